@@ -1,0 +1,93 @@
+// CTriggerCommand: the bridge to the host's debugger services. It obtains each service on first
+// use, keeps it, and wraps every conversation with the simulator, the event list, the evaluator
+// and the project settings in one operation.
+//
+// Results: 0 for success and 1 for failure, except Evaluate, which returns an HRESULT.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/bridge/host_access.h"
+#include "core/bridge/ports.h"
+
+namespace core::bridge {
+
+// Simulator command codes carried by "SimCommand".
+inline constexpr uint16_t kDefineCode = 0x0100;
+inline constexpr uint16_t kDropCode = 0x101;
+inline constexpr uint16_t kActivateCode = 0x102;
+inline constexpr uint16_t kDeactivateCode = 0x103;
+inline constexpr uint16_t kActiveTableCode = 0x104;
+inline constexpr uint16_t kFireCode = 0x105;
+inline constexpr uint16_t kResetCode = 0x106;
+inline constexpr uint16_t kSourceTableCode = 0x200;
+inline constexpr char kSimCommand[] = "SimCommand";
+
+// The 8-byte command block {u16 8, u16 code, i32 id}.
+std::vector<uint8_t> CommandBlock(uint16_t code, int32_t id);
+
+class CTriggerCommand {
+ public:
+  explicit CTriggerCommand(const HostAccess& host) : host_(host) {}
+  virtual ~CTriggerCommand() = default;
+  CTriggerCommand(const CTriggerCommand&) = delete;
+  CTriggerCommand& operator=(const CTriggerCommand&) = delete;
+
+  // Service getters: the cached port, obtained from the host on first use; null when the host has
+  // no such service or the service lacks its interface.
+  ManagerPort* GetManager();
+  TargetCommandPort* GetTargetCommand();
+  EventCommandPort* GetEventCommand();
+  ObjectFilePort* GetObjectFile();
+  EvaluationPort* GetEvaluation();
+
+  int Initialise() { return 0; }
+  // Releases the three debugger-server services; the evaluator and the object-file service stay.
+  void ReleaseServices();
+
+  // Profile access always succeeds; a failed read shows only as an unchanged default.
+  int ReadProfileInt(const std::string& section, const std::string& key, int32_t default_value,
+                     int32_t* value);
+  int ReadProfileString(const std::string& section, const std::string& key,
+                        const std::string& default_value, std::string* value);
+  int WriteProfileInt(const std::string& section, const std::string& key, int32_t value);
+  int WriteProfileString(const std::string& section, const std::string& key,
+                         const std::string& value);
+
+  // Hands a trigger record to the simulator. Only the record is used; the id, the name and the
+  // InSimulator flag are the callers' account of what they define.
+  int DefineTrigger(int32_t id, const std::string& name, const std::vector<uint8_t>& record,
+                    bool in_simulator);
+  int DeleteTriggerCommand(int32_t id);
+  int SendTriggerCommand(uint16_t code, int32_t id);
+  // The simulator's active table (256 words, owned and updated by the simulator).
+  int GetActiveTable(const uint32_t** table);
+  // The interrupt source table; the buffer becomes the caller's, to be released with std::free.
+  int GetSourceTable(uint8_t** table);
+
+  int SetEventName(int32_t id, const std::string& name, bool fresh);
+  int RemoveEventName(int32_t id);
+  HResult Evaluate(const std::string& expression, int32_t* value);
+
+  bool Loading() const { return loading_; }
+  void SetLoading(bool loading) { loading_ = loading; }
+
+ private:
+  // One "SimCommand" call; the reply block, if any, is handed back (caller frees it).
+  HResult SimCommand(const void* block, uint8_t** reply);
+  int FetchPointer(uint16_t code, void** data);
+  void MarkModified();
+
+  const HostAccess& host_;
+  std::unique_ptr<ManagerPort> manager_;
+  std::unique_ptr<TargetCommandPort> target_command_;
+  std::unique_ptr<EventCommandPort> event_command_;
+  std::unique_ptr<ObjectFilePort> object_file_;
+  std::unique_ptr<EvaluationPort> evaluation_;
+  bool loading_ = false;
+};
+
+}  // namespace core::bridge

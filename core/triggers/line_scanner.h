@@ -1,0 +1,46 @@
+// Reading definition lines. Each kind reads its line with a scan pattern in the notation of the C
+// library's scanf family ("%d,%[^,],%[^,],%d"); this reader follows those patterns exactly but
+// safely: it never writes past a field, never reads past the line and always ends.
+//
+// Directives: %d (signed decimal), %u (unsigned decimal), %[^set] (a non-empty run of characters
+// not in the set), %s (a non-empty run up to white space). A white-space character in the pattern
+// skips any white space; any other character must match itself. The scan ends at the first
+// directive or literal that does not match, or at the end of the line, and reports how many
+// fields it stored; fields after that are left as the caller set them.
+//
+// Decimal fields wrap modulo 2^32 when they overflow (the value the classic run-time's scanf
+// gives). A text field holds at most its maximum (259 characters unless said otherwise): a
+// longer field ends the scan at that field, stored nothing.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+namespace core::triggers {
+
+inline constexpr size_t kMaxTextField = 259;
+
+class ScanField {
+ public:
+  ScanField(int32_t* value) : kind_(Kind::Int), int_(value) {}     // NOLINT: implicit by design
+  ScanField(uint32_t* value) : kind_(Kind::UInt), uint_(value) {}  // NOLINT
+  ScanField(std::string* text, size_t max_length = kMaxTextField)  // NOLINT
+      : kind_(Kind::Text), text_(text), max_length_(max_length) {}
+
+ private:
+  friend int ScanLine(std::string_view, std::string_view, std::initializer_list<ScanField>);
+  enum class Kind { Int, UInt, Text };
+  Kind kind_;
+  int32_t* int_ = nullptr;
+  uint32_t* uint_ = nullptr;
+  std::string* text_ = nullptr;
+  size_t max_length_ = kMaxTextField;
+};
+
+// Returns the number of fields stored.
+int ScanLine(std::string_view line, std::string_view pattern,
+             std::initializer_list<ScanField> fields);
+
+}  // namespace core::triggers

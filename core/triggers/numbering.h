@@ -1,0 +1,32 @@
+// Numbers and default names of new triggers, computed over a read-only view of the registry's
+// 256 slots so that the registry and the tests share one implementation.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace core::triggers {
+
+class SlotView {
+ public:
+  virtual ~SlotView() = default;
+  virtual bool Occupied(int32_t slot) const = 0;
+  // The trigger's own Number (normally the slot index; the two differ only right after a save
+  // has renumbered the triggers).
+  virtual int32_t NumberAt(int32_t slot) const = 0;
+  virtual std::string NameAt(int32_t slot) const = 0;
+};
+
+// The lowest free slot, or -1 when all 256 are taken.
+int32_t AllocateNumber(const SlotView& slots);
+
+// The stem itself when no trigger (other than the one numbered `excluded`) bears it; otherwise the
+// stem followed by the smallest counter, counted upwards from 1, that gives a free name. Names are
+// compared case-sensitively and the scan restarts from slot 0 after every clash, so the counter
+// never goes back.
+std::string MakeUniqueName(const SlotView& slots, std::string_view stem,
+                           std::optional<int32_t> excluded = std::nullopt);
+
+}  // namespace core::triggers

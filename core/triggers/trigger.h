@@ -1,0 +1,102 @@
+// CTrigger: what every trigger kind has in common. Number, name and the four flags; numbering,
+// the plain and the checked rename, the Active flag; the frame every definition-line parser runs
+// in and the common steps of Register. Each kind derives from it and adds its properties, its
+// line and its record.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/automation/bytes.h"
+#include "core/automation/hresult.h"
+#include "core/automation/variant.h"
+#include "core/triggers/kinds.h"
+#include "core/triggers/trigger_context.h"
+
+namespace core::triggers {
+
+using automation::HResult;
+using automation::Variant;
+using automation::VariantBool;
+
+// The two wordings of the rename clash.
+inline constexpr char kNameClashMessage[] =
+    "Invalid parameter: The name is the same as other trigger action";
+inline constexpr char kShortNameClashMessage[] = "The name is the same as other trigger action";
+
+class CTrigger {
+ public:
+  virtual ~CTrigger() = default;
+  CTrigger(const CTrigger&) = delete;
+  CTrigger& operator=(const CTrigger&) = delete;
+
+  virtual TriggerKind Kind() const = 0;
+
+  int32_t Number() const { return number_; }
+  int32_t Id() const { return IdOf(number_); }
+  const std::string& Name() const { return name_; }
+  const TriggerFlags& Flags() const { return flags_; }
+
+  // Stores the number and marks the trigger modified; tells neither registry nor simulator.
+  virtual void SetNumber(int32_t number);
+  // Stores the name and marks the trigger modified: no check, no host call.
+  HResult SetNameUnchecked(const std::string& name);
+  // The checked rename: a clash with another trigger is logged with the kind's message and
+  // refused; then the event list takes the new name; then it is stored.
+  HResult PutName(const std::string& name);
+
+  VariantBool GetActive() const { return automation::ToVariantBool(flags_.active == 1); }
+  // True only for VARIANT_TRUE exactly; never touches Modified.
+  HResult PutActive(VariantBool active);
+  VariantBool GetRegistered() const { return automation::ToVariantBool(flags_.registered == 1); }
+  VariantBool GetModified() const { return automation::ToVariantBool(flags_.modified == 1); }
+  VariantBool GetInSimulator() const { return automation::ToVariantBool(flags_.in_simulator == 1); }
+
+  virtual std::string GetDefinition() const = 0;
+  virtual HResult PutDefinition(const std::string& line) = 0;
+  virtual HResult Register() = 0;
+
+  TriggerContext& Context() const { return *context_; }
+
+  // The automation object that wraps this trigger, if one was made: an opaque handle the COM
+  // layer keeps here so that it hands out the same object every time.
+  void* Peer() const { return peer_; }
+  void SetPeer(void* peer) { peer_ = peer; }
+
+ protected:
+  // A null context stands for a trigger with nothing around it.
+  CTrigger(std::shared_ptr<TriggerContext> context, std::string name);
+
+  // The clash message of the kind's checked rename.
+  virtual const char* NameClashMessage() const { return kNameClashMessage; }
+
+  void MarkModified() { flags_.modified = 1; }
+  void StoreNumber(int32_t number) { number_ = number; }
+
+  // A refused value: the message goes to the host's log, the result is E_FAIL.
+  HResult Refuse(const char* message);
+
+  // Steps of the parse frame after the scan: the event list learns the name of the id as
+  // written (fresh, result ignored), then the number (id - 100) and the name are stored.
+  void ApplyLineHead(int32_t id, const std::string& name);
+
+  // The four words every record begins with: 0, 0x0100, the trigger id, the action code.
+  automation::ByteWriter StartRecord(size_t size, uint16_t action) const;
+
+  // The last steps of Register: the record goes to the simulator; on success the trigger is in
+  // the simulator, registered and no longer modified (S_OK). On failure no flag changes and the
+  // result is `failure` (the bridge's 1 for most kinds).
+  HResult Define(const std::vector<uint8_t>& record, HResult failure = automation::kFalse);
+
+  TriggerFlags flags_;
+
+ private:
+  std::shared_ptr<TriggerContext> context_;
+  int32_t number_ = 0;
+  std::string name_;
+  void* peer_ = nullptr;
+};
+
+}  // namespace core::triggers

@@ -1,0 +1,144 @@
+// The trigger vocabulary: keywords, status texts, numbering and default names.
+#include "core/triggers/kinds.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "core/triggers/numbering.h"
+
+namespace {
+
+using core::triggers::AllocateNumber;
+using core::triggers::KindFromKeyword;
+using core::triggers::MakeUniqueName;
+using core::triggers::StatusText;
+using core::triggers::TriggerFlags;
+using core::triggers::TriggerKind;
+
+TEST(KindsTest, KeywordsSelectKindsWithoutRegardToCase) {
+  struct Case {
+    const char* keyword;
+    std::optional<TriggerKind> kind;
+  };
+  const Case cases[] = {
+      {"interrupt", TriggerKind::Interrupt},
+      {"CLEARINTERRUPT", TriggerKind::Interrupt},
+      {"iostream", TriggerKind::IOStream},
+      {"IOSTREAM", TriggerKind::IOStream},
+      {"DATA", TriggerKind::Stream},
+      {"Stream", TriggerKind::Stream},
+      {"transfer", TriggerKind::Transfer},
+      {"connect", TriggerKind::Connect},
+      {"message", TriggerKind::Message},
+      {"control", TriggerKind::Control},
+      {"SIO", TriggerKind::Sio},
+      {"FileStream", TriggerKind::FileStream},
+      {"ioaccess", TriggerKind::IOAccess},
+      {"interrupts", std::nullopt},
+      {"", std::nullopt},
+      {"io stream", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.keyword);
+    EXPECT_EQ(KindFromKeyword(c.keyword), c.kind);
+  }
+}
+
+TEST(KindsTest, TheWrittenKeywordOfEveryKindReadsBackAsThatKind) {
+  for (const auto& info : core::triggers::KindTable()) {
+    SCOPED_TRACE(info.class_name);
+    EXPECT_EQ(KindFromKeyword(info.keyword), info.kind);
+    if (info.other_keyword) {
+      EXPECT_EQ(KindFromKeyword(info.other_keyword), info.kind);
+    }
+    EXPECT_EQ(&core::triggers::InfoOf(info.kind), &info);
+    EXPECT_EQ(info.prog_id == nullptr, info.kind == TriggerKind::IOAccess);
+  }
+}
+
+TEST(KindsTest, StatusTextFollowsTheFlagsInOrder) {
+  struct Case {
+    TriggerKind kind;
+    TriggerFlags flags;  // in_simulator, registered, modified, active
+    const char* status;
+  };
+  const Case cases[] = {
+      {TriggerKind::Transfer, {0, 0, 1, 0}, "Modified"},
+      {TriggerKind::Transfer, {1, 1, 1, 1}, "Modified"},
+      {TriggerKind::Interrupt, {0, 0, 1, 0}, "New"},  // interrupts never show Modified
+      {TriggerKind::IOAccess, {1, 1, 1, 1}, "Activate"},
+      {TriggerKind::Stream, {0, 0, 0, 1}, "New"},
+      {TriggerKind::Stream, {1, 1, 0, 0}, "InActivate"},
+      {TriggerKind::Connect, {1, 1, 0, 1}, "Activate"},
+      {TriggerKind::Sio, {1, 1, 2, 2}, "InActivate"},  // a byte is true only when it holds 1
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(StatusText(c.kind, c.flags), c.status);
+  }
+}
+
+// Slots as a map from slot to (number, name).
+class MapSlots : public core::triggers::SlotView {
+ public:
+  std::map<int32_t, std::pair<int32_t, std::string>> slots;
+  void Add(int32_t slot, std::string name) { slots[slot] = {slot, std::move(name)}; }
+  bool Occupied(int32_t slot) const override { return slots.count(slot) != 0; }
+  int32_t NumberAt(int32_t slot) const override { return slots.at(slot).first; }
+  std::string NameAt(int32_t slot) const override { return slots.at(slot).second; }
+};
+
+TEST(NumberingTest, AllocateTakesTheLowestFreeSlot) {
+  MapSlots view;
+  EXPECT_EQ(AllocateNumber(view), 0);
+  view.Add(0, "a");
+  view.Add(1, "b");
+  view.Add(2, "c");
+  EXPECT_EQ(AllocateNumber(view), 3);
+  view.slots.erase(1);
+  EXPECT_EQ(AllocateNumber(view), 1);
+  for (int32_t i = 0; i < 256; ++i) view.Add(i, "t");
+  EXPECT_EQ(AllocateNumber(view), -1);
+}
+
+TEST(NumberingTest, DefaultNamesCountUpwardsAndRestart) {
+  struct Case {
+    std::vector<std::string> names;  // in slots 0, 1, ...
+    std::optional<int32_t> excluded;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {{}, std::nullopt, "transfer"},
+      {{"transfer"}, std::nullopt, "transfer1"},
+      {{"Transfer"}, std::nullopt, "transfer"},  // case-sensitive
+      {{"transfer", "transfer2"}, std::nullopt, "transfer1"},
+      {{"transfer", "transfer1"}, std::nullopt, "transfer2"},
+      // Found out of order: the restart finds "transfer1" in slot 0 after "transfer" in slot 2.
+      {{"transfer1", "x", "transfer"}, std::nullopt, "transfer2"},
+      // The counter never goes back: "transfer2" frees nothing once 3 is reached.
+      {{"transfer2", "transfer", "transfer1"}, std::nullopt, "transfer3"},
+      {{"transfer"}, 0, "transfer"},  // the trigger's own name, its number excluded
+      {{"x", "transfer"}, 0, "transfer1"},
+  };
+  for (const Case& c : cases) {
+    MapSlots view;
+    for (size_t i = 0; i < c.names.size(); ++i) view.Add(static_cast<int32_t>(i), c.names[i]);
+    EXPECT_EQ(MakeUniqueName(view, "transfer", c.excluded), c.expected);
+  }
+}
+
+TEST(NumberingTest, ExcludedNumberIsTheTriggersOwnNotItsSlot) {
+  MapSlots view;
+  view.slots[0] = {5, "pump"};  // slot 0 holds the trigger numbered 5 (after a save)
+  EXPECT_EQ(MakeUniqueName(view, "pump", 5), "pump");
+  EXPECT_EQ(MakeUniqueName(view, "pump", 0), "pump1");
+}
+
+TEST(NumberingTest, AFullTableOfOneStemEndsAfterItsLastName) {
+  MapSlots view;
+  view.Add(0, "s");
+  for (int32_t i = 1; i < 256; ++i) view.Add(i, "s" + std::to_string(256 - i));
+  EXPECT_EQ(MakeUniqueName(view, "s"), "s256");
+}
+
+}  // namespace
