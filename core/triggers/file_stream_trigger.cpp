@@ -1,0 +1,34 @@
+// The file stream trigger: its three-field definition line and its 16-byte record.
+#include "core/triggers/file_stream_trigger.h"
+
+#include "core/automation/strings.h"
+#include "core/triggers/line_scanner.h"
+
+namespace core::triggers {
+
+CFileStreamTrigger::CFileStreamTrigger(std::shared_ptr<TriggerContext> context)
+    : CTrigger(std::move(context), std::string()) {}
+
+std::string CFileStreamTrigger::GetDefinition() const {
+  return automation::Format("%d,filestream,%s", Id(), Name().c_str());
+}
+
+HResult CFileStreamTrigger::PutDefinition(const std::string& line) {
+  // A short line gives an empty name (and Register refuses it). The keyword is not looked at and
+  // fields after the name are ignored.
+  int32_t id = 0;
+  std::string keyword;
+  std::string name;
+  ScanLine(line, "%d,%[^,],%[^,]", {&id, &keyword, &name});
+
+  ApplyLineHead(id, name);
+  return Register();
+}
+
+HResult CFileStreamTrigger::Register() {
+  if (Name().empty()) return automation::kFail;
+  // Header only; bytes 8..15 are two zero words.
+  return Define(StartRecord(kRecordSize, kAction).bytes());
+}
+
+}  // namespace core::triggers

@@ -1,0 +1,88 @@
+// The interrupt trigger: its puts, its definition line and its 18-byte record.
+#include "core/triggers/interrupt_trigger.h"
+
+#include "core/automation/strings.h"
+#include "core/triggers/line_scanner.h"
+
+namespace core::triggers {
+
+CInterruptTrigger::CInterruptTrigger(std::shared_ptr<TriggerContext> context)
+    : CTrigger(std::move(context), "trg_interrupt") {}
+
+HResult CInterruptTrigger::PutCycle(int32_t cycle) {
+  cycle_ = cycle;
+  MarkModified();
+  return automation::kOk;
+}
+
+HResult CInterruptTrigger::PutWait(int32_t wait) {
+  wait_ = wait;
+  MarkModified();
+  return automation::kOk;
+}
+
+HResult CInterruptTrigger::PutSource(const std::string& source) {
+  if (automation::Failed(Context().CheckInterruptSource(source))) {
+    return Refuse(kIllegalInterruptSourceMessage);
+  }
+  source_ = source;
+  MarkModified();
+  return automation::kOk;
+}
+
+HResult CInterruptTrigger::PutRaise(VariantBool raise) {
+  raise_ = automation::IsVariantTrue(raise);
+  MarkModified();
+  return automation::kOk;
+}
+
+std::string CInterruptTrigger::GetDefinition() const {
+  // A clearing trigger writes its Cycle and Wait too, although its own parse ignores them.
+  return automation::Format(raise_ ? "%d,interrupt,%s,%s,%d,%d" : "%d,clearInterrupt,%s,%s,%d,%d",
+                            Id(), Name().c_str(), source_.c_str(), cycle_, wait_);
+}
+
+HResult CInterruptTrigger::PutDefinition(const std::string& line) {
+  // Fields a short line does not supply read as zero or empty.
+  int32_t id = 0;
+  std::string keyword;
+  std::string name;
+  std::string source;
+  int32_t cycle = 0;
+  int32_t wait = 0;
+  ScanLine(line, "%d,%[^,],%[^,],%[^,],%d,%d", {&id, &keyword, &name, &source, &cycle, &wait});
+
+  ApplyLineHead(id, name);
+  PutSource(source);  // a refused source is logged and the old one kept
+  if (automation::EqualsIgnoreCase(keyword, "interrupt")) {
+    PutCycle(cycle);
+    PutWait(wait);
+    PutRaise(automation::kVariantTrue);
+  } else if (automation::EqualsIgnoreCase(keyword, "clearInterrupt")) {
+    // Clearing carries no timing: the line's Cycle and Wait are not taken.
+    PutRaise(automation::kVariantFalse);
+  } else {
+    // Number, name and source have been applied already; the trigger is not registered.
+    return automation::kFail;
+  }
+  return Register();
+}
+
+HResult CInterruptTrigger::Register() {
+  if (Name().empty() || source_.empty()) return automation::kFail;
+
+  // A name the table no longer knows (it changed after the source was accepted) resolves to
+  // nothing; the record then carries 0xFFFF, as an out-of-range number does.
+  int32_t code = -1;
+  Context().ResolveInterruptSource(source_, &code);
+
+  automation::ByteWriter record = StartRecord(kRecordSize, raise_ ? kRaiseAction : kClearAction);
+  if (raise_) {
+    record.I32(8, cycle_);
+    record.I32(12, wait_);
+  }  // the simulator does not read bytes 8..15 of a clearing record: they stay zero
+  record.U16(16, static_cast<uint16_t>(code));
+  return Define(record.bytes());
+}
+
+}  // namespace core::triggers

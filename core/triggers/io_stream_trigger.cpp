@@ -1,0 +1,51 @@
+// The I/O stream trigger: its destination, its four-field definition line and its 20-byte record.
+#include "core/triggers/io_stream_trigger.h"
+
+#include "core/automation/numbers.h"
+#include "core/automation/strings.h"
+#include "core/triggers/line_scanner.h"
+
+namespace core::triggers {
+
+CIOStreamTrigger::CIOStreamTrigger(std::shared_ptr<TriggerContext> context)
+    : CTrigger(std::move(context), "trg_port") {}
+
+HResult CIOStreamTrigger::PutDestination(int16_t destination) {
+  destination_ = destination;
+  MarkModified();
+  return automation::kOk;
+}
+
+std::string CIOStreamTrigger::GetDefinition() const {
+  return automation::Format("%d,iostream,%s,%d", Id(), Name().c_str(),
+                            static_cast<int32_t>(destination_));
+}
+
+HResult CIOStreamTrigger::PutDefinition(const std::string& line) {
+  // Fields a short line does not supply read as zero or empty; fields after the destination are
+  // ignored, and the keyword is not looked at (the registry chose the kind by it).
+  int32_t id = 0;
+  std::string keyword;
+  std::string name;
+  std::string destination_text;
+  ScanLine(line, "%d,%[^,],%[^,],%[^,]", {&id, &keyword, &name, &destination_text});
+  // The destination is read as a C number (0x hexadecimal, leading-0 octal, else decimal) so a
+  // port may be written in hexadecimal; only its low 16 bits are kept. A text that holds no
+  // number gives 0: no destination is refused.
+  const auto destination =
+      static_cast<int16_t>(static_cast<uint16_t>(automation::ReadLong(destination_text, 0).value));
+
+  ApplyLineHead(id, name);
+  PutDestination(destination);
+  return Register();
+}
+
+HResult CIOStreamTrigger::Register() {
+  if (Name().empty()) return automation::kFail;
+
+  automation::ByteWriter record = StartRecord(kRecordSize, kAction);
+  record.I32(16, destination_);  // bytes 8..15 stay zero
+  return Define(record.bytes());
+}
+
+}  // namespace core::triggers
