@@ -1,0 +1,107 @@
+// The connect trigger: members, its variable-length line and its record.
+#include "core/triggers/connect_trigger.h"
+
+#include "core/automation/strings.h"
+#include "core/triggers/line_scanner.h"
+
+namespace core::triggers {
+
+namespace {
+
+constexpr char kKeyword[] = "connect";
+// The registry picks the kind by keyword without regard to case, but this line is read with the
+// keyword as a literal: a "Connect" line would leave name and members unread, so it is refused
+// as a whole rather than registered half-read.
+constexpr char kBadKeywordMessage[] =
+    "Invalid parameter: the keyword of a connect definition must be \"connect\"";
+
+// The rest of the line after the name: a piece per comma, an empty piece between two adjacent
+// commas; an empty piece after the last comma is no member.
+std::vector<Variant> SplitMembers(const std::string& rest) {
+  std::vector<Variant> pieces;
+  size_t start = 0;
+  for (size_t comma = rest.find(','); comma != std::string::npos; comma = rest.find(',', start)) {
+    pieces.push_back(Variant::Bstr(rest.substr(start, comma - start)));
+    start = comma + 1;
+  }
+  if (start < rest.size()) pieces.push_back(Variant::Bstr(rest.substr(start)));
+  return pieces;
+}
+
+}  // namespace
+
+CConnectTrigger::CConnectTrigger(std::shared_ptr<TriggerContext> context)
+    : CTrigger(std::move(context), std::string()) {}
+
+void CConnectTrigger::SetNumber(int32_t number) { StoreNumber(number); }
+
+Variant CConnectTrigger::GetMembers() const {
+  std::vector<Variant> items;
+  items.reserve(members_.size());
+  for (const std::string& member : members_) items.push_back(Variant::Bstr(member));
+  return Variant::Array(std::move(items));
+}
+
+HResult CConnectTrigger::PutMembers(const Variant& members) {
+  if (!members.Is(automation::VarType::Array | automation::VarType::Variant)) {
+    return automation::kOk;
+  }
+  const std::vector<Variant>& items = members.Items();
+  members_.resize(items.size());
+  for (size_t i = 0; i < items.size(); ++i) {
+    // An empty element, or an empty name, keeps the name already at that index (empty for a new
+    // index). An element of another type carries no name and is treated alike.
+    if (!items[i].Is(automation::VarType::Bstr) || items[i].Text().empty()) continue;
+    members_[i] = items[i].Text();
+  }
+  if (members_.size() > kMaxMembers) return automation::kFail;
+
+  member_numbers_.resize(members_.size());
+  for (size_t i = 0; i < members_.size(); ++i) {
+    member_numbers_[i] = Context().FindNumberByName(members_[i]);
+  }
+  return automation::kOk;
+}
+
+std::string CConnectTrigger::GetDefinition() const {
+  std::string line = automation::Format("%d,connect,%s", Id(), Name().c_str());
+  // The member numbers, not the names, say how many members the simulator knows of; after a
+  // refused write the names beyond them are not part of the trigger.
+  for (size_t i = 0; i < member_numbers_.size() && i < members_.size(); ++i) {
+    line += ',';
+    line += members_[i];
+  }
+  return line;
+}
+
+HResult CConnectTrigger::PutDefinition(const std::string& line) {
+  int32_t id = 0;
+  std::string keyword;
+  ScanLine(line, "%d,%[^,]", {&id, &keyword});
+  if (keyword != kKeyword) return Refuse(kBadKeywordMessage);
+
+  id = 0;
+  std::string name;
+  std::string rest;
+  ScanLine(line, "%d,connect,%[^,],%s", {&id, &name, &rest});
+  ApplyLineHead(id, name);
+  PutMembers(Variant::Array(SplitMembers(rest)));  // more than eight: refused, the parse goes on
+  return Register();
+}
+
+HResult CConnectTrigger::Register() {
+  if (Name().empty()) return automation::kFail;
+
+  const size_t count = member_numbers_.size();
+  automation::ByteWriter record = StartRecord(20 + 2 * count, kAction);
+  record.U32(8, 0);
+  record.U32(12, 0);
+  record.U16(16, static_cast<uint16_t>(count));
+  for (size_t i = 0; i < count; ++i) {
+    // A member not found (-1) goes out as id 99, which no trigger has.
+    record.U16(18 + 2 * i, static_cast<uint16_t>(IdOf(member_numbers_[i])));
+  }
+  return Define(record.bytes());
+}
+
+}  // namespace core::triggers
