@@ -1,0 +1,62 @@
+// The control trigger: its control words, line and record.
+#include "core/triggers/control_trigger.h"
+
+#include "core/automation/strings.h"
+#include "core/triggers/line_scanner.h"
+
+namespace core::triggers {
+
+CControlTrigger::CControlTrigger(std::shared_ptr<TriggerContext> context)
+    : CTrigger(std::move(context), std::string()) {}
+
+int32_t CControlTrigger::ControlCode(std::string_view action) {
+  static constexpr const char* kWords[] = {"STOP", "RESET", "RESTART"};
+  for (int32_t i = 0; i < 3; ++i) {
+    if (automation::EqualsIgnoreCase(action, kWords[i])) return i + 1;
+  }
+  return 0;
+}
+
+HResult CControlTrigger::PutAction(const std::string& action) {
+  if (ControlCode(action) == 0) return automation::kFail;
+  action_ = action;
+  MarkModified();
+  return automation::kOk;
+}
+
+HResult CControlTrigger::PutTarget(const std::string& target) {
+  target_ = target;
+  MarkModified();
+  return automation::kOk;
+}
+
+std::string CControlTrigger::GetDefinition() const {
+  return automation::Format("%d,control,%s,%s,%s", Id(), Name().c_str(), action_.c_str(),
+                            target_.c_str());
+}
+
+HResult CControlTrigger::PutDefinition(const std::string& line) {
+  // Fields a short line does not supply read as 0 or empty.
+  int32_t id = 0;
+  std::string keyword, name, action, target;
+  ScanLine(line, "%d,%[^,],%[^,],%[^,],%[^,]", {&id, &keyword, &name, &action, &target});
+  ApplyLineHead(id, name);
+  PutAction(action);  // a word that is no control word leaves the old action
+  PutTarget(target);
+  return Register();
+}
+
+HResult CControlTrigger::Register() {
+  if (Name().empty() || action_.empty() || target_.empty()) return automation::kFail;
+  const int32_t target_number = Context().FindNumberByName(target_);
+  if (target_number < 0) return automation::kFail;
+
+  automation::ByteWriter record = StartRecord(24, kAction);
+  record.U32(8, 0);
+  record.U32(12, 0);
+  record.I32(16, IdOf(target_number));
+  record.I32(20, ControlCode(action_));
+  return Define(record.bytes());
+}
+
+}  // namespace core::triggers

@@ -1,0 +1,118 @@
+// The message trigger: message types, line and record.
+#include "core/triggers/message_trigger.h"
+
+#include "core/automation/strings.h"
+#include "core/triggers/line_scanner.h"
+
+namespace core::triggers {
+
+namespace {
+
+using automation::VarType;
+
+// The option field of a line: "true" or "false" and a little room; a longer word ends the scan.
+constexpr size_t kMaxOptionField = 7;
+
+}  // namespace
+
+CMessageTrigger::CMessageTrigger(std::shared_ptr<TriggerContext> context)
+    : CTrigger(std::move(context), "trg_message") {}
+
+const char* CMessageTrigger::MessageTypeText(int32_t index) {
+  static constexpr const char* kTexts[kMessageTypeCount] = {
+      "TIME",         "PC",        "ADDRESS",    "DATA",    "TIME,PC",
+      "TIME,ADDRESS", "TIME,DATA", "PC,ADDRESS", "PC,DATA", "ADDRESS,DATA"};
+  // An index outside the table is stored without complaint; it has no text to show.
+  if (index < 0 || index >= kMessageTypeCount) return "";
+  return kTexts[index];
+}
+
+HResult CMessageTrigger::PutDestination(const std::string& destination) {
+  destination_ = destination;
+  MarkModified();
+  return automation::kOk;
+}
+
+HResult CMessageTrigger::PutCycle(int32_t cycle) {
+  cycle_ = cycle;
+  MarkModified();
+  return automation::kOk;
+}
+
+HResult CMessageTrigger::PutWait(int32_t wait) {
+  wait_ = wait;
+  MarkModified();
+  return automation::kOk;
+}
+
+HResult CMessageTrigger::PutOption(VariantBool option) {
+  option_ = automation::IsVariantTrue(option);
+  MarkModified();
+  return automation::kOk;
+}
+
+Variant CMessageTrigger::GetSource() const { return Variant::Bstr(MessageTypeText(source_)); }
+
+HResult CMessageTrigger::PutSource(const Variant& source) {
+  const uint64_t bits = source.Bits();
+  switch (static_cast<VarType>(source.TypeWord())) {
+    case VarType::I2:
+    case VarType::Int:
+      source_ = static_cast<int16_t>(static_cast<uint16_t>(bits));
+      break;
+    case VarType::I4:
+    case VarType::UI4:
+      source_ = static_cast<int32_t>(static_cast<uint32_t>(bits));
+      break;
+    case VarType::UI2:
+      source_ = static_cast<uint16_t>(bits);
+      break;
+    case VarType::I1:
+    case VarType::UI1:
+      source_ = static_cast<uint8_t>(bits);
+      break;
+    case VarType::Bstr:
+      source_ = 0;  // a text is not interpreted: it selects the first type
+      break;
+    default:
+      break;
+  }
+  MarkModified();
+  return automation::kOk;
+}
+
+std::string CMessageTrigger::GetDefinition() const {
+  return automation::Format("%d,message,%s,%s,%s,%d,%d,%d", Id(), Name().c_str(),
+                            option_ ? "true" : "false", destination_.c_str(), source_, wait_,
+                            cycle_);
+}
+
+HResult CMessageTrigger::PutDefinition(const std::string& line) {
+  // Fields a short line does not supply read as 0 or empty.
+  int32_t id = 0, index = 0, wait = 0, cycle = 0;
+  std::string keyword, name, option, destination;
+  ScanLine(line, "%d,%[^,],%[^,],%[^,],%[^,],%d,%d,%d",
+           {&id, &keyword, &name, {&option, kMaxOptionField}, &destination, &index, &wait, &cycle});
+  ApplyLineHead(id, name);
+  PutDestination(destination);
+  PutOption(automation::ToVariantBool(automation::EqualsIgnoreCase(option, "TRUE")));
+  PutSource(Variant::Int(static_cast<int32_t>(static_cast<uint32_t>(index) & 0xFFFFu)));
+  PutWait(wait);
+  PutCycle(cycle);
+  return Register();
+}
+
+HResult CMessageTrigger::Register() {
+  if (Name().empty() || destination_.empty()) return automation::kFail;
+  const uint32_t message = Context().RegisterWindowMessage(destination_);
+
+  automation::ByteWriter record = StartRecord(28, kAction);
+  record.I32(8, cycle_);
+  record.I32(12, wait_);
+  record.U32(16, option_ ? 1 : 0);
+  record.I32(20, source_);
+  record.U32(24, message);
+  return Define(record.bytes(), automation::kFail);
+}
+
+}  // namespace core::triggers

@@ -1,0 +1,120 @@
+// The SIO trigger: its puts, line and record.
+#include "core/triggers/sio_trigger.h"
+
+#include "core/automation/strings.h"
+#include "core/triggers/interrupt_trigger.h"
+#include "core/triggers/line_scanner.h"
+
+namespace core::triggers {
+
+namespace {
+
+using automation::VarType;
+
+// The record cannot hold a longer name; cutting it would hand the simulator a different name,
+// so Register refuses and says why.
+constexpr char kLongDestinationMessage[] =
+    "Invalid parameter: the SIO destination is longer than 15 characters";
+
+}  // namespace
+
+CSioTrigger::CSioTrigger(std::shared_ptr<TriggerContext> context)
+    : CTrigger(std::move(context), std::string()) {}
+
+Variant CSioTrigger::GetSource() const { return Variant::Bstr(source_); }
+
+HResult CSioTrigger::PutSource(const Variant& source) {
+  const auto bits = static_cast<uint32_t>(source.Bits());
+  switch (static_cast<VarType>(source.TypeWord())) {
+    case VarType::Bstr: {
+      int32_t value = 0;
+      if (automation::Failed(Context().Evaluate(source.Text(), &value))) return automation::kFail;
+      source_ = source.Text();
+      break;
+    }
+    case VarType::UI1:
+      source_ = automation::Format("0x%08x", static_cast<unsigned>(static_cast<uint8_t>(bits)));
+      break;
+    case VarType::UI2:
+      source_ = automation::Format("0x%08x", static_cast<unsigned>(static_cast<uint16_t>(bits)));
+      break;
+    case VarType::UI4:
+      source_ = automation::Format("0x%08x", static_cast<unsigned>(bits));
+      break;
+    default:
+      break;
+  }
+  MarkModified();
+  return automation::kOk;
+}
+
+HResult CSioTrigger::PutInterruptSource(const std::string& mode, std::string* field) {
+  if (automation::Failed(Context().CheckInterruptSource(mode))) {
+    return Refuse(kIllegalInterruptSourceMessage);
+  }
+  *field = mode;
+  MarkModified();
+  return automation::kOk;
+}
+
+HResult CSioTrigger::PutDstMode(const std::string& mode) {
+  return PutInterruptSource(mode, &dst_mode_);
+}
+
+HResult CSioTrigger::PutSrcMode(const std::string& mode) {
+  return PutInterruptSource(mode, &src_mode_);
+}
+
+HResult CSioTrigger::PutDestination(const std::string& destination) {
+  destination_ = destination;
+  MarkModified();
+  return automation::kOk;
+}
+
+std::string CSioTrigger::GetDefinition() const {
+  return automation::Format("%d,sio,%s,%s,%s,%s,%s", Id(), Name().c_str(), source_.c_str(),
+                            dst_mode_.c_str(), src_mode_.c_str(), destination_.c_str());
+}
+
+HResult CSioTrigger::PutDefinition(const std::string& line) {
+  // Fields a short line does not supply read as 0 or empty.
+  int32_t id = 0;
+  std::string keyword, name, source, dst_mode, src_mode, destination;
+  ScanLine(line, "%d,%[^,],%[^,],%[^,],%[^,],%[^,],%[^,]",
+           {&id, &keyword, &name, &source, &dst_mode, &src_mode, &destination});
+  ApplyLineHead(id, name);
+  // Each refusal keeps the old value (and the interrupt sources log theirs); the parse goes on.
+  PutSource(Variant::Bstr(source));
+  PutDstMode(dst_mode);
+  PutSrcMode(src_mode);
+  PutDestination(destination);
+  return Register();
+}
+
+HResult CSioTrigger::Register() {
+  if (Name().empty() || dst_mode_.empty() || src_mode_.empty() || source_.empty() ||
+      destination_.empty()) {
+    return automation::kFail;
+  }
+  if (destination_.size() > kMaxDestination) return Refuse(kLongDestinationMessage);
+
+  int32_t address = 0;
+  if (automation::Failed(Context().Evaluate(source_, &address))) return automation::kFail;
+  // A name the table no longer knows leaves its code unresolved; it goes out as -1, the code of
+  // an interrupt source number beyond the table.
+  int32_t dst_code = -1;
+  int32_t src_code = -1;
+  Context().ResolveInterruptSource(dst_mode_, &dst_code);
+  Context().ResolveInterruptSource(src_mode_, &src_code);
+
+  automation::ByteWriter record = StartRecord(44, kAction);
+  record.U32(8, 0);
+  record.U32(12, 0);
+  record.I32(16, address);
+  record.I32(20, dst_code);
+  record.I32(24, src_code);
+  record.Text(28, destination_, kMaxDestination);  // byte 43 stays zero: the terminator
+  return Define(record.bytes());
+}
+
+}  // namespace core::triggers
