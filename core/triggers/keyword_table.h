@@ -1,0 +1,45 @@
+// Keyword tables of the stream and transfer triggers: the words a put accepts with the text it
+// stores, and the codes the trigger record takes for a stored text.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "core/automation/strings.h"
+
+namespace core::triggers {
+
+struct KeywordForm {
+  const char* given;   // compared without regard to case
+  const char* stored;  // the stored, upper-case form
+};
+
+// The stored form of an accepted keyword, nullptr for a word the table does not know.
+template <size_t N>
+const char* StoredForm(const KeywordForm (&table)[N], std::string_view given) {
+  for (const KeywordForm& form : table) {
+    if (automation::EqualsIgnoreCase(given, form.given)) return form.stored;
+  }
+  return nullptr;
+}
+
+struct KeywordCode {
+  const char* text;
+  uint8_t code;
+};
+
+enum class Match { Exact, IgnoreCase };
+
+template <size_t N>
+uint8_t CodeOf(const KeywordCode (&table)[N], std::string_view text, Match match, uint8_t missing) {
+  for (const KeywordCode& entry : table) {
+    if (match == Match::Exact ? text == entry.text
+                              : automation::EqualsIgnoreCase(text, entry.text)) {
+      return entry.code;
+    }
+  }
+  return missing;
+}
+
+}  // namespace core::triggers

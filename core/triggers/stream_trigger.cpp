@@ -1,0 +1,328 @@
+// The stream trigger: its puts and keyword tables, its two definition lines and its 836-byte
+// record with the four pattern codes.
+#include "core/triggers/stream_trigger.h"
+
+#include <algorithm>
+
+#include "core/automation/numbers.h"
+#include "core/automation/strings.h"
+#include "core/triggers/generate_data.h"
+#include "core/triggers/keyword_table.h"
+#include "core/triggers/line_scanner.h"
+
+namespace core::triggers {
+namespace {
+
+using automation::EqualsIgnoreCase;
+using automation::Failed;
+using automation::kFail;
+using automation::kOk;
+using automation::VarType;
+
+constexpr KeywordForm kSizeForms[] = {
+    {"byte", "8BIT"},   {"word", "16BIT"},  {"long", "32BIT"},    {"8bit", "8BIT"},
+    {"16bit", "16BIT"}, {"32bit", "32BIT"}, {"double", "DOUBLE"},
+};
+constexpr KeywordForm kRepeatForms[] = {
+    {"single", "SINGLE"}, {"repeat", "REPEAT"}, {"const", "CONST"}};
+constexpr KeywordForm kGenerateForms[] = {
+    {"default", "DEFAULT"}, {"random", "RANDOM"}, {"random2", "RANDOM2"}};
+
+// Looked up with the exact stored text: the puts store upper-case, and a text a put refused
+// while a line was read (it stays as read) gives 0.
+constexpr KeywordCode kSizeCodes[] = {{"BYTE", 1},  {"WORD", 2},  {"LONG", 4},  {"8BIT", 1},
+                                      {"16BIT", 2}, {"32BIT", 4}, {"DOUBLE", 8}};
+constexpr KeywordCode kRepeatCodes[] = {{"SINGLE", 2}, {"REPEAT", 3}, {"CONST", 1}};
+constexpr uint8_t kDoubleSizeCode = 8;
+
+std::string AddressText(uint32_t value) { return automation::Format("0x%08x", value); }
+
+bool IsUnsignedInteger(const Variant& value) {
+  return value.Is(VarType::UI1) || value.Is(VarType::UI2) || value.Is(VarType::UI4);
+}
+
+// Cuts a stream line from the left. A field runs to the next comma; when no comma follows, the
+// field reads as empty and its text stays for the fields after it.
+class LineCursor {
+ public:
+  explicit LineCursor(std::string_view line) : line_(line) {}
+
+  std::string_view Field() {
+    const size_t comma = line_.find(',', pos_);
+    if (comma == std::string_view::npos) return {};
+    const std::string_view field = line_.substr(pos_, comma - pos_);
+    pos_ = comma + 1;
+    return field;
+  }
+
+  // A decimal field, wrapping modulo 2^32 like the scan of the other kinds, so that Count
+  // (written signed) and Cycle and Wait (written unsigned) read back as written; 0 when the
+  // field holds no number.
+  uint32_t Number() {
+    uint32_t value = 0;
+    ScanLine(Field(), "%u", {&value});
+    return value;
+  }
+
+  // The data list: everything up to the first ",)", after which the reading resumes past ",),".
+  // Without the mark the list is empty and the reading resumes two characters on, where it
+  // would had the mark stood just before them; Register then judges what is left.
+  std::string_view DataList() {
+    const size_t mark = line_.find(",)", pos_);
+    std::string_view list;
+    if (mark == std::string_view::npos) {
+      pos_ = std::min(pos_ + 2, line_.size());
+    } else {
+      list = line_.substr(pos_, mark - pos_);
+      pos_ = std::min(mark + 3, line_.size());
+    }
+    return list;
+  }
+
+  std::string_view Rest() {
+    const std::string_view rest = line_.substr(pos_);
+    pos_ = line_.size();
+    return rest;
+  }
+
+ private:
+  std::string_view line_;
+  size_t pos_ = 0;
+};
+
+}  // namespace
+
+CStreamTrigger::CStreamTrigger(std::shared_ptr<TriggerContext> context)
+    : CTrigger(std::move(context), "trg_stream") {}
+
+bool CStreamTrigger::IsData() const { return EqualsIgnoreCase(kind_, "data"); }
+bool CStreamTrigger::IsStream() const { return EqualsIgnoreCase(kind_, "stream"); }
+
+HResult CStreamTrigger::PutCycle(uint32_t cycle) {
+  cycle_ = cycle;
+  MarkModified();
+  return kOk;
+}
+
+HResult CStreamTrigger::PutWait(uint32_t wait) {
+  wait_ = wait;
+  MarkModified();
+  return kOk;
+}
+
+HResult CStreamTrigger::PutCount(uint32_t count) {
+  count_ = count;
+  MarkModified();
+  return kOk;
+}
+
+HResult CStreamTrigger::PutDestination(const Variant& destination) {
+  if (destination.Is(VarType::Bstr)) {
+    int32_t value = 0;
+    if (Failed(Context().Evaluate(destination.Text(), &value))) return kFail;
+    destination_ = destination.Text();
+  } else if (IsUnsignedInteger(destination)) {
+    destination_ = AddressText(static_cast<uint32_t>(destination.Integer()));
+  }
+  // Signed integers and every other type store nothing here (unlike the transfer trigger).
+  MarkModified();
+  return kOk;
+}
+
+HResult CStreamTrigger::PutMask(const Variant& mask) {
+  if (mask.Is(VarType::Bstr)) {
+    int32_t value = 0;
+    if (Failed(Context().Evaluate(mask.Text(), &value))) return kFail;
+    // The evaluator only vouches for the text; what is kept is the text's own leading number,
+    // so a mask stays a plain numeral in the line and in the list. For a numeral the two agree.
+    // When they differ (a symbol, an expression) the kept number is not what the user meant,
+    // so the log says which number the simulator will get.
+    const uint32_t leading = automation::ReadUnsigned(mask.Text()).value;
+    if (leading != static_cast<uint32_t>(value)) {
+      Context().WriteLog(automation::Format(
+          "Mask \"%s\" is kept as its leading number 0x%08x, not its value 0x%08x",
+          mask.Text().c_str(), leading, static_cast<uint32_t>(value)));
+    }
+    mask_ = AddressText(leading);
+  } else if (IsUnsignedInteger(mask)) {
+    mask_ = AddressText(static_cast<uint32_t>(mask.Integer()));
+  }
+  MarkModified();
+  return kOk;
+}
+
+HResult CStreamTrigger::PutSize(const std::string& size) {
+  const char* stored = StoredForm(kSizeForms, size);
+  if (stored == nullptr) return kFail;
+  size_ = stored;
+  MarkModified();
+  return kOk;
+}
+
+HResult CStreamTrigger::PutRepeatMode(const std::string& mode) {
+  const char* stored = StoredForm(kRepeatForms, mode);
+  if (stored == nullptr) return kFail;
+  repeat_mode_ = stored;
+  MarkModified();
+  return kOk;
+}
+
+HResult CStreamTrigger::PutGenerateMode(const std::string& mode) {
+  const char* stored = StoredForm(kGenerateForms, mode);
+  if (stored == nullptr) return kFail;
+  generate_mode_ = stored;
+  MarkModified();
+  return kOk;
+}
+
+HResult CStreamTrigger::PutDataList(const std::string& list) {
+  data_list_ = list;
+  MarkModified();
+  return kOk;
+}
+
+HResult CStreamTrigger::PutStreamSource(const std::string& source) {
+  stream_source_ = source;
+  MarkModified();
+  return kOk;
+}
+
+HResult CStreamTrigger::PutKind(const std::string& kind) {
+  kind_ = kind;
+  MarkModified();
+  return kOk;
+}
+
+std::string CStreamTrigger::GetDefinition() const {
+  const bool data = IsData();
+  if (!data && !IsStream()) return {};
+  // Built by appending rather than printf, so that no text is cut short; the result is the
+  // "%d,%s,...,%u" layout of each kind exactly.
+  std::string line;
+  line.reserve(64 + Name().size() + destination_.size() + data_list_.size() +
+               stream_source_.size() + mask_.size());
+  auto field = [&line](std::string_view text) {
+    line += text;
+    line += ',';
+  };
+  field(std::to_string(Id()));
+  field(kind_);
+  field(Name());
+  field(destination_);
+  field(size_);
+  field(repeat_mode_);
+  if (data) {
+    field(generate_mode_);
+    field(data_list_);
+    field(")");
+  } else {
+    field(stream_source_);
+    field(std::to_string(static_cast<int32_t>(count_)));
+  }
+  field(std::to_string(cycle_));
+  field(std::to_string(wait_));
+  line += mask_;
+  return line;
+}
+
+HResult CStreamTrigger::PutDefinition(const std::string& line) {
+  // Every field goes straight into the trigger first; the puts then run over the stored values,
+  // so a keyword a put refuses stays as read and one it accepts is normalised.
+  LineCursor cursor(line);
+  const auto id = static_cast<int32_t>(cursor.Number());
+  kind_ = cursor.Field();
+  const std::string name(cursor.Field());
+  destination_ = cursor.Field();
+  size_ = cursor.Field();
+  const bool data = IsData();
+  const bool stream = IsStream();
+  if (data) {
+    repeat_mode_ = cursor.Field();
+    generate_mode_ = cursor.Field();
+    data_list_ = cursor.DataList();
+    cycle_ = cursor.Number();
+    wait_ = cursor.Number();
+    mask_ = cursor.Rest();
+  } else if (stream) {
+    repeat_mode_ = cursor.Field();
+    stream_source_ = cursor.Field();
+    count_ = cursor.Number();
+    cycle_ = cursor.Number();
+    wait_ = cursor.Number();
+    mask_ = cursor.Rest();
+  }
+
+  ApplyLineHead(id, name);
+  PutDestination(Variant::Bstr(destination_));
+  PutSize(size_);
+  PutRepeatMode(repeat_mode_);
+  PutGenerateMode(generate_mode_);
+  PutKind(kind_);
+  PutCount(count_);
+  if (data) {
+    PutDataList(data_list_);
+  } else if (stream) {
+    PutStreamSource(stream_source_);
+  }
+  PutMask(Variant::Bstr(mask_));
+  PutCycle(cycle_);
+  PutWait(wait_);
+  return Register();
+}
+
+HResult CStreamTrigger::Register() {
+  if (Name().empty() || size_.empty()) return kFail;
+  int32_t destination = 0;
+  int32_t mask = 0;
+  if (Failed(Context().Evaluate(destination_, &destination))) return kFail;
+  if (Failed(Context().Evaluate(mask_, &mask))) return kFail;
+  const uint8_t size_code = CodeOf(kSizeCodes, size_, Match::Exact, 0);
+
+  automation::ByteWriter record = StartRecord(kRecordSize, kAction);
+  record.U32(8, cycle_);
+  record.U32(12, wait_);
+  record.U8(17, CodeOf(kRepeatCodes, repeat_mode_, Match::Exact, 0));
+  record.U8(18, size_code);
+  record.I32(20, destination);
+  record.U32(24, count_);
+  record.I32(28, mask);
+
+  // The readers' error flags are not consulted: the dialog judged the pattern, and a bad item
+  // goes to the simulator as 0.
+  GenerateData generator;
+  if (IsData()) {
+    uint32_t count = 0;
+    if (EqualsIgnoreCase(generate_mode_, "default")) {
+      ValueArea values{};
+      generator.ParseValueList(&count, &values, size_, data_list_);
+      record.U8(16, kValueListPattern);
+      record.U32(32, count);
+      record.Bytes(36, values.data(), values.size());
+    } else if (EqualsIgnoreCase(generate_mode_, "random")) {
+      double min = 0.0;
+      double max = 0.0;
+      generator.ParseRealRange(data_list_, &count, &min, &max);
+      record.U8(16, kRandomPattern);
+      record.U32(32, count);
+      record.F64(36, min);
+      record.F64(44, max);
+    } else if (EqualsIgnoreCase(generate_mode_, "random2")) {
+      if (size_code == kDoubleSizeCode) return kFail;  // whole bounds cannot make doubles
+      uint32_t min = 0;
+      uint32_t max = 0;
+      generator.ParseWholeRange(data_list_, &count, &min, &max);
+      record.U8(16, kRandom2Pattern);
+      record.U32(32, count);
+      record.U32(36, min);
+      record.U32(44, max);
+    }
+  } else if (IsStream()) {
+    int32_t source = 0;
+    if (Failed(Context().Evaluate(stream_source_, &source))) return kFail;
+    record.U8(16, kStreamPattern);
+    record.I32(32, source);
+  }
+  return Define(record.bytes());
+}
+
+}  // namespace core::triggers
