@@ -2,6 +2,7 @@
 // event fires. The target is held by name and looked up afresh on every Register.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -13,6 +14,7 @@ namespace core::triggers {
 
 class CControlTrigger : public CTrigger {
  public:
+  static constexpr size_t kRecordSize = 24;
   static constexpr uint16_t kAction = 16;
 
   explicit CControlTrigger(std::shared_ptr<TriggerContext> context);

@@ -3,6 +3,7 @@
 // the message, an option flag and the two timing values.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -13,6 +14,7 @@ namespace core::triggers {
 
 class CMessageTrigger : public CTrigger {
  public:
+  static constexpr size_t kRecordSize = 28;
   static constexpr uint16_t kAction = 13;
   static constexpr int32_t kMessageTypeCount = 10;
 
