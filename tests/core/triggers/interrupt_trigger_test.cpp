@@ -64,17 +64,6 @@ TEST(InterruptTriggerTest, RecordLayout) {
   }
 }
 
-TEST(InterruptTriggerTest, RegisterNeedsNameAndSource) {
-  auto fake = MakeFake();
-  CInterruptTrigger trigger(fake);
-  EXPECT_EQ(HResultText(trigger.Register()), HResultText(kFail)) << "a new trigger has no source";
-  trigger.PutSource("INT0");
-  trigger.SetNameUnchecked("");
-  EXPECT_EQ(HResultText(trigger.Register()), HResultText(kFail));
-  EXPECT_TRUE(fake->records.empty());
-  EXPECT_TRUE(fake->log.empty());
-}
-
 TEST(InterruptTriggerTest, LineRoundTrip) {
   auto fake = MakeFake();
   CInterruptTrigger trigger(fake);

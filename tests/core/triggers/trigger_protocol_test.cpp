@@ -212,14 +212,16 @@ TEST(TriggerProtocolTest, RegisterAnswers) {
     const char* what;
     int define_result;
     const char* name;
+    const char* source;
     HResult result;
     bool flags_set;
     size_t defines;
   };
   const Case cases[] = {
-      {"accepted", 0, "pump", kOk, true, 1},
-      {"simulator refuses: the bridge's 1", 1, "pump", kFalse, false, 1},
-      {"empty name: nothing sent", 0, "", kFail, false, 0},
+      {"accepted", 0, "pump", "INT0", kOk, true, 1},
+      {"simulator refuses: the bridge's 1", 1, "pump", "INT0", kFalse, false, 1},
+      {"empty name: nothing sent", 0, "", "INT0", kFail, false, 0},
+      {"empty source: nothing sent", 0, "pump", "", kFail, false, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -228,9 +230,10 @@ TEST(TriggerProtocolTest, RegisterAnswers) {
     fake->define_result = c.define_result;
     CInterruptTrigger trigger(fake);
     trigger.SetNameUnchecked(c.name);
-    trigger.PutSource("INT0");
+    if (*c.source) trigger.PutSource(c.source);
     EXPECT_EQ(HResultText(trigger.Register()), HResultText(c.result));
     EXPECT_EQ(fake->records.size(), c.defines);
+    EXPECT_TRUE(fake->log.empty());
     EXPECT_EQ(trigger.GetInSimulator() != 0, c.flags_set);
     EXPECT_EQ(trigger.GetRegistered() != 0, c.flags_set);
     EXPECT_EQ(trigger.GetModified() != 0, !c.flags_set);

@@ -1,0 +1,217 @@
+// Fuzz target for the definition-line readers: arbitrary text goes to every trigger kind's parser
+// (put Definition), then the trigger is rendered (get Definition) and registered, and the same
+// text goes to the scan-pattern reader and the number readers. Besides memory and undefined-
+// behaviour errors (the sanitizers), it stops on a broken invariant:
+//   - a parse or Register answers something other than S_OK, the bridge's 1 or E_FAIL;
+//   - a record does not begin with the common header, or has the wrong size for its kind;
+//   - a successful Register leaves the trigger modified or unregistered;
+//   - a rendered line, read back and rendered again, does not settle after one round trip;
+//   - the scan reader stores more fields than it reports, or a text longer than its limit.
+//
+// Adding a kind is one line in kKinds below.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "core/automation/bytes.h"
+#include "core/automation/hresult.h"
+#include "core/automation/numbers.h"
+#include "core/triggers/connect_trigger.h"
+#include "core/triggers/control_trigger.h"
+#include "core/triggers/file_stream_trigger.h"
+#include "core/triggers/interrupt_sources.h"
+#include "core/triggers/interrupt_trigger.h"
+#include "core/triggers/io_access_trigger.h"
+#include "core/triggers/io_stream_trigger.h"
+#include "core/triggers/kinds.h"
+#include "core/triggers/line_scanner.h"
+#include "core/triggers/message_trigger.h"
+#include "core/triggers/sio_trigger.h"
+#include "core/triggers/trigger.h"
+#include "core/triggers/trigger_context.h"
+
+namespace {
+
+using core::automation::HResult;
+using core::triggers::CTrigger;
+using core::triggers::TriggerContext;
+
+[[noreturn]] void Broken(const char* what, const std::string& detail) {
+  std::fprintf(stderr, "invariant broken: %s\n  %s\n", what, detail.c_str());
+  std::abort();
+}
+#define FUZZ_CHECK(condition, detail)               \
+  do {                                              \
+    if (!(condition)) Broken(#condition, (detail)); \
+  } while (0)
+
+// Surroundings that accept everything a trigger asks of them, so that every parse runs to its
+// end; records are checked as the simulator would receive them.
+class PermissiveContext : public TriggerContext {
+ public:
+  size_t expected_record_size = 0;  // 0: the kind's record size varies
+
+  HResult CheckNameUniqueExcept(const std::string&, int32_t) override { return 0; }
+  HResult CheckInterruptSource(const std::string& source) override {
+    return sources_.Check(source);
+  }
+  HResult ResolveInterruptSource(const std::string& source, int32_t* code) override {
+    sources_.Resolve(source, code);
+    return 0;
+  }
+  // Every non-empty name stands for some trigger.
+  int32_t FindNumberByName(const std::string& name) override {
+    return name.empty() ? -1 : static_cast<int32_t>(name.size() % core::triggers::kSlotCount);
+  }
+  int DefineTrigger(int32_t id, const std::string& name, const std::vector<uint8_t>& record,
+                    bool) override {
+    FUZZ_CHECK(record.size() >= 8, name);
+    FUZZ_CHECK(core::automation::ReadU32(record.data()) == 0x01000000u, name);
+    FUZZ_CHECK(core::automation::ReadU16(record.data() + 4) == static_cast<uint16_t>(id), name);
+    FUZZ_CHECK(expected_record_size == 0 || record.size() == expected_record_size, name);
+    return 0;
+  }
+  int SetEventName(int32_t, const std::string&, bool) override { return 0; }
+  HResult Evaluate(const std::string& expression, int32_t* value) override {
+    const auto read = core::automation::ReadLong(expression, 0);
+    if (read.consumed == 0) return core::automation::kFail;
+    *value = read.value;
+    return 0;
+  }
+  HResult WriteLog(const std::string&) override { return 0; }
+  void RefreshTriggerWindow() override {}
+  uint32_t RegisterWindowMessage(const std::string& name) override {
+    return core::triggers::PortableWindowMessage(name);
+  }
+
+ private:
+  core::triggers::InterruptSources sources_{{{"INT0", 0x10, 0}, {"TIMER", 0x8020, 0}, {"", 3, 0}}};
+};
+
+using Factory = std::unique_ptr<CTrigger> (*)(std::shared_ptr<TriggerContext>);
+template <typename Kind>
+std::unique_ptr<CTrigger> Make(std::shared_ptr<TriggerContext> context) {
+  return std::make_unique<Kind>(std::move(context));
+}
+
+struct KindEntry {
+  Factory make;
+  size_t record_size = 0;    // 0: varies
+  bool line_settles = true;  // render(parse(render(parse(x)))) == render(parse(x))
+};
+
+// Every kind with a definition line, one line each.
+const KindEntry kKinds[] = {
+    {Make<core::triggers::CInterruptTrigger>, core::triggers::CInterruptTrigger::kRecordSize},
+    {Make<core::triggers::CIOAccessTrigger>, core::triggers::CIOAccessTrigger::kRecordSize},
+    {Make<core::triggers::CIOStreamTrigger>, core::triggers::CIOStreamTrigger::kRecordSize},
+    {Make<core::triggers::CFileStreamTrigger>, core::triggers::CFileStreamTrigger::kRecordSize},
+    // 20 bytes and 2 per member. A trailing empty member renders as a trailing comma, which
+    // reads back as no member: each round trip may drop one, so the line need not settle.
+    {Make<core::triggers::CConnectTrigger>, 0, false},
+    {Make<core::triggers::CControlTrigger>, core::triggers::CControlTrigger::kRecordSize},
+    {Make<core::triggers::CMessageTrigger>, core::triggers::CMessageTrigger::kRecordSize},
+    {Make<core::triggers::CSioTrigger>, core::triggers::CSioTrigger::kRecordSize},
+    // The stream and transfer kinds join here as they land (with their headers above), e.g.
+    //   {Make<core::triggers::CStreamTrigger>},
+};
+
+bool IsContractResult(HResult hr) {
+  return hr == core::automation::kOk || hr == core::automation::kFalse ||
+         hr == core::automation::kFail;
+}
+
+std::string Parse(const KindEntry& kind, const std::string& line) {
+  auto context = std::make_shared<PermissiveContext>();
+  context->expected_record_size = kind.record_size;
+  std::unique_ptr<CTrigger> trigger = kind.make(context);
+  FUZZ_CHECK(IsContractResult(trigger->PutDefinition(line)), line);
+  const std::string rendered = trigger->GetDefinition();
+  const HResult registered = trigger->Register();
+  FUZZ_CHECK(IsContractResult(registered), line);
+  if (registered == core::automation::kOk) {
+    FUZZ_CHECK(trigger->GetModified() == 0 && trigger->GetRegistered() != 0 &&
+                   trigger->GetInSimulator() != 0,
+               line);
+  }
+  // The checked rename with the same text: the permissive registry accepts every name.
+  if (trigger->PutName(line) == core::automation::kOk) FUZZ_CHECK(trigger->Name() == line, line);
+  return rendered;
+}
+
+// With nothing around the trigger every check and the bridge fail: only the results are checked.
+void ParseDetached(const KindEntry& kind, const std::string& line) {
+  std::unique_ptr<CTrigger> trigger = kind.make(nullptr);
+  FUZZ_CHECK(IsContractResult(trigger->PutDefinition(line)), line);
+  trigger->GetDefinition();
+  FUZZ_CHECK(IsContractResult(trigger->Register()), line);
+}
+
+void FuzzKinds(const std::string& line) {
+  for (const KindEntry& kind : kKinds) {
+    const std::string once = Parse(kind, line);
+    const std::string twice = Parse(kind, once);
+    if (kind.line_settles) {
+      const std::string thrice = Parse(kind, twice);
+      FUZZ_CHECK(thrice == twice,
+                 line + "\n  rendered " + once + "\n  then " + twice + "\n  then " + thrice);
+    }
+    ParseDetached(kind, line);
+  }
+}
+
+// A pattern (the text before the first newline) over the rest: every kind of field, twice, with
+// the default and a small text limit. Fields the scan did not reach must keep their values.
+void FuzzScanner(std::string_view data) {
+  const size_t newline = data.find('\n');
+  if (newline == std::string_view::npos) return;
+  const std::string_view pattern = data.substr(0, newline);
+  const std::string_view line = data.substr(newline + 1);
+  constexpr int32_t kUntouched = 0x5A5A5A5A;
+  int32_t i1 = kUntouched, i2 = kUntouched;
+  uint32_t u1 = kUntouched, u2 = kUntouched;
+  std::string t1 = "~", t2 = "~", t3 = "~";
+  const int stored =
+      core::triggers::ScanLine(line, pattern, {&i1, &t1, &u1, {&t2, 7}, &i2, &u2, {&t3, 1}});
+  FUZZ_CHECK(stored >= 0 && stored <= 7, std::string(pattern));
+  const bool reached[] = {stored > 0, stored > 1, stored > 2, stored > 3,
+                          stored > 4, stored > 5, stored > 6};
+  FUZZ_CHECK(reached[0] || i1 == kUntouched, std::string(pattern));
+  FUZZ_CHECK(reached[1] || t1 == "~", std::string(pattern));
+  FUZZ_CHECK(reached[2] || u1 == static_cast<uint32_t>(kUntouched), std::string(pattern));
+  FUZZ_CHECK(reached[3] || t2 == "~", std::string(pattern));
+  FUZZ_CHECK(reached[4] || i2 == kUntouched, std::string(pattern));
+  FUZZ_CHECK(reached[5] || u2 == static_cast<uint32_t>(kUntouched), std::string(pattern));
+  FUZZ_CHECK(reached[6] || t3 == "~", std::string(pattern));
+  FUZZ_CHECK(t1.size() <= core::triggers::kMaxTextField && t2.size() <= 7 && t3.size() <= 1,
+             std::string(pattern));
+}
+
+// Other readers of user text; the data generator's readers join here as they land.
+void FuzzReaders(std::string_view text) {
+  core::automation::ReadUnsigned(text);
+  for (int base : {0, 10, 16}) {
+    const auto read = core::automation::ReadLong(text, base);
+    FUZZ_CHECK(read.consumed <= text.size(), std::string(text));
+  }
+  core::triggers::KindFromKeyword(text);
+  const core::triggers::InterruptSources table({{"INT0", 0x10, 0}});
+  int32_t code = 0;
+  table.Check(std::string(text));
+  table.Resolve(std::string(text), &code);
+  core::triggers::InterruptSources::FromBuffer(reinterpret_cast<const uint8_t*>(text.data()),
+                                               text.size());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  FuzzKinds(std::string(text));
+  FuzzScanner(text);
+  FuzzReaders(text);
+  return 0;
+}
