@@ -1,0 +1,162 @@
+// Conversions at the COM boundary.
+#include "win/com/conversion.h"
+
+#include <new>
+#include <vector>
+
+#include "win/com/raii.h"
+
+namespace win::com {
+
+using core::automation::Variant;
+using core::automation::VarType;
+
+HRESULT ToBstr(const std::string& text, BSTR* out) noexcept {
+  *out = nullptr;
+  const int length = text.empty() ? 0
+                                  : MultiByteToWideChar(CP_ACP, 0, text.data(),
+                                                        static_cast<int>(text.size()), nullptr, 0);
+  BSTR result = SysAllocStringLen(nullptr, static_cast<UINT>(length));
+  if (result == nullptr) return E_OUTOFMEMORY;
+  if (length > 0) {
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), result, length);
+  }
+  *out = result;
+  return S_OK;
+}
+
+std::string ToNarrow(BSTR text) {
+  const UINT wide_length = SysStringLen(text);
+  if (wide_length == 0) return std::string();
+  const int length = WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(wide_length), nullptr, 0,
+                                         nullptr, nullptr);
+  std::string result(static_cast<size_t>(length), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(wide_length), result.data(), length,
+                      nullptr, nullptr);
+  return result;
+}
+
+namespace {
+
+Variant ArrayOfVariants(SAFEARRAY* array) {
+  std::vector<Variant> items;
+  if (array == nullptr || SafeArrayGetDim(array) != 1) return Variant::Array({});
+  LONG lower = 0, upper = -1;
+  SafeArrayGetLBound(array, 1, &lower);
+  SafeArrayGetUBound(array, 1, &upper);
+  ArrayLock lock(array);
+  if (!lock.locked()) return Variant::Array({});
+  const auto* elements = static_cast<const VARIANT*>(array->pvData);
+  // Elements are taken in order whatever the lower bound.
+  for (LONG i = 0; i <= upper - lower; ++i) items.push_back(FromVariant(elements[i]));
+  return Variant::Array(std::move(items));
+}
+
+}  // namespace
+
+Variant FromVariant(const VARIANT& in) {
+  const VARTYPE vt = V_VT(&in);
+  if (vt == (VT_VARIANT | VT_ARRAY | VT_BYREF)) {
+    return ArrayOfVariants(V_ARRAYREF(&in) ? *V_ARRAYREF(&in) : nullptr);
+  }
+  if (vt == (VT_BYREF | VT_VARIANT)) {
+    return V_VARIANTREF(&in) ? FromVariant(*V_VARIANTREF(&in)) : Variant();
+  }
+  if (vt == VT_BYREF) return Variant::ByRef(V_BYREF(&in));
+  const bool by_ref = (vt & VT_BYREF) != 0;
+  if (by_ref && V_BYREF(&in) == nullptr) return Variant::Raw(vt, 0);
+  switch (vt & ~VT_BYREF) {
+    case VT_EMPTY:
+      return Variant();
+    case VT_NULL:
+      return Variant::Null();
+    case VT_I1:
+      return Variant::I1(by_ref ? *V_I1REF(&in) : V_I1(&in));
+    case VT_UI1:
+      return Variant::UI1(by_ref ? *V_UI1REF(&in) : V_UI1(&in));
+    case VT_I2:
+      return Variant::I2(by_ref ? *V_I2REF(&in) : V_I2(&in));
+    case VT_UI2:
+      return Variant::UI2(by_ref ? *V_UI2REF(&in) : V_UI2(&in));
+    case VT_I4:
+      return Variant::I4(by_ref ? *V_I4REF(&in) : V_I4(&in));
+    case VT_UI4:
+      return Variant::UI4(by_ref ? *V_UI4REF(&in) : V_UI4(&in));
+    case VT_INT:
+      return Variant::Int(by_ref ? *V_INTREF(&in) : V_INT(&in));
+    case VT_UINT:
+      return Variant::UInt(by_ref ? *V_UINTREF(&in) : V_UINT(&in));
+    case VT_BOOL:
+      return Variant::Bool(by_ref ? *V_BOOLREF(&in) : V_BOOL(&in));
+    case VT_ERROR:
+      return Variant::Error(by_ref ? *V_ERRORREF(&in) : V_ERROR(&in));
+    case VT_R8:
+      return Variant::R8(by_ref ? *V_R8REF(&in) : V_R8(&in));
+    case VT_R4:
+      return Variant::R8(by_ref ? *V_R4REF(&in) : V_R4(&in));
+    case VT_BSTR:
+      return Variant::Bstr(ToNarrow(by_ref ? *V_BSTRREF(&in) : V_BSTR(&in)));
+    default:
+      // Interfaces, dates, currency, arrays by value: only the type word travels, and no core
+      // property accepts it.
+      return Variant::Raw(vt, 0);
+  }
+}
+
+HRESULT ToSafeArray(const Variant& array, SAFEARRAY** out) noexcept {
+  *out = nullptr;
+  const auto& items = array.Items();
+  UniqueSafeArray result(SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(items.size())));
+  if (!result.Get()) return E_OUTOFMEMORY;
+  for (LONG i = 0; i < static_cast<LONG>(items.size()); ++i) {
+    UniqueVariant item;
+    HRESULT hr = ToVariant(items[static_cast<size_t>(i)], item.Get());
+    if (SUCCEEDED(hr)) hr = SafeArrayPutElement(result.Get(), &i, item.Get());
+    if (FAILED(hr)) return hr;
+  }
+  *out = result.Detach();
+  return S_OK;
+}
+
+HRESULT ToVariant(const Variant& in, VARIANT* out) noexcept {
+  VariantInit(out);
+  const uint16_t vt = in.TypeWord();
+  if (vt == static_cast<uint16_t>(VarType::Array | VarType::Variant)) {
+    SAFEARRAY* array = nullptr;
+    const HRESULT hr = ToSafeArray(in, &array);
+    if (FAILED(hr)) return hr;
+    V_VT(out) = VT_ARRAY | VT_VARIANT;
+    V_ARRAY(out) = array;
+    return S_OK;
+  }
+  switch (static_cast<VarType>(vt)) {
+    case VarType::Empty:
+      return S_OK;
+    case VarType::Bstr: {
+      BSTR text = nullptr;
+      const HRESULT hr = ToBstr(in.Text(), &text);
+      if (FAILED(hr)) return hr;
+      V_VT(out) = VT_BSTR;
+      V_BSTR(out) = text;
+      return S_OK;
+    }
+    case VarType::R8:
+      V_VT(out) = VT_R8;
+      V_R8(out) = in.Real();
+      return S_OK;
+    case VarType::ByRef:
+      V_VT(out) = VT_BYREF;
+      V_BYREF(out) = in.Pointer();
+      return S_OK;
+    default:
+      break;
+  }
+  if (!in.IsInteger() && !in.Is(VarType::Null)) return DISP_E_TYPEMISMATCH;
+  V_VT(out) = vt;
+  // Integer types share the low bytes of the value union; write the widest and let the type word
+  // say how many count.
+  V_UI8(out) = in.Bits();
+  return S_OK;
+}
+
+}  // namespace win::com

@@ -1,0 +1,35 @@
+// Conversions at the COM boundary: narrow ANSI strings and BSTRs, core Variants and VARIANTs.
+// Inside, the add-in works with narrow strings in the ANSI code page; BSTRs exist only here.
+#pragma once
+
+#include <windows.h>
+
+#include <oleauto.h>
+
+#include <string>
+
+#include "core/automation/variant.h"
+
+namespace win::com {
+
+// A new BSTR of the text converted from the ANSI code page; E_OUTOFMEMORY when it cannot be
+// allocated.
+HRESULT ToBstr(const std::string& text, BSTR* out) noexcept;
+
+// The BSTR converted to the ANSI code page (a null BSTR is the empty text). Throws
+// std::bad_alloc, which the COM methods turn into E_OUTOFMEMORY.
+std::string ToNarrow(BSTR text);
+
+// VARIANT to core value. By-reference scalars are read through; VT_VARIANT|VT_ARRAY|VT_BYREF (the
+// form of a member list) becomes an array of values; other arrays keep only their type word, so
+// the core sees a type it does not accept. Throws std::bad_alloc.
+core::automation::Variant FromVariant(const VARIANT& in);
+
+// Core value to a new VARIANT (the caller clears it). Arrays become VT_ARRAY|VT_VARIANT;
+// a bare reference becomes VT_BYREF with the pointer.
+HRESULT ToVariant(const core::automation::Variant& in, VARIANT* out) noexcept;
+
+// A new one-dimensional SAFEARRAY of VARIANTs holding the values.
+HRESULT ToSafeArray(const core::automation::Variant& array, SAFEARRAY** out) noexcept;
+
+}  // namespace win::com

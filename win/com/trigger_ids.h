@@ -1,0 +1,36 @@
+// The add-in's interfaces and identifiers as widl generates them from trigger.idl, and the
+// interface-to-IID map that ComObject uses.
+#pragma once
+
+// ICommand has a member named GetObject, which the GDI header turns into a macro.
+#undef GetObject
+
+#include <windows.h>
+
+#include "trigger.h"
+#include "win/com/com_object.h"
+
+namespace win::com {
+
+#define TRIGGER_INTERFACE_ID(Interface)                   \
+  template <>                                             \
+  struct InterfaceId<Interface> {                         \
+    static const IID& value() { return IID_##Interface; } \
+  };
+TRIGGER_INTERFACE_ID(ITriggerAction)
+TRIGGER_INTERFACE_ID(IInterruptTrigger)
+TRIGGER_INTERFACE_ID(IIOAccessTrigger)
+TRIGGER_INTERFACE_ID(IIOStreamTrigger)
+TRIGGER_INTERFACE_ID(ITransferTrigger)
+TRIGGER_INTERFACE_ID(IStreamTrigger)
+TRIGGER_INTERFACE_ID(IConnectTrigger)
+TRIGGER_INTERFACE_ID(IControlTrigger)
+TRIGGER_INTERFACE_ID(IMessageTrigger)
+TRIGGER_INTERFACE_ID(ISioTrigger)
+TRIGGER_INTERFACE_ID(IFileStreamTrigger)
+TRIGGER_INTERFACE_ID(IConnect)
+TRIGGER_INTERFACE_ID(ICommand)
+TRIGGER_INTERFACE_ID(IVersion)
+#undef TRIGGER_INTERFACE_ID
+
+}  // namespace win::com
