@@ -1,0 +1,29 @@
+// The stand-in's log window contents: the entries the add-in wrote through "AddLogString" and
+// the stand-in's own notes. An entry is kept whole, line feeds included (the add-in's list export
+// is one entry).
+#pragma once
+
+#include <cstddef>
+#include <deque>
+#include <string>
+
+namespace standin::model {
+
+class Log {
+ public:
+  // Beyond this many entries the oldest go, so that a long session cannot grow without bound.
+  static constexpr size_t kMaxEntries = 10000;
+
+  void Add(std::string text);
+  const std::deque<std::string>& entries() const { return entries_; }
+  size_t dropped() const { return dropped_; }  // entries that fell off the front
+  // Every entry followed by a line feed.
+  std::string Text() const;
+  void Clear();
+
+ private:
+  std::deque<std::string> entries_;
+  size_t dropped_ = 0;
+};
+
+}  // namespace standin::model

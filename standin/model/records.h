@@ -1,0 +1,73 @@
+// What the stand-in's simulator receives through "SimCommand": trigger records and command
+// blocks, their sizes, and a readable one-line decoding of each, so that the log shows what the
+// simulator understood byte for byte.
+//
+// The add-in passes a bare pointer, never a length: a record's length follows from its action
+// code (and, for a connect record, from its member count). Only those bytes are ever read.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "standin/model/interrupt_source_table.h"
+
+namespace standin::model {
+
+// Trigger record header: u16 0, u16 0x0100, u16 trigger id, u16 action code.
+inline constexpr size_t kRecordHeaderSize = 8;
+inline constexpr uint16_t kDefineCode = 0x0100;
+
+// Action codes of the trigger kinds.
+inline constexpr uint16_t kActionInterrupt = 1;
+inline constexpr uint16_t kActionStream = 2;  // data and stream triggers
+inline constexpr uint16_t kActionTransfer = 4;
+inline constexpr uint16_t kActionIoAccess = 9;
+inline constexpr uint16_t kActionClearInterrupt = 10;
+inline constexpr uint16_t kActionConnect = 11;
+inline constexpr uint16_t kActionIoStream = 12;
+inline constexpr uint16_t kActionMessage = 13;
+inline constexpr uint16_t kActionSio = 15;
+inline constexpr uint16_t kActionControl = 16;
+inline constexpr uint16_t kActionFileStream = 17;
+
+// The stream and transfer layouts are the full 836-byte block; the stream's value area needs it.
+inline constexpr size_t kFullRecordSize = 836;
+inline constexpr size_t kConnectFixedSize = 18;  // header, 8 zero bytes, u16 member count
+inline constexpr size_t kMaxConnectMembers = 8;
+
+// Command block: u16 8, u16 command code, i32 trigger id (-1: all triggers).
+inline constexpr size_t kCommandBlockSize = 8;
+inline constexpr uint16_t kCommandBlockTag = 8;
+inline constexpr uint16_t kDropCode = 0x101;
+inline constexpr uint16_t kActivateCode = 0x102;
+inline constexpr uint16_t kDeactivateCode = 0x103;
+inline constexpr uint16_t kActiveTableCode = 0x104;
+inline constexpr uint16_t kFireCode = 0x105;
+inline constexpr uint16_t kResetCode = 0x106;
+inline constexpr uint16_t kSourceTableCode = 0x200;
+inline constexpr int32_t kAllTriggers = -1;
+
+// Trigger ids name the 256 registry slots: id = number + 100.
+inline constexpr int32_t kFirstTriggerId = 100;
+inline constexpr int32_t kLastTriggerId = 355;
+
+// "interrupt", "clearInterrupt", "stream", ...; null for an action code no kind uses.
+const char* ActionName(uint16_t action);
+
+// The number of bytes a record with that action code occupies; 0 for an unknown code. For a
+// connect record the member count decides, so `record` must hold its first 18 bytes.
+size_t RecordSize(uint16_t action, const uint8_t* record);
+
+// One line naming the kind and every field, e.g.
+// "id 101 interrupt: source 0x0010 (TIMER0) cycle 5 wait 6". Source codes are followed by the
+// name of the first source with that code when `sources` is given. `size` is what the caller
+// holds; a record shorter than its layout is reported as truncated, never read past.
+std::string DescribeRecord(const uint8_t* record, size_t size,
+                           const std::vector<InterruptSource>* sources = nullptr);
+
+// "activate 101", "drop all", "active table", "command 0x0107 for 101".
+std::string DescribeCommand(const uint8_t* block);
+
+}  // namespace standin::model
