@@ -48,7 +48,7 @@ class ComObject : public Interface, public ISupportErrorInfo {
     *out = nullptr;
     // An aggregated object hands out its inner IUnknown only.
     if (outer != nullptr && iid != IID_IUnknown) return CLASS_E_NOAGGREGATION;
-    Derived* object = new (std::nothrow) Derived(std::forward<Args>(args)...);
+    Derived* object = Construct(std::forward<Args>(args)...);
     if (object == nullptr) return E_OUTOFMEMORY;
     object->SetOuter(outer);
     object->inner_.AddRef();  // holds it through the final construction
@@ -62,7 +62,7 @@ class ComObject : public Interface, public ISupportErrorInfo {
   template <typename... Args>
   static HRESULT Create(Derived** out, Args&&... args) noexcept {
     *out = nullptr;
-    Derived* object = new (std::nothrow) Derived(std::forward<Args>(args)...);
+    Derived* object = Construct(std::forward<Args>(args)...);
     if (object == nullptr) return E_OUTOFMEMORY;
     object->SetOuter(nullptr);
     object->inner_.AddRef();
@@ -174,6 +174,16 @@ class ComObject : public Interface, public ISupportErrorInfo {
     ComObject* self_;
     LONG refs_ = 0;
   };
+
+  // Null when memory runs out, in the allocation or in the object's own construction.
+  template <typename... Args>
+  static Derived* Construct(Args&&... args) noexcept {
+    try {
+      return new Derived(std::forward<Args>(args)...);
+    } catch (const std::bad_alloc&) {
+      return nullptr;
+    }
+  }
 
   void SetOuter(IUnknown* outer) { outer_ = outer ? outer : static_cast<IUnknown*>(&inner_); }
 

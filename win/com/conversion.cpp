@@ -97,9 +97,10 @@ Variant FromVariant(const VARIANT& in) {
     case VT_BSTR:
       return Variant::Bstr(ToNarrow(by_ref ? *V_BSTRREF(&in) : V_BSTR(&in)));
     default:
-      // Interfaces, dates, currency, arrays by value: only the type word travels, and no core
-      // property accepts it.
-      return Variant::Raw(vt, 0);
+      // Interfaces, dates, currency: only the type word travels, and no core property accepts it.
+      // Arrays by value are not the member-list form, which the core knows as its array type:
+      // they travel as VT_ILLEGAL so they cannot pass for it.
+      return Variant::Raw((vt & VT_ARRAY) ? VT_ILLEGAL : vt, 0);
   }
 }
 

@@ -21,8 +21,9 @@ HRESULT ToBstr(const std::string& text, BSTR* out) noexcept;
 std::string ToNarrow(BSTR text);
 
 // VARIANT to core value. By-reference scalars are read through; VT_VARIANT|VT_ARRAY|VT_BYREF (the
-// form of a member list) becomes an array of values; other arrays keep only their type word, so
-// the core sees a type it does not accept. Throws std::bad_alloc.
+// form of a member list) becomes an array of values; other arrays become VT_ILLEGAL and other
+// types keep only their type word, so the core sees a type it does not accept. Throws
+// std::bad_alloc.
 core::automation::Variant FromVariant(const VARIANT& in);
 
 // Core value to a new VARIANT (the caller clears it). Arrays become VT_ARRAY|VT_VARIANT;

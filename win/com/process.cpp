@@ -1,0 +1,91 @@
+// Process-wide state.
+#include "win/com/process.h"
+
+namespace win::com {
+namespace {
+
+using core::automation::HResult;
+
+void (*g_refresh)() = nullptr;
+std::shared_ptr<core::triggers::TriggerContext> g_registry;
+
+// Registry checks go to the process-wide registry when there is one and fail cleanly when there
+// is none; everything else goes to the process's services.
+class ProgIdContext : public core::triggers::TriggerContext {
+ public:
+  HResult CheckNameUniqueExcept(const std::string& name, int32_t number) override {
+    auto registry = g_registry;
+    return registry ? registry->CheckNameUniqueExcept(name, number) : core::automation::kFail;
+  }
+  HResult CheckInterruptSource(const std::string& source) override {
+    auto registry = g_registry;
+    return registry ? registry->CheckInterruptSource(source) : core::automation::kFail;
+  }
+  HResult ResolveInterruptSource(const std::string& source, int32_t* code) override {
+    auto registry = g_registry;
+    return registry ? registry->ResolveInterruptSource(source, code) : core::automation::kOk;
+  }
+  int32_t FindNumberByName(const std::string& name) override {
+    auto registry = g_registry;
+    return registry ? registry->FindNumberByName(name) : -1;
+  }
+  int DefineTrigger(int32_t id, const std::string& name, const std::vector<uint8_t>& record,
+                    bool in_simulator) override {
+    return ProcessServices::DefineTrigger(id, name, record, in_simulator);
+  }
+  int SetEventName(int32_t id, const std::string& name, bool fresh) override {
+    return ProcessServices::SetEventName(id, name, fresh);
+  }
+  HResult Evaluate(const std::string& expression, int32_t* value) override {
+    return ProcessServices::Evaluate(expression, value);
+  }
+  HResult WriteLog(const std::string& text) override { return ProcessServices::WriteLog(text); }
+  void RefreshTriggerWindow() override { ProcessServices::RefreshTriggerWindow(); }
+  uint32_t RegisterWindowMessage(const std::string& name) override {
+    return ProcessServices::RegisterWindowMessage(name);
+  }
+};
+
+}  // namespace
+
+core::bridge::HostAccess& ProcessHost() {
+  static core::bridge::HostAccess host;
+  return host;
+}
+
+core::bridge::CTriggerCommand& ProcessBridge() {
+  static core::bridge::CTriggerCommand bridge(ProcessHost());
+  return bridge;
+}
+
+int ProcessServices::DefineTrigger(int32_t id, const std::string& name,
+                                   const std::vector<uint8_t>& record, bool in_simulator) {
+  return ProcessBridge().DefineTrigger(id, name, record, in_simulator);
+}
+int ProcessServices::SetEventName(int32_t id, const std::string& name, bool fresh) {
+  return ProcessBridge().SetEventName(id, name, fresh);
+}
+HResult ProcessServices::Evaluate(const std::string& expression, int32_t* value) {
+  return ProcessBridge().Evaluate(expression, value);
+}
+HResult ProcessServices::WriteLog(const std::string& text) { return ProcessHost().WriteLog(text); }
+void ProcessServices::RefreshTriggerWindow() {
+  if (g_refresh) g_refresh();
+}
+uint32_t ProcessServices::RegisterWindowMessage(const std::string& name) {
+  return ::RegisterWindowMessageA(name.c_str());
+}
+
+void SetTriggerWindowRefresh(void (*refresh)()) { g_refresh = refresh; }
+
+void SetProcessRegistryContext(std::shared_ptr<core::triggers::TriggerContext> registry) {
+  g_registry = std::move(registry);
+}
+std::shared_ptr<core::triggers::TriggerContext> ProcessRegistryContext() { return g_registry; }
+
+std::shared_ptr<core::triggers::TriggerContext> ProcessTriggerContext() {
+  static const auto context = std::make_shared<ProgIdContext>();
+  return context;
+}
+
+}  // namespace win::com
