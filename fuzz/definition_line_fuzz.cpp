@@ -9,12 +9,14 @@
 //   - the scan reader stores more fields than it reports, or a text longer than its limit.
 //
 // Adding a kind is one line in kKinds below.
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/automation/bytes.h"
 #include "core/automation/hresult.h"
@@ -22,6 +24,7 @@
 #include "core/triggers/connect_trigger.h"
 #include "core/triggers/control_trigger.h"
 #include "core/triggers/file_stream_trigger.h"
+#include "core/triggers/generate_data.h"
 #include "core/triggers/interrupt_sources.h"
 #include "core/triggers/interrupt_trigger.h"
 #include "core/triggers/io_access_trigger.h"
@@ -30,6 +33,8 @@
 #include "core/triggers/line_scanner.h"
 #include "core/triggers/message_trigger.h"
 #include "core/triggers/sio_trigger.h"
+#include "core/triggers/stream_trigger.h"
+#include "core/triggers/transfer_trigger.h"
 #include "core/triggers/trigger.h"
 #include "core/triggers/trigger_context.h"
 
@@ -115,8 +120,8 @@ const KindEntry kKinds[] = {
     {Make<core::triggers::CControlTrigger>, core::triggers::CControlTrigger::kRecordSize},
     {Make<core::triggers::CMessageTrigger>, core::triggers::CMessageTrigger::kRecordSize},
     {Make<core::triggers::CSioTrigger>, core::triggers::CSioTrigger::kRecordSize},
-    // The stream and transfer kinds join here as they land (with their headers above), e.g.
-    //   {Make<core::triggers::CStreamTrigger>},
+    {Make<core::triggers::CStreamTrigger>, core::triggers::CStreamTrigger::kRecordSize},
+    {Make<core::triggers::CTransferTrigger>, core::triggers::CTransferTrigger::kRecordSize},
 };
 
 bool IsContractResult(HResult hr) {
@@ -190,7 +195,38 @@ void FuzzScanner(std::string_view data) {
              std::string(pattern));
 }
 
-// Other readers of user text; the data generator's readers join here as they land.
+// The data generator over the text as a pattern: at most 100 values, one per piece; real
+// bounds finite; whole bounds below 2^31 and ordered; a bad bound leaves both at zero.
+void FuzzGenerator(std::string_view text) {
+  const core::triggers::GenerateData generator;
+  const std::string detail(text);
+  const uint32_t items = generator.CountItems(text);
+  std::vector<std::string> pieces;
+  generator.SplitList(text, &pieces);
+  FUZZ_CHECK(pieces.size() == items, detail);
+  for (const char* size : {"byte", "16bit", "double", "8bit*"}) {
+    core::triggers::ValueArea values{};
+    uint32_t count = 0;
+    generator.ParseValueList(&count, &values, size, text);
+    const uint32_t expected = size[0] == '8' ? 0 : (items < 100 ? items : 100);
+    FUZZ_CHECK(count == expected, detail);
+  }
+  uint32_t count = 0;
+  double real_min = 0.0, real_max = 0.0;
+  if (generator.ParseRealRange(text, &count, &real_min, &real_max)) {
+    FUZZ_CHECK(real_min == 0.0 && real_max == 0.0, detail);
+  }
+  FUZZ_CHECK(std::isfinite(real_min) && std::isfinite(real_max), detail);
+  uint32_t whole_min = 0, whole_max = 0;
+  generator.ParseWholeRange(text, &count, &whole_min, &whole_max);
+  FUZZ_CHECK(whole_min <= whole_max && whole_max < 0x80000000u, detail);
+  double real = 0.0;
+  if (generator.ParseReal(text, &real)) FUZZ_CHECK(std::isfinite(real), detail);
+  uint32_t whole = 0;
+  if (!generator.ParseWhole(text, &whole)) FUZZ_CHECK(whole == 0, detail);
+}
+
+// Other readers of user text.
 void FuzzReaders(std::string_view text) {
   core::automation::ReadUnsigned(text);
   for (int base : {0, 10, 16}) {
@@ -213,5 +249,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzKinds(std::string(text));
   FuzzScanner(text);
   FuzzReaders(text);
+  FuzzGenerator(text);
   return 0;
 }
