@@ -41,7 +41,7 @@ class AcceptingContext : public core::triggers::TriggerContext {
   uint32_t RegisterWindowMessage(const std::string&) override { return 0xC000; }
 };
 
-// Data lines with value lists of 1 to 32 items, random specifications and stream lines.
+// Data lines with value lists of 1 to 32 items, random patterns and stream lines.
 std::vector<std::string> StreamLines() {
   std::vector<std::string> lines;
   for (int i = 0; i < 256; ++i) {

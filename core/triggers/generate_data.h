@@ -1,5 +1,5 @@
 // GenerateData: reads the data pattern of a data trigger from the text the user typed, either a
-// list of explicit values or a random specification count,min,max whose values the simulator
+// list of explicit values or a random pattern count,min,max whose values the simulator
 // draws itself. It turns the text into the numbers of the trigger record and tells whether the
 // text was well formed. The data dialog uses the verdict to refuse a bad pattern; the stream
 // trigger's Register fills its record and sends bad items as 0.

@@ -1,6 +1,6 @@
 // CStreamTrigger: makes the simulator write data to a Destination each time the trigger fires,
 // Size units at a time. One class serves two kinds, chosen by its Kind text: "data" takes the
-// values from a pattern the user typed (a value list or a random specification, read by
+// values from a pattern the user typed (a value list or a random count,min,max, read by
 // GenerateData), "stream" reads them from memory at the StreamSource address.
 //
 // Its definition line differs from the other kinds': the data list may hold commas, so the data
