@@ -19,6 +19,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_CXX_STANDARD 17)
+
+# The C99-conforming printf family of mingw-w64 instead of the system runtime's: "%zu", "%lld"
+# and the formatting of reals then behave as on Linux, so the core prints the same texts on both.
+set(CMAKE_C_FLAGS_INIT "-D__USE_MINGW_ANSI_STDIO=1")
+set(CMAKE_CXX_FLAGS_INIT "-D__USE_MINGW_ANSI_STDIO=1")
 set(CMAKE_CXX_STANDARD_REQUIRED ON)
 
 # Nothing we ship may need the compiler's runtime DLLs beside it: Wine and the host only offer

@@ -11,8 +11,11 @@ char ToLowerAscii(char c);
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 bool IsSpace(char c);  // the C locale's white space: space, \t, \n, \v, \f, \r
 
-// printf into a std::string.
-#if defined(__GNUC__)
+// printf into a std::string. The Windows build uses the C99-conforming printf of its runtime
+// (__USE_MINGW_ANSI_STDIO), so formats give the same text on both platforms.
+#if defined(__MINGW_PRINTF_FORMAT)
+__attribute__((format(__MINGW_PRINTF_FORMAT, 1, 2)))
+#elif defined(__GNUC__)
 __attribute__((format(printf, 1, 2)))
 #endif
 std::string

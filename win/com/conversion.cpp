@@ -100,7 +100,7 @@ Variant FromVariant(const VARIANT& in) {
       // Interfaces, dates, currency: only the type word travels, and no core property accepts it.
       // Arrays by value are not the member-list form, which the core knows as its array type:
       // they travel as VT_ILLEGAL so they cannot pass for it.
-      return Variant::Raw((vt & VT_ARRAY) ? VT_ILLEGAL : vt, 0);
+      return Variant::Raw((vt & VT_ARRAY) ? static_cast<VARTYPE>(VT_ILLEGAL) : vt, 0);
   }
 }
 
