@@ -78,6 +78,8 @@ struct HostState {
   size_t logged_block_size = 8;  // how many bytes of each command block the call line shows
   HResult evaluate_result = 0;
   Variant evaluation = Variant::I4(0);
+  // When set, the value of each expression (in place of the fixed evaluation).
+  std::function<Variant(const std::string& expression)> evaluator;
 };
 
 class FakeManager : public ManagerPort {
@@ -164,7 +166,7 @@ class FakeEvaluation : public EvaluationPort {
   ~FakeEvaluation() override { --s_.live_objects; }
   HResult Evaluate(const std::string& expression, Variant* result) override {
     s_.calls.push_back("Evaluation.Evaluate(" + expression + ")");
-    *result = s_.evaluation;
+    *result = s_.evaluator ? s_.evaluator(expression) : s_.evaluation;
     return s_.evaluate_result;
   }
 
