@@ -140,7 +140,11 @@ HResult CTriggerAction::Install(TriggerKind kind, int32_t slot,
   if (!IsValidNumber(slot) || slots_[slot]) return kFail;
   std::shared_ptr<CTrigger> made = MakeTrigger(kind, context_);
   if (!made) return kFail;
-  const std::string name = triggers::MakeUniqueName(Slots(*this), triggers::InfoOf(kind).stem);
+  // Most stems are free (loaded triggers are renamed by their lines at once); one direct pass
+  // settles that before the general search, which a load would otherwise run 256 times.
+  const char* const stem = triggers::InfoOf(kind).stem;
+  const std::string name =
+      FindNumberByName(stem) < 0 ? stem : triggers::MakeUniqueName(Slots(*this), stem);
   made->SetNumber(slot);
   made->SetNameUnchecked(name);
   std::unique_ptr<rows::TriggerInfo> adapter = rows::MakeTriggerInfo(made);

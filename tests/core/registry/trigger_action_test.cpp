@@ -192,23 +192,6 @@ TEST_F(RegistryTest, CreatesByKeywordWithoutRegardToCase) {
   EXPECT_EQ(registry_.GetAdapterByNumber(200), Variant::ByRef(nullptr));
 }
 
-TEST_F(RegistryTest, NumbersOfDeletedTriggersAreReusedAndNamesCountUpwards) {
-  Create(TriggerKind::Transfer);  // 0 "transfer"
-  Create(TriggerKind::Transfer);  // 1 "transfer1"
-  Create(TriggerKind::Transfer);  // 2 "transfer2"
-  EXPECT_HR(kOk, registry_.DeleteTrigger("transfer1"));
-  const std::shared_ptr<CTrigger> again = Create(TriggerKind::Transfer);
-  EXPECT_EQ(again->Number(), 1);
-  EXPECT_EQ(again->Name(), "transfer1") << "the first free name in the sequence";
-
-  // Case matters: "Transfer" does not occupy "transfer".
-  EXPECT_HR(kOk, registry_.DeleteTrigger("transfer"));
-  registry_.GetTriggerByNumber(1)->SetNameUnchecked("Transfer");
-  const std::shared_ptr<CTrigger> fresh = Create(TriggerKind::Transfer);
-  EXPECT_EQ(fresh->Number(), 0);
-  EXPECT_EQ(fresh->Name(), "transfer");
-}
-
 // ---- Names ----
 
 TEST_F(RegistryTest, NameChecksExcludeOnlyTheGivenNumber) {
