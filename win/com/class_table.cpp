@@ -2,6 +2,7 @@
 #include "win/com/class_table.h"
 
 #include "win/com/kind_objects.h"
+#include "win/com/trigger_action_object.h"
 #include "win/com/trigger_ids.h"
 #include "win/com/version_object.h"
 
@@ -27,7 +28,8 @@ const std::array<ClassEntry, 13>& ClassTable() {
       {&CLSID_Connect, L"Connect", 14325, L"Both", false, NotAvailable},
       {&CLSID_InterruptTrigger, L"InterruptTrigger", 14321, L"Apartment", true,
        Make<InterruptTriggerObject>},
-      {&CLSID_TriggerAction, L"TriggerAction", 14322, L"Apartment", true, NotAvailable},
+      {&CLSID_TriggerAction, L"TriggerAction", 14322, L"Apartment", true,
+       Make<TriggerActionObject>},
       {&CLSID_TransferTrigger, L"TransferTrigger", 14323, L"Apartment", true,
        Make<TransferTriggerObject>},
       {&CLSID_StreamTrigger, L"StreamTrigger", 14326, L"Apartment", true,
