@@ -1,0 +1,103 @@
+// The stand-in's working state behind its COM objects: the open project with the symbols and
+// interrupt sources read from it, the simulator, the event list, the log window, and a journal of
+// the calls an add-in made on the host application. The COM side converts and forwards; what the
+// host does with a call is decided here.
+#pragma once
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <string_view>
+
+#include "standin/model/evaluator.h"
+#include "standin/model/event_list.h"
+#include "standin/model/log.h"
+#include "standin/model/project.h"
+#include "standin/model/simulator.h"
+
+namespace standin::model {
+
+// Calls the host journals, by what they register: commands (command, images, toolbar button),
+// menus (popup menu, menu entry), and everything else (window kinds, view notifications, ...).
+enum class CallKind { Command, Menu, Other };
+
+// The first image slot handed to an add-in; the host's own images occupy the slots below it, so
+// an add-in that ignores the slot it was given shows up.
+inline constexpr int32_t kFirstAddinImage = 40;
+
+// The host's own lines in the log window start with this, so they stand apart from the add-in's.
+inline constexpr char kNotePrefix[] = "Vireo: ";
+
+class Session {
+ public:
+  Session() = default;  // an untitled, empty project
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  // Opens the project file and starts afresh: symbols and interrupt sources read from it, the
+  // simulator, its journal and the event list emptied. The log window and the call journal stay,
+  // as they do in the IDE. Entries the project gets wrong are noted in the log. A file that cannot
+  // be read changes nothing.
+  Outcome OpenProject(const std::string& path);
+  Outcome SaveProject() { return project_.Save(); }
+  Outcome SaveProjectAs(const std::string& path) { return project_.SaveAs(path); }
+
+  Project& project() { return project_; }
+  const Project& project() const { return project_; }
+  const SymbolTable& symbols() const { return symbols_; }
+  Simulator& simulator() { return simulator_; }
+  const Simulator& simulator() const { return simulator_; }
+  EventList& events() { return events_; }
+  const EventList& events() const { return events_; }
+  Log& log() { return log_; }
+  const Log& log() const { return log_; }
+
+  // One line of the host's own in the log window.
+  void Note(const std::string& text) { log_.Add(kNotePrefix + text); }
+
+  void RecordCall(CallKind kind, const std::string& text);
+  // One call per line, in the order they came.
+  std::string CallsText() const { return calls_.Text(); }
+  std::string CommandsText() const { return commands_.Text(); }
+  std::string MenusText() const { return menus_.Text(); }
+  void ClearCalls();
+
+  // Registration calls the host answers with failure, by member name ("AddCommand,AddMenuItem"),
+  // so that an add-in's failure paths can be driven. Names are separated by commas or white
+  // space and compare without regard to case.
+  void SetRefusedCalls(std::string_view names);
+  std::string RefusedCallsText() const;  // comma-separated, sorted
+  bool Refuses(std::string_view call) const;
+
+  // AddCommandImages hands out image slots from kFirstAddinImage up.
+  int32_t AssignImage() { return next_image_++; }
+  bool IsAssignedImage(int32_t image) const {
+    return image >= kFirstAddinImage && image < next_image_;
+  }
+
+  // The project's [Project] HelpPath, else the folder the project file is in (empty untitled).
+  std::string HelpPath() const;
+
+  // "101 tick" per named event, by id.
+  std::string EventListText() const;
+  // One decoded line per held trigger record, by id; " [active]" ends the line of an active one.
+  std::string DecodedRecordsText() const;
+  // "101 interrupt active, defined 1, fired 0" per held trigger, by id.
+  std::string SimulatorStateText() const;
+  // "key=value" per entry of the section, in file order.
+  std::string SectionText(std::string_view section) const;
+
+ private:
+  Project project_;
+  SymbolTable symbols_;
+  Simulator simulator_;
+  EventList events_;
+  Log log_;
+  Log calls_;
+  Log commands_;
+  Log menus_;
+  std::set<std::string> refused_;  // lower case
+  int32_t next_image_ = kFirstAddinImage;
+};
+
+}  // namespace standin::model

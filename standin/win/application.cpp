@@ -1,0 +1,220 @@
+// The host application.
+#include "standin/win/application.h"
+
+#include <psapi.h>
+
+#include <cstdint>
+#include <string>
+
+#include "core/automation/strings.h"
+#include "win/com/conversion.h"
+
+namespace standin::win {
+namespace {
+
+using core::automation::Format;
+using model::CallKind;
+using ::win::com::FromVariant;
+using ::win::com::Guard;
+using ::win::com::ToBstr;
+using ::win::com::ToNarrow;
+
+std::string Narrow(const wchar_t* text) {
+  const int length = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (length <= 1) return std::string();
+  std::string narrow(static_cast<size_t>(length), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text, -1, narrow.data(), length, nullptr, nullptr);
+  narrow.pop_back();  // the terminator
+  return narrow;
+}
+
+// The file name of the module behind a handle, empty when the handle is no module of the process.
+// A module loaded as a data file (as a satellite resource library is) has no module name, so the
+// name of the file mapped at its address stands in.
+std::string ModuleFileName(uint64_t handle) {
+  if (handle == 0) return std::string();
+  wchar_t path[MAX_PATH] = L"";
+  HMODULE module = reinterpret_cast<HMODULE>(static_cast<uintptr_t>(handle));
+  DWORD length = GetModuleFileNameW(module, path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) {
+    void* base = reinterpret_cast<void*>(static_cast<uintptr_t>(handle) & ~uintptr_t{3});
+    length = GetMappedFileNameW(GetCurrentProcess(), base, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return std::string();
+  }
+  path[length] = L'\0';
+  const std::string full = Narrow(path);
+  const size_t slash = full.find_last_of("\\/");
+  return slash == std::string::npos ? full : full.substr(slash + 1);
+}
+
+std::string Quoted(BSTR text) { return '"' + ToNarrow(text) + '"'; }
+
+}  // namespace
+
+void HostApplication::Answer(const char* method, CallKind kind, const std::string& call,
+                             unsigned char* ok) {
+  const bool refused = session_->Refuses(method);
+  session_->RecordCall(kind, refused ? call + " refused" : call);
+  if (refused) session_->Note(std::string(method) + " refused, as the host was told to");
+  *ok = refused ? 0 : 1;
+}
+
+void HostApplication::CheckName(const char* method, const std::string& name) {
+  if (name.empty()) session_->Note(std::string(method) + ": the name is empty");
+}
+
+STDMETHODIMP HostApplication::get_HelpPath(BSTR* path) noexcept {
+  if (path == nullptr) return E_POINTER;
+  *path = nullptr;
+  return Guard([&] { return ToBstr(session_->HelpPath(), path); });
+}
+
+STDMETHODIMP HostApplication::put_AddinWindowActive(LONG zero) noexcept {
+  return Guard([&] {
+    session_->RecordCall(CallKind::Other, Format("AddinWindowActive = %ld", zero));
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HostApplication::AddCommand(BSTR name, LONG command, LONG flags, LONG cookie,
+                                         unsigned char* ok) noexcept {
+  if (ok == nullptr) return E_POINTER;
+  return Guard([&] {
+    CheckName("AddCommand", ToNarrow(name));
+    Answer("AddCommand", CallKind::Command,
+           Format("AddCommand(%s, %ld, %ld, %ld)", Quoted(name).c_str(), command, flags, cookie),
+           ok);
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HostApplication::AddCommandImages(hyper resources, LONG large_bitmap,
+                                               LONG small_bitmap, LONG* image_index, LONG flags,
+                                               LONG cookie, unsigned char* ok) noexcept {
+  if (ok == nullptr || image_index == nullptr) return E_POINTER;
+  return Guard([&] {
+    const uint64_t handle = static_cast<uint64_t>(resources);
+    const std::string module = ModuleFileName(handle);
+    if (module.empty()) {
+      session_->Note(Format("AddCommandImages: 0x%llX is no module of the process",
+                            static_cast<unsigned long long>(handle)));
+    } else {
+      HMODULE resource_module = reinterpret_cast<HMODULE>(static_cast<uintptr_t>(handle));
+      for (LONG bitmap : {large_bitmap, small_bitmap}) {
+        if (FindResourceW(resource_module, MAKEINTRESOURCEW(bitmap), MAKEINTRESOURCEW(2)) ==
+            nullptr) {  // RT_BITMAP
+          session_->Note(
+              Format("AddCommandImages: bitmap %ld is not in %s", bitmap, module.c_str()));
+        }
+      }
+    }
+    const std::string where =
+        module.empty() ? Format("0x%llX", static_cast<unsigned long long>(handle)) : module;
+    const bool refused = session_->Refuses("AddCommandImages");
+    if (!refused) *image_index = session_->AssignImage();
+    Answer("AddCommandImages", CallKind::Command,
+           Format("AddCommandImages(%s, %ld, %ld, image %ld, %ld, %ld)", where.c_str(),
+                  large_bitmap, small_bitmap, *image_index, flags, cookie),
+           ok);
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HostApplication::NotifyViews(LONG code, VARIANT first, VARIANT second, LONG zero,
+                                          unsigned char* ok) noexcept {
+  if (ok == nullptr) return E_POINTER;
+  return Guard([&] {
+    Answer("NotifyViews", CallKind::Other,
+           Format("NotifyViews(%ld, %s, %s, %ld)", code, FromVariant(first).Describe().c_str(),
+                  FromVariant(second).Describe().c_str(), zero),
+           ok);
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HostApplication::AddMenuItem(BSTR name, LONG position, LONG flags, LONG command,
+                                          LONG enabled, LONG cookie, unsigned char* ok) noexcept {
+  if (ok == nullptr) return E_POINTER;
+  return Guard([&] {
+    CheckName("AddMenuItem", ToNarrow(name));
+    Answer("AddMenuItem", CallKind::Menu,
+           Format("AddMenuItem(%s, %ld, %ld, %ld, %ld, %ld)", Quoted(name).c_str(), position, flags,
+                  command, enabled, cookie),
+           ok);
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HostApplication::AddPopupMenu(BSTR name, LONG position, LONG flags, hyper popup,
+                                           BSTR caption, LONG cookie, unsigned char* ok) noexcept {
+  if (ok == nullptr) return E_POINTER;
+  return Guard([&] {
+    CheckName("AddPopupMenu", ToNarrow(name));
+    const bool is_menu =
+        popup != 0 && IsMenu(reinterpret_cast<HMENU>(static_cast<uintptr_t>(popup)));
+    const std::string menu =
+        is_menu ? "menu" : Format("0x%llX", static_cast<unsigned long long>(popup));
+    if (!is_menu) session_->Note("AddPopupMenu: " + menu + " is not a menu handle");
+    Answer("AddPopupMenu", CallKind::Menu,
+           Format("AddPopupMenu(%s, %ld, %ld, %s, %s, %ld)", Quoted(name).c_str(), position, flags,
+                  menu.c_str(), Quoted(caption).c_str(), cookie),
+           ok);
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HostApplication::AddToolbarButton(BSTR name, LONG* image_index, LONG flags,
+                                               LONG cookie, unsigned char* ok) noexcept {
+  if (ok == nullptr || image_index == nullptr) return E_POINTER;
+  return Guard([&] {
+    CheckName("AddToolbarButton", ToNarrow(name));
+    if (!session_->IsAssignedImage(*image_index)) {
+      session_->Note(Format("AddToolbarButton: image %ld was not handed out by AddCommandImages",
+                            *image_index));
+    }
+    Answer("AddToolbarButton", CallKind::Command,
+           Format("AddToolbarButton(%s, image %ld, %ld, %ld)", Quoted(name).c_str(), *image_index,
+                  flags, cookie),
+           ok);
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HostApplication::RemoveWindowKind(BSTR key, unsigned char* ok) noexcept {
+  if (ok == nullptr) return E_POINTER;
+  return Guard([&] {
+    Answer("RemoveWindowKind", CallKind::Other, Format("RemoveWindowKind(%s)", Quoted(key).c_str()),
+           ok);
+    return S_OK;
+  });
+}
+
+HRESULT HostApplication::Service(BSTR name, const char* member, IDispatch** service) noexcept {
+  if (service == nullptr) return E_POINTER;
+  *service = nullptr;
+  return Guard([&] {
+    const std::string wanted = ToNarrow(name);
+    const size_t index = FindService(wanted);
+    if (index == kServiceCount) {
+      session_->Note(Format("%s: the host has no service \"%s\"", member, wanted.c_str()));
+      return S_OK;
+    }
+    if (!services_[index]) {
+      const HRESULT hr = CreateService(index, session_, services_[index].Put());
+      if (FAILED(hr)) return hr;
+    }
+    *service = services_[index].Get();
+    (*service)->AddRef();
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HostApplication::get_GetService(BSTR name, IDispatch** service) noexcept {
+  return Service(name, "GetService", service);
+}
+
+STDMETHODIMP HostApplication::get_Object(BSTR name, IDispatch** service) noexcept {
+  return Service(name, "Object", service);
+}
+
+}  // namespace standin::win

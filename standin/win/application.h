@@ -1,0 +1,52 @@
+// The host application as an add-in sees it (IVireoApplication): named services, the command,
+// menu and toolbar registration, window kinds, view notifications and the help path. The host
+// journals every registration call with its arguments, hands out image slots, checks what it can
+// (bitmaps in the resource module, a real popup menu, an image slot it gave out) and notes a
+// problem in its log rather than failing the call; it refuses a call only when told to
+// (Session::SetRefusedCalls).
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+
+#include "standin/win/services.h"
+#include "standin/win/standin_ids.h"
+
+namespace standin::win {
+
+class HostApplication : public ComObject<HostApplication, IVireoApplication, Threading::Apartment> {
+ public:
+  explicit HostApplication(SessionPtr session) : session_(std::move(session)) {}
+
+  STDMETHODIMP get_HelpPath(BSTR* path) noexcept override;
+  STDMETHODIMP put_AddinWindowActive(LONG zero) noexcept override;
+  STDMETHODIMP AddCommand(BSTR name, LONG command, LONG flags, LONG cookie,
+                          unsigned char* ok) noexcept override;
+  STDMETHODIMP AddCommandImages(hyper resources, LONG large_bitmap, LONG small_bitmap,
+                                LONG* image_index, LONG flags, LONG cookie,
+                                unsigned char* ok) noexcept override;
+  STDMETHODIMP NotifyViews(LONG code, VARIANT first, VARIANT second, LONG zero,
+                           unsigned char* ok) noexcept override;
+  STDMETHODIMP AddMenuItem(BSTR name, LONG position, LONG flags, LONG command, LONG enabled,
+                           LONG cookie, unsigned char* ok) noexcept override;
+  STDMETHODIMP AddPopupMenu(BSTR name, LONG position, LONG flags, hyper popup, BSTR caption,
+                            LONG cookie, unsigned char* ok) noexcept override;
+  STDMETHODIMP AddToolbarButton(BSTR name, LONG* image_index, LONG flags, LONG cookie,
+                                unsigned char* ok) noexcept override;
+  STDMETHODIMP RemoveWindowKind(BSTR key, unsigned char* ok) noexcept override;
+  // Null (and a note) for a name the host has no service for.
+  STDMETHODIMP get_GetService(BSTR name, IDispatch** service) noexcept override;
+  STDMETHODIMP get_Object(BSTR name, IDispatch** service) noexcept override;
+
+ private:
+  // Journals the call and answers it: 1, or 0 when the host was told to refuse `method`.
+  void Answer(const char* method, model::CallKind kind, const std::string& call, unsigned char* ok);
+  HRESULT Service(BSTR name, const char* member, IDispatch** service) noexcept;
+  void CheckName(const char* method, const std::string& name);
+
+  SessionPtr session_;
+  std::array<::win::com::ComPtr<IDispatch>, kServiceCount> services_;
+};
+
+}  // namespace standin::win

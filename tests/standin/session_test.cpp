@@ -1,0 +1,179 @@
+// The stand-in's session: opening a project afresh, the journal of the add-in's calls on the host,
+// the calls it is told to refuse, and the texts the automation surface reports.
+#include "standin/model/session.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+
+#include "core/automation/bytes.h"
+#include "core/automation/hresult.h"
+
+namespace {
+
+using core::automation::ByteWriter;
+using core::automation::kOk;
+using standin::model::CallKind;
+using standin::model::Session;
+
+const std::string kSample = STANDIN_EXAMPLES_DIR "/sample.vpj";
+
+// Sends one record or command block to the session's simulator; the reply is freed.
+core::automation::HResult Send(Session& session, const std::vector<uint8_t>& bytes) {
+  void* reply = nullptr;
+  const auto hr = session.simulator().Command(bytes.data(), &reply);
+  std::free(reply);
+  return hr;
+}
+
+std::vector<uint8_t> Interrupt(uint16_t id) {
+  ByteWriter record(18);
+  record.U16(2, 0x0100);
+  record.U16(4, id);
+  record.U16(6, 1);
+  record.U16(16, 0x0018);
+  return record.Take();
+}
+
+std::vector<uint8_t> Block(uint16_t code, int32_t id) {
+  ByteWriter block(8);
+  block.U16(0, 8);
+  block.U16(2, code);
+  block.I32(4, id);
+  return block.Take();
+}
+
+std::string WriteProject(const char* name, const std::string& text) {
+  const std::string path = ::testing::TempDir() + "session_" + name + ".vpj";
+  std::ofstream(path, std::ios::binary) << text;
+  return path;
+}
+
+TEST(SessionTest, OpeningAProjectStartsTheSimulatorAndEventListAfreshButKeepsTheLog) {
+  Session session;
+  ASSERT_TRUE(session.OpenProject(kSample).ok());
+  EXPECT_EQ(session.simulator().sources().size(), 8u);
+  ASSERT_NE(session.symbols().Find("TX_BUFFER"), nullptr);
+  EXPECT_EQ(session.symbols().Find("TX_BUFFER")->bits, 0x240u);
+  EXPECT_EQ(session.log().Text(), "");  // the sample is clean
+
+  ASSERT_EQ(Send(session, Interrupt(101)), kOk);
+  session.events().AddName(101, "rx");
+  session.log().Add("kept");
+  session.RecordCall(CallKind::Command, "AddCommand(\"x\", 1, 1, 1)");
+  ASSERT_TRUE(session.OpenProject(kSample).ok());
+  EXPECT_TRUE(session.simulator().Ids().empty());
+  EXPECT_TRUE(session.simulator().journal().entries().empty());
+  EXPECT_EQ(session.EventListText(), "");
+  EXPECT_EQ(session.simulator().sources().size(), 8u);
+  EXPECT_EQ(session.log().Text(), "kept\n");
+  EXPECT_EQ(session.CallsText(), "AddCommand(\"x\", 1, 1, 1)\n");
+}
+
+TEST(SessionTest, OpeningNotesTheEntriesItSkipsAndAFailedOpenChangesNothing) {
+  const std::string path = WriteProject(
+      "skips", "[Symbols]\n1BAD=3\nGOOD=4\n[InterruptSources]\nTOO_LONG_FOR_A_SOURCE=1\nOK=GOOD\n");
+  Session session;
+  ASSERT_TRUE(session.OpenProject(path).ok());
+  EXPECT_EQ(session.log().Text(),
+            "Vireo: " + path + ": [Symbols] 1BAD: not a C identifier; skipped\n" +
+                "Vireo: " + path +
+                ": [InterruptSources] TOO_LONG_FOR_A_SOURCE: name longer than 16 characters; "
+                "skipped\n");
+  ASSERT_EQ(session.simulator().sources().size(), 1u);
+  EXPECT_EQ(session.simulator().sources()[0].code, 4);
+
+  const auto failed = session.OpenProject(path + ".missing");
+  EXPECT_FALSE(failed.ok());
+  EXPECT_EQ(failed.message, "cannot open " + path + ".missing");
+  EXPECT_EQ(session.project().path(), path);
+  EXPECT_EQ(session.simulator().sources().size(), 1u);
+}
+
+TEST(SessionTest, CallsAreJournalledInOrderAndListedByKind) {
+  Session session;
+  session.RecordCall(CallKind::Command, "AddCommandImages(m, 1, 2, image 40, 1, 1)");
+  session.RecordCall(CallKind::Menu, "AddPopupMenu(\"p\", 0, 1024, menu, \"c\", 1)");
+  session.RecordCall(CallKind::Other, "NotifyViews(8224, VT_UI4 4294967295, VT_UI4 0, 0)");
+  session.RecordCall(CallKind::Command, "AddCommand(\"c\", 54201, 1, 1)");
+  EXPECT_EQ(session.CallsText(),
+            "AddCommandImages(m, 1, 2, image 40, 1, 1)\n"
+            "AddPopupMenu(\"p\", 0, 1024, menu, \"c\", 1)\n"
+            "NotifyViews(8224, VT_UI4 4294967295, VT_UI4 0, 0)\n"
+            "AddCommand(\"c\", 54201, 1, 1)\n");
+  EXPECT_EQ(session.CommandsText(),
+            "AddCommandImages(m, 1, 2, image 40, 1, 1)\nAddCommand(\"c\", 54201, 1, 1)\n");
+  EXPECT_EQ(session.MenusText(), "AddPopupMenu(\"p\", 0, 1024, menu, \"c\", 1)\n");
+  session.ClearCalls();
+  EXPECT_EQ(session.CallsText() + session.CommandsText() + session.MenusText(), "");
+}
+
+TEST(SessionTest, RefusedCallsAreNamedByCommasOrSpacesInAnyCase) {
+  struct Case {
+    const char* names;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"AddCommand", "addcommand"},
+      {" AddMenuItem ,addcommand\tAddMenuItem", "addcommand,addmenuitem"},
+      {",, ,", ""},
+      {"", ""},
+  };
+  for (const Case& c : cases) {
+    Session session;
+    session.SetRefusedCalls(c.names);
+    EXPECT_EQ(session.RefusedCallsText(), c.text) << c.names;
+  }
+  Session session;
+  session.SetRefusedCalls("AddCommand");
+  EXPECT_TRUE(session.Refuses("ADDCOMMAND"));
+  EXPECT_FALSE(session.Refuses("AddCommandImages"));
+  session.SetRefusedCalls("");
+  EXPECT_FALSE(session.Refuses("AddCommand"));
+}
+
+TEST(SessionTest, ImageSlotsAreHandedOutInTurn) {
+  Session session;
+  EXPECT_FALSE(session.IsAssignedImage(standin::model::kFirstAddinImage));
+  EXPECT_EQ(session.AssignImage(), 40);
+  EXPECT_EQ(session.AssignImage(), 41);
+  EXPECT_TRUE(session.IsAssignedImage(41));
+  EXPECT_FALSE(session.IsAssignedImage(42));
+  EXPECT_FALSE(session.IsAssignedImage(0));
+}
+
+TEST(SessionTest, HelpPathIsTheProjectsSettingOrItsFolder) {
+  Session untitled;
+  EXPECT_EQ(untitled.HelpPath(), "");
+  const std::string path = WriteProject("help", "[Project]\nCpuFamily=X\n");
+  Session session;
+  ASSERT_TRUE(session.OpenProject(path).ok());
+  EXPECT_EQ(session.HelpPath(), path.substr(0, path.rfind('/')));
+  ASSERT_TRUE(session.project().WriteProfileString("Project", "HelpPath", "C:\\help").ok());
+  EXPECT_EQ(session.HelpPath(), "C:\\help");
+}
+
+TEST(SessionTest, ReportsRecordsStateEventsAndSectionsInIdOrder) {
+  Session session;
+  ASSERT_TRUE(session.OpenProject(kSample).ok());
+  ASSERT_EQ(Send(session, Interrupt(103)), kOk);
+  ASSERT_EQ(Send(session, Interrupt(101)), kOk);
+  ASSERT_EQ(Send(session, Interrupt(101)), kOk);
+  ASSERT_EQ(Send(session, Block(0x102, 103)), kOk);
+  ASSERT_EQ(Send(session, Block(0x105, 103)), kOk);
+  session.events().AddName(103, "late");
+  session.events().AddName(101, "early");
+
+  EXPECT_EQ(session.DecodedRecordsText(),
+            "id 101 interrupt: source 0x0018 (UART0_RX) cycle 0 wait 0\n"
+            "id 103 interrupt: source 0x0018 (UART0_RX) cycle 0 wait 0 [active]\n");
+  EXPECT_EQ(session.SimulatorStateText(),
+            "101 interrupt inactive, defined 2, fired 0\n"
+            "103 interrupt active, defined 1, fired 1\n");
+  EXPECT_EQ(session.EventListText(), "101 early\n103 late\n");
+  EXPECT_EQ(session.SectionText("project"), "CpuFamily=VX16\n");
+  EXPECT_EQ(session.SectionText("Nothing"), "");
+}
+
+}  // namespace

@@ -1,0 +1,164 @@
+// The host application's members by DISPID, as the add-in calls them: the registration calls are
+// journalled with their arguments in order, image slots are handed out, problems are noted in
+// the log, and refusals happen only when the host is told to refuse.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "tests/standin/win/standin_test_support.h"
+
+namespace {
+
+using standintest::Bstr;
+using standintest::InvokeId;
+using standintest::Long;
+using standintest::Narrow;
+using standintest::Text;
+using standintest::UniqueVariant;
+
+VARIANT Handle(const void* handle) {
+  VARIANT v;
+  V_VT(&v) = VT_I8;
+  V_I8(&v) = static_cast<LONGLONG>(reinterpret_cast<uintptr_t>(handle));
+  return v;
+}
+
+VARIANT LongRef(LONG* value) {
+  VARIANT v;
+  V_VT(&v) = VT_I4 | VT_BYREF;
+  V_I4REF(&v) = value;
+  return v;
+}
+
+VARIANT Unsigned(ULONG value) {
+  VARIANT v;
+  V_VT(&v) = VT_UI4;
+  V_UI4(&v) = value;
+  return v;
+}
+
+class ApplicationTest : public standintest::StandinTest {
+ protected:
+  // A registration call: the success flag it answered, -1 when it answered none.
+  int Call(DISPID id, std::vector<VARIANT> args) {
+    UniqueVariant result;
+    const HRESULT hr =
+        InvokeId(application_.Get(), id, DISPATCH_METHOD, std::move(args), result.Put());
+    EXPECT_HR(S_OK, hr) << "DISPID " << id;
+    return V_VT(result.Get()) == VT_UI1 ? V_UI1(result.Get()) : -1;
+  }
+};
+
+TEST_F(ApplicationTest, RegistrationCallsAreJournalledWithTheirArgumentsInOrder) {
+  const HMODULE standin = GetModuleHandleW(L"VireoStandin.dll");
+  HMENU popup = CreatePopupMenu();
+  LONG image = 0;
+  EXPECT_EQ(Call(8, {Handle(standin), Long(14313), Long(14312), LongRef(&image), Long(1), Long(7)}),
+            1);
+  EXPECT_EQ(image, 40);
+  EXPECT_EQ(Call(7, {Text(L"Triggers"), Long(54201), Long(1), Long(7)}), 1);
+  EXPECT_EQ(Call(15, {Text(L"Trigger menu"), Long(0), Long(1024), Handle(popup), Text(L"Simulator"),
+                      Long(7)}),
+            1);
+  EXPECT_EQ(Call(12, {Text(L"Trigger window"), Long(0), Long(1024), Long(54201), Long(1), Long(7)}),
+            1);
+  EXPECT_EQ(Call(25, {Text(L"Triggers"), LongRef(&image), Long(1), Long(7)}), 1);
+  EXPECT_EQ(Call(10, {Long(0x2020), Unsigned(0xFFFFFFFF), Unsigned(0), Long(0)}), 1);
+  UniqueVariant none;
+  EXPECT_HR(S_OK, InvokeId(application_.Get(), 3, DISPATCH_PROPERTYPUT, {Long(0)}, none.Put()));
+  EXPECT_EQ(Call(32, {Text(L"115001")}), 1);
+  DestroyMenu(popup);
+
+  EXPECT_EQ(Read(&IVireoStandin::get_Commands),
+            "AddCommandImages(VireoStandin.dll, 14313, 14312, image 40, 1, 7)\n"
+            "AddCommand(\"Triggers\", 54201, 1, 7)\n"
+            "AddToolbarButton(\"Triggers\", image 40, 1, 7)\n");
+  EXPECT_EQ(Read(&IVireoStandin::get_Menus),
+            "AddPopupMenu(\"Trigger menu\", 0, 1024, menu, \"Simulator\", 7)\n"
+            "AddMenuItem(\"Trigger window\", 0, 1024, 54201, 1, 7)\n");
+  EXPECT_EQ(Calls(),
+            "AddCommandImages(VireoStandin.dll, 14313, 14312, image 40, 1, 7)\n"
+            "AddCommand(\"Triggers\", 54201, 1, 7)\n"
+            "AddPopupMenu(\"Trigger menu\", 0, 1024, menu, \"Simulator\", 7)\n"
+            "AddMenuItem(\"Trigger window\", 0, 1024, 54201, 1, 7)\n"
+            "AddToolbarButton(\"Triggers\", image 40, 1, 7)\n"
+            "NotifyViews(8224, VT_UI4 4294967295, VT_UI4 0, 0)\n"
+            "AddinWindowActive = 0\n"
+            "RemoveWindowKind(\"115001\")\n");
+  // The stand-in's own module has no such bitmaps: said, but not refused.
+  EXPECT_EQ(Log(),
+            "Vireo: AddCommandImages: bitmap 14313 is not in VireoStandin.dll\n"
+            "Vireo: AddCommandImages: bitmap 14312 is not in VireoStandin.dll\n");
+}
+
+TEST_F(ApplicationTest, EveryImageRegistrationGetsANewSlot) {
+  const HMODULE standin = GetModuleHandleW(L"VireoStandin.dll");
+  LONG first = 0, second = 0;
+  Call(8, {Handle(standin), Long(1), Long(2), LongRef(&first), Long(1), Long(1)});
+  Call(8, {Handle(standin), Long(1), Long(2), LongRef(&second), Long(1), Long(1)});
+  EXPECT_EQ(first, 40);
+  EXPECT_EQ(second, 41);
+}
+
+TEST_F(ApplicationTest, WhatTheHostCannotUseIsNotedButAccepted) {
+  LONG unassigned = 3;
+  EXPECT_EQ(Call(8, {Handle(reinterpret_cast<void*>(0x1230)), Long(14313), Long(14312),
+                     LongRef(&unassigned), Long(1), Long(1)}),
+            1);
+  unassigned = 3;
+  EXPECT_EQ(Call(15, {Text(L""), Long(0), Long(1024), Handle(reinterpret_cast<void*>(0x1234)),
+                      Text(L"c"), Long(1)}),
+            1);
+  EXPECT_EQ(Call(25, {Text(L"b"), LongRef(&unassigned), Long(1), Long(1)}), 1);
+  EXPECT_EQ(Log(),
+            "Vireo: AddCommandImages: 0x1230 is no module of the process\n"
+            "Vireo: AddPopupMenu: the name is empty\n"
+            "Vireo: AddPopupMenu: 0x1234 is not a menu handle\n"
+            "Vireo: AddToolbarButton: image 3 was not handed out by AddCommandImages\n");
+}
+
+TEST_F(ApplicationTest, RefusesOnlyTheCallsItWasToldToRefuse) {
+  ASSERT_HR(S_OK, standin_->put_RefusedCalls(Bstr(L" addmenuitem, AddCommand ").Get()));
+  EXPECT_EQ(Read(&IVireoStandin::get_RefusedCalls), "addcommand,addmenuitem");
+  EXPECT_EQ(Call(7, {Text(L"Triggers"), Long(54201), Long(1), Long(2)}), 0);
+  EXPECT_EQ(Call(12, {Text(L"Entry"), Long(0), Long(1024), Long(54201), Long(1), Long(2)}), 0);
+  EXPECT_EQ(Call(32, {Text(L"115001")}), 1);
+  EXPECT_EQ(Calls(),
+            "AddCommand(\"Triggers\", 54201, 1, 2) refused\n"
+            "AddMenuItem(\"Entry\", 0, 1024, 54201, 1, 2) refused\n"
+            "RemoveWindowKind(\"115001\")\n");
+  EXPECT_EQ(Log(),
+            "Vireo: AddCommand refused, as the host was told to\n"
+            "Vireo: AddMenuItem refused, as the host was told to\n");
+}
+
+TEST_F(ApplicationTest, HelpPathIsTheProjectsSettingOrElseItsFolder) {
+  UniqueVariant path;
+  ASSERT_HR(S_OK, InvokeId(application_.Get(), 2, DISPATCH_PROPERTYGET, {}, path.Put()));
+  wchar_t folder[MAX_PATH];
+  const DWORD length = GetTempPathW(MAX_PATH, folder);
+  folder[length - 1] = L'\0';  // without the final backslash
+  EXPECT_EQ(Narrow(V_BSTR(path.Get())), Narrow(Bstr(folder).Get()));
+
+  ASSERT_HR(S_OK, standin_->WriteSetting(Bstr(L"Project").Get(), Bstr(L"HelpPath").Get(),
+                                         Bstr(L"C:\\help\\vireo").Get()));
+  ASSERT_HR(S_OK, InvokeId(application_.Get(), 2, DISPATCH_PROPERTYGET, {}, path.Put()));
+  EXPECT_EQ(Narrow(V_BSTR(path.Get())), "C:\\help\\vireo");
+}
+
+TEST_F(ApplicationTest, TheStandinIsRegisteredWithItsTypeLibrary) {
+  CLSID clsid;
+  ASSERT_HR(S_OK, CLSIDFromProgID(L"Vireo.Standin.1", &clsid));
+  EXPECT_TRUE(IsEqualCLSID(clsid, CLSID_Standin));
+  standintest::ComPtr<ITypeLib> library;
+  EXPECT_HR(S_OK, LoadRegTypeLib(LIBID_VireoStandin, 1, 0, LOCALE_NEUTRAL, library.Put()));
+  // Scripts see the automation interface through the object's own type information.
+  standintest::ComPtr<ITypeInfo> info;
+  ASSERT_HR(S_OK, standin_->GetTypeInfo(0, LOCALE_SYSTEM_DEFAULT, info.Put()));
+  TYPEATTR* attributes = nullptr;
+  ASSERT_HR(S_OK, info->GetTypeAttr(&attributes));
+  EXPECT_TRUE(IsEqualIID(attributes->guid, IID_IVireoStandin));
+  info->ReleaseTypeAttr(attributes);
+}
+
+}  // namespace
