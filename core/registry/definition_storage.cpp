@@ -98,13 +98,23 @@ HResult CTriggerAction::LoadTriggers() {
                       keyword.c_str()));
       continue;
     }
-    // The trigger goes into the slot its id names, not merely the lowest free one: the parser
-    // numbers it by its id, and slot and number must agree for commands and deletion to reach
-    // the trigger the simulator knows under that id.
-    if (automation::Failed(Install(*kind, slot, nullptr))) continue;
+    // Created as the registry creates any trigger: in the lowest free slot. A store written by
+    // SaveTriggers carries ids without gaps, so that slot is the one the id names; a hand-made
+    // store with gaps puts the trigger in another slot than its number, which the user is told,
+    // because commands and deletion address a trigger by its slot.
+    std::shared_ptr<CTrigger> made;
+    if (automation::Failed(CreateTrigger(*kind, &made))) {
+      WriteLog(Format("Trigger key %s skipped: no free slot", key.c_str()));
+      continue;
+    }
+    const int32_t created = made->Number();
+    if (created != slot) {
+      WriteLog(Format("Trigger key %s: trigger id %d was loaded into slot %d", key.c_str(), id,
+                      created));
+    }
     // The kind's parser logs its own refusals; whatever it makes of the line, the trigger stays.
     // The adapter may be gone after this call (the window's refresh can purge it).
-    slots_[slot]->SetDefinition(line);
+    slots_[created]->SetDefinition(line);
   }
   if (found < expected) {
     WriteLog(Format("Trigger settings list %d lines under \"%s\" but only %d were found", expected,
