@@ -38,7 +38,7 @@ class AcceptingContext : public core::triggers::TriggerContext {
   }
   HResult WriteLog(const std::string&) override { return 0; }
   void RefreshTriggerWindow() override {}
-  uint32_t RegisterWindowMessage(const std::string&) override { return 0xC000; }
+  uint32_t RegisterMessageName(const std::string&) override { return 0xC000; }
 };
 
 // Data lines with value lists of 1 to 32 items, random patterns and stream lines.

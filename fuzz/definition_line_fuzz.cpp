@@ -88,7 +88,7 @@ class PermissiveContext : public TriggerContext {
   }
   HResult WriteLog(const std::string&) override { return 0; }
   void RefreshTriggerWindow() override {}
-  uint32_t RegisterWindowMessage(const std::string& name) override {
+  uint32_t RegisterMessageName(const std::string& name) override {
     return core::triggers::PortableWindowMessage(name);
   }
 

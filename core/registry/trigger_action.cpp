@@ -53,7 +53,7 @@ class CTriggerAction::SharedContext final : public triggers::TriggerContext {
   void RefreshTriggerWindow() override {
     if (hooks_.refresh_trigger_window) hooks_.refresh_trigger_window();
   }
-  uint32_t RegisterWindowMessage(const std::string& name) override {
+  uint32_t RegisterMessageName(const std::string& name) override {
     return hooks_.register_window_message ? hooks_.register_window_message(name)
                                           : triggers::PortableWindowMessage(name);
   }

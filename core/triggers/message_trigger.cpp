@@ -104,7 +104,7 @@ HResult CMessageTrigger::PutDefinition(const std::string& line) {
 
 HResult CMessageTrigger::Register() {
   if (Name().empty() || destination_.empty()) return automation::kFail;
-  const uint32_t message = Context().RegisterWindowMessage(destination_);
+  const uint32_t message = Context().RegisterMessageName(destination_);
 
   automation::ByteWriter record = StartRecord(kRecordSize, kAction);
   record.I32(8, cycle_);

@@ -19,7 +19,7 @@ int DetachedContext::DefineTrigger(int32_t, const std::string&, const std::vecto
 int DetachedContext::SetEventName(int32_t, const std::string&, bool) { return 1; }
 HResult DetachedContext::Evaluate(const std::string&, int32_t*) { return automation::kFail; }
 HResult DetachedContext::WriteLog(const std::string&) { return automation::kDispUnknownInterface; }
-uint32_t DetachedContext::RegisterWindowMessage(const std::string& name) {
+uint32_t DetachedContext::RegisterMessageName(const std::string& name) {
   return PortableWindowMessage(name);
 }
 

@@ -39,7 +39,7 @@ class TriggerContext {
 
   // The system-wide message number of a registered window-message name (RegisterWindowMessageA on
   // Windows), 0 on failure.
-  virtual uint32_t RegisterWindowMessage(const std::string& name) = 0;
+  virtual uint32_t RegisterMessageName(const std::string& name) = 0;
 };
 
 // A context with nothing around it: no registry, no host. Registry checks and the bridge fail,
@@ -57,7 +57,7 @@ class DetachedContext : public TriggerContext {
   HResult Evaluate(const std::string& expression, int32_t* value) override;
   HResult WriteLog(const std::string& text) override;
   void RefreshTriggerWindow() override {}
-  uint32_t RegisterWindowMessage(const std::string& name) override;
+  uint32_t RegisterMessageName(const std::string& name) override;
 };
 
 // The portable stand-in for RegisterWindowMessageA: the same name (compared without regard to

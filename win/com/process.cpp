@@ -41,8 +41,8 @@ class ProgIdContext : public core::triggers::TriggerContext {
   }
   HResult WriteLog(const std::string& text) override { return ProcessServices::WriteLog(text); }
   void RefreshTriggerWindow() override { ProcessServices::RefreshTriggerWindow(); }
-  uint32_t RegisterWindowMessage(const std::string& name) override {
-    return ProcessServices::RegisterWindowMessage(name);
+  uint32_t RegisterMessageName(const std::string& name) override {
+    return ProcessServices::RegisterMessageName(name);
   }
 };
 
@@ -72,7 +72,7 @@ HResult ProcessServices::WriteLog(const std::string& text) { return ProcessHost(
 void ProcessServices::RefreshTriggerWindow() {
   if (g_refresh) g_refresh();
 }
-uint32_t ProcessServices::RegisterWindowMessage(const std::string& name) {
+uint32_t ProcessServices::RegisterMessageName(const std::string& name) {
   return ::RegisterWindowMessageA(name.c_str());
 }
 

@@ -26,7 +26,7 @@ class ProcessServices {
   static core::automation::HResult Evaluate(const std::string& expression, int32_t* value);
   static core::automation::HResult WriteLog(const std::string& text);
   static void RefreshTriggerWindow();
-  static uint32_t RegisterWindowMessage(const std::string& name);
+  static uint32_t RegisterMessageName(const std::string& name);
 };
 
 // The trigger window sets this while its document exists; the refresh runs it.

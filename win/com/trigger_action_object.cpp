@@ -13,7 +13,7 @@ TriggerActionObject::TriggerActionObject() {
   core::registry::WindowHooks hooks;
   hooks.refresh_trigger_window = [] { ProcessServices::RefreshTriggerWindow(); };
   hooks.register_window_message = [](const std::string& name) {
-    return ProcessServices::RegisterWindowMessage(name);
+    return ProcessServices::RegisterMessageName(name);
   };
   registry_ = std::make_unique<core::registry::CTriggerAction>(ProcessBridge(), ProcessHost(),
                                                                std::move(hooks));

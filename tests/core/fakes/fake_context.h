@@ -72,8 +72,8 @@ class FakeContext : public core::triggers::TriggerContext {
     return 0;
   }
   void RefreshTriggerWindow() override { calls.push_back("RefreshTriggerWindow()"); }
-  uint32_t RegisterWindowMessage(const std::string& name) override {
-    calls.push_back("RegisterWindowMessage(" + name + ")");
+  uint32_t RegisterMessageName(const std::string& name) override {
+    calls.push_back("RegisterMessageName(" + name + ")");
     return core::triggers::PortableWindowMessage(name);
   }
 };

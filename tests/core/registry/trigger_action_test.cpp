@@ -476,7 +476,7 @@ TEST_F(RegistryTest, TriggersOutliveTheirRegistryWithAWorkingBridge) {
   EXPECT_EQ(TakeLog(), std::vector<std::string>{"The name is the same as other trigger action"});
   EXPECT_HR(kOk, connect->Register());
   EXPECT_EQ(Take("TargetCommand.").size(), 1u);
-  EXPECT_EQ(context->RegisterWindowMessage("X"), core::triggers::PortableWindowMessage("X"));
+  EXPECT_EQ(context->RegisterMessageName("X"), core::triggers::PortableWindowMessage("X"));
 }
 
 TEST_F(RegistryTest, WindowHooksServeTheTriggers) {
@@ -489,7 +489,7 @@ TEST_F(RegistryTest, WindowHooksServeTheTriggers) {
     return 0xC123u;
   };
   CTriggerAction registry(bridge_, host_, hooks);
-  EXPECT_EQ(registry.Context()->RegisterWindowMessage("WM_TICK"), 0xC123u);
+  EXPECT_EQ(registry.Context()->RegisterMessageName("WM_TICK"), 0xC123u);
   EXPECT_EQ(registered, std::vector<std::string>{"WM_TICK"});
   ASSERT_HR(kOk, registry.CreateTrigger(TriggerKind::IOAccess, nullptr));
   registry.GetTriggerByNumber(0)->Register();  // an I/O access trigger refreshes the window

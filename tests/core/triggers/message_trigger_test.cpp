@@ -57,7 +57,7 @@ TEST_F(MessageTriggerTest, RecordCarriesTimingOptionTypeAndMessage) {
     message.U32(0, core::triggers::PortableWindowMessage(c.destination));
     EXPECT_EQ(fakes::Hex(context_->records.back().data(), context_->records.back().size()),
               std::string(c.head) + " " + fakes::Hex(message.bytes().data(), 4));
-    EXPECT_EQ(context_->calls[0], std::string("RegisterWindowMessage(") + c.destination + ")");
+    EXPECT_EQ(context_->calls[0], std::string("RegisterMessageName(") + c.destination + ")");
   }
 }
 
@@ -141,7 +141,7 @@ TEST_F(MessageTriggerTest, SimulatorRefusalIsAFailure) {
   context_->calls.clear();
   EXPECT_EQ(HResultText(trigger_.Register()), HResultText(kFail));
   EXPECT_EQ(context_->calls,
-            (Calls{"RegisterWindowMessage(WM_A)", "DefineTrigger(100,trg_message,28 bytes,0)"}));
+            (Calls{"RegisterMessageName(WM_A)", "DefineTrigger(100,trg_message,28 bytes,0)"}));
   EXPECT_EQ(trigger_.GetRegistered(), 0);
   EXPECT_EQ(trigger_.GetModified(), kVariantTrue);
 }
