@@ -49,6 +49,9 @@ HRESULT CreateAddinObject(BSTR prog_id, REFIID iid, const char* interface_name,
   if (hr == E_NOINTERFACE) {
     return Fail(hr, Explain("\"" + name + "\" has no " + interface_name + " interface", hr));
   }
+  if (hr == CLASS_E_CLASSNOTAVAILABLE) {
+    return Fail(hr, Explain("the add-in's module does not offer the class \"" + name + "\"", hr));
+  }
   if (hr == REGDB_E_CLASSNOTREG) {
     return Fail(hr, Explain("the add-in class \"" + name +
                                 "\" is not registered as an "
