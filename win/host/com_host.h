@@ -1,0 +1,39 @@
+// The add-in's view of its host over COM: the core's host ports (core/bridge/ports.h) on the host
+// application's IDispatch and on the host's service interfaces (vireo_host.idl), called at the
+// vtable positions the host fixes.
+#pragma once
+
+#include <windows.h>
+
+#include <oaidl.h>
+
+#include <memory>
+
+#include "core/bridge/ports.h"
+#include "vireo_host.h"
+
+namespace win::host {
+
+// The host application the add-in was connected with: GetService is its member with DISPID 39,
+// read as a property with the service name.
+std::shared_ptr<core::bridge::HostApplication> MakeHostApplication(IDispatch* application);
+
+// A named service as an automation object: reached by member name, or asked for a debugger
+// service's own interface.
+std::unique_ptr<core::bridge::HostObject> MakeHostObject(IDispatch* service);
+
+// DISPIDs of the host application's members the add-in calls.
+enum HostDispid : DISPID {
+  kHelpPathDispid = 2,
+  kAddinWindowActiveDispid = 3,
+  kAddCommandDispid = 7,
+  kAddCommandImagesDispid = 8,
+  kNotifyViewsDispid = 10,
+  kAddMenuItemDispid = 12,
+  kAddPopupMenuDispid = 15,
+  kAddToolbarButtonDispid = 25,
+  kRemoveWindowKindDispid = 32,
+  kGetServiceDispid = 39,
+};
+
+}  // namespace win::host
