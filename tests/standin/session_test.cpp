@@ -149,7 +149,7 @@ TEST(SessionTest, HelpPathIsTheProjectsSettingOrItsFolder) {
   const std::string path = WriteProject("help", "[Project]\nCpuFamily=X\n");
   Session session;
   ASSERT_TRUE(session.OpenProject(path).ok());
-  EXPECT_EQ(session.HelpPath(), path.substr(0, path.rfind('/')));
+  EXPECT_EQ(session.HelpPath(), path.substr(0, path.find_last_of("\\/")));
   ASSERT_TRUE(session.project().WriteProfileString("Project", "HelpPath", "C:\\help").ok());
   EXPECT_EQ(session.HelpPath(), "C:\\help");
 }
