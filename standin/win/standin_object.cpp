@@ -131,7 +131,7 @@ STDMETHODIMP Standin::get_Modified(VARIANT_BOOL* modified) noexcept {
 }
 
 STDMETHODIMP Standin::put_Modified(VARIANT_BOOL modified) noexcept {
-  session_->project().MarkModified(modified != VARIANT_FALSE);
+  session_->project().MarkModified(IsVariantTrue(modified));
   return S_OK;
 }
 
