@@ -100,6 +100,26 @@ TEST_F(ApplicationTest, EveryImageRegistrationGetsANewSlot) {
   EXPECT_EQ(second, 41);
 }
 
+TEST_F(ApplicationTest, AResourceLibraryLoadedAsDataIsNamedByItsFile) {
+  // The add-in's satellite resource library is loaded as a data file, which has no module name.
+  wchar_t folder[MAX_PATH];
+  GetTempPathW(MAX_PATH, folder);
+  const std::wstring copy = std::wstring(folder) + L"SatelliteRES.dll";
+  wchar_t original[MAX_PATH];
+  GetModuleFileNameW(GetModuleHandleW(L"StandinFakeAddin.dll"), original, MAX_PATH);
+  ASSERT_TRUE(CopyFileW(original, copy.c_str(), FALSE));
+  HMODULE satellite = LoadLibraryExW(copy.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(satellite, nullptr);
+  LONG image = 0;
+  EXPECT_EQ(Call(8, {Handle(satellite), Long(1), Long(2), LongRef(&image), Long(1), Long(1)}), 1);
+  FreeLibrary(satellite);
+  EXPECT_EQ(Read(&IVireoStandin::get_Commands),
+            "AddCommandImages(SatelliteRES.dll, 1, 2, image 40, 1, 1)\n");
+  EXPECT_EQ(Log(),
+            "Vireo: AddCommandImages: bitmap 1 is not in SatelliteRES.dll\n"
+            "Vireo: AddCommandImages: bitmap 2 is not in SatelliteRES.dll\n");
+}
+
 TEST_F(ApplicationTest, WhatTheHostCannotUseIsNotedButAccepted) {
   LONG unassigned = 3;
   EXPECT_EQ(Call(8, {Handle(reinterpret_cast<void*>(0x1230)), Long(14313), Long(14312),
