@@ -24,11 +24,7 @@ HResult CControlTrigger::PutAction(const std::string& action) {
   return automation::kOk;
 }
 
-HResult CControlTrigger::PutTarget(const std::string& target) {
-  target_ = target;
-  MarkModified();
-  return automation::kOk;
-}
+HResult CControlTrigger::PutTarget(const std::string& target) { return Store(&target_, target); }
 
 std::string CControlTrigger::GetDefinition() const {
   return automation::Format("%d,control,%s,%s,%s", Id(), Name().c_str(), action_.c_str(),

@@ -9,17 +9,9 @@ namespace core::triggers {
 CInterruptTrigger::CInterruptTrigger(std::shared_ptr<TriggerContext> context)
     : CTrigger(std::move(context), "trg_interrupt") {}
 
-HResult CInterruptTrigger::PutCycle(int32_t cycle) {
-  cycle_ = cycle;
-  MarkModified();
-  return automation::kOk;
-}
+HResult CInterruptTrigger::PutCycle(int32_t cycle) { return Store(&cycle_, cycle); }
 
-HResult CInterruptTrigger::PutWait(int32_t wait) {
-  wait_ = wait;
-  MarkModified();
-  return automation::kOk;
-}
+HResult CInterruptTrigger::PutWait(int32_t wait) { return Store(&wait_, wait); }
 
 HResult CInterruptTrigger::PutSource(const std::string& source) {
   if (automation::Failed(Context().CheckInterruptSource(source))) {

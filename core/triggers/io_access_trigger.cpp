@@ -9,17 +9,9 @@ namespace core::triggers {
 CIOAccessTrigger::CIOAccessTrigger(std::shared_ptr<TriggerContext> context)
     : CTrigger(std::move(context), "trg_ioaccess") {}
 
-HResult CIOAccessTrigger::PutCycle(int32_t cycle) {
-  cycle_ = cycle;
-  MarkModified();
-  return automation::kOk;
-}
+HResult CIOAccessTrigger::PutCycle(int32_t cycle) { return Store(&cycle_, cycle); }
 
-HResult CIOAccessTrigger::PutWait(int32_t wait) {
-  wait_ = wait;
-  MarkModified();
-  return automation::kOk;
-}
+HResult CIOAccessTrigger::PutWait(int32_t wait) { return Store(&wait_, wait); }
 
 HResult CIOAccessTrigger::PutExtra1(int32_t value) {
   extra_[0] = value;

@@ -11,9 +11,7 @@ CIOStreamTrigger::CIOStreamTrigger(std::shared_ptr<TriggerContext> context)
     : CTrigger(std::move(context), "trg_port") {}
 
 HResult CIOStreamTrigger::PutDestination(int16_t destination) {
-  destination_ = destination;
-  MarkModified();
-  return automation::kOk;
+  return Store(&destination_, destination);
 }
 
 std::string CIOStreamTrigger::GetDefinition() const {

@@ -28,22 +28,12 @@ const char* CMessageTrigger::MessageTypeText(int32_t index) {
 }
 
 HResult CMessageTrigger::PutDestination(const std::string& destination) {
-  destination_ = destination;
-  MarkModified();
-  return automation::kOk;
+  return Store(&destination_, destination);
 }
 
-HResult CMessageTrigger::PutCycle(int32_t cycle) {
-  cycle_ = cycle;
-  MarkModified();
-  return automation::kOk;
-}
+HResult CMessageTrigger::PutCycle(int32_t cycle) { return Store(&cycle_, cycle); }
 
-HResult CMessageTrigger::PutWait(int32_t wait) {
-  wait_ = wait;
-  MarkModified();
-  return automation::kOk;
-}
+HResult CMessageTrigger::PutWait(int32_t wait) { return Store(&wait_, wait); }
 
 HResult CMessageTrigger::PutOption(VariantBool option) {
   option_ = automation::IsVariantTrue(option);

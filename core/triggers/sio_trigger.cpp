@@ -66,9 +66,7 @@ HResult CSioTrigger::PutSrcMode(const std::string& mode) {
 }
 
 HResult CSioTrigger::PutDestination(const std::string& destination) {
-  destination_ = destination;
-  MarkModified();
-  return automation::kOk;
+  return Store(&destination_, destination);
 }
 
 std::string CSioTrigger::GetDefinition() const {

@@ -98,23 +98,11 @@ CStreamTrigger::CStreamTrigger(std::shared_ptr<TriggerContext> context)
 bool CStreamTrigger::IsData() const { return EqualsIgnoreCase(kind_, "data"); }
 bool CStreamTrigger::IsStream() const { return EqualsIgnoreCase(kind_, "stream"); }
 
-HResult CStreamTrigger::PutCycle(uint32_t cycle) {
-  cycle_ = cycle;
-  MarkModified();
-  return kOk;
-}
+HResult CStreamTrigger::PutCycle(uint32_t cycle) { return Store(&cycle_, cycle); }
 
-HResult CStreamTrigger::PutWait(uint32_t wait) {
-  wait_ = wait;
-  MarkModified();
-  return kOk;
-}
+HResult CStreamTrigger::PutWait(uint32_t wait) { return Store(&wait_, wait); }
 
-HResult CStreamTrigger::PutCount(uint32_t count) {
-  count_ = count;
-  MarkModified();
-  return kOk;
-}
+HResult CStreamTrigger::PutCount(uint32_t count) { return Store(&count_, count); }
 
 HResult CStreamTrigger::PutDestination(const Variant& destination) {
   if (destination.Is(VarType::Bstr)) {
@@ -175,23 +163,13 @@ HResult CStreamTrigger::PutGenerateMode(const std::string& mode) {
   return kOk;
 }
 
-HResult CStreamTrigger::PutDataList(const std::string& list) {
-  data_list_ = list;
-  MarkModified();
-  return kOk;
-}
+HResult CStreamTrigger::PutDataList(const std::string& list) { return Store(&data_list_, list); }
 
 HResult CStreamTrigger::PutStreamSource(const std::string& source) {
-  stream_source_ = source;
-  MarkModified();
-  return kOk;
+  return Store(&stream_source_, source);
 }
 
-HResult CStreamTrigger::PutKind(const std::string& kind) {
-  kind_ = kind;
-  MarkModified();
-  return kOk;
-}
+HResult CStreamTrigger::PutKind(const std::string& kind) { return Store(&kind_, kind); }
 
 std::string CStreamTrigger::GetDefinition() const {
   const bool data = IsData();

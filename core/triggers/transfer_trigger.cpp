@@ -43,23 +43,11 @@ HResult PutKeyword(const char* stored, std::string* field) {
 CTransferTrigger::CTransferTrigger(std::shared_ptr<TriggerContext> context)
     : CTrigger(std::move(context), std::string()) {}
 
-HResult CTransferTrigger::PutCycle(uint32_t cycle) {
-  cycle_ = cycle;
-  MarkModified();
-  return kOk;
-}
+HResult CTransferTrigger::PutCycle(uint32_t cycle) { return Store(&cycle_, cycle); }
 
-HResult CTransferTrigger::PutWait(uint32_t wait) {
-  wait_ = wait;
-  MarkModified();
-  return kOk;
-}
+HResult CTransferTrigger::PutWait(uint32_t wait) { return Store(&wait_, wait); }
 
-HResult CTransferTrigger::PutCount(uint32_t count) {
-  count_ = count;
-  MarkModified();
-  return kOk;
-}
+HResult CTransferTrigger::PutCount(uint32_t count) { return Store(&count_, count); }
 
 HResult CTransferTrigger::PutSize(const std::string& size) {
   if (Failed(PutKeyword(StoredForm(kSizeForms, size), &size_))) return kFail;

@@ -73,6 +73,13 @@ class CTrigger {
   virtual const char* NameClashMessage() const { return kNameClashMessage; }
 
   void MarkModified() { flags_.modified = 1; }
+  // The plain put of a property: stores the value and marks the trigger modified.
+  template <typename Field, typename Value>
+  HResult Store(Field* field, const Value& value) {
+    *field = value;
+    MarkModified();
+    return automation::kOk;
+  }
   void StoreNumber(int32_t number) { number_ = number; }
 
   // A refused value: the message goes to the host's log, the result is E_FAIL.
