@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/automation/numbers.h"
 #include "core/automation/strings.h"
 #include "core/triggers/interrupt_sources.h"
 #include "core/triggers/trigger_context.h"
@@ -26,7 +27,9 @@ class FakeContext : public core::triggers::TriggerContext {
   int define_result = 0;
   int event_name_result = 0;
   std::map<std::string, int32_t> symbols;  // Evaluate: known expressions
+  bool numerals = false;  // Evaluate: a text that is one number in C notation has its value
   HResult evaluate_failure = core::automation::kFail;
+  uint32_t message_number = 0;  // RegisterMessageName's answer; 0: the portable numbering
 
   // The registry's rules for interrupt sources, over the scripted table.
   HResult CheckInterruptSource(const std::string& source) override {
@@ -62,8 +65,15 @@ class FakeContext : public core::triggers::TriggerContext {
   HResult Evaluate(const std::string& expression, int32_t* value) override {
     calls.push_back("Evaluate(" + expression + ")");
     auto it = symbols.find(expression);
-    if (it == symbols.end()) return evaluate_failure;
-    *value = it->second;
+    if (it != symbols.end()) {
+      *value = it->second;
+      return 0;
+    }
+    const auto numeral = core::automation::ReadUnsigned(expression);
+    if (!numerals || numeral.consumed == 0 || numeral.consumed != expression.size()) {
+      return evaluate_failure;
+    }
+    *value = static_cast<int32_t>(numeral.value);
     return 0;
   }
   HResult WriteLog(const std::string& text) override {
@@ -74,7 +84,7 @@ class FakeContext : public core::triggers::TriggerContext {
   void RefreshTriggerWindow() override { calls.push_back("RefreshTriggerWindow()"); }
   uint32_t RegisterMessageName(const std::string& name) override {
     calls.push_back("RegisterMessageName(" + name + ")");
-    return core::triggers::PortableWindowMessage(name);
+    return message_number ? message_number : core::triggers::PortableWindowMessage(name);
   }
 };
 

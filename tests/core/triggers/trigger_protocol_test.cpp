@@ -1,32 +1,22 @@
-// The property protocol every kind shares, seen through the interrupt kind: the checked rename,
-// the order of the parse frame, refusals that keep the old value, and what Register answers.
+// The property protocol every kind shares: the checked rename and each kind's clash wording, the
+// order of the parse frame, refusals that keep the old value, what Register answers and when it
+// sends nothing, and the Active flag.
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <memory>
+#include <set>
 
-#include "core/triggers/file_stream_trigger.h"
-#include "core/triggers/interrupt_trigger.h"
-#include "core/triggers/io_access_trigger.h"
-#include "core/triggers/io_stream_trigger.h"
-#include "tests/core/fakes/fake_context.h"
+#include "tests/core/triggers/trigger_test_support.h"
 
+namespace trigger_test {
 namespace {
 
 using core::automation::Format;
-using core::automation::HResult;
-using core::automation::HResultText;
-using core::automation::kFail;
-using core::automation::kFalse;
-using core::automation::kOk;
 using core::automation::kVariantTrue;
 using core::triggers::CInterruptTrigger;
-using core::triggers::CTrigger;
 using core::triggers::InterruptSources;
-using Calls = std::vector<std::string>;
-
-constexpr char kLongClash[] = "Invalid parameter: The name is the same as other trigger action";
-constexpr char kShortClash[] = "The name is the same as other trigger action";
+using core::triggers::kIllegalInterruptSourceMessage;
+using core::triggers::kNameClashMessage;
+using core::triggers::kShortNameClashMessage;
 
 // Notes the trigger's number and name whenever the trigger turns to its surroundings, so the
 // recorded calls show which steps of the frame had happened by then.
@@ -58,11 +48,11 @@ class ProbedInterruptTrigger : public CInterruptTrigger {
   }
 };
 
+// Trigger 5, "pump", registered: nothing modified.
 struct Fixture {
   std::shared_ptr<SnoopingContext> fake = std::make_shared<SnoopingContext>();
   ProbedInterruptTrigger trigger{fake};
 
-  // Trigger 5, "pump", registered: nothing modified.
   Fixture() {
     fake->trigger = &trigger;
     fake->sources = InterruptSources({{"INT0", 0x10, 0}, {"TIMER", 0x20, 0}});
@@ -75,82 +65,64 @@ struct Fixture {
   }
 };
 
+// A line of each kind that registers.
+const char* const kReadyLines[] = {
+    "101,interrupt,n,INT0,1,2",
+    "102,ioaccess,n,1,2",
+    "103,iostream,n,8",
+    "104,filestream,n",
+    "105,transfer,n,16,8bit,0x100,fix,0x200,fix,0,0,0,0",
+    "106,data,n,0x20,8bit,single,default,1,2,),0,0,0xff",
+    "107,connect,n,pump",
+    "108,control,n,stop,pump",
+    "109,message,n,true,WM_A,1,2,3",
+    "110,sio,n,UART0,RX,TX,ser",
+};
+
 TEST(TriggerProtocolTest, CheckedRename) {
   struct Case {
-    const char* what;
     HResult name_check;
     int event_name_result;
     const char* name;
     HResult result;
-    Calls calls;
-    const char* name_after;
+    const char* calls;
   };
+  const std::string clash = std::string(" | WriteLog(") + kNameClashMessage + ")";
   const Case cases[] = {
-      {"clash",
-       kFail,
-       0,
-       "fan",
-       kFail,
-       {"CheckNameUniqueExcept(fan,5)", std::string("WriteLog(") + kLongClash + ")"},
-       "pump"},
-      {"own name passes: own number excluded",
-       kOk,
-       0,
-       "pump",
-       kOk,
-       {"CheckNameUniqueExcept(pump,5)", "[5 pump]", "SetEventName(105,pump,rename)"},
-       "pump"},
-      {"refused by the event list",
-       kOk,
-       1,
-       "fan",
-       kFail,
-       {"CheckNameUniqueExcept(fan,5)", "[5 pump]", "SetEventName(105,fan,rename)"},
-       "pump"},
-      {"renamed",
-       kOk,
-       0,
-       "fan",
-       kOk,
-       {"CheckNameUniqueExcept(fan,5)", "[5 pump]", "SetEventName(105,fan,rename)"},
-       "fan"},
+      {kFail, 0, "fan", kFail, "CheckNameUniqueExcept(fan,5)"},  // + the clash in the log
+      // Its own name passes: its own number is excluded from the check.
+      {kOk, 0, "pump", kOk,
+       "CheckNameUniqueExcept(pump,5) | [5 pump] | SetEventName(105,pump,rename)"},
+      {kOk, 1, "fan", kFail,
+       "CheckNameUniqueExcept(fan,5) | [5 pump] | SetEventName(105,fan,rename)"},
+      {kOk, 0, "fan", kOk,
+       "CheckNameUniqueExcept(fan,5) | [5 pump] | SetEventName(105,fan,rename)"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
+    SCOPED_TRACE(c.calls);
     Fixture f;
     f.fake->name_check = c.name_check;
     f.fake->event_name_result = c.event_name_result;
     EXPECT_EQ(HResultText(f.trigger.PutName(c.name)), HResultText(c.result));
-    EXPECT_EQ(f.fake->calls, c.calls);
-    EXPECT_EQ(f.trigger.Name(), c.name_after);
+    EXPECT_EQ(Joined(f.fake->calls), c.calls + (c.name_check == kOk ? "" : clash));
+    EXPECT_EQ(f.trigger.Name(), c.result == kOk ? c.name : "pump");
     EXPECT_EQ(f.trigger.GetModified(), c.result == kOk ? kVariantTrue : 0);
   }
 }
 
 TEST(TriggerProtocolTest, EachKindLogsItsOwnClashWording) {
-  using Factory = std::function<std::unique_ptr<CTrigger>(std::shared_ptr<fakes::FakeContext>)>;
-  struct Case {
-    const char* kind;
-    Factory make;
-    const char* message;
-  };
-  const Case cases[] = {
-      {"interrupt", [](auto c) { return std::make_unique<CInterruptTrigger>(c); }, kLongClash},
-      {"ioaccess", [](auto c) { return std::make_unique<core::triggers::CIOAccessTrigger>(c); },
-       kLongClash},
-      {"iostream", [](auto c) { return std::make_unique<core::triggers::CIOStreamTrigger>(c); },
-       kShortClash},
-      {"filestream", [](auto c) { return std::make_unique<core::triggers::CFileStreamTrigger>(c); },
-       kShortClash},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.kind);
-    auto fake = std::make_shared<fakes::FakeContext>();
+  const std::set<TriggerKind> short_wording = {TriggerKind::IOStream, TriggerKind::FileStream,
+                                               TriggerKind::Transfer, TriggerKind::Stream,
+                                               TriggerKind::Connect};
+  for (const core::triggers::KindInfo& info : core::triggers::KindTable()) {
+    SCOPED_TRACE(info.class_name);
+    auto fake = MakeContext();
     fake->name_check = kFail;
-    auto trigger = c.make(fake);
+    const std::shared_ptr<CTrigger> trigger = MakeTrigger(info.kind, fake);
     const std::string before = trigger->Name();
     EXPECT_EQ(HResultText(trigger->PutName("taken")), HResultText(kFail));
-    EXPECT_EQ(fake->log, Calls{c.message});
+    EXPECT_EQ(fake->log,
+              Calls{short_wording.count(info.kind) ? kShortNameClashMessage : kNameClashMessage});
     EXPECT_EQ(trigger->Name(), before);
   }
 }
@@ -159,31 +131,23 @@ TEST(TriggerProtocolTest, ParseRunsTheFrameInOrder) {
   Fixture f;
   f.fake->event_name_result = 1;  // the event list's answer does not matter here
   EXPECT_EQ(HResultText(f.trigger.PutDefinition("107,interrupt,fan,TIMER,7,8")), HResultText(kOk));
-  const Calls expected = {
-      "[5 pump]",
-      "SetEventName(107,fan,fresh)",  // the id as written, before the number changes
-      "SetNumber(7) [pump]",          // then the number, before the name
-      "[7 fan]",
-      "CheckInterruptSource(TIMER)",  // the kind's puts see both
-      "ResolveInterruptSource(TIMER)",
-      "DefineTrigger(107,fan,18 bytes,1)",
-  };
-  EXPECT_EQ(f.fake->calls, expected);
+  // The event list learns the id as written before the number changes; then the number, then
+  // the name; the kind's puts see both.
+  EXPECT_EQ(Joined(f.fake->calls),
+            "[5 pump] | SetEventName(107,fan,fresh) | SetNumber(7) [pump] | [7 fan] | "
+            "CheckInterruptSource(TIMER) | ResolveInterruptSource(TIMER) | "
+            "DefineTrigger(107,fan,18 bytes,1)");
   EXPECT_EQ(f.trigger.Cycle(), 7);
   EXPECT_EQ(f.trigger.Wait(), 8);
-}
 
-TEST(TriggerProtocolTest, ParseTrustsTheLinesName) {
-  Fixture f;
-  f.fake->name_check = kFail;  // would clash if it were checked
+  f.fake->name_check = kFail;  // the line's name is trusted: it would clash if it were checked
   EXPECT_EQ(f.trigger.PutDefinition("105,interrupt,fan,INT0,0,0"), kOk);
   EXPECT_EQ(f.trigger.Name(), "fan");
   EXPECT_TRUE(f.fake->log.empty());
 }
 
 TEST(TriggerProtocolTest, RefusalsKeepTheOldValue) {
-  const std::string refused =
-      std::string("WriteLog(") + core::triggers::kIllegalInterruptSourceMessage + ")";
+  const std::string refused = std::string("WriteLog(") + kIllegalInterruptSourceMessage + ")";
   Fixture f;
   EXPECT_EQ(HResultText(f.trigger.PutSource("INT9")), HResultText(kFail));
   EXPECT_EQ(f.fake->calls, (Calls{"[5 pump]", "CheckInterruptSource(INT9)", refused}));
@@ -193,50 +157,93 @@ TEST(TriggerProtocolTest, RefusalsKeepTheOldValue) {
   // Inside a line the refusal is logged and the parse goes on with the old source.
   f.fake->calls.clear();
   EXPECT_EQ(f.trigger.PutDefinition("105,interrupt,pump,INT9,3,4"), kOk);
-  EXPECT_EQ(f.fake->log, (Calls{core::triggers::kIllegalInterruptSourceMessage,
-                                core::triggers::kIllegalInterruptSourceMessage}));
+  EXPECT_EQ(f.fake->log, (Calls{kIllegalInterruptSourceMessage, kIllegalInterruptSourceMessage}));
   EXPECT_EQ(f.trigger.Source(), "INT0");
   EXPECT_EQ(f.trigger.Cycle(), 3);
   ASSERT_EQ(f.fake->records.size(), 1u);
   EXPECT_EQ(f.fake->records[0][16], 0x10) << "registered with the old source's code";
-
-  // With no old source to fall back on, Register has nothing to send.
-  auto fresh = std::make_shared<fakes::FakeContext>();
-  CInterruptTrigger blank(fresh);
-  EXPECT_EQ(HResultText(blank.PutDefinition("100,interrupt,x,INT9,1,2")), HResultText(kFail));
-  EXPECT_TRUE(fresh->records.empty());
 }
 
-TEST(TriggerProtocolTest, RegisterAnswers) {
-  struct Case {
-    const char* what;
-    int define_result;
-    const char* name;
-    const char* source;
-    HResult result;
-    bool flags_set;
-    size_t defines;
+TEST(TriggerProtocolTest, RegisterAnswersForEveryKind) {
+  for (const char* line : kReadyLines) {
+    SCOPED_TRACE(line);
+    auto fake = MakeContext();
+    fake->define_result = 1;  // the simulator refuses: the bridge's 1, E_FAIL for a message
+    const std::shared_ptr<CTrigger> trigger = TriggerFor(line, fake);
+    const bool message = trigger->Kind() == TriggerKind::Message;
+    EXPECT_EQ(HResultText(trigger->PutDefinition(line)), HResultText(message ? kFail : kFalse));
+    EXPECT_EQ(fake->records.size(), 1u);
+    EXPECT_EQ(trigger->GetInSimulator(), 0);
+    EXPECT_EQ(trigger->GetRegistered(), 0);
+    EXPECT_EQ(trigger->GetModified(), kVariantTrue);
+    // The I/O access kind has the window refresh whatever the simulator says.
+    EXPECT_EQ(fake->calls.back() == "RefreshTriggerWindow()",
+              trigger->Kind() == TriggerKind::IOAccess);
+
+    fake->define_result = 0;
+    EXPECT_EQ(HResultText(trigger->Register()), HResultText(kOk));
+    EXPECT_EQ(trigger->GetInSimulator(), kVariantTrue);
+    EXPECT_EQ(trigger->GetRegistered(), kVariantTrue);
+    EXPECT_EQ(trigger->GetModified(), 0);
+
+    // Without a name nothing reaches the context: no evaluation, no definition, no refresh.
+    trigger->SetNameUnchecked("");
+    fake->calls.clear();
+    EXPECT_EQ(HResultText(trigger->Register()), HResultText(kFail));
+    EXPECT_EQ(fake->calls, Calls{});
+    EXPECT_EQ(trigger->GetModified(), kVariantTrue);
+  }
+}
+
+TEST(TriggerProtocolTest, RegisterSendsNothingWhileARequiredValueIsMissing) {
+  const std::string illegal = kIllegalInterruptSourceMessage;
+  const std::pair<const char*, std::string> cases[] = {
+      {"105,interrupt,n,INT9,1,2", illegal},  // the source refused, so none
+      {"101,transfer,t,16,8bit,nowhere,fix,0x200,fix", ""},
+      {"101,transfer,t,16,8bit,0x100,IO,0x200,fix", ""},
+      {"101,transfer,t,16,8bit,0x100,fix,nowhere,fix", ""},
+      {"101,transfer,t,16,8bit,0x100,fix,0x200,IO", ""},
+      {"102,data,d,0x20,,single,default,1,),0,0,0", ""},            // no size
+      {"102,data,d,0x20,DOUBLE,single,random2,1,2,3,),0,0,0", ""},  // whole bounds, no doubles
+      {"102,stream,s,0x20,8bit,repeat,nowhere,1,0,0,0", ""},
+      {"105,control,ctl,HALT,pump", ""},
+      {"105,control,ctl,STOP", ""},
+      {"105,control,ctl,STOP,gone", ""},  // no trigger bears the target's name
+      {"105,message,m,true", ""},
+      {"105,sio,s,nowhere,RX,TX,ser", ""},
+      {"105,sio,s,UART0,BAD,TX,ser", illegal},
+      {"105,sio,s,UART0,RX,BAD,ser", illegal},
+      {"105,sio,s,UART0,RX,TX", ""},
+      // Sixteen characters leave no room for the terminating zero; cut, it would be another name.
+      {"105,sio,s,UART0,RX,TX,ABCDEFGHIJKLMNOP",
+       "Invalid parameter: the SIO destination is longer than 15 characters"},
   };
-  const Case cases[] = {
-      {"accepted", 0, "pump", "INT0", kOk, true, 1},
-      {"simulator refuses: the bridge's 1", 1, "pump", "INT0", kFalse, false, 1},
-      {"empty name: nothing sent", 0, "", "INT0", kFail, false, 0},
-      {"empty source: nothing sent", 0, "pump", "", kFail, false, 0},
+  for (const auto& [line, log] : cases) {
+    SCOPED_TRACE(line);
+    auto fake = MakeContext();
+    const std::shared_ptr<CTrigger> trigger = TriggerFor(line, fake);
+    EXPECT_EQ(HResultText(trigger->PutDefinition(line)), HResultText(kFail));
+    EXPECT_EQ(fake->records.size(), 0u);
+    EXPECT_EQ(Joined(fake->log), log);
+  }
+}
+
+TEST(TriggerProtocolTest, RegisterEvaluatesTheAddressesAgain) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"101,transfer,t,16,8bit,0x100,fix,buf,fix,0,0,0,0", "Evaluate(0x100)"},
+      {"101,transfer,t,16,8bit,buf,fix,0x200,fix,0,0,0,0", "Evaluate(buf) | Evaluate(0x200)"},
+      {"102,stream,s,0x20,8bit,repeat,buf,1,0,0,0", "Evaluate(0x20)"},
+      {"105,sio,s,0x100,RX,TX,ser", "Evaluate(0x100)"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    auto fake = std::make_shared<fakes::FakeContext>();
-    fake->sources = InterruptSources({{"INT0", 0x10, 0}});
-    fake->define_result = c.define_result;
-    CInterruptTrigger trigger(fake);
-    trigger.SetNameUnchecked(c.name);
-    if (*c.source) trigger.PutSource(c.source);
-    EXPECT_EQ(HResultText(trigger.Register()), HResultText(c.result));
-    EXPECT_EQ(fake->records.size(), c.defines);
-    EXPECT_TRUE(fake->log.empty());
-    EXPECT_EQ(trigger.GetInSimulator() != 0, c.flags_set);
-    EXPECT_EQ(trigger.GetRegistered() != 0, c.flags_set);
-    EXPECT_EQ(trigger.GetModified() != 0, !c.flags_set);
+  for (const auto& [line, calls] : cases) {
+    SCOPED_TRACE(line);
+    auto fake = MakeContext();
+    const std::shared_ptr<CTrigger> trigger = TriggerFor(line, fake);
+    ASSERT_EQ(HResultText(trigger->PutDefinition(line)), HResultText(kOk));
+    fake->numerals = false;  // the numbers no longer evaluate
+    fake->calls.clear();
+    EXPECT_EQ(HResultText(trigger->Register()), HResultText(kFail));
+    EXPECT_EQ(Joined(fake->calls), calls);
   }
 }
 
@@ -251,3 +258,4 @@ TEST(TriggerProtocolTest, ActiveIsTrueOnlyForVariantTrueAndMarksNothing) {
 }
 
 }  // namespace
+}  // namespace trigger_test

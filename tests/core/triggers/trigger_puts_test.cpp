@@ -1,0 +1,296 @@
+// The puts that are easy to get wrong: address values by Variant type, keyword puts and what
+// they store, the transfer's mode values, the stream's mask, the message type, the connect
+// members, control words, booleans, and which puts leave Modified alone.
+#include <gtest/gtest.h>
+
+#include "tests/core/triggers/trigger_test_support.h"
+
+namespace trigger_test {
+namespace {
+
+using core::automation::kVariantFalse;
+using core::automation::kVariantTrue;
+using core::triggers::CConnectTrigger;
+using core::triggers::CControlTrigger;
+using core::triggers::CIOAccessTrigger;
+using core::triggers::CMessageTrigger;
+using core::triggers::CSioTrigger;
+using core::triggers::CStreamTrigger;
+using core::triggers::CTransferTrigger;
+
+TEST(TriggerPutTest, AddressesByVariantType) {
+  // The transfer kind stores every integer, extended as its type says (a byte as an address
+  // byte); the stream kind and the SIO source store unsigned integers only; a stream mask keeps
+  // a text's leading number. Other types store nothing, yet count as a write.
+  struct Case {
+    Variant value;
+    HResult result;
+    const char* transfer;
+    const char* unsigned_only;
+    const char* mask;
+  };
+  const Case cases[] = {
+      {Variant::I2(-2), kOk, "0xfffffffe", "", "0x00000000"},
+      {Variant::I4(-1), kOk, "0xffffffff", "", "0x00000000"},
+      {Variant::I1(-1), kOk, "0x000000ff", "", "0x00000000"},
+      {Variant::UI1(0xFE), kOk, "0x000000fe", "0x000000fe", "0x000000fe"},
+      {Variant::UI2(0xFFFF), kOk, "0x0000ffff", "0x0000ffff", "0x0000ffff"},
+      {Variant::UI4(0x80000000u), kOk, "0x80000000", "0x80000000", "0x80000000"},
+      {Variant::Int(5), kOk, "", "", "0x00000000"},
+      {Variant::R8(256.0), kOk, "", "", "0x00000000"},
+      {Variant(), kOk, "", "", "0x00000000"},
+      {Variant::Bstr("0x0000ffff"), kOk, "0x0000ffff", "0x0000ffff", "0x0000ffff"},
+      {Variant::Bstr("nowhere"), kFail, "", "", "0x00000000"},  // refused silently
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.value.Describe());
+    auto fake = MakeContext();
+    CTransferTrigger transfer(fake), transfer2(fake);
+    CStreamTrigger stream(fake), stream2(fake);
+    CSioTrigger sio(fake);
+    EXPECT_EQ(HResultText(transfer.PutSource(c.value)), HResultText(c.result));
+    EXPECT_EQ(HResultText(transfer2.PutDestination(c.value)), HResultText(c.result));
+    EXPECT_EQ(HResultText(stream.PutDestination(c.value)), HResultText(c.result));
+    EXPECT_EQ(HResultText(stream2.PutMask(c.value)), HResultText(c.result));
+    EXPECT_EQ(HResultText(sio.PutSource(c.value)), HResultText(c.result));
+    EXPECT_EQ(transfer.Source(), Variant::Bstr(c.transfer));
+    EXPECT_EQ(transfer2.Destination(), Variant::Bstr(c.transfer));
+    EXPECT_EQ(stream.Destination(), Variant::Bstr(c.unsigned_only));
+    EXPECT_EQ(stream2.Mask(), Variant::Bstr(c.mask));
+    EXPECT_EQ(sio.GetSource(), Variant::Bstr(c.unsigned_only));
+    const bool written = c.result == kOk;
+    for (const CTrigger* t : {static_cast<CTrigger*>(&transfer), static_cast<CTrigger*>(&transfer2),
+                              static_cast<CTrigger*>(&stream), static_cast<CTrigger*>(&stream2),
+                              static_cast<CTrigger*>(&sio)}) {
+      EXPECT_EQ(t->GetModified() != 0, written) << t->Name();
+    }
+    EXPECT_TRUE(fake->log.empty());
+  }
+}
+
+TEST(TriggerPutTest, MaskKeepsTheLeadingNumberAndSaysWhenItIsNotTheValue) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"-1", "0xffffffff"}, {"MASK", "0x00000000"},  // + the log line
+  };
+  for (const auto& [text, stored] : cases) {
+    auto fake = MakeContext();
+    CStreamTrigger t(fake);
+    EXPECT_EQ(t.PutMask(Variant::Bstr(text)), kOk);
+    EXPECT_EQ(t.Mask().Text(), stored);
+    EXPECT_EQ(Joined(fake->log), std::string(text) == "MASK"
+                                     ? "Mask \"MASK\" is kept as its leading number 0x00000000, "
+                                       "not its value 0x000000f0"
+                                     : "");
+  }
+}
+
+enum class Keyword { kSize, kSrcMode, kDstMode, kStreamSize, kRepeat, kGenerate };
+
+struct Held {
+  HResult result;
+  std::string text;
+  bool modified;
+};
+
+// Puts the keyword with the put it names; what the trigger then holds.
+Held PutKeyword(Keyword put, const std::string& given, std::shared_ptr<fakes::FakeContext> fake) {
+  CTransferTrigger t(fake);
+  CStreamTrigger s(fake);
+  switch (put) {
+    case Keyword::kSize:
+      return {t.PutSize(given), t.Size(), t.GetModified() != 0};
+    case Keyword::kSrcMode:
+      return {t.PutSrcMode(given), t.SrcMode(), t.GetModified() != 0};
+    case Keyword::kDstMode:
+      return {t.PutDstMode(given), t.DstMode(), t.GetModified() != 0};
+    case Keyword::kStreamSize:
+      return {s.PutSize(given), s.Size(), s.GetModified() != 0};
+    case Keyword::kRepeat:
+      return {s.PutRepeatMode(given), s.RepeatMode(), s.GetModified() != 0};
+    case Keyword::kGenerate:
+      return {s.PutGenerateMode(given), s.GenerateMode(), s.GetModified() != 0};
+  }
+  return {};
+}
+
+TEST(TriggerPutTest, KeywordsAreStoredInUpperCaseOrRefused) {
+  struct Case {
+    Keyword put;
+    const char* given;
+    const char* stored;  // nullptr: refused, nothing stored, nothing marked
+  };
+  const Case cases[] = {
+      {Keyword::kSize, "byte", "8BIT"},
+      {Keyword::kSize, "Word", "16BIT"},
+      {Keyword::kSize, "LONG", "32BIT"},
+      {Keyword::kSize, "16bit*", "16BIT*"},
+      {Keyword::kSize, "double", nullptr},
+      {Keyword::kSize, "8bit**", nullptr},
+      {Keyword::kSize, "", nullptr},
+      {Keyword::kSrcMode, "increment", "INCREMENT"},
+      {Keyword::kSrcMode, "IO", nullptr},
+      {Keyword::kDstMode, "Fix", "FIX"},
+      {Keyword::kDstMode, "io4", nullptr},
+      {Keyword::kStreamSize, "DOUBLE", "DOUBLE"},
+      {Keyword::kStreamSize, "16Bit", "16BIT"},
+      {Keyword::kStreamSize, "8bit*", nullptr},
+      {Keyword::kStreamSize, "8 bit", nullptr},
+      {Keyword::kRepeat, "single", "SINGLE"},
+      {Keyword::kRepeat, "Repeat", "REPEAT"},
+      {Keyword::kRepeat, "CONST", "CONST"},
+      {Keyword::kRepeat, "once", nullptr},
+      {Keyword::kGenerate, "Random2", "RANDOM2"},
+      {Keyword::kGenerate, "default", "DEFAULT"},
+      {Keyword::kGenerate, "x", nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.given);
+    auto fake = MakeContext();
+    const Held held = PutKeyword(c.put, c.given, fake);
+    EXPECT_EQ(HResultText(held.result), HResultText(c.stored ? kOk : kFail));
+    EXPECT_EQ(held.text, c.stored ? c.stored : "");
+    EXPECT_EQ(held.modified, c.stored != nullptr);
+    EXPECT_EQ(fake->calls, Calls{});
+  }
+}
+
+TEST(TriggerPutTest, TransferModeValuesAreFrom0To31) {
+  for (const int16_t value : {0, 31, 32, -1, -32768, 0x7FFF}) {
+    SCOPED_TRACE(value);
+    const bool accepted = value >= 0 && value <= 31;
+    CTransferTrigger trigger(MakeContext());
+    trigger.PutSrcModeValue(7);
+    trigger.PutDstModeValue(7);
+    EXPECT_EQ(trigger.PutSrcModeValue(value), accepted ? kOk : kFail);
+    EXPECT_EQ(trigger.PutDstModeValue(value), accepted ? kOk : kFail);
+    EXPECT_EQ(trigger.SrcModeValue(), accepted ? value : 7);
+    EXPECT_EQ(trigger.DstModeValue(), accepted ? value : 7);
+  }
+}
+
+TEST(TriggerPutTest, MessageTypeByValueType) {
+  struct Case {
+    Variant value;
+    int32_t index;
+  };
+  const Case cases[] = {
+      {Variant::I2(-2), -2},
+      {Variant::Int(0x12345), 0x2345},  // the low 16 bits, sign-extended
+      {Variant::Int(0x18000), -32768},
+      {Variant::UI4(0xFFFFFFFFu), -1},
+      {Variant::UI2(0xFFFF), 65535},
+      {Variant::I1(-1), 255},         // bytes are zero-extended, signed or not
+      {Variant::Bstr("PC,DATA"), 0},  // a text is not read
+      {Variant(), 3},                 // other types leave the index, yet count as a write
+      {Variant::R8(8.0), 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.value.Describe());
+    CMessageTrigger trigger(MakeContext());
+    ASSERT_EQ(trigger.PutDefinition("100,message,m,false,WM_A,3,0,0"), kOk);
+    EXPECT_EQ(HResultText(trigger.PutSource(c.value)), HResultText(kOk));
+    EXPECT_EQ(trigger.SourceIndex(), c.index);
+    EXPECT_EQ(trigger.GetModified(), kVariantTrue);
+  }
+  CMessageTrigger trigger(MakeContext());
+  trigger.PutSource(Variant::I4(8));
+  EXPECT_EQ(trigger.GetSource(), Variant::Bstr("PC,DATA"));
+  trigger.PutSource(Variant::I4(10));
+  EXPECT_EQ(trigger.GetSource(), Variant::Bstr("")) << "no text beyond the table";
+}
+
+Variant NameArray(const std::vector<std::string>& names) {
+  std::vector<Variant> items;
+  for (const std::string& name : names) items.push_back(Variant::Bstr(name));
+  return Variant::Array(items);
+}
+
+TEST(TriggerPutTest, ConnectMembersTakeOnlyTheArrayFormAndAtMostEight) {
+  auto fake = MakeContext();
+  CConnectTrigger trigger(fake);
+  ASSERT_EQ(trigger.PutDefinition("100,connect,link,pump,valve"), kOk);
+  fake->calls.clear();
+  for (const Variant& other : {Variant::Bstr("x,y"), Variant::I4(3), Variant::Raw(0x600C, 0)}) {
+    EXPECT_EQ(HResultText(trigger.PutMembers(other)), HResultText(kOk)) << other;
+  }
+  EXPECT_EQ(trigger.Members(), (Calls{"pump", "valve"}));
+  EXPECT_TRUE(fake->calls.empty());
+
+  // Empty cells, empty names and values that are no names keep what is at their index.
+  EXPECT_EQ(HResultText(trigger.PutMembers(Variant::Array(
+                {Variant(), Variant::Bstr(""), Variant::I4(7), Variant::Bstr("far"), Variant()}))),
+            HResultText(kOk));
+  EXPECT_EQ(trigger.GetMembers(), NameArray({"pump", "valve", "", "far", ""}));
+  EXPECT_EQ(trigger.MemberNumbers(), (std::vector<int32_t>{0, 155, -1, 70000, -1}));
+
+  const Calls eight = {"pump", "valve", "c", "d", "e", "f", "g", "h"};
+  EXPECT_EQ(HResultText(trigger.PutMembers(NameArray(eight))), HResultText(kOk));
+  EXPECT_EQ(trigger.MemberNumbers().size(), 8u);
+  ASSERT_EQ(HResultText(trigger.PutMembers(NameArray({"pump", "valve"}))), HResultText(kOk));
+  ASSERT_EQ(HResultText(trigger.Register()), HResultText(kOk));
+
+  // Nine are stored but not taken: no look-up, no message, nothing marked.
+  fake->calls.clear();
+  Calls nine = eight;
+  nine.push_back("i");
+  EXPECT_EQ(HResultText(trigger.PutMembers(NameArray(nine))), HResultText(kFail));
+  EXPECT_EQ(trigger.Members(), nine);
+  EXPECT_TRUE(fake->calls.empty());
+  EXPECT_EQ(trigger.GetModified(), 0);
+  // The simulator and the line still see the two members whose numbers were taken.
+  EXPECT_EQ(trigger.GetDefinition(), "100,connect,link,pump,valve");
+  EXPECT_EQ(HResultText(trigger.Register()), HResultText(kOk));
+  EXPECT_EQ(LastRecord(*fake),
+            "24 bytes; 0000: 00 00 00 01 64 00 0B 00 00 00 00 00 00 00 00 00; "
+            "0010: 02 00 64 00 FF 00 00 00");
+}
+
+TEST(TriggerPutTest, ControlActionMustBeAControlWord) {
+  auto fake = MakeContext();
+  CControlTrigger trigger(fake);
+  ASSERT_EQ(trigger.PutDefinition("100,control,c,STOP,pump"), kOk);
+  for (const char* refused : {"HALT", "STOPS", " STOP", ""}) {
+    EXPECT_EQ(HResultText(trigger.PutAction(refused)), HResultText(kFail)) << refused;
+  }
+  EXPECT_EQ(trigger.Action(), "STOP");
+  EXPECT_EQ(trigger.GetModified(), 0) << "a refused action marks nothing";
+  EXPECT_TRUE(fake->log.empty()) << "refused silently";
+  EXPECT_EQ(trigger.PutAction("reset"), kOk);
+  EXPECT_EQ(trigger.Register(), kOk);
+  EXPECT_EQ(fake->records.back()[20], 2);
+}
+
+TEST(TriggerPutTest, BooleansAreTrueOnlyForVariantTrue) {
+  const std::pair<int16_t, bool> cases[] = {{-1, true}, {1, false}, {0x7FFF, false}, {0, false}};
+  for (const auto& [value, expected] : cases) {
+    SCOPED_TRACE(value);
+    core::triggers::CInterruptTrigger interrupt(MakeContext());
+    CMessageTrigger message(MakeContext());
+    interrupt.PutRaise(expected ? kVariantFalse : kVariantTrue);
+    message.PutOption(expected ? kVariantFalse : kVariantTrue);
+    EXPECT_EQ(interrupt.PutRaise(value), kOk);
+    EXPECT_EQ(message.PutOption(value), kOk);
+    EXPECT_EQ(interrupt.Raise(), expected);
+    EXPECT_EQ(message.GetOption() != 0, expected);
+  }
+}
+
+TEST(TriggerPutTest, RecordOnlyValuesAndNumberingLeaveModifiedAlone) {
+  auto fake = MakeContext();
+  CIOAccessTrigger io(fake);
+  CConnectTrigger connect(fake);
+  ASSERT_EQ(io.PutDefinition("100,ioaccess,io,1,2"), kOk);
+  ASSERT_EQ(connect.PutDefinition("101,connect,link,pump"), kOk);
+  io.PutExtra1(3);
+  io.PutExtra2(3);
+  io.PutExtra3(3);
+  connect.SetNumber(6);
+  connect.PutMembers(NameArray({"valve"}));
+  EXPECT_EQ(io.GetModified(), 0);
+  EXPECT_EQ(connect.GetModified(), 0);
+  io.PutWait(3);
+  EXPECT_EQ(io.GetModified(), kVariantTrue);
+}
+
+}  // namespace
+}  // namespace trigger_test
