@@ -199,7 +199,7 @@ STDMETHODIMP Standin::Connect(BSTR connect_prog_id, BSTR command_prog_id, VARIAN
     HRESULT hr = CreateAddinObject(connect_prog_id, IID_IConnect, "IConnect", &connect);
     if (FAILED(hr)) return hr;
     ComPtr<ICommand> command;
-    hr = CreateAddinObject(command_prog_id, IID_ICommand, "ICommand", &command);
+    hr = CreateAddinObject(command_prog_id, __uuidof(ICommand), "ICommand", &command);
     if (FAILED(hr)) return hr;
 
     const LONG cookie = ++last_cookie_;
@@ -386,6 +386,20 @@ STDMETHODIMP Standin::FireCount(LONG id, LONG* count) noexcept {
     }
     *count = static_cast<LONG>(trigger->fires);
     return S_OK;
+  });
+}
+
+STDMETHODIMP Standin::RecordBytes(LONG id, BSTR* bytes) noexcept {
+  if (bytes == nullptr) return E_POINTER;
+  *bytes = nullptr;
+  return Guard([&] {
+    const model::StoredTrigger* trigger = session_->simulator().Find(id);
+    if (trigger == nullptr) {
+      return Fail(E_INVALIDARG, Format("the simulator holds no trigger %ld", id));
+    }
+    std::string text;
+    for (uint8_t byte : trigger->record) text += Format(text.empty() ? "%02X" : " %02X", byte);
+    return ReturnText(text, bytes);
   });
 }
 

@@ -72,6 +72,8 @@ class Standin : public ComObject<Standin, IVireoStandin, Threading::Apartment> {
   STDMETHODIMP Reset(LONG id) noexcept override;
   STDMETHODIMP IsActive(LONG id, VARIANT_BOOL* active) noexcept override;
   STDMETHODIMP FireCount(LONG id, LONG* count) noexcept override;
+  // The held record of a trigger byte for byte, as two hexadecimal digits per byte.
+  STDMETHODIMP RecordBytes(LONG id, BSTR* bytes) noexcept override;
 
   // Makes the host application (ComObject's creation runs it).
   HRESULT FinalConstruct() override;

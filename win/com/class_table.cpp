@@ -1,6 +1,7 @@
 // The table of creatable classes.
 #include "win/com/class_table.h"
 
+#include "win/com/connect_object.h"
 #include "win/com/kind_objects.h"
 #include "win/com/trigger_action_object.h"
 #include "win/com/trigger_ids.h"
@@ -14,18 +15,12 @@ HRESULT Make(IUnknown* outer, REFIID iid, void** out) {
   return T::CreateInstance(outer, iid, out);
 }
 
-// Classes whose automation object has not been written yet.
-HRESULT NotAvailable(IUnknown*, REFIID, void** out) {
-  *out = nullptr;
-  return CLASS_E_CLASSNOTAVAILABLE;
-}
-
 }  // namespace
 
 const std::array<ClassEntry, 13>& ClassTable() {
   static const std::array<ClassEntry, 13> table = {{
-      {&CLSID_Command, L"Command", 14324, L"Both", false, NotAvailable},
-      {&CLSID_Connect, L"Connect", 14325, L"Both", false, NotAvailable},
+      {&CLSID_Command, L"Command", 14324, L"Both", false, Make<Command>},
+      {&CLSID_Connect, L"Connect", 14325, L"Both", false, Make<Connect>},
       {&CLSID_InterruptTrigger, L"InterruptTrigger", 14321, L"Apartment", true,
        Make<InterruptTriggerObject>},
       {&CLSID_TriggerAction, L"TriggerAction", 14322, L"Apartment", true,

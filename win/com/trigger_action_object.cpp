@@ -1,6 +1,10 @@
 // The registry's automation class.
 #include "win/com/trigger_action_object.h"
 
+#include <algorithm>
+#include <mutex>
+#include <vector>
+
 #include "win/com/boundary.h"
 #include "win/com/kind_objects.h"
 #include "win/com/process.h"
@@ -8,6 +12,31 @@
 namespace win::com {
 
 using core::triggers::TriggerKind;
+
+namespace {
+
+// The registries alive in the process, for FromInterface.
+std::mutex g_live_mutex;
+std::vector<TriggerActionObject*>& LiveRegistries() {
+  static auto* const live = new std::vector<TriggerActionObject*>();
+  return *live;
+}
+
+}  // namespace
+
+TriggerActionObject* TriggerActionObject::FromInterface(ITriggerAction* registry) {
+  std::lock_guard<std::mutex> lock(g_live_mutex);
+  for (TriggerActionObject* object : LiveRegistries()) {
+    if (static_cast<ITriggerAction*>(object) == registry) return object;
+  }
+  return nullptr;
+}
+
+TriggerActionObject::~TriggerActionObject() {
+  std::lock_guard<std::mutex> lock(g_live_mutex);
+  auto& live = LiveRegistries();
+  live.erase(std::remove(live.begin(), live.end(), this), live.end());
+}
 
 TriggerActionObject::TriggerActionObject() {
   core::registry::WindowHooks hooks;
@@ -17,6 +46,8 @@ TriggerActionObject::TriggerActionObject() {
   };
   registry_ = std::make_unique<core::registry::CTriggerAction>(ProcessBridge(), ProcessHost(),
                                                                std::move(hooks));
+  std::lock_guard<std::mutex> lock(g_live_mutex);
+  LiveRegistries().push_back(this);
 }
 
 HRESULT TriggerActionObject::Create(TriggerKind kind, IDispatch** trigger) noexcept {

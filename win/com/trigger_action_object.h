@@ -16,8 +16,13 @@ class TriggerActionObject
     : public ComObject<TriggerActionObject, ITriggerAction, Threading::Apartment> {
  public:
   TriggerActionObject();
+  ~TriggerActionObject() override;
 
   core::registry::CTriggerAction& registry() { return *registry_; }
+
+  // The object behind an interface pointer, when it is one of this module's registries in this
+  // apartment; null for anything else (a proxy among them). Only pointers are compared.
+  static TriggerActionObject* FromInterface(ITriggerAction* registry);
 
   STDMETHODIMP CreateInterruptTrigger(IDispatch** trigger) noexcept override;
   STDMETHODIMP CreateTransferTrigger(IDispatch** trigger) noexcept override;

@@ -12,10 +12,13 @@
 
 namespace win::com {
 
-#define TRIGGER_INTERFACE_ID(Interface)                   \
-  template <>                                             \
-  struct InterfaceId<Interface> {                         \
-    static const IID& value() { return IID_##Interface; } \
+// The identifiers come from the generated header (__uuidof), not from the IID_ symbols of the
+// GUID file: the system's uuid library defines an IID_ICommand of its own (an unrelated
+// interface), and the linker would take whichever it met first.
+#define TRIGGER_INTERFACE_ID(Interface)                       \
+  template <>                                                 \
+  struct InterfaceId<Interface> {                             \
+    static const IID& value() { return __uuidof(Interface); } \
   };
 TRIGGER_INTERFACE_ID(ITriggerAction)
 TRIGGER_INTERFACE_ID(IInterruptTrigger)

@@ -22,16 +22,22 @@ bool ReadProductVersion(const std::wstring& path, LONG* major, LONG* minor) {
   return true;
 }
 
+void ModuleVersion(const std::wstring& path, LONG* major, LONG* minor) {
+  *major = 0x00010000;
+  *minor = 1;
+  if (!path.empty()) ReadProductVersion(path, major, minor);
+}
+
 STDMETHODIMP Version::GetVersion(LONG* major, LONG* minor) noexcept {
   if (major == nullptr || minor == nullptr) return E_POINTER;
   return Guard([&] {
-    *major = 0x00010000;
-    *minor = 1;
+    std::wstring path;
     if (HMODULE module = GetModuleHandleW(L"TRIGGER.DLL")) {
-      wchar_t path[MAX_PATH];
-      const DWORD length = GetModuleFileNameW(module, path, MAX_PATH);
-      if (length > 0 && length < MAX_PATH) ReadProductVersion(path, major, minor);
+      wchar_t name[MAX_PATH];
+      const DWORD length = GetModuleFileNameW(module, name, MAX_PATH);
+      if (length > 0 && length < MAX_PATH) path.assign(name, length);
     }
+    ModuleVersion(path, major, minor);
     return S_OK;
   });
 }

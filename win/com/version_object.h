@@ -12,6 +12,10 @@ namespace win::com {
 // no version resource.
 bool ReadProductVersion(const std::wstring& path, LONG* major, LONG* minor);
 
+// The version GetVersion reports for a module file: its product version, or 0x00010000 and 1
+// when it has none.
+void ModuleVersion(const std::wstring& path, LONG* major, LONG* minor);
+
 class Version : public ComObject<Version, IVersion, Threading::Both> {
  public:
   STDMETHODIMP GetVersion(LONG* major, LONG* minor) noexcept override;

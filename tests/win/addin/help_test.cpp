@@ -1,0 +1,191 @@
+// Help, the host's log and the version as the add-in reaches them: help paths by the project's
+// CPU family through the stand-in, HTML Help (Wine's and a fake one), WriteLog on hosts without
+// a log, and the version of a module with and without a version resource.
+#include "win/host/help.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "core/addin/help_path.h"
+#include "core/bridge/host_access.h"
+#include "tests/win/addin/addin_test_support.h"
+#include "win/com/version_object.h"
+#include "win/host/com_host.h"
+
+namespace {
+
+using addintest::Bstr;
+using addintest::ComPtr;
+
+class HelpTest : public addintest::AddinTest {
+ protected:
+  void SetSetting(const wchar_t* key, const wchar_t* value) {
+    ASSERT_HR(S_OK,
+              standin_->WriteSetting(Bstr(L"Project").Get(), Bstr(key).Get(), Bstr(value).Get()));
+  }
+};
+
+TEST_F(HelpTest, TheHelpPathFollowsTheProjectsCpuFamily) {
+  const struct {
+    const wchar_t* family;
+    const char* path;
+  } cases[] = {
+      {L"Orvex-1", "Vireo1.chm::\\html\\SIM_DLG_IntTrg.htm"},
+      {L"Orvex-2", "Vireo2.chm::\\html\\SIM_DLG_IntTrg.htm"},
+      {L"Orvex-3", "Vireo3.chm::\\html\\SIM_DLG_IntTrg.htm"},
+      {L"Orvex-4", "Vireo4.chm::\\html\\SIM_DLG_IntTrg.htm"},
+      {L"Orvex-5", "Vireo5.chm::\\html\\SIM_DLG_IntTrg.htm"},
+      {L"Orvex-6", "Vireo6.chm::\\html\\SIM_DLG_IntTrg.htm"},
+      {L"ORVEX-6", "html\\SIM_DLG_IntTrg.htm"},
+      {L"VX16", "html\\SIM_DLG_IntTrg.htm"},
+  };
+  for (const auto& c : cases) {
+    SetSetting(L"CpuFamily", c.family);
+    EXPECT_EQ(win::host::BuildHelpPath(application_.Get(), core::addin::kInterruptDialogTopic),
+              c.path)
+        << addintest::Narrow(Bstr(c.family).Get());
+  }
+  EXPECT_TRUE(HostNotes().empty()) << Log();
+}
+
+// A host application with nothing behind it: no member names, no services.
+class BareHost : public IDispatch {
+ public:
+  // With a log service whose members are unknown, when set.
+  IDispatch* log_service = nullptr;
+
+  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+    *out = nullptr;
+    if (iid != IID_IUnknown && iid != IID_IDispatch) return E_NOINTERFACE;
+    *out = this;
+    return S_OK;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+  STDMETHODIMP_(ULONG) Release() override { return 1; }
+  STDMETHODIMP GetTypeInfoCount(UINT* count) override {
+    *count = 0;
+    return S_OK;
+  }
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID* ids) override {
+    ids[0] = DISPID_UNKNOWN;
+    return DISP_E_UNKNOWNNAME;
+  }
+  STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
+                      UINT*) override {
+    if (id == win::host::kGetServiceDispid && result && log_service) {
+      log_service->AddRef();
+      V_VT(result) = VT_DISPATCH;
+      V_DISPATCH(result) = log_service;
+    }
+    return S_OK;  // VT_EMPTY: nothing
+  }
+};
+
+TEST(HostAccess, WriteLogWithoutALogService) {
+  core::bridge::HostAccess host;
+  EXPECT_HR(DISP_E_UNKNOWNINTERFACE, host.WriteLog("before any connection"));
+
+  BareHost bare;
+  host.SetApplication(win::host::MakeHostApplication(&bare));
+  EXPECT_HR(DISP_E_UNKNOWNINTERFACE, host.WriteLog("a host without Tamber.Service"));
+
+  BareHost dumb_log;  // answers no member names
+  bare.log_service = &dumb_log;
+  EXPECT_HR(DISP_E_UNKNOWNNAME, host.WriteLog("a log without AddLogString"));
+}
+
+TEST(HelpPath, AHostWithoutTheObjectMemberGivesNoPath) {
+  BareHost bare;
+  EXPECT_EQ(win::host::BuildHelpPath(&bare, core::addin::kTriggerWindowTopic), "");
+  EXPECT_EQ(win::host::BuildHelpPath(nullptr, core::addin::kTriggerWindowTopic), "");
+}
+
+using FakeLastCall = const char*(__cdecl*)();
+
+TEST_F(HelpTest, ShowHelpOpensTheTopicInTheHostsHelpFile) {
+  SetSetting(L"CpuFamily", L"Orvex-2");
+  SetSetting(L"HelpPath", L"Z:\\help\\vireo");
+  win::host::HtmlHelp help({L"FakeHtmlHelp.dll"});
+  EXPECT_EQ(win::host::ShowHelp(application_.Get(), core::addin::kTriggerWindowTopic, help),
+            reinterpret_cast<HWND>(static_cast<uintptr_t>(0x1234)));
+  EXPECT_FALSE(help.Disabled());
+  auto last_call = reinterpret_cast<FakeLastCall>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"FakeHtmlHelp.dll"), "FakeHtmlHelpLastCall")));
+  ASSERT_NE(last_call, nullptr);
+  EXPECT_STREQ(last_call(),
+               "owner 0, file \"Z:\\help\\vireo\", command 0, data "
+               "\"Vireo2.chm::\\html\\SIM_WIN_Trigger.htm\"");
+  EXPECT_EQ(win::host::ShowHelp(nullptr, core::addin::kTriggerWindowTopic, help), nullptr);
+}
+
+TEST(HtmlHelp, TheRegisteredControlIsLoadedAndCalled) {
+  const std::wstring registered = win::host::RegisteredHtmlHelpPath();
+  ASSERT_FALSE(registered.empty()) << "Wine registers its hhctrl.ocx";
+  EXPECT_EQ(CompareStringOrdinal(registered.c_str() + registered.size() - 10, 10, L"hhctrl.ocx", 10,
+                                 TRUE),
+            CSTR_EQUAL)
+      << addintest::Narrow(Bstr(registered.c_str()).Get());
+  win::host::HtmlHelp help;
+  // A help file that does not exist opens nothing, but the entry point was found and called.
+  EXPECT_EQ(help.Call("Z:\\no\\such\\help.chm", win::host::kDisplayTopic,
+                      reinterpret_cast<DWORD_PTR>("html\\SIM_WIN_Trigger.htm")),
+            nullptr);
+  EXPECT_FALSE(help.Disabled());
+  const std::wstring loaded = help.LoadedFrom();
+  EXPECT_EQ(CompareStringOrdinal(loaded.c_str(), -1, registered.c_str(), -1, TRUE), CSTR_EQUAL);
+}
+
+TEST(HtmlHelp, AModuleThatDoesNotLoadIsPassedOver) {
+  win::host::HtmlHelp help({L"NoSuchHelpControl.ocx", L"FakeHtmlHelp.dll"});
+  EXPECT_NE(help.Call("file", win::host::kDisplayTopic, 0), nullptr);
+  EXPECT_NE(help.LoadedFrom().find(L"FakeHtmlHelp.dll"), std::wstring::npos);
+}
+
+TEST(HtmlHelp, OneFailureTurnsHelpOffForGood) {
+  const std::vector<std::wstring> cases[] = {
+      {L"NoSuchHelpControl.ocx"},
+      // A module that loads but lacks export number 14 ends the search.
+      {L"TriggerRES.dll", L"FakeHtmlHelp.dll"},
+  };
+  for (const auto& modules : cases) {
+    SCOPED_TRACE(addintest::Narrow(Bstr(modules[0].c_str()).Get()));
+    win::host::HtmlHelp help(modules);
+    EXPECT_EQ(help.Call("file", win::host::kDisplayTopic, 0), nullptr);
+    EXPECT_TRUE(help.Disabled());
+    EXPECT_EQ(help.Call("file", win::host::kDisplayTopic, 0), nullptr);
+    EXPECT_TRUE(help.LoadedFrom().empty());
+  }
+}
+
+std::wstring ModuleFile(HMODULE module) {
+  wchar_t path[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(module, path, MAX_PATH);
+  return std::wstring(path, length);
+}
+
+TEST(Version, TheModulesProductVersionOrTheDefault) {
+  LONG major = 0, minor = 0;
+  HMODULE trigger = LoadLibraryW(L"Trigger.dll");
+  ASSERT_NE(trigger, nullptr);
+  win::com::ModuleVersion(ModuleFile(trigger), &major, &minor);
+  EXPECT_EQ(major, 0x00010002);  // 1.2.0.1
+  EXPECT_EQ(minor, 0x00000001);
+  FreeLibrary(trigger);
+
+  // This test program has no version resource.
+  const std::wstring self = ModuleFile(nullptr);
+  major = minor = 7;
+  EXPECT_FALSE(win::com::ReadProductVersion(self, &major, &minor));
+  EXPECT_EQ(major, 7);
+  EXPECT_EQ(minor, 7);
+  win::com::ModuleVersion(self, &major, &minor);
+  EXPECT_EQ(major, 0x00010000);
+  EXPECT_EQ(minor, 1);
+  win::com::ModuleVersion(L"", &major, &minor);
+  EXPECT_EQ(major, 0x00010000);
+  EXPECT_EQ(minor, 1);
+}
+
+}  // namespace

@@ -1,0 +1,84 @@
+// CVireoBaseDocTemplate: the document template of the trigger window, one document with its
+// frame and view. It holds the key under which the host knows the window's kind, opens the one
+// document when the trigger command runs, brings its frame to the front when it is open already,
+// and refreshes it when the host reports that the simulator's event states may have changed.
+//
+// The document, frame and view classes plug in through DocumentClasses (the template's run-time
+// classes). The add-in's connection makes the trigger window's template with
+// TriggerWindowClasses(); while the trigger window is not part of the add-in, that gives none, and
+// opening the window says so in the host log.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace win::com {
+
+class CVireoBaseDocTemplate;
+
+// An open document of a template. The template owns it: destroying it closes its frame and
+// views. A document whose frame the user closes tells its template (DocumentClosed) and then
+// deletes itself.
+class TemplateDocument {
+ public:
+  virtual ~TemplateDocument() = default;
+  // The MDI child frame of the document's first view; null when it has none.
+  virtual HWND FirstViewFrame() const = 0;
+  // Resynchronises the document with the registry and updates all its views.
+  virtual void Refresh() = 0;
+};
+
+// A template's document, frame and view classes.
+class DocumentClasses {
+ public:
+  virtual ~DocumentClasses() = default;
+  // A new untitled document with its frame and view, shown. Null when it cannot be made (the
+  // classes tell the host log why). The document tells `owner` when it closes.
+  virtual std::unique_ptr<TemplateDocument> OpenNewDocument(CVireoBaseDocTemplate& owner) = 0;
+};
+
+// The trigger window's classes (TriggerDoc, TriggerFrame, TriggerView); null while the add-in has
+// no trigger window.
+std::unique_ptr<DocumentClasses> TriggerWindowClasses();
+
+class CVireoBaseDocTemplate {
+ public:
+  // `resource`: the template's resources in the resource library (its document string).
+  CVireoBaseDocTemplate(UINT resource, std::unique_ptr<DocumentClasses> classes);
+  // Closes the document.
+  ~CVireoBaseDocTemplate();
+  CVireoBaseDocTemplate(const CVireoBaseDocTemplate&) = delete;
+  CVireoBaseDocTemplate& operator=(const CVireoBaseDocTemplate&) = delete;
+
+  UINT Resource() const { return resource_; }
+  // Reads the template's document string from the resource library; false when it has none.
+  bool LoadTemplate();
+  const std::string& DocString() const { return doc_string_; }
+
+  // The window-kind key: the two numbers as three upper-case hexadecimal digits each.
+  void SetKey(uint32_t kind, uint32_t index);
+  const std::string& Key() const { return key_; }
+
+  bool HasDocument() const { return document_ != nullptr; }
+  TemplateDocument* Document() const { return document_.get(); }
+
+  // The trigger command: a new untitled document, shown, when none is open; otherwise the frame
+  // of the document's first view is activated in its MDI client. There is only ever one document.
+  void OpenOrActivate();
+  // Refreshes the open document; nothing when none is open.
+  void RefreshDocument();
+  // The document is closing on its own and deletes itself: the template lets go of it.
+  void DocumentClosed(TemplateDocument* document);
+
+ private:
+  UINT resource_;
+  std::unique_ptr<DocumentClasses> classes_;
+  std::unique_ptr<TemplateDocument> document_;
+  std::string doc_string_;
+  std::string key_;
+};
+
+}  // namespace win::com

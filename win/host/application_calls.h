@@ -1,0 +1,40 @@
+// The host application's members that the add-in calls by DISPID (vireo_host.idl): the command
+// registration as the core's CommandHost, the withdrawal of a window kind, the help path, and the
+// member "Object", by which the help code reaches a named service.
+#pragma once
+
+#include <windows.h>
+
+#include <oaidl.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/addin/command_registration.h"
+#include "win/com/raii.h"
+
+namespace win::host {
+
+// Invokes a member by DISPID with `args` in call order; clears them afterwards. A failure the
+// member reports as an exception comes back as its code.
+HRESULT InvokeMember(IDispatch* object, DISPID id, WORD flags, std::vector<VARIANT> args,
+                     VARIANT* result);
+
+// The registration calls (DISPIDs 8, 7, 15, 12, 25) on the host application, with the strings
+// and bitmaps of `resources`, the module handed to the host with the bitmaps. A call succeeds when
+// the host answers a non-zero flag.
+std::unique_ptr<core::addin::CommandHost> MakeCommandHost(IDispatch* application,
+                                                          HINSTANCE resources);
+
+// DISPID 32: the host forgets the window kind of that key. False when it says it could not.
+bool RemoveWindowKind(IDispatch* application, const std::string& key);
+
+// DISPID 2: the help file argument for HTML Help; empty when the host gives none.
+std::string HelpPath(IDispatch* application);
+
+// The member "Object", looked up by name and read as a property with the service name: the
+// service, or null when the member or the service is missing.
+win::com::ComPtr<IDispatch> ObjectByName(IDispatch* application, const std::string& name);
+
+}  // namespace win::host

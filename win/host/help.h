@@ -1,0 +1,63 @@
+// Context help: the help path of a topic for the project's CPU family, read through the host's
+// Pennant.Service, and HTML Help, which shows it. HTML Help is the registered HTML Help control
+// (hhctrl.ocx), loaded on first use; its narrow entry point is its export number 14. When it
+// cannot be loaded, or lacks that export, help stays off for the rest of the process.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace win::host {
+
+// The topic behind the prefix of the project's CPU family's help file; empty when the host has
+// no Pennant.Service (reached through the application's member "Object").
+std::string BuildHelpPath(IDispatch* application, const std::string& topic);
+
+// HH_DISPLAY_TOPIC of HTML Help.
+inline constexpr UINT kDisplayTopic = 0;
+
+class HtmlHelp {
+ public:
+  using Entry = HWND(WINAPI*)(HWND owner, LPCSTR file, UINT command, DWORD_PTR data);
+
+  // The control registered under the HTML Help control's CLSID
+  // {ADB880A6-D8FF-11CF-9377-00AA003B7A11} (its InprocServer32 key), then "hhctrl.ocx".
+  HtmlHelp() = default;
+  // Tries these modules in order instead.
+  explicit HtmlHelp(std::vector<std::wstring> modules) : modules_(std::move(modules)) {}
+  HtmlHelp(const HtmlHelp&) = delete;
+  HtmlHelp& operator=(const HtmlHelp&) = delete;
+  ~HtmlHelp();
+
+  // Calls the entry point with no owner window, `file`, `command` and `data`; loads it first
+  // when this is the first call. Null when help is off, or when HTML Help opens no window.
+  HWND Call(const char* file, UINT command, DWORD_PTR data);
+
+  bool Disabled() const { return disabled_; }
+  // The file the entry point was loaded from; empty before the first call or when disabled.
+  std::wstring LoadedFrom() const;
+
+ private:
+  bool Load();
+
+  std::optional<std::vector<std::wstring>> modules_;
+  HMODULE module_ = nullptr;
+  Entry entry_ = nullptr;
+  bool disabled_ = false;
+};
+
+// The registered HTML Help control's path, environment variables expanded; empty when none.
+std::wstring RegisteredHtmlHelpPath();
+
+// The process's HTML Help, never unloaded.
+HtmlHelp& ProcessHtmlHelp();
+
+// Opens a help topic: the help path of `topic` as BuildHelpPath makes it, shown by HTML Help in
+// the host's HelpPath file. The result is HTML Help's, which callers may ignore; null without a
+// host application.
+HWND ShowHelp(IDispatch* application, const std::string& topic, HtmlHelp& help = ProcessHtmlHelp());
+
+}  // namespace win::host
