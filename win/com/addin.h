@@ -3,6 +3,9 @@
 // singletons, the trigger window's document template and the host's memory-command service, from
 // OnConnection to OnDisconnection. The trigger window and its dialogs reach the host and the
 // registry through it.
+//
+// Every call arrives on the host's user-interface thread (Connect and Command are registered
+// "Both" only for their reference counts), so the state is not locked.
 #pragma once
 
 #include <windows.h>
