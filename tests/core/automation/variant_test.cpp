@@ -5,7 +5,6 @@
 
 namespace {
 
-using core::automation::IsVariantTrue;
 using core::automation::Variant;
 using core::automation::VarType;
 
@@ -36,13 +35,6 @@ TEST(VariantTest, IntegersExtendAsTheirTypeSays) {
   EXPECT_FALSE(Variant::Bstr("5").IsInteger());
   EXPECT_EQ(Variant::Bstr("5").Integer(), 0);
   EXPECT_EQ(Variant::R8(2.5).Real(), 2.5);
-}
-
-TEST(VariantTest, OnlyExactly0xFFFFIsTrue) {
-  EXPECT_TRUE(IsVariantTrue(-1));
-  EXPECT_FALSE(IsVariantTrue(1));
-  EXPECT_FALSE(IsVariantTrue(0x7FFF));
-  EXPECT_FALSE(IsVariantTrue(0));
 }
 
 TEST(VariantTest, ArraysAndReferencesKeepTheirTypeWords) {

@@ -30,6 +30,11 @@ class TriggerCommandTest : public ::testing::Test {
     state_.calls.clear();
     return calls;
   }
+  static std::string Join(const Calls& calls) {
+    std::string text;
+    for (const std::string& call : calls) text += (text.empty() ? "" : " | ") + call;
+    return text;
+  }
 
   fakes::HostState state_;
   HostAccess host_;
@@ -165,27 +170,17 @@ TEST_F(TriggerCommandTest, DeleteTriggerCommandStopsAtTheFirstFailure) {
 }
 
 TEST_F(TriggerCommandTest, CommandsCarryTheirCodeAndId) {
-  struct Case {
-    uint16_t code;
-    int32_t id;
-    const char* block;
-  };
-  const Case cases[] = {
-      {0x102, 100, "08 00 02 01 64 00 00 00"},
-      {0x103, -1, "08 00 03 01 FF FF FF FF"},
-      {0x105, 355, "08 00 05 01 63 01 00 00"},
-      {0x106, -1, "08 00 06 01 FF FF FF FF"},
-  };
   bridge_.GetTargetCommand();
-  for (const Case& c : cases) {
-    Take();
-    EXPECT_EQ(bridge_.SendTriggerCommand(c.code, c.id), 0);
-    EXPECT_EQ(Take(),
-              Calls{std::string("TargetCommand.Command(SimCommand,0,vt=0x4000,") + c.block + ")"});
-  }
+  Take();
+  EXPECT_EQ(bridge_.SendTriggerCommand(0x105, 355), 0);
+  EXPECT_EQ(bridge_.SendTriggerCommand(0x103, -1), 0);
   state_.command_result = kFail;
   EXPECT_EQ(bridge_.SendTriggerCommand(0x102, 100), 1);
-  EXPECT_EQ(state_.calls.size(), 1u) << "no mark-modified for plain commands";
+  EXPECT_EQ(Take(),
+            (Calls{"TargetCommand.Command(SimCommand,0,vt=0x4000,08 00 05 01 63 01 00 00)",
+                   "TargetCommand.Command(SimCommand,0,vt=0x4000,08 00 03 01 FF FF FF FF)",
+                   "TargetCommand.Command(SimCommand,0,vt=0x4000,08 00 02 01 64 00 00 00)"}))
+      << "no mark-modified for plain commands";
 }
 
 TEST_F(TriggerCommandTest, ActiveTableStaysTheSimulatorsAndSourceTableBecomesTheCallers) {
@@ -223,16 +218,17 @@ TEST_F(TriggerCommandTest, SetEventNameRenamesUnlessFresh) {
     HResult remove_result;
     HResult add_result;
     int expected;
-    Calls calls;
+    const char* calls;
   };
+  const char* kAdd = "EventCommand.AddName(101,pump)";
+  const char* kRemoveAdd = "EventCommand.RemoveName(101) | EventCommand.AddName(101,pump)";
   const Case cases[] = {
-      {true, 0, 0, 0, {"EventCommand.AddName(101,pump)"}},
-      {false, 0, 0, 0, {"EventCommand.RemoveName(101)", "EventCommand.AddName(101,pump)"}},
-      // An old name that does not exist still lets the new one in.
-      {false, kFail, 0, 0, {"EventCommand.RemoveName(101)", "EventCommand.AddName(101,pump)"}},
-      {false, kDenied, 0, 1, {"EventCommand.RemoveName(101)"}},
-      {true, 0, kFail, 1, {"EventCommand.AddName(101,pump)"}},
-      {true, 0, 1, 0, {"EventCommand.AddName(101,pump)"}},
+      {true, 0, 0, 0, kAdd},
+      {false, 0, 0, 0, kRemoveAdd},
+      {false, kFail, 0, 0, kRemoveAdd},  // an old name that does not exist lets the new one in
+      {false, kDenied, 0, 1, "EventCommand.RemoveName(101)"},
+      {true, 0, kFail, 1, kAdd},
+      {true, 0, 1, 0, kAdd},
   };
   bridge_.GetEventCommand();
   for (const Case& c : cases) {
@@ -243,7 +239,7 @@ TEST_F(TriggerCommandTest, SetEventNameRenamesUnlessFresh) {
     state_.add_name_result = c.add_result;
     Take();
     EXPECT_EQ(bridge_.SetEventName(101, "pump", c.fresh), c.expected);
-    EXPECT_EQ(Take(), c.calls);
+    EXPECT_EQ(Join(Take()), c.calls);
   }
 }
 
@@ -256,12 +252,10 @@ TEST_F(TriggerCommandTest, EvaluateConvertsByType) {
   const Case cases[] = {
       {Variant::I2(-1), 0, -1},
       {Variant::UI2(0xFFFF), 0, 65535},
-      {Variant::I4(-5), 0, -5},
       {Variant::UI4(0xFFFFFFF0u), 0, static_cast<int32_t>(0xFFFFFFF0u)},
       {Variant::I1(-1), 0, 255},  // the byte, zero-extended
       {Variant::UI1(200), 0, 200},
       {Variant::Bstr("12"), kFail, 7},
-      {Variant::R8(1.0), kFail, 7},
       {Variant::Int(3), kFail, 7},
       {Variant(), kFail, 7},
   };

@@ -17,6 +17,7 @@
 #include "core/registry/trigger_action.h"
 #include "core/rows/kind_infos.h"
 #include "tests/core/fakes/fake_host.h"
+#include "tests/core/rows/set_columns.h"
 
 namespace registry_test {
 
@@ -85,18 +86,25 @@ class RegistryTest : public ::testing::Test {
     return trigger;
   }
 
-  // Interrupt sources "INT0", "INT1" and "SERIALRX" (codes 0x20..0x22), in the short form.
-  static std::vector<uint8_t> ShortSourceTable() {
-    core::automation::ByteWriter table(2 + 3 * 10);
-    table.U16(0, 3);
-    const char* names[] = {"INT0", "INT1", "SERIALRX"};  // the last fills all 8 bytes
-    for (size_t i = 0; i < 3; ++i) {
-      for (size_t c = 0; names[i][c] != 0; ++c) {
-        table.U8(2 + 10 * i + c, static_cast<uint8_t>(names[i][c]));
-      }
-      table.U16(2 + 10 * i + 8, static_cast<uint16_t>(0x20 + i));
+  // An interrupt source table with codes 0x20, 0x21, ...: names of up to 8 characters in the
+  // short form, up to 16 with a value (9) in the extended form.
+  static std::vector<uint8_t> SourceTable(std::vector<std::string> names, bool extended = false) {
+    const size_t head = extended ? 4 : 2;
+    const size_t width = extended ? 16 : 8;
+    core::automation::ByteWriter table(head + names.size() * (width + (extended ? 4 : 2)));
+    table.U16(0, extended ? 0xFFFF : static_cast<uint16_t>(names.size()));
+    if (extended) table.U16(2, static_cast<uint16_t>(names.size()));
+    for (size_t i = 0; i < names.size(); ++i) {
+      const size_t entry = head + i * (width + (extended ? 4 : 2));
+      table.Text(entry, names[i], width);
+      table.U16(entry + width, static_cast<uint16_t>(0x20 + i));
+      if (extended) table.U16(entry + width + 2, 9);
     }
     return table.Take();
+  }
+  // "INT0", "INT1" and "SERIALRX" (which fills all 8 bytes), codes 0x20..0x22.
+  static std::vector<uint8_t> ShortSourceTable() {
+    return SourceTable({"INT0", "INT1", "SERIALRX"});
   }
 
   // One trigger of every kind in slots 0 to 9, in the order of the kind table, and in slot 10 a
@@ -104,80 +112,31 @@ class RegistryTest : public ::testing::Test {
   // the trigger window does, then registered. (A data trigger's line carries no Count, so only
   // the stream-kind one is given one.)
   static void ConfigureAllKinds(CTriggerAction& registry) {
-    using core::rows::StreamTriggerInfo;
-    using core::rows::TransferTriggerInfo;
-    struct Step {
-      const char* keyword;
-      std::vector<std::pair<int (TriggerInfo::*)(std::string), const char*>> setters;
-    };
-    using T = TriggerInfo;
-    const Step steps[] = {
-        {"interrupt",
-         {{&T::SetName, "irq"},
-          {&T::SetDestination, "INT1"},
-          {&T::SetCycle, "10"},
-          {&T::SetWait, "0x20"}}},
+    const std::pair<const char*, const char*> steps[] = {
+        {"interrupt", "Name=irq;Destination=INT1;Cycle=10;Wait=0x20"},
         {"transfer",
-         {{&T::SetName, "move"},
-          {&T::SetSize, "word"},
-          {&T::SetDestination, "0x200"},
-          {&T::SetDstMode, "increment"},
-          {&T::SetSource, "0x100"},
-          {&T::SetSrcMode, "fix"},
-          {&T::SetCount, "16"},
-          {&T::SetCycle, "3"},
-          {&T::SetWait, "4"}}},
+         "Name=move;Size=word;Destination=0x200;DstMode=increment;Source=0x100;SrcMode=fix;"
+         "Count=16;Cycle=3;Wait=4;DstModeValue=2;SrcModeValue=1"},
         {"data",
-         {{&T::SetName, "wave"},
-          {&T::SetSize, "byte"},
-          {&T::SetDestination, "0x300"},
-          {&T::SetDstMode, "repeat"},
-          {&T::SetSrcMode, "default"},
-          {&T::SetCycle, "5"},
-          {&T::SetWait, "6"},
-          {&T::SetMask, "0xff"}}},
-        {"iostream", {{&T::SetName, "port"}, {&T::SetDestination, "9000"}}},
-        {"connect", {{&T::SetName, "group"}, {&T::SetDestination, "irq,move"}}},
-        {"control",
-         {{&T::SetName, "stopper"}, {&T::SetDestination, "wave"}, {&T::SetSource, "stop"}}},
-        {"message",
-         {{&T::SetName, "notify"},
-          {&T::SetDestination, "WM_TRIGGER"},
-          {&T::SetCycle, "7"},
-          {&T::SetWait, "8"}}},
-        {"sio",
-         {{&T::SetName, "serial"},
-          {&T::SetDestination, "COM1"},
-          {&T::SetDstMode, "INT0"},
-          {&T::SetSource, "0x400"},
-          {&T::SetSrcMode, "SERIALRX"}}},
-        {"filestream", {{&T::SetName, "file"}}},
-        {"ioaccess", {{&T::SetName, "io"}, {&T::SetCycle, "11"}, {&T::SetWait, "12"}}},
+         "Name=wave;Size=byte;Destination=0x300;DstMode=repeat;SrcMode=default;Cycle=5;Wait=6;"
+         "Mask=0xff;DataList=1,2,3;SourceKind=Data"},
+        {"iostream", "Name=port;Destination=9000"},
+        {"connect", "Name=group;Destination=irq,move"},
+        {"control", "Name=stopper;Destination=wave;Source=stop"},
+        {"message", "Name=notify;Destination=WM_TRIGGER;Cycle=7;Wait=8"},
+        {"sio", "Name=serial;Destination=COM1;DstMode=INT0;Source=0x400;SrcMode=SERIALRX"},
+        {"filestream", "Name=file"},
+        {"ioaccess", "Name=io;Cycle=11;Wait=12"},
         {"stream",
-         {{&T::SetName, "copy"},
-          {&T::SetSize, "long"},
-          {&T::SetDestination, "0x500"},
-          {&T::SetDstMode, "single"},
-          {&T::SetCount, "4"},
-          {&T::SetMask, "0xffff"}}},
+         "Name=copy;Size=long;Destination=0x500;DstMode=single;Count=4;Mask=0xffff;"
+         "StreamSource=0x600;SourceKind=Stream"},
     };
-    for (const Step& step : steps) {
-      SCOPED_TRACE(step.keyword);
+    for (const auto& [keyword, columns] : steps) {
+      SCOPED_TRACE(keyword);
       Variant made;
-      ASSERT_HR(kOk, registry.CreateTriggerByKeyword(step.keyword, &made));
+      ASSERT_HR(kOk, registry.CreateTriggerByKeyword(keyword, &made));
       auto* adapter = static_cast<TriggerInfo*>(made.Pointer());
-      for (const auto& [setter, text] : step.setters) {
-        ASSERT_EQ((adapter->*setter)(text), 0) << text;
-      }
-      if (auto* transfer = dynamic_cast<TransferTriggerInfo*>(adapter)) {
-        ASSERT_EQ(transfer->SetDstModeValue("2"), 0);
-        ASSERT_EQ(transfer->SetSrcModeValue("1"), 0);
-      }
-      if (auto* stream = dynamic_cast<StreamTriggerInfo*>(adapter)) {
-        const bool data = std::string(step.keyword) == "data";
-        ASSERT_EQ(data ? stream->SetDataList("1,2,3") : stream->SetStreamSource("0x600"), 0);
-        ASSERT_EQ(stream->SetSourceKind(data ? "Data" : "Stream"), 0);
-      }
+      row_test::SetColumns(*adapter, columns);
       ASSERT_EQ(adapter->Register(), 0);
     }
   }

@@ -35,10 +35,8 @@ TEST(GenerateDataTest, WholeNumbers) {
       {"09", false, 0, false},  // 9 is no octal digit
       {"-1", true, 0xFFFFFFFF, false},
       {"0x80000000", true, 0x80000000, false},
-      {"2147483648", true, 0x80000000, false},
       {"4294967296", true, 0xFFFFFFFF, false},  // past 32 bits
-      {"123456789012345678901234567890", true, 0xFFFFFFFF, false},
-      {"", true, 0, true},  // nothing follows an absent number
+      {"", true, 0, true},                      // nothing follows an absent number
       {"   ", false, 0, false},
       {"1.5", false, 0, false},
       {std::string("5\0", 2), false, 0, false},
@@ -67,12 +65,8 @@ TEST(GenerateDataTest, Reals) {
       {"1.5", true, 1.5},
       {"  -2.25", true, -2.25},
       {".5", true, 0.5},
-      {"5.", true, 5.0},
-      {"0.1", true, 0.1},
       {"1e3", true, 1000.0},
-      {"1E-2", true, 0.01},
       {"-1.5e+2", true, -150.0},
-      {"12345678901234567890", true, 12345678901234567890.0},
       {"", true, 0.0},
       // The leading-zero rule looks at the trimmed text; a sign in front defeats it.
       {"01.5", false, 0.0},
@@ -85,7 +79,6 @@ TEST(GenerateDataTest, Reals) {
       {".", false, 0.0},
       {"   ", false, 0.0},
       {"inf", false, 0.0},
-      {"nan", false, 0.0},
       {"1e999", false, 0.0},  // beyond a double
       {"-1" + std::string(400, '0'), false, 0.0},
       {"1e-999", true, 0.0},  // below the smallest double: zero
@@ -150,7 +143,6 @@ TEST(GenerateDataTest, IntegerValueLists) {
       {"32BIT", "08,0x", 2, true, {0, 0}},
       {"byte", "", 0, false, {}},
       {"float", "1,2", 0, false, {}},
-      {"8bit*", "1,2", 0, false, {}},
   };
   const GenerateData generator;
   for (const Case& c : cases) {
@@ -193,10 +185,8 @@ TEST(GenerateDataTest, AtMostAHundredValues) {
     uint32_t last;  // the value in slot 99
   };
   const Case cases[] = {
-      {Numbers(100), 100},
       {Numbers(150), 100},
       {Numbers(100) + ",bad,worse", 100},  // bad items past the hundredth raise no error
-      {",,," + Numbers(100) + ",,,1", 100},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.list.size());
@@ -225,7 +215,6 @@ TEST(GenerateDataTest, RealRanges) {
       {"x,1,2", 0, 1.0, 2.0, false},
       {"10,3,1", 10, 3.0, 1.0, false},  // min above max is accepted
       {"0x10,-1.5e1,+2,junk", 16, -15.0, 2.0, false},
-      {",,7,,8,,9", 7, 8.0, 9.0, false},
       {"5,1", 5, 1.0, 0.0, false},
       {"", 0, 0.0, 0.0, false},
   };
@@ -256,7 +245,6 @@ TEST(GenerateDataTest, WholeRanges) {
       {"10,-1,3", 10, 0, 0, true},
       {"10,1,2147483648", 10, 0, 0, true},
       {"10,0x10,020", 10, 16, 16, false},
-      {"3,2147483647,0x7fffffff", 3, 0x7FFFFFFF, 0x7FFFFFFF, false},
       {"x,1,2", 0, 1, 2, false},
       {"-1,1,2", 0xFFFFFFFF, 1, 2, false},
       {"10,5", 10, 0, 0, false},  // max missing is 0, below min

@@ -3,6 +3,9 @@
 // members, control words, booleans, and which puts leave Modified alone.
 #include <gtest/gtest.h>
 
+#include <map>
+
+#include "tests/core/rows/set_columns.h"
 #include "tests/core/triggers/trigger_test_support.h"
 
 namespace trigger_test {
@@ -84,72 +87,53 @@ TEST(TriggerPutTest, MaskKeepsTheLeadingNumberAndSaysWhenItIsNotTheValue) {
   }
 }
 
-enum class Keyword { kSize, kSrcMode, kDstMode, kStreamSize, kRepeat, kGenerate };
-
-struct Held {
-  HResult result;
-  std::string text;
-  bool modified;
-};
-
-// Puts the keyword with the put it names; what the trigger then holds.
-Held PutKeyword(Keyword put, const std::string& given, std::shared_ptr<fakes::FakeContext> fake) {
-  CTransferTrigger t(fake);
-  CStreamTrigger s(fake);
-  switch (put) {
-    case Keyword::kSize:
-      return {t.PutSize(given), t.Size(), t.GetModified() != 0};
-    case Keyword::kSrcMode:
-      return {t.PutSrcMode(given), t.SrcMode(), t.GetModified() != 0};
-    case Keyword::kDstMode:
-      return {t.PutDstMode(given), t.DstMode(), t.GetModified() != 0};
-    case Keyword::kStreamSize:
-      return {s.PutSize(given), s.Size(), s.GetModified() != 0};
-    case Keyword::kRepeat:
-      return {s.PutRepeatMode(given), s.RepeatMode(), s.GetModified() != 0};
-    case Keyword::kGenerate:
-      return {s.PutGenerateMode(given), s.GenerateMode(), s.GetModified() != 0};
-  }
-  return {};
-}
-
 TEST(TriggerPutTest, KeywordsAreStoredInUpperCaseOrRefused) {
+  // Through the row adapter's setters: Size, DstMode (the stream's repeat mode), SrcMode (the
+  // stream's generate mode).
+  const std::map<std::string, core::rows::ColumnText> getters = {
+      {"Size", &core::rows::TriggerInfo::GetSizeText},
+      {"DstMode", &core::rows::TriggerInfo::GetDstModeText},
+      {"SrcMode", &core::rows::TriggerInfo::GetSrcModeText}};
   struct Case {
-    Keyword put;
+    TriggerKind kind;
+    const char* column;
     const char* given;
     const char* stored;  // nullptr: refused, nothing stored, nothing marked
   };
+  const TriggerKind T = TriggerKind::Transfer;
+  const TriggerKind S = TriggerKind::Stream;
   const Case cases[] = {
-      {Keyword::kSize, "byte", "8BIT"},
-      {Keyword::kSize, "Word", "16BIT"},
-      {Keyword::kSize, "LONG", "32BIT"},
-      {Keyword::kSize, "16bit*", "16BIT*"},
-      {Keyword::kSize, "double", nullptr},
-      {Keyword::kSize, "8bit**", nullptr},
-      {Keyword::kSize, "", nullptr},
-      {Keyword::kSrcMode, "increment", "INCREMENT"},
-      {Keyword::kSrcMode, "IO", nullptr},
-      {Keyword::kDstMode, "Fix", "FIX"},
-      {Keyword::kDstMode, "io4", nullptr},
-      {Keyword::kStreamSize, "DOUBLE", "DOUBLE"},
-      {Keyword::kStreamSize, "16Bit", "16BIT"},
-      {Keyword::kStreamSize, "8bit*", nullptr},
-      {Keyword::kStreamSize, "8 bit", nullptr},
-      {Keyword::kRepeat, "single", "SINGLE"},
-      {Keyword::kRepeat, "Repeat", "REPEAT"},
-      {Keyword::kRepeat, "CONST", "CONST"},
-      {Keyword::kRepeat, "once", nullptr},
-      {Keyword::kGenerate, "Random2", "RANDOM2"},
-      {Keyword::kGenerate, "default", "DEFAULT"},
-      {Keyword::kGenerate, "x", nullptr},
+      {T, "Size", "byte", "8BIT"},
+      {T, "Size", "Word", "16BIT"},
+      {T, "Size", "LONG", "32BIT"},
+      {T, "Size", "16bit*", "16BIT*"},
+      {T, "Size", "double", nullptr},
+      {T, "Size", "8bit**", nullptr},
+      {T, "Size", "", nullptr},
+      {T, "SrcMode", "increment", "INCREMENT"},
+      {T, "SrcMode", "IO", nullptr},
+      {T, "DstMode", "Fix", "FIX"},
+      {T, "DstMode", "io4", nullptr},
+      {S, "Size", "DOUBLE", "DOUBLE"},
+      {S, "Size", "16Bit", "16BIT"},
+      {S, "Size", "8bit*", nullptr},
+      {S, "Size", "8 bit", nullptr},
+      {S, "DstMode", "single", "SINGLE"},
+      {S, "DstMode", "Repeat", "REPEAT"},
+      {S, "DstMode", "CONST", "CONST"},
+      {S, "DstMode", "once", nullptr},
+      {S, "SrcMode", "Random2", "RANDOM2"},
+      {S, "SrcMode", "default", "DEFAULT"},
+      {S, "SrcMode", "x", nullptr},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.given);
+    SCOPED_TRACE(std::string(c.column) + " " + c.given);
     auto fake = MakeContext();
-    const Held held = PutKeyword(c.put, c.given, fake);
-    EXPECT_EQ(HResultText(held.result), HResultText(c.stored ? kOk : kFail));
-    EXPECT_EQ(held.text, c.stored ? c.stored : "");
-    EXPECT_EQ(held.modified, c.stored != nullptr);
+    const std::unique_ptr<core::rows::TriggerInfo> info =
+        core::rows::MakeTriggerInfo(MakeTrigger(c.kind, fake));
+    EXPECT_EQ(row_test::ColumnSetters().at(c.column)(*info, c.given), c.stored ? 0 : 1);
+    EXPECT_EQ(((*info).*getters.at(c.column))(), c.stored ? c.stored : "");
+    EXPECT_EQ(info->GetTrigger()->Flags().modified, c.stored ? 1 : 0);
     EXPECT_EQ(fake->calls, Calls{});
   }
 }

@@ -1,0 +1,70 @@
+// Sets a trigger's columns through its row adapter's setters, as the trigger window does, from a
+// text "Column=value;Column=value" (values may hold commas). Besides the list's columns it knows
+// the transfer's mode values and the stream's data list, stream source and source kind.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <string>
+
+#include "core/rows/kind_infos.h"
+
+namespace row_test {
+
+using core::rows::TriggerInfo;
+using ColumnSetter = std::function<int(TriggerInfo&, std::string)>;
+
+inline const std::map<std::string, ColumnSetter>& ColumnSetters() {
+  using core::rows::StreamTriggerInfo;
+  using core::rows::TransferTriggerInfo;
+  static const std::map<std::string, ColumnSetter> setters = {
+      {"Number", &TriggerInfo::SetNumber},
+      {"Name", &TriggerInfo::SetName},
+      {"Destination", &TriggerInfo::SetDestination},
+      {"Size", &TriggerInfo::SetSize},
+      {"DstMode", &TriggerInfo::SetDstMode},
+      {"Source", &TriggerInfo::SetSource},
+      {"SrcMode", &TriggerInfo::SetSrcMode},
+      {"Mask", &TriggerInfo::SetMask},
+      {"Count", &TriggerInfo::SetCount},
+      {"Cycle", &TriggerInfo::SetCycle},
+      {"Wait", &TriggerInfo::SetWait},
+      {"DstModeValue",
+       [](TriggerInfo& a, std::string t) {
+         return dynamic_cast<TransferTriggerInfo&>(a).SetDstModeValue(t);
+       }},
+      {"SrcModeValue",
+       [](TriggerInfo& a, std::string t) {
+         return dynamic_cast<TransferTriggerInfo&>(a).SetSrcModeValue(t);
+       }},
+      {"DataList",
+       [](TriggerInfo& a, std::string t) {
+         return dynamic_cast<StreamTriggerInfo&>(a).SetDataList(t);
+       }},
+      {"StreamSource",
+       [](TriggerInfo& a, std::string t) {
+         return dynamic_cast<StreamTriggerInfo&>(a).SetStreamSource(t);
+       }},
+      {"SourceKind", [](TriggerInfo& a, std::string t) {
+         return dynamic_cast<StreamTriggerInfo&>(a).SetSourceKind(t);
+       }}};
+  return setters;
+}
+
+// Every setter must accept its value.
+inline void SetColumns(TriggerInfo& adapter, const std::string& columns) {
+  size_t start = 0;
+  while (start < columns.size()) {
+    const size_t end = std::min(columns.find(';', start), columns.size());
+    const std::string column = columns.substr(start, end - start);
+    const size_t equals = column.find('=');
+    const std::string name = column.substr(0, equals);
+    ASSERT_EQ(ColumnSetters().count(name), 1u) << name;
+    EXPECT_EQ(ColumnSetters().at(name)(adapter, column.substr(equals + 1)), 0) << column;
+    start = end + 1;
+  }
+}
+
+}  // namespace row_test
