@@ -7,42 +7,17 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "core/automation/bytes.h"
 #include "core/automation/hresult.h"
+#include "tests/standin/model_test_support.h"
 
+namespace standin_test {
 namespace {
 
-using core::automation::ByteWriter;
 using core::automation::kOk;
 using standin::model::CallKind;
 using standin::model::Session;
 
 const std::string kSample = STANDIN_EXAMPLES_DIR "/sample.vpj";
-
-// Sends one record or command block to the session's simulator; the reply is freed.
-core::automation::HResult Send(Session& session, const std::vector<uint8_t>& bytes) {
-  void* reply = nullptr;
-  const auto hr = session.simulator().Command(bytes.data(), &reply);
-  std::free(reply);
-  return hr;
-}
-
-std::vector<uint8_t> Interrupt(uint16_t id) {
-  ByteWriter record(18);
-  record.U16(2, 0x0100);
-  record.U16(4, id);
-  record.U16(6, 1);
-  record.U16(16, 0x0018);
-  return record.Take();
-}
-
-std::vector<uint8_t> Block(uint16_t code, int32_t id) {
-  ByteWriter block(8);
-  block.U16(0, 8);
-  block.U16(2, code);
-  block.I32(4, id);
-  return block.Take();
-}
 
 std::string WriteProject(const char* name, const std::string& text) {
   const std::string path = ::testing::TempDir() + "session_" + name + ".vpj";
@@ -58,7 +33,7 @@ TEST(SessionTest, OpeningAProjectStartsTheSimulatorAndEventListAfreshButKeepsThe
   EXPECT_EQ(session.symbols().Find("TX_BUFFER")->bits, 0x240u);
   EXPECT_EQ(session.log().Text(), "");  // the sample is clean
 
-  ASSERT_EQ(Send(session, Interrupt(101)), kOk);
+  ASSERT_EQ(Send(session.simulator(), Interrupt(101, 0x18)).hr, kOk);
   session.events().AddName(101, "rx");
   session.log().Add("kept");
   session.RecordCall(CallKind::Command, "AddCommand(\"x\", 1, 1, 1)");
@@ -157,17 +132,17 @@ TEST(SessionTest, HelpPathIsTheProjectsSettingOrItsFolder) {
 TEST(SessionTest, ReportsRecordsStateEventsAndSectionsInIdOrder) {
   Session session;
   ASSERT_TRUE(session.OpenProject(kSample).ok());
-  ASSERT_EQ(Send(session, Interrupt(103)), kOk);
-  ASSERT_EQ(Send(session, Interrupt(101)), kOk);
-  ASSERT_EQ(Send(session, Interrupt(101)), kOk);
-  ASSERT_EQ(Send(session, Block(0x102, 103)), kOk);
-  ASSERT_EQ(Send(session, Block(0x105, 103)), kOk);
+  ASSERT_EQ(Send(session.simulator(), Interrupt(103, 0x18)).hr, kOk);
+  ASSERT_EQ(Send(session.simulator(), Interrupt(101, 0x18)).hr, kOk);
+  ASSERT_EQ(Send(session.simulator(), Interrupt(101, 0x18)).hr, kOk);
+  ASSERT_EQ(Send(session.simulator(), Command(0x102, 103)).hr, kOk);
+  ASSERT_EQ(Send(session.simulator(), Command(0x105, 103)).hr, kOk);
   session.events().AddName(103, "late");
   session.events().AddName(101, "early");
 
   EXPECT_EQ(session.DecodedRecordsText(),
-            "id 101 interrupt: source 0x0018 (UART0_RX) cycle 0 wait 0\n"
-            "id 103 interrupt: source 0x0018 (UART0_RX) cycle 0 wait 0 [active]\n");
+            "id 101 interrupt: source 0x0018 (UART0_RX) cycle 5 wait 6\n"
+            "id 103 interrupt: source 0x0018 (UART0_RX) cycle 5 wait 6 [active]\n");
   EXPECT_EQ(session.SimulatorStateText(),
             "101 interrupt inactive, defined 2, fired 0\n"
             "103 interrupt active, defined 1, fired 1\n");
@@ -177,3 +152,4 @@ TEST(SessionTest, ReportsRecordsStateEventsAndSectionsInIdOrder) {
 }
 
 }  // namespace
+}  // namespace standin_test

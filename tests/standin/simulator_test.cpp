@@ -11,7 +11,9 @@
 
 #include "core/automation/bytes.h"
 #include "core/automation/hresult.h"
+#include "tests/standin/model_test_support.h"
 
+namespace standin_test {
 namespace {
 
 using core::automation::HResult;
@@ -22,78 +24,6 @@ using core::automation::kPointer;
 using core::automation::ReadU32;
 using standin::model::InterruptSource;
 using standin::model::Simulator;
-
-using Bytes = std::vector<uint8_t>;
-
-// A reply block, freed the way the add-in frees it.
-struct Reply {
-  HResult hr = kOk;
-  std::unique_ptr<uint8_t, decltype(&std::free)> block{nullptr, &std::free};
-
-  uint32_t Word() const { return ReadU32(block.get() + 4); }
-  void* Pointer() const {
-    void* pointer;
-    std::memcpy(&pointer, block.get() + 4, sizeof pointer);
-    return pointer;
-  }
-};
-
-// Sends the bytes from a heap copy of exactly their size, so that reading past them is caught
-// by the address sanitizer.
-Reply Send(Simulator& simulator, const Bytes& bytes) {
-  std::unique_ptr<uint8_t[]> copy(new uint8_t[bytes.size()]);
-  std::memcpy(copy.get(), bytes.data(), bytes.size());
-  void* block = nullptr;
-  Reply reply;
-  reply.hr = simulator.Command(copy.get(), &block);
-  reply.block.reset(static_cast<uint8_t*>(block));
-  return reply;
-}
-
-Bytes Command(uint16_t code, int32_t id) {
-  core::automation::ByteWriter w(8);
-  w.U16(0, 8);
-  w.U16(2, code);
-  w.I32(4, id);
-  return w.Take();
-}
-
-Bytes Interrupt(uint16_t id) {
-  return {0,
-          0,
-          0x00,
-          0x01,
-          static_cast<uint8_t>(id),
-          static_cast<uint8_t>(id >> 8),
-          1,
-          0,
-          5,
-          0,
-          0,
-          0,
-          6,
-          0,
-          0,
-          0,
-          0x10,
-          0};
-}
-
-Bytes FileStream(uint16_t id) {
-  return {
-      0, 0, 0x00, 0x01, static_cast<uint8_t>(id), static_cast<uint8_t>(id >> 8), 17, 0, 0, 0, 0, 0,
-      0, 0, 0,    0};
-}
-
-Bytes Connect(uint16_t id, uint8_t members) {
-  Bytes r = {0, 0, 0x00,    0x01, static_cast<uint8_t>(id), 0, 11, 0, 0, 0, 0, 0, 0, 0,
-             0, 0, members, 0};
-  for (uint8_t i = 0; i < members; ++i) {
-    r.push_back(static_cast<uint8_t>(100 + i));
-    r.push_back(0);
-  }
-  return r;
-}
 
 void ExpectAccepted(const Reply& reply) {
   ASSERT_EQ(reply.hr, kOk) << HResultText(reply.hr);
@@ -109,16 +39,9 @@ TEST(SimulatorTest, StoresEachRecordByIdWithItsLayoutsBytes) {
     uint16_t id;
   };
   // Records of the other sizes: header only, the rest zero.
-  auto blank = [](size_t size, uint8_t id, uint8_t action) {
-    Bytes r(size, 0);
-    r[3] = 0x01;
-    r[4] = id;
-    r[6] = action;
-    return r;
-  };
-  const Bytes transfer = blank(836, 110, 4);
-  const Bytes stream = blank(836, 111, 2);
-  const Bytes sio = blank(44, 112, 15);
+  const Bytes transfer = Record(836, 110, 4).Take();
+  const Bytes stream = Record(836, 111, 2).Take();
+  const Bytes sio = Record(44, 112, 15).Take();
   const Case cases[] = {
       {Interrupt(100), 100},
       {FileStream(355), 355},
@@ -308,3 +231,4 @@ TEST(SimulatorTest, RefusesNullArguments) {
 }
 
 }  // namespace
+}  // namespace standin_test
