@@ -53,8 +53,14 @@ class AddinTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    ASSERT_HR(S_OK, standintest::RegisterModule(L"VireoStandin.dll"));
-    ASSERT_HR(S_OK, standintest::RegisterModule(L"Trigger.dll"));
+    // Once per process: other test programs share the prefix, and a registration briefly removes
+    // the class keys they may be reading.
+    static const HRESULT registered = [] {
+      HRESULT hr = standintest::RegisterModule(L"VireoStandin.dll");
+      if (SUCCEEDED(hr)) hr = standintest::RegisterModule(L"Trigger.dll");
+      return hr;
+    }();
+    ASSERT_HR(S_OK, registered);
   }
   static void TearDownTestSuite() { CoUninitialize(); }
 
