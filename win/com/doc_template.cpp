@@ -18,10 +18,8 @@ CVireoBaseDocTemplate::~CVireoBaseDocTemplate() {
 }
 
 bool CVireoBaseDocTemplate::LoadTemplate() {
-  char text[512];
-  const int length = LoadStringA(ResourceInstance(), resource_, text, sizeof text);
-  doc_string_.assign(text, length > 0 ? static_cast<size_t>(length) : 0);
-  return length > 0;
+  doc_string_ = LoadResourceString(ResourceInstance(), resource_);
+  return !doc_string_.empty();
 }
 
 void CVireoBaseDocTemplate::SetKey(uint32_t kind, uint32_t index) {

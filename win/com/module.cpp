@@ -53,6 +53,12 @@ std::wstring ModulePath() {
   }
 }
 
+std::string LoadResourceString(HINSTANCE module, UINT id) {
+  char text[512];
+  const int length = LoadStringA(module, id, text, sizeof text);
+  return std::string(text, length > 0 ? static_cast<size_t>(length) : 0);
+}
+
 std::wstring TypeLibraryPath() { return ReplaceExtension(ModulePath(), L".tlb"); }
 
 HRESULT GetInterfaceTypeInfo(REFIID iid, ITypeInfo** info) {

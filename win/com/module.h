@@ -20,6 +20,9 @@ HINSTANCE ModuleInstance();
 // when it loaded, otherwise the module itself.
 HINSTANCE ResourceInstance();
 std::wstring ModulePath();
+// A string of a module's string table, in the ANSI code page; empty when it has none of that
+// identifier.
+std::string LoadResourceString(HINSTANCE module, UINT id);
 // The type library file beside the module: the module's path with its extension replaced.
 std::wstring TypeLibraryPath();
 

@@ -2,6 +2,7 @@
 #include "win/host/application_calls.h"
 
 #include "win/com/conversion.h"
+#include "win/com/module.h"
 #include "win/host/com_host.h"
 
 namespace win::host {
@@ -66,9 +67,7 @@ class CommandHost : public core::addin::CommandHost {
       : application_(ComPtr<IDispatch>::Share(application)), resources_(resources) {}
 
   std::string ResourceString(uint32_t id) override {
-    char text[512];
-    const int length = ::LoadStringA(resources_, id, text, sizeof text);
-    return std::string(text, length > 0 ? static_cast<size_t>(length) : 0);
+    return win::com::LoadResourceString(resources_, id);
   }
   std::unique_ptr<core::addin::PopupMenu> CreatePopupMenu() override {
     HMENU menu = ::CreatePopupMenu();
