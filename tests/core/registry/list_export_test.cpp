@@ -66,12 +66,6 @@ TEST_F(ExportTest, OneTriggerGivesThreeLines) {
   EXPECT_HR(kOk, registry_.ExportTriggerList(path));
   EXPECT_EQ(Read(path), expected);
   EXPECT_EQ(core::registry::TriggerListText(registry_), expected);
-
-  registry_.DeleteAllTriggers();
-  Create(TriggerKind::Transfer);
-  EXPECT_EQ(core::registry::TriggerListText(registry_),
-            std::string("total number of defined trigger = 1\n") + kHeader +
-                "0, Modified, transfer, Transfer, , , , , , 0, 0, 0, -\n");
 }
 
 TEST_F(ExportTest, EveryKindWithItsColumns) {

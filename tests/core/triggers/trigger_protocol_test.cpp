@@ -1,6 +1,6 @@
 // The property protocol every kind shares: the checked rename and each kind's clash wording, the
 // order of the parse frame, refusals that keep the old value, what Register answers and when it
-// sends nothing, and the Active flag.
+// sends nothing.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -245,16 +245,6 @@ TEST(TriggerProtocolTest, RegisterEvaluatesTheAddressesAgain) {
     EXPECT_EQ(HResultText(trigger->Register()), HResultText(kFail));
     EXPECT_EQ(Joined(fake->calls), calls);
   }
-}
-
-TEST(TriggerProtocolTest, ActiveIsTrueOnlyForVariantTrueAndMarksNothing) {
-  Fixture f;
-  const std::pair<int16_t, bool> cases[] = {{-1, true}, {1, false}, {0x7FFF, false}, {0, false}};
-  for (const auto& [value, active] : cases) {
-    EXPECT_EQ(f.trigger.PutActive(value), kOk);
-    EXPECT_EQ(f.trigger.GetActive() != 0, active) << value;
-  }
-  EXPECT_EQ(f.trigger.GetModified(), 0);
 }
 
 }  // namespace

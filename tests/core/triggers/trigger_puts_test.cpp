@@ -61,12 +61,8 @@ TEST(TriggerPutTest, AddressesByVariantType) {
     EXPECT_EQ(stream.Destination(), Variant::Bstr(c.unsigned_only));
     EXPECT_EQ(stream2.Mask(), Variant::Bstr(c.mask));
     EXPECT_EQ(sio.GetSource(), Variant::Bstr(c.unsigned_only));
-    const bool written = c.result == kOk;
-    for (const CTrigger* t : {static_cast<CTrigger*>(&transfer), static_cast<CTrigger*>(&transfer2),
-                              static_cast<CTrigger*>(&stream), static_cast<CTrigger*>(&stream2),
-                              static_cast<CTrigger*>(&sio)}) {
-      EXPECT_EQ(t->GetModified() != 0, written) << t->Name();
-    }
+    const CTrigger* put[] = {&transfer, &transfer2, &stream, &stream2, &sio};
+    for (size_t i = 0; i < 5; ++i) EXPECT_EQ(put[i]->GetModified() != 0, c.result == kOk) << i;
     EXPECT_TRUE(fake->log.empty());
   }
 }
@@ -248,14 +244,18 @@ TEST(TriggerPutTest, BooleansAreTrueOnlyForVariantTrue) {
   const std::pair<int16_t, bool> cases[] = {{-1, true}, {1, false}, {0x7FFF, false}, {0, false}};
   for (const auto& [value, expected] : cases) {
     SCOPED_TRACE(value);
-    core::triggers::CInterruptTrigger interrupt(MakeContext());
+    core::triggers::CInterruptTrigger interrupt(MakeContext()), active(MakeContext());
     CMessageTrigger message(MakeContext());
     interrupt.PutRaise(expected ? kVariantFalse : kVariantTrue);
     message.PutOption(expected ? kVariantFalse : kVariantTrue);
+    active.PutActive(expected ? kVariantFalse : kVariantTrue);
     EXPECT_EQ(interrupt.PutRaise(value), kOk);
     EXPECT_EQ(message.PutOption(value), kOk);
+    EXPECT_EQ(active.PutActive(value), kOk);
     EXPECT_EQ(interrupt.Raise(), expected);
     EXPECT_EQ(message.GetOption() != 0, expected);
+    EXPECT_EQ(active.GetActive() != 0, expected);
+    EXPECT_EQ(active.GetModified(), 0) << "Active is no modification";
   }
 }
 
