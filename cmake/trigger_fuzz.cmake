@@ -2,7 +2,7 @@
 #
 #   trigger_add_fuzzer(<name> <source>...
 #                      [LIBS <library>...]
-#                      [CORPUS <dir>]     # seed inputs, read only
+#                      [CORPUS <dir>]     # starting inputs, read only
 #                      [RUNS <n>])        # inputs tried by the CTest smoke run (default 10000)
 #
 # CTest runs each fuzzer briefly so a fuzzer that stops building or crashes on its seeds is

@@ -52,3 +52,13 @@ function(trigger_add_gtest name)
     endif()
   endif()
 endfunction()
+
+# trigger_lock_wine_registry(): for the tests of the calling directory that register COM servers.
+# They change the one registry of the shared Wine prefix (a registration removes and rewrites
+# class keys that other tests may be reading), so they run one at a time.
+function(trigger_lock_wine_registry)
+  get_property(tests DIRECTORY PROPERTY TESTS)
+  if(tests AND CMAKE_CROSSCOMPILING)
+    set_tests_properties(${tests} PROPERTIES RESOURCE_LOCK wine_registry)
+  endif()
+endfunction()

@@ -49,13 +49,18 @@ class ProgIdContext : public core::triggers::TriggerContext {
 }  // namespace
 
 core::bridge::HostAccess& ProcessHost() {
-  static core::bridge::HostAccess host;
-  return host;
+  // Never destroyed, like the bridge: an application still held at unload is not released.
+  static core::bridge::HostAccess* const host = new core::bridge::HostAccess;
+  return *host;
 }
 
 core::bridge::CTriggerCommand& ProcessBridge() {
-  static core::bridge::CTriggerCommand bridge(ProcessHost());
-  return bridge;
+  // Made once and never destroyed: the services it still holds when the module unloads (the
+  // evaluator stays cached for the life of the process) belong to a host that may be gone by then,
+  // so they are not released.
+  static core::bridge::CTriggerCommand* const bridge =
+      new core::bridge::CTriggerCommand(ProcessHost());
+  return *bridge;
 }
 
 int ProcessServices::DefineTrigger(int32_t id, const std::string& name,
