@@ -10,11 +10,10 @@
 #include "standin/win/standin_object.h"
 #include "win/com/module.h"
 #include "win/com/raii.h"
-#include "win/com/registrar.h"
+#include "win/com/self_registration.h"
 
 namespace {
 
-using win::com::ComPtr;
 
 // The registry script resource of Standin.
 constexpr UINT kStandinScript = 101;
@@ -49,40 +48,10 @@ class StandinFactory : public IClassFactory {
 
 StandinFactory g_factory;
 
-// COM on the calling thread for the duration, as regsvr32-like callers may not have it.
-class ComScope {
- public:
-  ComScope() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-  ~ComScope() {
-    if (SUCCEEDED(hr_)) CoUninitialize();
-  }
-
- private:
-  HRESULT hr_;
-};
-
-HRESULT RunScript(bool register_it) {
-  ComPtr<win::com::IRegistrar> registrar;
-  HRESULT hr = CoCreateInstance(win::com::kClsidRegistrar, nullptr, CLSCTX_INPROC_SERVER,
-                                win::com::kIidRegistrar, registrar.PutVoid());
-  if (FAILED(hr)) return hr;
-  const std::wstring module = win::com::ModulePath();
-  hr = registrar->AddReplacement(L"MODULE", module.c_str());
-  if (FAILED(hr)) return hr;
-  return register_it ? registrar->ResourceRegister(module.c_str(), kStandinScript, L"REGISTRY")
-                     : registrar->ResourceUnregister(module.c_str(), kStandinScript, L"REGISTRY");
-}
-
 }  // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
-  if (reason == DLL_PROCESS_ATTACH) {
-    win::com::ModuleAttach(instance);
-  } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
-    // At process exit (reserved set) other DLLs may be gone already: leave it to the system.
-    win::com::ModuleDetach();
-  }
-  return TRUE;
+  return win::com::ModuleDllMain(instance, reason, reserved);
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
@@ -97,21 +66,9 @@ extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
-  ComScope com;
-  HRESULT hr = RunScript(true);
-  if (FAILED(hr)) return hr;
-  const std::wstring path = win::com::TypeLibraryPath();
-  ComPtr<ITypeLib> library;
-  hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.Put());
-  if (FAILED(hr)) return hr;
-  std::wstring writable = path;
-  return RegisterTypeLib(library.Get(), writable.data(), nullptr);
+  return win::com::RegisterModule({kStandinScript});
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() {
-  ComScope com;
-  const HRESULT hr = RunScript(false);
-  if (FAILED(hr)) return hr;
-  UnRegisterTypeLib(LIBID_VireoStandin, 1, 0, LOCALE_NEUTRAL, SYS_WIN64);
-  return S_OK;
+  return win::com::UnregisterModule({kStandinScript}, LIBID_VireoStandin);
 }

@@ -5,17 +5,12 @@
 #include "win/com/class_factory.h"
 #include "win/com/class_table.h"
 #include "win/com/module.h"
+#include "win/com/self_registration.h"
 
 using win::com::ClassFactory;
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
-  if (reason == DLL_PROCESS_ATTACH) {
-    win::com::ModuleAttach(instance);
-  } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
-    // At process exit (reserved set) other DLLs may already be gone: leave the rest to the system.
-    win::com::ModuleDetach();
-  }
-  return TRUE;
+  return win::com::ModuleDllMain(instance, reason, reserved);
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {

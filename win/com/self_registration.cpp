@@ -1,0 +1,75 @@
+// Self-registration and the module's DllMain.
+#include "win/com/self_registration.h"
+
+#include <oleauto.h>
+
+#include <string>
+
+#include "win/com/module.h"
+#include "win/com/raii.h"
+#include "win/com/registrar.h"
+
+namespace win::com {
+namespace {
+
+class ComScope {
+ public:
+  ComScope() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+  ~ComScope() {
+    if (SUCCEEDED(hr_)) CoUninitialize();
+  }
+  ComScope(const ComScope&) = delete;
+  ComScope& operator=(const ComScope&) = delete;
+
+ private:
+  HRESULT hr_;
+};
+
+HRESULT RunScripts(const std::vector<UINT>& scripts, bool register_them) {
+  ComPtr<IRegistrar> registrar;
+  HRESULT hr = CoCreateInstance(kClsidRegistrar, nullptr, CLSCTX_INPROC_SERVER, kIidRegistrar,
+                                registrar.PutVoid());
+  if (FAILED(hr)) return hr;
+  const std::wstring module = ModulePath();
+  hr = registrar->AddReplacement(L"MODULE", module.c_str());
+  if (FAILED(hr)) return hr;
+  for (const UINT script : scripts) {
+    hr = register_them ? registrar->ResourceRegister(module.c_str(), script, L"REGISTRY")
+                       : registrar->ResourceUnregister(module.c_str(), script, L"REGISTRY");
+    if (FAILED(hr)) return hr;
+  }
+  return S_OK;
+}
+
+}  // namespace
+
+HRESULT RegisterModule(const std::vector<UINT>& scripts) {
+  ComScope com;
+  HRESULT hr = RunScripts(scripts, true);
+  if (FAILED(hr)) return hr;
+  std::wstring path = TypeLibraryPath();
+  ComPtr<ITypeLib> library;
+  hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.Put());
+  if (FAILED(hr)) return hr;
+  return RegisterTypeLib(library.Get(), path.data(), nullptr);
+}
+
+HRESULT UnregisterModule(const std::vector<UINT>& scripts, REFGUID libid) {
+  ComScope com;
+  const HRESULT hr = RunScripts(scripts, false);
+  if (FAILED(hr)) return hr;
+  UnRegisterTypeLib(libid, 1, 0, LOCALE_NEUTRAL, SYS_WIN64);
+  return S_OK;
+}
+
+BOOL ModuleDllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    ModuleAttach(instance);
+  } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
+    // At process exit (reserved set) other DLLs may already be gone: leave the rest to the system.
+    ModuleDetach();
+  }
+  return TRUE;
+}
+
+}  // namespace win::com

@@ -1,0 +1,22 @@
+// Self-registration of a COM server module: its registry scripts (resources of type "REGISTRY")
+// run through the registrar object with %MODULE% standing for the module's path, and its type
+// library, the file beside the module. COM is initialised on the calling thread for the
+// duration, as regsvr32-like callers may not have done.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+namespace win::com {
+
+// The scripts first, then the type library: a missing type-library file fails after the scripts
+// have run.
+HRESULT RegisterModule(const std::vector<UINT>& scripts);
+// The scripts in removal mode, then the type library's registration.
+HRESULT UnregisterModule(const std::vector<UINT>& scripts, REFGUID libid);
+
+// The body of a module's DllMain: attach and detach of the module's state.
+BOOL ModuleDllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
+
+}  // namespace win::com
