@@ -69,12 +69,17 @@ std::wstring GetText(IDispatch* object, const wchar_t* member) {
   return V_VT(result.Get()) == VT_BSTR ? std::wstring(V_BSTR(result.Get())) : L"";
 }
 
-VARIANT Text(const wchar_t* text) {
-  VARIANT v;
-  V_VT(&v) = VT_BSTR;
-  V_BSTR(&v) = const_cast<BSTR>(text);  // not owned: the callee only reads it
-  return v;
-}
+// A VT_BSTR argument holding a real BSTR, freed when the argument goes.
+struct Text {
+  explicit Text(const wchar_t* text) {
+    V_VT(&value) = VT_BSTR;
+    V_BSTR(&value) = SysAllocString(text);
+  }
+  ~Text() { VariantClear(&value); }
+  Text(const Text&) = delete;
+  Text& operator=(const Text&) = delete;
+  VARIANT value;
+};
 
 TEST_F(KindObjectsTest, EveryClassAnswersByNameAndRendersItsLine) {
   struct Case {
@@ -123,6 +128,23 @@ TEST_F(KindObjectsTest, EveryClassAnswersByNameAndRendersItsLine) {
     EXPECT_EQ(V_VT(registered.Get()), VT_BOOL);
     EXPECT_EQ(V_BOOL(registered.Get()), VARIANT_FALSE);
   }
+}
+
+TEST_F(KindObjectsTest, TheAddinClassesAnswerByNameToo) {
+  ComPtr<IDispatch> connect = Create(L"Trigger.Connect");
+  ASSERT_TRUE(connect);
+  EXPECT_EQ(GetText(connect.Get(), L"Type"), L"ADDIN");
+
+  // Not connected: no singletons, so a named object is null, and still S_OK.
+  ComPtr<IDispatch> command = Create(L"Trigger.Command");
+  ASSERT_TRUE(command);
+  Text name(L"Trigger.Version");
+  DISPPARAMS params = {&name.value, nullptr, 1, 0};
+  UniqueVariant result;
+  ASSERT_HR(S_OK,
+            InvokeByName(command.Get(), L"GetObject", DISPATCH_METHOD, &params, result.Get()));
+  EXPECT_EQ(V_VT(result.Get()), VT_DISPATCH);
+  EXPECT_EQ(V_DISPATCH(result.Get()), nullptr);
 }
 
 // An outer object that keeps its inner one and hands out the inner's interfaces.
@@ -211,7 +233,7 @@ TEST_F(KindObjectsTest, AddressPutsTakeVariantsByType) {
     EXPECT_EQ(comtest::Narrow(GetText(transfer.Get(), L"Destination")), comtest::Narrow(c.stored));
   }
   // A text needs the host's evaluator, which is not there: refused, the old value kept.
-  EXPECT_HR(E_FAIL, PutProperty(transfer.Get(), L"Destination", Text(L"PORT0")));
+  EXPECT_HR(E_FAIL, PutProperty(transfer.Get(), L"Destination", Text(L"PORT0").value));
   EXPECT_EQ(comtest::Narrow(GetText(transfer.Get(), L"Destination")), "0x00001234");
 }
 
@@ -274,7 +296,7 @@ TEST_F(KindObjectsTest, TextsCrossInTheAnsiCodePage) {
   const wchar_t* name = GetACP() == 1252 ? L"Z\u00fcrich\u00e9" : L"Zurich";
   ComPtr<IDispatch> sio = Create(L"Trigger.SioTrigger");
   ASSERT_TRUE(sio);
-  ASSERT_HR(S_OK, PutProperty(sio.Get(), L"Destination", Text(name)));
+  ASSERT_HR(S_OK, PutProperty(sio.Get(), L"Destination", Text(name).value));
   EXPECT_EQ(GetText(sio.Get(), L"Destination"), name);
   if (GetACP() == 1252) {
     UniqueBstr text(SysAllocString(name));
