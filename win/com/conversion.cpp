@@ -25,14 +25,15 @@ HRESULT ToBstr(const std::string& text, BSTR* out) noexcept {
   return S_OK;
 }
 
-std::string ToNarrow(BSTR text) {
-  const UINT wide_length = SysStringLen(text);
-  if (wide_length == 0) return std::string();
-  const int length = WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(wide_length), nullptr, 0,
-                                         nullptr, nullptr);
-  std::string result(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(wide_length), result.data(), length,
-                      nullptr, nullptr);
+std::string ToNarrow(BSTR text) { return ToNarrow(text, SysStringLen(text)); }
+
+std::string ToNarrow(const wchar_t* text, size_t length) {
+  if (length == 0) return std::string();
+  const int size =
+      WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
+  std::string result(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), result.data(), size, nullptr,
+                      nullptr);
   return result;
 }
 

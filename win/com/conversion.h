@@ -19,6 +19,9 @@ HRESULT ToBstr(const std::string& text, BSTR* out) noexcept;
 // The BSTR converted to the ANSI code page (a null BSTR is the empty text). Throws
 // std::bad_alloc, which the COM methods turn into E_OUTOFMEMORY.
 std::string ToNarrow(BSTR text);
+// The same for wide text that is no BSTR.
+std::string ToNarrow(const wchar_t* text, size_t length);
+inline std::string ToNarrow(const std::wstring& text) { return ToNarrow(text.data(), text.size()); }
 
 // VARIANT to core value. By-reference scalars are read through; VT_VARIANT|VT_ARRAY|VT_BYREF (the
 // form of a member list) becomes an array of values; other arrays become VT_ILLEGAL and other

@@ -15,6 +15,7 @@
 
 #include "standin/win/runner/script_host.h"
 #include "vireo_standin.h"
+#include "win/com/conversion.h"
 #include "win/com/raii.h"
 
 namespace {
@@ -51,17 +52,7 @@ struct Options {
   bool help = false;
 };
 
-std::string Narrow(const wchar_t* text, size_t length) {
-  if (length == 0) return std::string();
-  const int size =
-      WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
-  std::string narrow(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), narrow.data(), size, nullptr,
-                      nullptr);
-  return narrow;
-}
-std::string Narrow(const std::wstring& text) { return Narrow(text.data(), text.size()); }
-std::string Narrow(BSTR text) { return Narrow(text, SysStringLen(text)); }
+using ::win::com::ToNarrow;
 
 int UsageError(const std::string& problem) {
   std::fprintf(stderr, "vireo-standin: %s\n\n%s", problem.c_str(), kUsage);
@@ -88,9 +79,9 @@ std::optional<Options> Parse(const std::vector<std::wstring>& args, int* exit_co
     } else if (arg == L"--project" || arg == L"--script") {
       std::wstring& target = arg == L"--project" ? options.project : options.script;
       if (!has_values(i, 1)) {
-        problem = Narrow(arg) + " needs a file name";
+        problem = ToNarrow(arg) + " needs a file name";
       } else if (!target.empty()) {
-        problem = Narrow(arg) + " given twice";
+        problem = ToNarrow(arg) + " given twice";
       } else {
         target = args[++i];
       }
@@ -107,7 +98,7 @@ std::optional<Options> Parse(const std::vector<std::wstring>& args, int* exit_co
     } else if (arg == L"--no-connect") {
       options.no_connect = true;
     } else {
-      problem = "unknown argument \"" + Narrow(arg) + "\"";
+      problem = "unknown argument \"" + ToNarrow(arg) + "\"";
     }
   }
   if (problem.empty() && !options.help) {
@@ -130,7 +121,7 @@ std::string Describe(HRESULT hr) {
   if (GetErrorInfo(0, info.Put()) == S_OK && info) {
     UniqueBstr text;
     if (SUCCEEDED(info->GetDescription(text.Put())) && SysStringLen(text.Get()) > 0) {
-      return Narrow(text.Get());
+      return ToNarrow(text.Get());
     }
   }
   char code[16];
@@ -161,20 +152,20 @@ HRESULT CreateStandin(ComPtr<IVireoStandin>* standin, std::string* problem) {
   const std::wstring dll = RunnerFolder() + L"VireoStandin.dll";
   HMODULE module = LoadLibraryW(dll.c_str());
   if (module == nullptr) {
-    *problem = "cannot load " + Narrow(dll);
+    *problem = "cannot load " + ToNarrow(dll);
     return HRESULT_FROM_WIN32(GetLastError());
   }
   using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
   auto get = reinterpret_cast<GetClassObject>(
       reinterpret_cast<void*>(GetProcAddress(module, "DllGetClassObject")));
   if (get == nullptr) {
-    *problem = Narrow(dll) + " is no COM server";
+    *problem = ToNarrow(dll) + " is no COM server";
     return E_NOINTERFACE;
   }
   ComPtr<IClassFactory> factory;
   HRESULT hr = get(CLSID_Standin, IID_IClassFactory, factory.PutVoid());
   if (SUCCEEDED(hr)) hr = factory->CreateInstance(nullptr, IID_IVireoStandin, standin->PutVoid());
-  if (FAILED(hr)) *problem = "cannot create the stand-in from " + Narrow(dll);
+  if (FAILED(hr)) *problem = "cannot create the stand-in from " + ToNarrow(dll);
   return hr;
 }
 
@@ -182,7 +173,7 @@ std::string Text(IVireoStandin* standin,
                  HRESULT (STDMETHODCALLTYPE IVireoStandin::*getter)(BSTR*)) {
   UniqueBstr text;
   (standin->*getter)(text.Put());
-  return Narrow(text.Get());
+  return ToNarrow(text.Get());
 }
 
 void PrintSection(const char* title, const std::string& text) {
@@ -214,7 +205,7 @@ int LoadTriggers(IVireoStandin* standin) {
   hr = registry->Invoke(id, IID_NULL, LOCALE_SYSTEM_DEFAULT, DISPATCH_METHOD, &none, nullptr,
                         &exception, nullptr);
   const std::string description =
-      exception.bstrDescription ? Narrow(exception.bstrDescription) : std::string();
+      exception.bstrDescription ? ToNarrow(exception.bstrDescription) : std::string();
   if (hr == DISP_E_EXCEPTION) hr = exception.scode;
   SysFreeString(exception.bstrSource);
   SysFreeString(exception.bstrDescription);

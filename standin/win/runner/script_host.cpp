@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "standin/win/dispatch_object.h"
+#include "win/com/conversion.h"
 #include "win/com/raii.h"
 
 namespace standin::runner {
@@ -25,23 +26,12 @@ constexpr IID kIidActiveScriptParse = {
 // The error WScript.Quit raises to stop the script.
 constexpr HRESULT kQuit = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0F01);
 
-std::string Narrow(const wchar_t* text, size_t length) {
-  if (length == 0) return std::string();
-  const int size =
-      WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
-  std::string narrow(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), narrow.data(), size, nullptr,
-                      nullptr);
-  return narrow;
-}
-
-std::string Narrow(const std::wstring& text) { return Narrow(text.data(), text.size()); }
-std::string Narrow(BSTR text) { return Narrow(text, SysStringLen(text)); }
+using ::win::com::ToNarrow;
 
 // The script's text: UTF-16 or UTF-8 when it begins with their byte order mark, else the ANSI
 // code page, as cscript reads it.
 bool ReadScript(const std::wstring& path, std::wstring* text) {
-  std::ifstream in(Narrow(path), std::ios::binary);
+  std::ifstream in(ToNarrow(path), std::ios::binary);
   if (!in) return false;
   const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (in.bad()) return false;
@@ -105,7 +95,7 @@ class WScriptObject : public win::DispatchObject {
       UniqueBstr text;
       const HRESULT hr = win::ArgumentText(params, i, &text);
       if (FAILED(hr)) return hr;
-      line += (i ? " " : "") + Narrow(text.Get());
+      line += (i ? " " : "") + ToNarrow(text.Get());
     }
     std::fputs((line + "\n").c_str(), stdout);
     std::fflush(stdout);
@@ -194,9 +184,9 @@ class ScriptSite : public IActiveScriptSite {
       LONG column = 0;
       error->GetSourcePosition(&context, &line, &column);
       const std::string text = exception.bstrDescription != nullptr
-                                   ? Narrow(exception.bstrDescription)
+                                   ? ToNarrow(exception.bstrDescription)
                                    : std::string("script error");
-      std::fprintf(stderr, "%s(%lu, %ld): %s (0x%08lX)\n", Narrow(path_).c_str(), line + 1,
+      std::fprintf(stderr, "%s(%lu, %ld): %s (0x%08lX)\n", ToNarrow(path_).c_str(), line + 1,
                    column + 1, text.c_str(),
                    static_cast<unsigned long>(exception.scode ? exception.scode : exception.wCode));
       std::fflush(stderr);
@@ -218,7 +208,7 @@ class ScriptSite : public IActiveScriptSite {
 };
 
 int Complain(const std::wstring& path, const char* what, HRESULT hr) {
-  std::fprintf(stderr, "vireo-standin: %s: %s (0x%08lX)\n", Narrow(path).c_str(), what,
+  std::fprintf(stderr, "vireo-standin: %s: %s (0x%08lX)\n", ToNarrow(path).c_str(), what,
                static_cast<unsigned long>(hr));
   return 1;
 }
@@ -228,7 +218,7 @@ int Complain(const std::wstring& path, const char* what, HRESULT hr) {
 int RunScript(const std::wstring& path, IDispatch* vireo) {
   std::wstring source;
   if (!ReadScript(path, &source)) {
-    std::fprintf(stderr, "vireo-standin: cannot read the script %s\n", Narrow(path).c_str());
+    std::fprintf(stderr, "vireo-standin: cannot read the script %s\n", ToNarrow(path).c_str());
     return 1;
   }
   CLSID jscript;
