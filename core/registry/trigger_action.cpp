@@ -111,13 +111,6 @@ std::shared_ptr<CTrigger> MakeTrigger(TriggerKind kind,
   return nullptr;
 }
 
-// The simulator hands the source table over without its size; its header implies it.
-size_t SourceTableSize(const uint8_t* table) {
-  const uint16_t n = automation::ReadU16(table);
-  if (n != 0xFFFF) return 2 + 10 * static_cast<size_t>(n);
-  return 4 + 20 * static_cast<size_t>(automation::ReadU16(table + 2));
-}
-
 }  // namespace
 
 CTriggerAction::CTriggerAction(bridge::CTriggerCommand& bridge, const bridge::HostAccess& host,
@@ -331,7 +324,7 @@ void CTriggerAction::FetchSources() {
   uint8_t* table = nullptr;
   if (bridge_.GetSourceTable(&table) != 0) table = nullptr;
   if (table == nullptr) return;
-  sources_ = triggers::InterruptSources::FromBuffer(table, SourceTableSize(table));
+  sources_ = triggers::InterruptSources::FromBuffer(table, triggers::SourceTableSize(table));
   std::free(table);  // the reply handed its ownership over
 }
 

@@ -24,6 +24,12 @@ std::string FixedName(const uint8_t* field, size_t width) {
 
 }  // namespace
 
+size_t SourceTableSize(const uint8_t* table) {
+  const uint16_t n = automation::ReadU16(table);
+  if (n != 0xFFFF) return 2 + 10 * static_cast<size_t>(n);
+  return 4 + 20 * static_cast<size_t>(automation::ReadU16(table + 2));
+}
+
 InterruptSources InterruptSources::FromBuffer(const uint8_t* buffer, size_t size) {
   std::vector<InterruptSource> sources;
   if (buffer == nullptr || size < 2) return InterruptSources();

@@ -43,4 +43,7 @@ class InterruptSources {
   std::vector<InterruptSource> sources_;
 };
 
+// The simulator hands the source table over without its size; its header implies it.
+size_t SourceTableSize(const uint8_t* table);
+
 }  // namespace core::triggers
