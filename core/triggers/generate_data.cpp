@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <system_error>
 
@@ -152,11 +153,10 @@ bool GenerateData::ParseReal(std::string_view text, double* value) const {
   const auto result = std::from_chars(text.data() + mantissa, text.data() + i, magnitude,
                                       std::chars_format::general);
   if (result.ec == std::errc::result_out_of_range) {
-    // Beyond the largest double the value is no usable bound: refused. Below the smallest it
-    // is zero, as the C library gives it.
+    // Out of range reads as the C library reads it: beyond the largest double as infinity, below
+    // the smallest as zero. Either is a number, so the text is accepted.
     const std::string_view written = text.substr(mantissa, mantissa_end - mantissa);
-    if (MagnitudeOf(written, exponent) > 0) return false;
-    magnitude = 0.0;
+    magnitude = MagnitudeOf(written, exponent) > 0 ? HUGE_VAL : 0.0;
   } else if (result.ec != std::errc() || result.ptr != text.data() + i) {
     return false;  // not reached for a checked text; kept so that no path reads garbage
   }

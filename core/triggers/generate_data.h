@@ -39,8 +39,8 @@ class GenerateData {
   // refused.
   bool ParseNonNegativeWhole(std::string_view text, uint32_t* value) const;
   // A decimal real (leading white space, sign, digits, fraction, exponent) with nothing after it.
-  // A text that, trimmed, begins with "0" and a second digit is refused, as is a real beyond the
-  // range of a double. Refusals give false and 0.0.
+  // A text that, trimmed, begins with "0" and a second digit is refused (false and 0.0). A real
+  // beyond the range of a double reads as plus or minus infinity, one too small for it as zero.
   bool ParseReal(std::string_view text, double* value) const;
 
   // The non-empty pieces between commas, in order; white space is kept.

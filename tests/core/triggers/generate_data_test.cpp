@@ -79,12 +79,13 @@ TEST(GenerateDataTest, Reals) {
       {".", false, 0.0},
       {"   ", false, 0.0},
       {"inf", false, 0.0},
-      {"1e999", false, 0.0},  // beyond a double
-      {"-1" + std::string(400, '0'), false, 0.0},
-      {"1e-999", true, 0.0},  // below the smallest double: zero
+      // Beyond a double: infinity, as the C library reads it; below the smallest: zero.
+      {"1e999", true, inf},
+      {"-1" + std::string(400, '0'), true, -inf},
+      {"1e99999999999999999999", true, inf},
+      {"1e-999", true, 0.0},
       {"0." + std::string(400, '0') + "1", true, 0.0},
       {"1" + std::string(400, '0') + "e-400", true, 1.0},
-      {"1e99999999999999999999", false, 0.0},
   };
   const GenerateData generator;
   for (const Case& c : cases) {
@@ -201,6 +202,7 @@ TEST(GenerateDataTest, AtMostAHundredValues) {
 }
 
 TEST(GenerateDataTest, RealRanges) {
+  const double inf = std::numeric_limits<double>::infinity();
   struct Case {
     const char* text;
     uint32_t count;
@@ -214,6 +216,7 @@ TEST(GenerateDataTest, RealRanges) {
       {"10,1.5,x", 10, 0.0, 0.0, true},
       {"x,1,2", 0, 1.0, 2.0, false},
       {"10,3,1", 10, 3.0, 1.0, false},  // min above max is accepted
+      {"10,-1e999,1e999", 10, -inf, inf, false},
       {"0x10,-1.5e1,+2,junk", 16, -15.0, 2.0, false},
       {"5,1", 5, 1.0, 0.0, false},
       {"", 0, 0.0, 0.0, false},
