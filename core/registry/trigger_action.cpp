@@ -117,7 +117,8 @@ CTriggerAction::CTriggerAction(bridge::CTriggerCommand& bridge, const bridge::Ho
                                WindowHooks hooks)
     : bridge_(bridge),
       host_(host),
-      context_(std::make_shared<SharedContext>(this, bridge, host, std::move(hooks))) {}
+      context_(std::make_shared<SharedContext>(this, bridge, host, hooks)),
+      names_equal_(std::move(hooks.names_equal)) {}
 
 CTriggerAction::~CTriggerAction() {
   context_->Detach();
@@ -137,7 +138,7 @@ HResult CTriggerAction::Install(TriggerKind kind, int32_t slot,
   // settles that before the general search, which a load would otherwise run 256 times.
   const char* const stem = triggers::InfoOf(kind).stem;
   const std::string name =
-      FindNumberByName(stem) < 0 ? stem : triggers::MakeUniqueName(Slots(*this), stem);
+      FindExactName(stem) < 0 ? stem : triggers::MakeUniqueName(Slots(*this), stem);
   made->SetNumber(slot);
   made->SetNameUnchecked(name);
   std::unique_ptr<rows::TriggerInfo> adapter = rows::MakeTriggerInfo(made);
@@ -263,8 +264,15 @@ HResult CTriggerAction::Command0106All() { return SendCommandAll(bridge::kResetC
 
 // ---- Look-up ----
 
-// Byte-wise equality: names are narrow strings of one code page, compared case-sensitively.
 int32_t CTriggerAction::FindNumberByName(const std::string& name) const {
+  if (!names_equal_) return FindExactName(name);
+  for (int32_t slot = 0; slot < triggers::kSlotCount; ++slot) {
+    if (slots_[slot] && names_equal_(name, slots_[slot]->GetTrigger()->Name())) return slot;
+  }
+  return -1;
+}
+
+int32_t CTriggerAction::FindExactName(const std::string& name) const {
   for (int32_t slot = 0; slot < triggers::kSlotCount; ++slot) {
     if (slots_[slot] && slots_[slot]->GetTrigger()->Name() == name) return slot;
   }

@@ -47,8 +47,9 @@ using automation::Variant;
 using triggers::CTrigger;
 using triggers::TriggerKind;
 
-// What the Windows layer provides around the registry. Left empty, the refresh does nothing and
-// window messages are numbered by triggers::PortableWindowMessage.
+// What the Windows layer provides around the registry. Left empty, the refresh does nothing,
+// window messages are numbered by triggers::PortableWindowMessage and names looked up by
+// FindNumberByName compare exactly.
 struct WindowHooks {
   // The trigger window's document, if it is open: resynchronise the Active flags and rebuild its
   // views. It may call back into the registry (even delete triggers).
@@ -56,6 +57,11 @@ struct WindowHooks {
   std::function<void()> refresh_trigger_window;
   // RegisterWindowMessageA: the message number of a name, 0 on failure.
   std::function<uint32_t(const std::string&)> register_window_message;
+  // Whether a name given to a look-up by name (FindTrigger, FindNumberByName and what rests on
+  // them) is a trigger's name: on Windows the locale-aware comparison of the user's default
+  // locale, case-sensitive but taking "ss" and the sharp s, say, for the same. The uniqueness
+  // checks do not use it: they compare exactly.
+  std::function<bool(const std::string& given, const std::string& name)> names_equal;
 };
 
 class CTriggerAction {
@@ -107,7 +113,7 @@ class CTriggerAction {
   HResult Command0106All();
 
   // ---- Look-up ----
-  // Names are compared case-sensitively; the lowest slot wins.
+  // Names are compared by the hooks' names_equal (exactly without one); the lowest slot wins.
   std::shared_ptr<CTrigger> FindTrigger(const std::string& name) const;
   int32_t FindNumberByName(const std::string& name) const;  // -1 when none
   // Numbers outside 0..255 are free slots.
@@ -174,10 +180,13 @@ class CTriggerAction {
   HResult SendCommand(uint16_t code, const std::string& name);
   HResult SendCommandAll(uint16_t code);
   void FetchSources();
+  // The lowest slot whose trigger bears exactly this name, -1 when none does.
+  int32_t FindExactName(const std::string& name) const;
 
   bridge::CTriggerCommand& bridge_;
   const bridge::HostAccess& host_;
   std::shared_ptr<SharedContext> context_;
+  std::function<bool(const std::string&, const std::string&)> names_equal_;
   std::array<std::unique_ptr<rows::TriggerInfo>, triggers::kSlotCount> slots_;
   int32_t count_ = 0;
   const uint32_t* active_table_ = nullptr;  // the simulator's; stays valid while it runs

@@ -456,5 +456,37 @@ TEST_F(RegistryTest, WindowHooksServeTheTriggers) {
   EXPECT_EQ(refreshes, 1);
 }
 
+TEST_F(RegistryTest, LookUpsByNameUseTheHooksComparisonAndUniquenessStaysExact) {
+  // As the user's locale compares: the sharp s (0xDF in the ANSI code page) and "ss" are equal.
+  const auto fold = [](std::string text) {
+    for (size_t at; (at = text.find('\xDF')) != std::string::npos;) text.replace(at, 1, "ss");
+    return text;
+  };
+  core::registry::WindowHooks hooks;
+  hooks.names_equal = [&](const std::string& given, const std::string& name) {
+    return fold(given) == fold(name);
+  };
+  CTriggerAction registry(bridge_, host_, hooks);
+  std::shared_ptr<CTrigger> street, link;
+  ASSERT_HR(kOk, registry.CreateTrigger(TriggerKind::Control, &street));  // 0
+  ASSERT_HR(kOk, registry.CreateTrigger(TriggerKind::Connect, &link));    // 1
+  street->SetNameUnchecked(
+      "Stra\xDF"
+      "e");
+
+  EXPECT_EQ(registry.FindNumberByName("Strasse"), 0);
+  EXPECT_EQ(registry.FindTrigger("Strasse"), street);
+  EXPECT_HR(kOk, registry.CheckNameUnique("Strasse")) << "uniqueness compares exactly";
+  auto& connect = static_cast<core::triggers::CConnectTrigger&>(*link);
+  ASSERT_HR(kOk, connect.PutMembers(Variant::Array({Variant::Bstr("Strasse")})));
+  EXPECT_EQ(connect.MemberNumbers(), std::vector<int32_t>{0});
+  Take();
+  EXPECT_HR(kOk, registry.Command0105("Strasse"));
+  EXPECT_EQ(Take("TargetCommand."),
+            Calls{"TargetCommand.Command(SimCommand,0,vt=0x4000,08 00 05 01 64 00 00 00)"});
+  EXPECT_HR(kOk, registry.DeleteTrigger("Strasse"));
+  EXPECT_EQ(registry.GetTriggerByNumber(0), nullptr);
+}
+
 }  // namespace
 }  // namespace registry_test
