@@ -43,16 +43,17 @@ Variant CConnectTrigger::GetMembers() const {
 }
 
 HResult CConnectTrigger::PutMembers(const Variant& members) {
-  if (!members.Is(automation::VarType::Array | automation::VarType::Variant)) {
-    return automation::kOk;
-  }
-  const std::vector<Variant>& items = members.Items();
-  members_.resize(items.size());
-  for (size_t i = 0; i < items.size(); ++i) {
-    // An empty element, or an empty name, keeps the name already at that index (empty for a new
-    // index). An element of another type carries no name and is treated alike.
-    if (!items[i].Is(automation::VarType::Bstr) || items[i].Text().empty()) continue;
-    members_[i] = items[i].Text();
+  // Any other value leaves the names as they are, but the count check and the look-up of the
+  // numbers below still run: a write is how the numbers are brought up to date.
+  if (members.Is(automation::VarType::Array | automation::VarType::Variant)) {
+    const std::vector<Variant>& items = members.Items();
+    members_.resize(items.size());
+    for (size_t i = 0; i < items.size(); ++i) {
+      // An empty element, or an empty name, keeps the name already at that index (empty for a
+      // new index). An element of another type carries no name and is treated alike.
+      if (!items[i].Is(automation::VarType::Bstr) || items[i].Text().empty()) continue;
+      members_[i] = items[i].Text();
+    }
   }
   if (members_.size() > kMaxMembers) return automation::kFail;
 
@@ -93,7 +94,7 @@ HResult CConnectTrigger::Register() {
   if (Name().empty()) return automation::kFail;
 
   const size_t count = member_numbers_.size();
-  automation::ByteWriter record = StartRecord(20 + 2 * count, kAction);
+  automation::ByteWriter record = StartRecord(kAction);
   record.U32(8, 0);
   record.U32(12, 0);
   record.U16(16, static_cast<uint16_t>(count));

@@ -31,9 +31,10 @@ class CConnectTrigger : public CTrigger {
 
   // An array of strings, one per member, built afresh on every call.
   Variant GetMembers() const;
-  // Takes an array of strings; any other value leaves the members as they were. More than eight
-  // members are stored but refused (E_FAIL) and the member numbers keep their old values.
-  // Never marks the trigger modified.
+  // Takes an array of strings; any other value leaves the names as they were. Either way, more
+  // than eight members are refused (E_FAIL, the names stay stored and the member numbers keep
+  // their old values); otherwise every member's number is looked up afresh. Never marks the
+  // trigger modified.
   HResult PutMembers(const Variant& members);
 
   std::string GetDefinition() const override;

@@ -47,7 +47,7 @@ HResult CControlTrigger::Register() {
   const int32_t target_number = Context().FindNumberByName(target_);
   if (target_number < 0) return automation::kFail;
 
-  automation::ByteWriter record = StartRecord(kRecordSize, kAction);
+  automation::ByteWriter record = StartRecord(kAction);
   record.U32(8, 0);
   record.U32(12, 0);
   record.I32(16, IdOf(target_number));

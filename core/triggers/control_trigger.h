@@ -14,7 +14,6 @@ namespace core::triggers {
 
 class CControlTrigger : public CTrigger {
  public:
-  static constexpr size_t kRecordSize = 24;
   static constexpr uint16_t kAction = 16;
 
   explicit CControlTrigger(std::shared_ptr<TriggerContext> context);

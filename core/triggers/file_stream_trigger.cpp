@@ -28,7 +28,7 @@ HResult CFileStreamTrigger::PutDefinition(const std::string& line) {
 HResult CFileStreamTrigger::Register() {
   if (Name().empty()) return automation::kFail;
   // Header only; bytes 8..15 are two zero words.
-  return Define(StartRecord(kRecordSize, kAction).bytes());
+  return Define(StartRecord(kAction).bytes());
 }
 
 }  // namespace core::triggers

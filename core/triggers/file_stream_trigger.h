@@ -13,7 +13,6 @@ namespace core::triggers {
 class CFileStreamTrigger : public CTrigger {
  public:
   static constexpr uint16_t kAction = 17;
-  static constexpr size_t kRecordSize = 16;
 
   // Starts without a name: the registry names it at creation.
   explicit CFileStreamTrigger(std::shared_ptr<TriggerContext> context);

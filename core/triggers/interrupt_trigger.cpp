@@ -68,7 +68,7 @@ HResult CInterruptTrigger::Register() {
   int32_t code = -1;
   Context().ResolveInterruptSource(source_, &code);
 
-  automation::ByteWriter record = StartRecord(kRecordSize, raise_ ? kRaiseAction : kClearAction);
+  automation::ByteWriter record = StartRecord(raise_ ? kRaiseAction : kClearAction);
   if (raise_) {
     record.I32(8, cycle_);
     record.I32(12, wait_);

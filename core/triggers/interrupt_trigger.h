@@ -18,7 +18,6 @@ class CInterruptTrigger : public CTrigger {
  public:
   static constexpr uint16_t kRaiseAction = 1;
   static constexpr uint16_t kClearAction = 10;
-  static constexpr size_t kRecordSize = 18;
 
   explicit CInterruptTrigger(std::shared_ptr<TriggerContext> context);
 

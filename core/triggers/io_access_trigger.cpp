@@ -51,7 +51,7 @@ HResult CIOAccessTrigger::PutDefinition(const std::string& line) {
 HResult CIOAccessTrigger::Register() {
   if (Name().empty()) return automation::kFail;
 
-  automation::ByteWriter record = StartRecord(kRecordSize, kAction);
+  automation::ByteWriter record = StartRecord(kAction);
   record.I32(8, cycle_);
   record.I32(12, wait_);
   record.I32(16, extra_[0]);

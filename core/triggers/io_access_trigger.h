@@ -14,7 +14,6 @@ namespace core::triggers {
 class CIOAccessTrigger : public CTrigger {
  public:
   static constexpr uint16_t kAction = 9;
-  static constexpr size_t kRecordSize = 28;
 
   explicit CIOAccessTrigger(std::shared_ptr<TriggerContext> context);
 

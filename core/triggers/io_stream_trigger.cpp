@@ -41,7 +41,7 @@ HResult CIOStreamTrigger::PutDefinition(const std::string& line) {
 HResult CIOStreamTrigger::Register() {
   if (Name().empty()) return automation::kFail;
 
-  automation::ByteWriter record = StartRecord(kRecordSize, kAction);
+  automation::ByteWriter record = StartRecord(kAction);
   record.I32(16, destination_);  // bytes 8..15 stay zero
   return Define(record.bytes());
 }

@@ -13,7 +13,6 @@ namespace core::triggers {
 class CIOStreamTrigger : public CTrigger {
  public:
   static constexpr uint16_t kAction = 12;
-  static constexpr size_t kRecordSize = 20;
   static constexpr int16_t kDefaultDestination = 8000;
 
   explicit CIOStreamTrigger(std::shared_ptr<TriggerContext> context);

@@ -96,7 +96,7 @@ HResult CMessageTrigger::Register() {
   if (Name().empty() || destination_.empty()) return automation::kFail;
   const uint32_t message = Context().RegisterMessageName(destination_);
 
-  automation::ByteWriter record = StartRecord(kRecordSize, kAction);
+  automation::ByteWriter record = StartRecord(kAction);
   record.I32(8, cycle_);
   record.I32(12, wait_);
   record.U32(16, option_ ? 1 : 0);

@@ -14,7 +14,6 @@ namespace core::triggers {
 
 class CMessageTrigger : public CTrigger {
  public:
-  static constexpr size_t kRecordSize = 28;
   static constexpr uint16_t kAction = 13;
   static constexpr int32_t kMessageTypeCount = 10;
 

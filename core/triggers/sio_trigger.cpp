@@ -105,7 +105,7 @@ HResult CSioTrigger::Register() {
   Context().ResolveInterruptSource(dst_mode_, &dst_code);
   Context().ResolveInterruptSource(src_mode_, &src_code);
 
-  automation::ByteWriter record = StartRecord(kRecordSize, kAction);
+  automation::ByteWriter record = StartRecord(kAction);
   record.U32(8, 0);
   record.U32(12, 0);
   record.I32(16, address);

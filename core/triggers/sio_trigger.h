@@ -14,7 +14,6 @@ namespace core::triggers {
 
 class CSioTrigger : public CTrigger {
  public:
-  static constexpr size_t kRecordSize = 44;
   static constexpr uint16_t kAction = 15;
   // The record's text field holds 16 bytes: the name and its terminating zero.
   static constexpr size_t kMaxDestination = 15;

@@ -256,7 +256,7 @@ HResult CStreamTrigger::Register() {
   if (Failed(Context().Evaluate(mask_, &mask))) return kFail;
   const uint8_t size_code = CodeOf(kSizeCodes, size_, Match::Exact, 0);
 
-  automation::ByteWriter record = StartRecord(kRecordSize, kAction);
+  automation::ByteWriter record = StartRecord(kAction);
   record.U32(8, cycle_);
   record.U32(12, wait_);
   record.U8(17, CodeOf(kRepeatCodes, repeat_mode_, Match::Exact, 0));

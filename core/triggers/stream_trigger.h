@@ -19,7 +19,6 @@ namespace core::triggers {
 class CStreamTrigger : public CTrigger {
  public:
   static constexpr uint16_t kAction = 2;
-  static constexpr size_t kRecordSize = 836;
   // Pattern codes at record offset 16.
   static constexpr uint8_t kValueListPattern = 1;
   static constexpr uint8_t kRandomPattern = 2;

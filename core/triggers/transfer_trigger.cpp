@@ -179,7 +179,7 @@ HResult CTransferTrigger::Register() {
   if (Failed(Context().Evaluate(destination_, &destination))) return kFail;
 
   // An empty or unknown Size is not refused: the simulator gets 0xFF and judges.
-  automation::ByteWriter record = StartRecord(kRecordSize, kAction);
+  automation::ByteWriter record = StartRecord(kAction);
   record.U32(8, cycle_);
   record.U32(12, wait_);
   record.U8(16, CodeOf(kSizeCodes, size_, Match::IgnoreCase, kUnknownCode));

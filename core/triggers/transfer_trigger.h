@@ -15,7 +15,6 @@ namespace core::triggers {
 class CTransferTrigger : public CTrigger {
  public:
   static constexpr uint16_t kAction = 4;
-  static constexpr size_t kRecordSize = 836;
 
   explicit CTransferTrigger(std::shared_ptr<TriggerContext> context);
 

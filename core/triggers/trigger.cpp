@@ -44,8 +44,8 @@ void CTrigger::ApplyLineHead(int32_t id, const std::string& name) {
   SetNameUnchecked(name);
 }
 
-automation::ByteWriter CTrigger::StartRecord(size_t size, uint16_t action) const {
-  automation::ByteWriter record(size);
+automation::ByteWriter CTrigger::StartRecord(uint16_t action) const {
+  automation::ByteWriter record(kRecordSize);
   record.U16(0, 0);
   record.U16(2, 0x0100);
   record.U16(4, static_cast<uint16_t>(Id()));

@@ -4,6 +4,7 @@
 // line and its record.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -25,6 +26,10 @@ using automation::VariantBool;
 inline constexpr char kNameClashMessage[] =
     "Invalid parameter: The name is the same as other trigger action";
 inline constexpr char kShortNameClashMessage[] = "The name is the same as other trigger action";
+
+// Every record is a block of this size, whatever its kind fills: the simulator may copy the whole
+// block, so the bytes a kind leaves alone are there, zero.
+inline constexpr size_t kRecordSize = 836;
 
 class CTrigger {
  public:
@@ -89,8 +94,9 @@ class CTrigger {
   // written (fresh, result ignored), then the number (id - 100) and the name are stored.
   void ApplyLineHead(int32_t id, const std::string& name);
 
-  // The four words every record begins with: 0, 0x0100, the trigger id, the action code.
-  automation::ByteWriter StartRecord(size_t size, uint16_t action) const;
+  // A zeroed block of kRecordSize bytes beginning with the four words every record begins with:
+  // 0, 0x0100, the trigger id, the action code.
+  automation::ByteWriter StartRecord(uint16_t action) const;
 
   // The last steps of Register: the record goes to the simulator; on success the trigger is in
   // the simulator, registered and no longer modified (S_OK). On failure no flag changes and the

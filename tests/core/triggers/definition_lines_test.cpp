@@ -147,19 +147,19 @@ TEST(DefinitionLineTest, ParseCallsTheContextInOrder) {
       {"105,sio,s,UART0,RX,TX,ser",
        "SetEventName(105,s,fresh) | Evaluate(UART0) | CheckInterruptSource(RX) | "
        "CheckInterruptSource(TX) | Evaluate(UART0) | ResolveInterruptSource(RX) | "
-       "ResolveInterruptSource(TX) | DefineTrigger(105,s,44 bytes,0)"},
+       "ResolveInterruptSource(TX) | DefineTrigger(105,s,836 bytes,0)"},
       {"105,connect,link,pump,,valve",
        "SetEventName(105,link,fresh) | FindNumberByName(pump) | FindNumberByName() | "
-       "FindNumberByName(valve) | DefineTrigger(105,link,26 bytes,0)"},
+       "FindNumberByName(valve) | DefineTrigger(105,link,836 bytes,0)"},
       {"105,control,ctl,stop,pump",
-       "SetEventName(105,ctl,fresh) | FindNumberByName(pump) | DefineTrigger(105,ctl,24 bytes,0)"},
+       "SetEventName(105,ctl,fresh) | FindNumberByName(pump) | DefineTrigger(105,ctl,836 bytes,0)"},
       {"105,message,m,true,WM_A,4,-3,7",
-       "SetEventName(105,m,fresh) | RegisterMessageName(WM_A) | DefineTrigger(105,m,28 bytes,0)"},
+       "SetEventName(105,m,fresh) | RegisterMessageName(WM_A) | DefineTrigger(105,m,836 bytes,0)"},
       // The window is asked to refresh after the definition, accepted or not.
       {"102,ioaccess,io,1,2",
-       "SetEventName(102,io,fresh) | DefineTrigger(102,io,28 bytes,0) | RefreshTriggerWindow()"},
-      {"103,iostream,p,8", "SetEventName(103,p,fresh) | DefineTrigger(103,p,20 bytes,0)"},
-      {"103,filestream,f", "SetEventName(103,f,fresh) | DefineTrigger(103,f,16 bytes,0)"},
+       "SetEventName(102,io,fresh) | DefineTrigger(102,io,836 bytes,0) | RefreshTriggerWindow()"},
+      {"103,iostream,p,8", "SetEventName(103,p,fresh) | DefineTrigger(103,p,836 bytes,0)"},
+      {"103,filestream,f", "SetEventName(103,f,fresh) | DefineTrigger(103,f,836 bytes,0)"},
   };
   for (const auto& [line, calls] : cases) {
     SCOPED_TRACE(line);

@@ -136,7 +136,7 @@ TEST(TriggerProtocolTest, ParseRunsTheFrameInOrder) {
   EXPECT_EQ(Joined(f.fake->calls),
             "[5 pump] | SetEventName(107,fan,fresh) | SetNumber(7) [pump] | [7 fan] | "
             "CheckInterruptSource(TIMER) | ResolveInterruptSource(TIMER) | "
-            "DefineTrigger(107,fan,18 bytes,1)");
+            "DefineTrigger(107,fan,836 bytes,1)");
   EXPECT_EQ(f.trigger.Cycle(), 7);
   EXPECT_EQ(f.trigger.Wait(), 8);
 

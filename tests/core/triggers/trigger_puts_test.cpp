@@ -189,12 +189,17 @@ TEST(TriggerPutTest, ConnectMembersTakeOnlyTheArrayFormAndAtMostEight) {
   auto fake = MakeContext();
   CConnectTrigger trigger(fake);
   ASSERT_EQ(trigger.PutDefinition("100,connect,link,pump,valve"), kOk);
-  fake->calls.clear();
+  // Another value keeps the names, but every write looks the numbers up again: a member
+  // renumbered since the last write is taken at its new number.
+  fake->numbers["valve"] = 9;
   for (const Variant& other : {Variant::Bstr("x,y"), Variant::I4(3), Variant::Raw(0x600C, 0)}) {
+    fake->calls.clear();
     EXPECT_EQ(HResultText(trigger.PutMembers(other)), HResultText(kOk)) << other;
+    EXPECT_EQ(fake->calls, (Calls{"FindNumberByName(pump)", "FindNumberByName(valve)"}));
   }
   EXPECT_EQ(trigger.Members(), (Calls{"pump", "valve"}));
-  EXPECT_TRUE(fake->calls.empty());
+  EXPECT_EQ(trigger.MemberNumbers(), (std::vector<int32_t>{0, 9}));
+  fake->numbers["valve"] = 155;
 
   // Empty cells, empty names and values that are no names keep what is at their index.
   EXPECT_EQ(HResultText(trigger.PutMembers(Variant::Array(
@@ -215,14 +220,15 @@ TEST(TriggerPutTest, ConnectMembersTakeOnlyTheArrayFormAndAtMostEight) {
   nine.push_back("i");
   EXPECT_EQ(HResultText(trigger.PutMembers(NameArray(nine))), HResultText(kFail));
   EXPECT_EQ(trigger.Members(), nine);
+  EXPECT_EQ(HResultText(trigger.PutMembers(Variant::I4(3))), HResultText(kFail)) << "nine held";
   EXPECT_TRUE(fake->calls.empty());
   EXPECT_EQ(trigger.GetModified(), 0);
   // The simulator and the line still see the two members whose numbers were taken.
   EXPECT_EQ(trigger.GetDefinition(), "100,connect,link,pump,valve");
   EXPECT_EQ(HResultText(trigger.Register()), HResultText(kOk));
   EXPECT_EQ(LastRecord(*fake),
-            "24 bytes; 0000: 00 00 00 01 64 00 0B 00 00 00 00 00 00 00 00 00; "
-            "0010: 02 00 64 00 FF 00 00 00");
+            "836 bytes; 0000: 00 00 00 01 64 00 0B 00 00 00 00 00 00 00 00 00; "
+            "0010: 02 00 64 00 FF 00 00 00 00 00 00 00 00 00 00 00");
 }
 
 TEST(TriggerPutTest, ControlActionMustBeAControlWord) {
