@@ -22,7 +22,7 @@ struct Layout {
 constexpr Layout kLayouts[] = {
     {kActionInterrupt, "interrupt", 18},
     {kActionStream, "stream", kFullRecordSize},
-    {kActionTransfer, "transfer", kFullRecordSize},
+    {kActionTransfer, "transfer", 40},
     {kActionIoAccess, "ioaccess", 28},
     {kActionClearInterrupt, "clearInterrupt", 18},
     {kActionConnect, "connect", kConnectFixedSize},
@@ -194,7 +194,9 @@ const char* ActionName(uint16_t action) {
   return layout == nullptr ? nullptr : layout->name;
 }
 
-size_t RecordSize(uint16_t action, const uint8_t* record) {
+size_t RecordSize(uint16_t action) { return FindLayout(action) == nullptr ? 0 : kFullRecordSize; }
+
+size_t LayoutSize(uint16_t action, const uint8_t* record) {
   const Layout* layout = FindLayout(action);
   if (layout == nullptr) return 0;
   if (action == kActionConnect) return kConnectFixedSize + 2u * ReadU16(record + 16);
@@ -209,17 +211,22 @@ std::string DescribeRecord(const uint8_t* record, size_t size,
   const char* name = ActionName(action);
   if (name == nullptr) return head + Format("action %u (unknown)", static_cast<unsigned>(action));
   head += name;
-  // The connect record's size needs its member count; a record too short for even that is
-  // reported against the fixed part.
-  const size_t needed = action == kActionConnect && size < kConnectFixedSize
-                            ? kConnectFixedSize
-                            : RecordSize(action, record);
+  // A connect record with more members than the block holds needs more than the block.
+  const size_t layout = size < kFullRecordSize ? 0 : LayoutSize(action, record);
+  const size_t needed = layout > kFullRecordSize ? layout : kFullRecordSize;
   if (size < needed) {
     return head + ": truncated record (" + std::to_string(size) + " of " + std::to_string(needed) +
            " bytes)";
   }
   const std::string body = Describer(record, sources).Body(action);
-  return body.empty() ? head : head + ": " + body;
+  std::string text = body.empty() ? head : head + ": " + body;
+  for (size_t at = layout; at < kFullRecordSize; ++at) {
+    if (record[at] != 0) {
+      text += Format(" (not zero past the layout, from offset %zu)", at);
+      break;
+    }
+  }
+  return text;
 }
 
 std::string DescribeCommand(const uint8_t* block) {

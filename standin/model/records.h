@@ -2,8 +2,9 @@
 // blocks, their sizes, and a readable one-line decoding of each, so that the log shows what the
 // simulator understood byte for byte.
 //
-// The add-in passes a bare pointer, never a length: a record's length follows from its action
-// code (and, for a connect record, from its member count). Only those bytes are ever read.
+// The add-in passes a bare pointer, never a length: every trigger record is the same block of
+// kFullRecordSize bytes, of which the layout of its action code (for a connect record, with its
+// member count) covers the first part; the rest is zero. The simulator keeps the whole block.
 #pragma once
 
 #include <cstddef>
@@ -32,7 +33,7 @@ inline constexpr uint16_t kActionSio = 15;
 inline constexpr uint16_t kActionControl = 16;
 inline constexpr uint16_t kActionFileStream = 17;
 
-// The stream and transfer layouts are the full 836-byte block; the stream's value area needs it.
+// The block every trigger record is, whatever its kind; the stream's layout fills all of it.
 inline constexpr size_t kFullRecordSize = 836;
 inline constexpr size_t kConnectFixedSize = 18;  // header, 8 zero bytes, u16 member count
 inline constexpr size_t kMaxConnectMembers = 8;
@@ -56,14 +57,18 @@ inline constexpr int32_t kLastTriggerId = 355;
 // "interrupt", "clearInterrupt", "stream", ...; null for an action code no kind uses.
 const char* ActionName(uint16_t action);
 
-// The number of bytes a record with that action code occupies; 0 for an unknown code. For a
-// connect record the member count decides, so `record` must hold its first 18 bytes.
-size_t RecordSize(uint16_t action, const uint8_t* record);
+// The number of bytes a record with that action code occupies: kFullRecordSize, 0 for an unknown
+// code.
+size_t RecordSize(uint16_t action);
+// The number of bytes the layout of that action code covers; 0 for an unknown code. For a connect
+// record the member count decides, so `record` must hold its first 18 bytes.
+size_t LayoutSize(uint16_t action, const uint8_t* record);
 
 // One line naming the kind and every field, e.g.
 // "id 101 interrupt: source 0x0010 (TIMER0) cycle 5 wait 6". Source codes are followed by the
 // name of the first source with that code when `sources` is given. `size` is what the caller
-// holds; a record shorter than its layout is reported as truncated, never read past.
+// holds; a record shorter than the block is reported as truncated, never read past. Bytes past
+// the layout that are not zero are pointed out: the add-in zeroes what its kind does not write.
 std::string DescribeRecord(const uint8_t* record, size_t size,
                            const std::vector<InterruptSource>* sources = nullptr);
 

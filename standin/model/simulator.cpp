@@ -70,7 +70,7 @@ HResult Simulator::DefineRecord(const uint8_t* record, void** reply_block) {
                   reply_block);
   }
 
-  const size_t size = RecordSize(action, record);
+  const size_t size = RecordSize(action);
   const HResult hr = Reply(0, nullptr, reply_block);
   if (hr != kOk) return hr;
   StoredTrigger& trigger = triggers_[id];

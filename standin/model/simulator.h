@@ -47,7 +47,7 @@ inline constexpr size_t kReplyBlockSize = 16;
 struct StoredTrigger {
   int32_t id = 0;
   uint16_t action = 0;
-  std::vector<uint8_t> record;  // exactly the bytes the action code's layout covers
+  std::vector<uint8_t> record;  // the whole block, kFullRecordSize bytes
   uint32_t definitions = 0;     // how often it was (re)defined
   uint32_t fires = 0;           // fire-once commands since its definition or last reset
 };

@@ -9,15 +9,16 @@
 
 #include "core/automation/bytes.h"
 #include "core/automation/hresult.h"
+#include "standin/model/records.h"
 #include "standin/model/simulator.h"
 
 namespace standin_test {
 
 using Bytes = std::vector<uint8_t>;
 
-// The record head (0, 0x0100, id, action) in a block of the given size.
-inline core::automation::ByteWriter Record(size_t size, uint16_t id, uint16_t action) {
-  core::automation::ByteWriter w(size);
+// The record head (0, 0x0100, id, action) in the block every record is.
+inline core::automation::ByteWriter Record(uint16_t id, uint16_t action) {
+  core::automation::ByteWriter w(standin::model::kFullRecordSize);
   w.U16(2, 0x0100);
   w.U16(4, id);
   w.U16(6, action);
@@ -26,18 +27,18 @@ inline core::automation::ByteWriter Record(size_t size, uint16_t id, uint16_t ac
 
 // Source 0x0010, cycle 5, wait 6.
 inline Bytes Interrupt(uint16_t id, uint16_t source = 0x0010) {
-  core::automation::ByteWriter w = Record(18, id, 1);
+  core::automation::ByteWriter w = Record(id, 1);
   w.U32(8, 5);
   w.U32(12, 6);
   w.U16(16, source);
   return w.Take();
 }
 
-inline Bytes FileStream(uint16_t id) { return Record(16, id, 17).Take(); }
+inline Bytes FileStream(uint16_t id) { return Record(id, 17).Take(); }
 
 // Members with ids 100, 101, ...
 inline Bytes Connect(uint16_t id, uint16_t members) {
-  core::automation::ByteWriter w = Record(18 + 2u * members, id, 11);
+  core::automation::ByteWriter w = Record(id, 11);
   w.U16(16, members);
   for (uint16_t i = 0; i < members; ++i) w.U16(18 + 2u * i, static_cast<uint16_t>(100 + i));
   return w.Take();

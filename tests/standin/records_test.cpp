@@ -13,6 +13,7 @@ using core::automation::ByteWriter;
 using standin::model::DescribeCommand;
 using standin::model::DescribeRecord;
 using standin::model::InterruptSource;
+using standin::model::LayoutSize;
 using standin::model::RecordSize;
 
 const std::vector<InterruptSource> kSources = {
@@ -162,7 +163,6 @@ TEST(RecordsTest, DescribesEveryKind) {
     w.U32(28, 0x280);
     w.U32(32, 0);
     w.U32(36, 31);
-    w.U32(40, 0xCCCCCCCC);  // beyond the transfer fields
     return w.Take();
   };
   cases.push_back({"transfer", transfer(0x81, 2, 1),
@@ -171,48 +171,64 @@ TEST(RecordsTest, DescribesEveryKind) {
   cases.push_back({"transfer with unknown codes", transfer(0xFF, 0xFF, 3),
                    "id 111 transfer: cycle 100 wait 5 size 0xFF (?) count 16 source 0x00000200 "
                    "mode 255 (?) value 0 destination 0x00000280 mode 3 (DECREMENT) value 31"});
+  // What the kind leaves alone must be zero: a sender whose record is shorter than the block
+  // shows here, as whatever followed it in its memory.
+  Bytes stray = transfer(0x01, 1, 1);
+  stray[40] = 0xCC;
+  cases.push_back({"transfer with a byte past its fields", stray,
+                   "id 111 transfer: cycle 100 wait 5 size 0x01 (8BIT) count 16 source 0x00000200 "
+                   "mode 1 (FIX) value 0 destination 0x00000280 mode 1 (FIX) value 31 (not zero "
+                   "past the layout, from offset 40)"});
+  Bytes stray_member = cases[4].record;  // connect with 3 members: its layout ends at 24
+  stray_member.resize(836);
+  stray_member[25] = 1;
+  cases.push_back({"connect with a byte past its members", stray_member,
+                   "id 105 connect: 3 members 100 101 99 (not zero past the layout, from offset "
+                   "25)"});
 
-  for (const Case& c : cases) {
+  for (Case& c : cases) {
     SCOPED_TRACE(c.name);
+    c.record.resize(836);  // every record is the whole block, zero past what a case wrote
     EXPECT_EQ(DescribeRecord(c.record.data(), c.record.size(), &kSources), c.text);
   }
 }
 
-TEST(RecordsTest, SizesFollowTheActionCode) {
+TEST(RecordsTest, EveryKindIsTheWholeBlockAndItsLayoutTheFirstPart) {
   struct Case {
     uint16_t action;
-    size_t size;
+    size_t layout;  // 0: no kind has the code
   };
   const Case cases[] = {{1, 18},  {10, 18}, {9, 28},  {12, 20}, {13, 28},
-                        {15, 44}, {16, 24}, {17, 16}, {2, 836}, {4, 836},
+                        {15, 44}, {16, 24}, {17, 16}, {2, 836}, {4, 40},
                         {0, 0},   {3, 0},   {14, 0},  {18, 0},  {0x100, 0}};
   const uint8_t unused[18] = {};
   for (const Case& c : cases) {
-    EXPECT_EQ(RecordSize(c.action, unused), c.size) << "action " << c.action;
+    EXPECT_EQ(LayoutSize(c.action, unused), c.layout) << "action " << c.action;
+    EXPECT_EQ(RecordSize(c.action), c.layout ? 836u : 0u) << "action " << c.action;
   }
   uint8_t connect[18] = {};
   for (uint8_t members : {0, 1, 8, 9}) {
     connect[16] = members;
-    EXPECT_EQ(RecordSize(11, connect), 18u + 2u * members);
+    EXPECT_EQ(LayoutSize(11, connect), 18u + 2u * members);
   }
 }
 
 TEST(RecordsTest, NeverReadsPastWhatItWasGiven) {
-  const Bytes interrupt = {0, 0, 0, 1, 0x65, 0, 1, 0, 5, 0};
+  const Bytes interrupt = {0, 0, 0, 1, 0x65, 0, 1, 0, 5, 0, 0, 0, 6, 0, 0, 0, 0x10, 0};
   EXPECT_EQ(DescribeRecord(interrupt.data(), interrupt.size()),
-            "id 101 interrupt: truncated record (10 of 18 bytes)");
-  const Bytes connect = {0, 0, 0, 1, 0x69, 0, 11, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 100, 0};
+            "id 101 interrupt: truncated record (18 of 836 bytes)");
+  EXPECT_EQ(DescribeRecord(interrupt.data(), 4), "truncated record (4 bytes)");
+  Bytes connect = {0, 0, 0, 1, 0x69, 0, 11, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0x01};
+  connect.resize(836);
   EXPECT_EQ(DescribeRecord(connect.data(), connect.size()),
-            "id 105 connect: truncated record (20 of 22 bytes)");
-  EXPECT_EQ(DescribeRecord(connect.data(), 12),
-            "id 105 connect: truncated record (12 of 18 bytes)");
-  EXPECT_EQ(DescribeRecord(connect.data(), 4), "truncated record (4 bytes)");
+            "id 105 connect: truncated record (836 of 1040 bytes)");
   const Bytes unknown = {0, 0, 0, 1, 0x65, 0, 3, 0};
   EXPECT_EQ(DescribeRecord(unknown.data(), unknown.size()), "id 101 action 3 (unknown)");
   // Without a source list the codes stand alone.
-  const Bytes plain = {0, 0, 0, 1, 0x65, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x10, 0};
+  Bytes plain = interrupt;
+  plain.resize(836);
   EXPECT_EQ(DescribeRecord(plain.data(), plain.size()),
-            "id 101 interrupt: source 0x0010 cycle 0 wait 0");
+            "id 101 interrupt: source 0x0010 cycle 5 wait 6");
 }
 
 TEST(RecordsTest, DescribesCommandBlocks) {

@@ -38,10 +38,10 @@ TEST(SimulatorTest, StoresEachRecordByIdWithItsLayoutsBytes) {
     Bytes record;
     uint16_t id;
   };
-  // Records of the other sizes: header only, the rest zero.
-  const Bytes transfer = Record(836, 110, 4).Take();
-  const Bytes stream = Record(836, 111, 2).Take();
-  const Bytes sio = Record(44, 112, 15).Take();
+  // Records of other kinds: header only, the rest zero.
+  const Bytes transfer = Record(110, 4).Take();
+  const Bytes stream = Record(111, 2).Take();
+  const Bytes sio = Record(112, 15).Take();
   const Case cases[] = {
       {Interrupt(100), 100},
       {FileStream(355), 355},

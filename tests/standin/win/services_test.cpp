@@ -37,7 +37,7 @@ class ServicesTest : public standintest::StandinTest {
 };
 
 std::vector<uint8_t> InterruptRecord(uint16_t id) {
-  ByteWriter record(18);
+  ByteWriter record(836);  // the block every record is
   record.U16(2, 0x0100);
   record.U16(4, id);
   record.U16(6, 1);

@@ -164,7 +164,7 @@ class FakeTriggerAction : public standin::win::DispatchObject {
       UniqueBstr name(SysAllocString(text.substr(second + 1, third - second - 1).c_str()));
       events->AddEventName(id, name.Get());
 
-      core::automation::ByteWriter record(18);  // an interrupt record with an empty body
+      core::automation::ByteWriter record(836);  // an interrupt record with an empty body
       record.U16(2, 0x0100);
       record.U16(4, static_cast<uint16_t>(id));
       record.U16(6, 1);
