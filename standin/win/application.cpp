@@ -29,14 +29,16 @@ std::string Narrow(const wchar_t* text) {
 }
 
 // The file name of the module behind a handle, empty when the handle is no module of the process.
-// A module loaded as a data file (as a satellite resource library is) has no module name, so the
-// name of the file mapped at its address stands in.
-std::string ModuleFileName(uint64_t handle) {
+// A file loaded as data has no module name (*as_data is then set), so the name of the file mapped
+// at its address stands in.
+std::string ModuleFileName(uint64_t handle, bool* as_data) {
+  *as_data = false;
   if (handle == 0) return std::string();
   wchar_t path[MAX_PATH] = L"";
   HMODULE module = reinterpret_cast<HMODULE>(static_cast<uintptr_t>(handle));
   DWORD length = GetModuleFileNameW(module, path, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) {
+    *as_data = true;
     void* base = reinterpret_cast<void*>(static_cast<uintptr_t>(handle) & ~uintptr_t{3});
     length = GetMappedFileNameW(GetCurrentProcess(), base, path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return std::string();
@@ -94,11 +96,18 @@ STDMETHODIMP HostApplication::AddCommandImages(hyper resources, LONG large_bitma
   if (ok == nullptr || image_index == nullptr) return E_POINTER;
   return Guard([&] {
     const uint64_t handle = static_cast<uint64_t>(resources);
-    const std::string module = ModuleFileName(handle);
+    bool as_data = false;
+    const std::string module = ModuleFileName(handle, &as_data);
     if (module.empty()) {
       session_->Note(Format("AddCommandImages: 0x%llX is no module of the process",
                             static_cast<unsigned long long>(handle)));
     } else {
+      // The host keeps the handle as a module's: a data file's handle is refused by
+      // GetModuleFileName and the other module functions.
+      if (as_data) {
+        session_->Note("AddCommandImages: " + module +
+                       " was loaded as a data file, so its handle is no module handle");
+      }
       HMODULE resource_module = reinterpret_cast<HMODULE>(static_cast<uintptr_t>(handle));
       for (LONG bitmap : {large_bitmap, small_bitmap}) {
         if (FindResourceW(resource_module, MAKEINTRESOURCEW(bitmap), MAKEINTRESOURCEW(2)) ==

@@ -100,8 +100,9 @@ TEST_F(ApplicationTest, EveryImageRegistrationGetsANewSlot) {
   EXPECT_EQ(second, 41);
 }
 
-TEST_F(ApplicationTest, AResourceLibraryLoadedAsDataIsNamedByItsFile) {
-  // The add-in's satellite resource library is loaded as a data file, which has no module name.
+TEST_F(ApplicationTest, AResourceLibraryLoadedAsDataIsNamedByItsFileAndNoted) {
+  // A library loaded as a data file has no module name: the host cannot use its handle as a
+  // module's.
   wchar_t folder[MAX_PATH];
   GetTempPathW(MAX_PATH, folder);
   const std::wstring copy = std::wstring(folder) + L"SatelliteRES.dll";
@@ -116,6 +117,8 @@ TEST_F(ApplicationTest, AResourceLibraryLoadedAsDataIsNamedByItsFile) {
   EXPECT_EQ(Read(&IVireoStandin::get_Commands),
             "AddCommandImages(SatelliteRES.dll, 1, 2, image 40, 1, 1)\n");
   EXPECT_EQ(Log(),
+            "Vireo: AddCommandImages: SatelliteRES.dll was loaded as a data file, so its handle is "
+            "no module handle\n"
             "Vireo: AddCommandImages: bitmap 1 is not in SatelliteRES.dll\n"
             "Vireo: AddCommandImages: bitmap 2 is not in SatelliteRES.dll\n");
 }
