@@ -37,6 +37,14 @@ std::string ToNarrow(const wchar_t* text, size_t length) {
   return result;
 }
 
+bool SameNameInUserLocale(const std::string& left, const std::string& right) {
+  UniqueBstr wide_left, wide_right;
+  if (FAILED(ToBstr(left, wide_left.Put())) || FAILED(ToBstr(right, wide_right.Put()))) {
+    throw std::bad_alloc();
+  }
+  return VarBstrCmp(wide_left.Get(), wide_right.Get(), LOCALE_USER_DEFAULT, 0) == VARCMP_EQ;
+}
+
 namespace {
 
 Variant ArrayOfVariants(SAFEARRAY* array) {

@@ -23,6 +23,11 @@ std::string ToNarrow(BSTR text);
 std::string ToNarrow(const wchar_t* text, size_t length);
 inline std::string ToNarrow(const std::wstring& text) { return ToNarrow(text.data(), text.size()); }
 
+// Whether two texts of the ANSI code page are the same name, as automation compares BSTRs: by the
+// locale-aware comparison of the user's default locale without flags (case-sensitive, but a
+// sharp s is "ss" and a soft hyphen counts for nothing). Throws std::bad_alloc.
+bool SameNameInUserLocale(const std::string& left, const std::string& right);
+
 // VARIANT to core value. By-reference scalars are read through; VT_VARIANT|VT_ARRAY|VT_BYREF (the
 // form of a member list) becomes an array of values; other arrays become VT_ILLEGAL and other
 // types keep only their type word, so the core sees a type it does not accept. Throws

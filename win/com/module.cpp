@@ -87,9 +87,11 @@ HRESULT GetInterfaceTypeInfo(REFIID iid, ITypeInfo** info) {
 void ModuleAttach(HINSTANCE instance) {
   g_instance = instance;
   DisableThreadLibraryCalls(instance);
-  // The satellite: the module's path up to its last ".", followed by "RES.DLL".
-  g_resources = LoadLibraryExW(ReplaceExtension(ModulePath(), L"RES.DLL").c_str(), nullptr,
-                               LOAD_LIBRARY_AS_DATAFILE);
+  // The satellite: the module's path up to its last ".", followed by "RES.DLL". It is loaded as a
+  // module, not as a data file, because its handle goes to the host with the command bitmaps, and
+  // the host may use it as any module (GetModuleFileName refuses a data file's handle). It has
+  // no code, so loading it runs nothing.
+  g_resources = LoadLibraryW(ReplaceExtension(ModulePath(), L"RES.DLL").c_str());
 }
 
 void ModuleDetach() {

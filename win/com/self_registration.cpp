@@ -2,6 +2,7 @@
 #include "win/com/self_registration.h"
 
 #include <oleauto.h>
+#include <olectl.h>
 
 #include <string>
 
@@ -25,28 +26,26 @@ class ComScope {
   HRESULT hr_;
 };
 
-HRESULT RunScripts(const std::vector<UINT>& scripts, bool register_them) {
-  ComPtr<IRegistrar> registrar;
+// The registrar object with %MODULE% set to the module's path.
+HRESULT MakeRegistrar(ComPtr<IRegistrar>* registrar) {
   HRESULT hr = CoCreateInstance(kClsidRegistrar, nullptr, CLSCTX_INPROC_SERVER, kIidRegistrar,
-                                registrar.PutVoid());
+                                registrar->PutVoid());
   if (FAILED(hr)) return hr;
-  const std::wstring module = ModulePath();
-  hr = registrar->AddReplacement(L"MODULE", module.c_str());
-  if (FAILED(hr)) return hr;
-  for (const UINT script : scripts) {
-    hr = register_them ? registrar->ResourceRegister(module.c_str(), script, L"REGISTRY")
-                       : registrar->ResourceUnregister(module.c_str(), script, L"REGISTRY");
-    if (FAILED(hr)) return hr;
-  }
-  return S_OK;
+  return (*registrar)->AddReplacement(L"MODULE", ModulePath().c_str());
 }
 
 }  // namespace
 
 HRESULT RegisterModule(const std::vector<UINT>& scripts) {
   ComScope com;
-  HRESULT hr = RunScripts(scripts, true);
+  ComPtr<IRegistrar> registrar;
+  HRESULT hr = MakeRegistrar(&registrar);
   if (FAILED(hr)) return hr;
+  const std::wstring module = ModulePath();
+  for (const UINT script : scripts) {
+    hr = registrar->ResourceRegister(module.c_str(), script, L"REGISTRY");
+    if (FAILED(hr)) return hr;
+  }
   std::wstring path = TypeLibraryPath();
   ComPtr<ITypeLib> library;
   hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.Put());
@@ -56,8 +55,12 @@ HRESULT RegisterModule(const std::vector<UINT>& scripts) {
 
 HRESULT UnregisterModule(const std::vector<UINT>& scripts, REFGUID libid) {
   ComScope com;
-  const HRESULT hr = RunScripts(scripts, false);
-  if (FAILED(hr)) return hr;
+  ComPtr<IRegistrar> registrar;
+  if (FAILED(MakeRegistrar(&registrar))) return SELFREG_E_CLASS;
+  // Removal goes on past a script that fails: whatever can be removed is.
+  const std::wstring module = ModulePath();
+  for (const UINT script : scripts)
+    registrar->ResourceUnregister(module.c_str(), script, L"REGISTRY");
   UnRegisterTypeLib(libid, 1, 0, LOCALE_NEUTRAL, SYS_WIN64);
   return S_OK;
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "win/com/boundary.h"
+#include "win/com/conversion.h"
 #include "win/com/kind_objects.h"
 #include "win/com/process.h"
 
@@ -44,6 +45,7 @@ TriggerActionObject::TriggerActionObject() {
   hooks.register_window_message = [](const std::string& name) {
     return ProcessServices::RegisterMessageName(name);
   };
+  hooks.names_equal = SameNameInUserLocale;
   registry_ = std::make_unique<core::registry::CTriggerAction>(ProcessBridge(), ProcessHost(),
                                                                std::move(hooks));
   std::lock_guard<std::mutex> lock(g_live_mutex);

@@ -8,6 +8,7 @@
 
 #include "tests/win/com/com_test_support.h"
 #include "win/com/class_table.h"
+#include "win/com/self_registration.h"
 
 namespace {
 
@@ -102,6 +103,16 @@ TEST_F(ModuleTest, RegistrationWritesEveryClassOnceAndUnregistrationLeavesTheCls
   EXPECT_FALSE(ClassesKeyExists(L"TypeLib\\" + GuidText(LIBID_Trigger)));
   ASSERT_HR(S_OK, server.register_server());
   EXPECT_TRUE(ClassesKeyExists(L"TypeLib\\" + GuidText(LIBID_Trigger)));
+}
+
+TEST_F(ModuleTest, UnregistrationGoesOnPastAScriptThatFails) {
+  // This program holds none of the module's scripts, so every removal of one fails here; the
+  // type library's registration is removed all the same, as the other classes' would be.
+  const std::wstring library = L"TypeLib\\" + GuidText(LIBID_Trigger);
+  ASSERT_TRUE(ClassesKeyExists(library));
+  EXPECT_HR(S_OK, win::com::UnregisterModule({14324, 14325}, LIBID_Trigger));
+  EXPECT_FALSE(ClassesKeyExists(library));
+  ASSERT_HR(S_OK, Server::Get().register_server());
 }
 
 TEST_F(ModuleTest, UnloadingWaitsForObjectsAndLocks) {

@@ -127,6 +127,43 @@ TEST_F(TriggerActionTest, EachRegistryNamesAndChecksItsOwnTriggers) {
   EXPECT_EQ(number, 2);
 }
 
+TEST_F(TriggerActionTest, LookUpsCompareNamesAsTheUsersLocaleDoesAndUniquenessExactly) {
+  ComPtr<ITriggerAction> registry = NewRegistry();
+  ComPtr<IDispatch> created;
+  ASSERT_HR(S_OK, registry->CreateTransferTrigger(created.Put()));
+  ComPtr<ITransferTrigger> street;
+  ASSERT_HR(S_OK, created.As(IID_ITransferTrigger, &street));
+  ASSERT_HR(S_OK, street->SetNameUnchecked(Bstr(L"Stra\u00DFe").Get()));
+  ComPtr<IUnknown> identity;
+  ASSERT_HR(S_OK, created.As(IID_IUnknown, &identity));
+
+  struct Case {
+    const wchar_t* name;
+    bool found;
+  };
+  const Case cases[] = {
+      {L"Stra\u00DFe", true},   {L"Strasse", true},  // the sharp s sorts as "ss"
+      {L"Stra\u00ADsse", true},                      // a soft hyphen counts for nothing
+      {L"STRASSE", false},                           // but case counts
+      {L"Strase", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(comtest::Narrow(c.name));
+    LONG number = -2;
+    EXPECT_HR(S_OK, registry->FindNumberByName(Bstr(c.name).Get(), &number));
+    EXPECT_EQ(number, c.found ? 0 : -1);
+    ComPtr<IUnknown> found;
+    EXPECT_HR(S_OK, registry->FindTrigger(Bstr(c.name).Get(), found.Put()));
+    EXPECT_EQ(found.Get(), c.found ? identity.Get() : nullptr);
+  }
+  EXPECT_HR(S_OK, registry->CheckNameUnique(Bstr(L"Strasse").Get())) << "compared exactly";
+  EXPECT_HR(E_FAIL, registry->CheckNameUnique(Bstr(L"Stra\u00DFe").Get()));
+  EXPECT_HR(S_OK, registry->DeleteTrigger(Bstr(L"Strasse").Get()));
+  LONG count = -1;
+  EXPECT_HR(S_OK, registry->get_Count(&count));
+  EXPECT_EQ(count, 0);
+}
+
 TEST_F(TriggerActionTest, TheRegistryAnswersByNameThroughIDispatch) {
   ComPtr<ITriggerAction> registry = NewRegistry();
   ComPtr<IDispatch> dispatch;
