@@ -247,6 +247,30 @@ Variant IntValue::ToVariant() const {
   return Variant::I4(static_cast<int32_t>(bits));
 }
 
+bool AnswerAs(IntValue value, std::string_view type, Variant* answer) {
+  const uint32_t bits = value.bits;
+  if (type == "I1") {
+    *answer = Variant::I1(static_cast<int8_t>(bits));
+  } else if (type == "UI1") {
+    *answer = Variant::UI1(static_cast<uint8_t>(bits));
+  } else if (type == "I2") {
+    *answer = Variant::I2(static_cast<int16_t>(bits));
+  } else if (type == "UI2") {
+    *answer = Variant::UI2(static_cast<uint16_t>(bits));
+  } else if (type == "I4") {
+    *answer = Variant::I4(value.AsSigned());
+  } else if (type == "UI4") {
+    *answer = Variant::UI4(bits);
+  } else if (type == "BSTR") {
+    *answer =
+        Variant::Bstr(value.is_unsigned ? std::to_string(bits) : std::to_string(value.AsSigned()));
+  } else {
+    *answer = value.ToVariant();
+    return type.empty();
+  }
+  return true;
+}
+
 bool SymbolTable::IsIdentifier(std::string_view name) {
   if (name.empty() || !IsIdentStart(name[0])) return false;
   for (const char c : name) {

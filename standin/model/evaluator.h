@@ -50,6 +50,12 @@ class SymbolTable {
   std::map<std::string, IntValue, std::less<>> symbols_;
 };
 
+// The type an evaluator answers in, by name: "I1", "UI1", "I2", "UI2", "I4", "UI4" (the value cut
+// to that width) or "BSTR" (its decimal text, a type no caller can take for a number); an empty
+// name answers as IntValue::ToVariant does. False for any other name, which answers as the empty
+// one.
+bool AnswerAs(IntValue value, std::string_view type, Variant* answer);
+
 struct Evaluation {
   HResult hr = core::automation::kOk;
   IntValue value;

@@ -1,6 +1,6 @@
 // The project the stand-in has open: its INI file and what the stand-in reads from it.
 //
-//   [Project]           CpuFamily=<name>
+//   [Project]           CpuFamily=<name>, EvaluatorType=<I1|UI1|I2|UI2|I4|UI4|BSTR>
 //   [Symbols]           NAME=<expression>  (over the symbols listed before it)
 //   [InterruptSources]  NAME=<code>[,<further value>]  (in table order)
 //   [Trigger]           the add-in's own section, reached through the profile operations
@@ -22,6 +22,8 @@ namespace standin::model {
 
 inline constexpr char kProjectSection[] = "Project";
 inline constexpr char kCpuFamilyKey[] = "CpuFamily";
+// The VARIANT type the evaluator answers in (see AnswerAs); missing: VT_I4, VT_UI4 above 2^31-1.
+inline constexpr char kEvaluatorTypeKey[] = "EvaluatorType";
 inline constexpr char kSymbolsSection[] = "Symbols";
 inline constexpr char kSourcesSection[] = "InterruptSources";
 inline constexpr char kTriggerSection[] = "Trigger";

@@ -41,9 +41,23 @@ Outcome Session::OpenProject(const std::string& path) {
 }
 
 void Session::RecordCall(CallKind kind, const std::string& text) {
+  Journal(text);
   calls_.Add(text);
   if (kind == CallKind::Command) commands_.Add(text);
   if (kind == CallKind::Menu) menus_.Add(text);
+}
+
+void Session::Journal(const std::string& text) {
+  std::string line;
+  line.reserve(text.size());
+  for (char c : text) {
+    if (c == '\n') {
+      line += "\\n";
+    } else if (c != '\r') {
+      line += c;
+    }
+  }
+  journal_.Add(std::move(line));
 }
 
 void Session::ClearCalls() {

@@ -55,7 +55,15 @@ class Session {
   // One line of the host's own in the log window.
   void Note(const std::string& text) { log_.Add(kNotePrefix + text); }
 
+  // A registration call: in the call journal and the host journal.
   void RecordCall(CallKind kind, const std::string& text);
+  // The host journal: every call an add-in made on the host, one line each, in the order they
+  // came: services obtained, the Manager's reads and writes, event names, every "SimCommand"
+  // block, evaluations, log lines and the registration calls. A line feed inside `text` is
+  // written as "\n", so that a call stays one line.
+  void Journal(const std::string& text);
+  std::string JournalText() const { return journal_.Text(); }
+  void ClearJournal() { journal_.Clear(); }
   // One call per line, in the order they came.
   std::string CallsText() const { return calls_.Text(); }
   std::string CommandsText() const { return commands_.Text(); }
@@ -96,6 +104,7 @@ class Session {
   Log calls_;
   Log commands_;
   Log menus_;
+  Log journal_;
   std::set<std::string> refused_;  // lower case
   int32_t next_image_ = kFirstAddinImage;
 };

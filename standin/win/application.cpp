@@ -205,14 +205,27 @@ HRESULT HostApplication::Service(BSTR name, const char* member, IDispatch** serv
     const std::string wanted = ToNarrow(name);
     const size_t index = FindService(wanted);
     if (index == kServiceCount) {
+      session_->Journal(Format("%s(%s) = null", member, wanted.c_str()));
       session_->Note(Format("%s: the host has no service \"%s\"", member, wanted.c_str()));
       return S_OK;
     }
-    if (!services_[index]) {
-      const HRESULT hr = CreateService(index, session_, services_[index].Put());
-      if (FAILED(hr)) return hr;
+    const Made* found = nullptr;
+    int serial = 0;
+    for (const Made& made : made_) {
+      if (made.service != index) continue;
+      found = &made;
+      serial = made.serial;
     }
-    *service = services_[index].Get();
+    if (found == nullptr || fresh_services_) {
+      Made made{index, serial + 1, {}};
+      const HRESULT hr = CreateService(index, session_, made.object.Put());
+      if (FAILED(hr)) return hr;
+      made_.push_back(std::move(made));
+      found = &made_.back();
+    }
+    session_->Journal(
+        Format("%s(%s) = %s#%d", member, wanted.c_str(), ServiceName(index), found->serial));
+    *service = found->object.Get();
     (*service)->AddRef();
     return S_OK;
   });
@@ -224,6 +237,29 @@ STDMETHODIMP HostApplication::get_GetService(BSTR name, IDispatch** service) noe
 
 STDMETHODIMP HostApplication::get_Object(BSTR name, IDispatch** service) noexcept {
   return Service(name, "Object", service);
+}
+
+std::string HostApplication::HeldReferences(ULONG application_baseline) {
+  // A reference count read the only way COM offers: one more and one less.
+  const auto count = [](IUnknown* object) {
+    object->AddRef();
+    return object->Release();
+  };
+  const auto line = [](const std::string& what, ULONG held) {
+    return Format("%s: %lu reference%s\n", what.c_str(), held, held == 1 ? "" : "s");
+  };
+  std::string text;
+  const ULONG application = count(static_cast<IVireoApplication*>(this));
+  if (application > application_baseline) {
+    text += line("application", application - application_baseline);
+  }
+  for (const Made& made : made_) {
+    const ULONG references = count(made.object.Get());
+    if (references > 1) {
+      text += line(Format("%s#%d", ServiceName(made.service), made.serial), references - 1);
+    }
+  }
+  return text;
 }
 
 }  // namespace standin::win

@@ -8,7 +8,8 @@
 
 #include <windows.h>
 
-#include <array>
+#include <string>
+#include <vector>
 
 #include "standin/win/services.h"
 #include "standin/win/standin_ids.h"
@@ -39,14 +40,31 @@ class HostApplication : public ComObject<HostApplication, IVireoApplication, Thr
   STDMETHODIMP get_GetService(BSTR name, IDispatch** service) noexcept override;
   STDMETHODIMP get_Object(BSTR name, IDispatch** service) noexcept override;
 
+  // Reference accounting. The host keeps one reference on every service object it made; what
+  // is counted beyond that, and on the application beyond `application_baseline` (its count
+  // before the add-in was given it), was handed out and not given back. One line per object
+  // that is still held ("Marlin.Manager#1: 1 reference"), empty when nothing is.
+  std::string HeldReferences(ULONG application_baseline);
+  // A new service object for every GetService and Object, rather than one per name: each
+  // reference then belongs to one request, and a cache in the caller shows.
+  void SetFreshServices(bool fresh) { fresh_services_ = fresh; }
+  bool FreshServices() const { return fresh_services_; }
+
  private:
+  struct Made {
+    size_t service;  // index of the service name
+    int serial;      // 1, 2, ... per name
+    ::win::com::ComPtr<IDispatch> object;
+  };
+
   // Journals the call and answers it: 1, or 0 when the host was told to refuse `method`.
   void Answer(const char* method, model::CallKind kind, const std::string& call, unsigned char* ok);
   HRESULT Service(BSTR name, const char* member, IDispatch** service) noexcept;
   void CheckName(const char* method, const std::string& name);
 
   SessionPtr session_;
-  std::array<::win::com::ComPtr<IDispatch>, kServiceCount> services_;
+  std::vector<Made> made_;  // every service object made, in order
+  bool fresh_services_ = false;
 };
 
 }  // namespace standin::win

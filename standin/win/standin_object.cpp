@@ -203,12 +203,17 @@ STDMETHODIMP Standin::Connect(BSTR connect_prog_id, BSTR command_prog_id, VARIAN
     if (FAILED(hr)) return hr;
 
     const LONG cookie = ++last_cookie_;
+    application_->AddRef();
+    application_baseline_ = application_->Release();
     hr = connect->OnConnection(application_.Get(), first_time, cookie);
     if (FAILED(hr)) return Fail(hr, Explain("the add-in's OnConnection failed", hr));
     *result = hr;
     if (hr != S_OK) {
       // The add-in refused; it is not connected, and it keeps nothing of the host's.
       session_->Note(Format("the add-in refused the connection (OnConnection returned %ld)", hr));
+      connect.Reset();
+      command.Reset();
+      AccountReferences();
       return S_OK;
     }
     connect_ = std::move(connect);
@@ -222,7 +227,17 @@ STDMETHODIMP Standin::Disconnect() noexcept {
   if (!connect_) return S_FALSE;
   const HRESULT hr = connect_->OnDisconnection();
   ReleaseAddin();
+  Guard([&] {
+    AccountReferences();
+    return S_OK;
+  });
   return FAILED(hr) ? Fail(hr, Explain("the add-in's OnDisconnection failed", hr)) : S_OK;
+}
+
+void Standin::AccountReferences() {
+  held_ = application_->HeldReferences(application_baseline_);
+  session_->Journal(held_.empty() ? "Disconnected: nothing held"
+                                  : "Disconnected: still held: " + held_);
 }
 
 STDMETHODIMP Standin::get_Connected(VARIANT_BOOL* connected) noexcept {
@@ -387,6 +402,30 @@ STDMETHODIMP Standin::FireCount(LONG id, LONG* count) noexcept {
     *count = static_cast<LONG>(trigger->fires);
     return S_OK;
   });
+}
+
+STDMETHODIMP Standin::get_Journal(BSTR* text) noexcept {
+  return Guard([&] { return ReturnText(session_->JournalText(), text); });
+}
+
+STDMETHODIMP Standin::ClearJournal() noexcept {
+  session_->ClearJournal();
+  return S_OK;
+}
+
+STDMETHODIMP Standin::get_FreshServices(VARIANT_BOOL* fresh) noexcept {
+  if (fresh == nullptr) return E_POINTER;
+  *fresh = ToVariantBool(application_->FreshServices());
+  return S_OK;
+}
+
+STDMETHODIMP Standin::put_FreshServices(VARIANT_BOOL fresh) noexcept {
+  application_->SetFreshServices(IsVariantTrue(fresh));
+  return S_OK;
+}
+
+STDMETHODIMP Standin::get_HeldReferences(BSTR* text) noexcept {
+  return Guard([&] { return ReturnText(held_, text); });
 }
 
 STDMETHODIMP Standin::RecordBytes(LONG id, BSTR* bytes) noexcept {

@@ -75,6 +75,15 @@ class Standin : public ComObject<Standin, IVireoStandin, Threading::Apartment> {
   // The held record of a trigger byte for byte, as two hexadecimal digits per byte.
   STDMETHODIMP RecordBytes(LONG id, BSTR* bytes) noexcept override;
 
+  // The host journal and the reference accounting.
+  STDMETHODIMP get_Journal(BSTR* text) noexcept override;
+  STDMETHODIMP ClearJournal() noexcept override;
+  STDMETHODIMP get_FreshServices(VARIANT_BOOL* fresh) noexcept override;
+  STDMETHODIMP put_FreshServices(VARIANT_BOOL fresh) noexcept override;
+  // What the add-in still held of the host's after its last disconnection (or refused
+  // connection), one line per object; empty when it gave everything back.
+  STDMETHODIMP get_HeldReferences(BSTR* text) noexcept override;
+
   // Makes the host application (ComObject's creation runs it).
   HRESULT FinalConstruct() override;
 
@@ -83,13 +92,17 @@ class Standin : public ComObject<Standin, IVireoStandin, Threading::Apartment> {
   HRESULT SimulatorCommand(uint16_t code, LONG id) noexcept;
   HRESULT RequireCommand() const;
   void ReleaseAddin();
+  // Once the add-in is released: what it still holds goes to HeldReferences and the journal.
+  void AccountReferences();
 
   SessionPtr session_;
   ::win::com::ComPtr<HostApplication> application_;
   ::win::com::ComPtr<IConnect> connect_;
   ::win::com::ComPtr<ICommand> command_;
-  LONG cookie_ = 0;       // of the connected add-in; 0 when none is
-  LONG last_cookie_ = 0;  // every connection gets a new one
+  LONG cookie_ = 0;                 // of the connected add-in; 0 when none is
+  LONG last_cookie_ = 0;            // every connection gets a new one
+  ULONG application_baseline_ = 0;  // the application's reference count before OnConnection
+  std::string held_;
 };
 
 // Sets the error information of the calling thread (source "Vireo.Standin", the description)

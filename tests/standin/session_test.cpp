@@ -80,8 +80,16 @@ TEST(SessionTest, CallsAreJournalledInOrderAndListedByKind) {
   EXPECT_EQ(session.CommandsText(),
             "AddCommandImages(m, 1, 2, image 40, 1, 1)\nAddCommand(\"c\", 54201, 1, 1)\n");
   EXPECT_EQ(session.MenusText(), "AddPopupMenu(\"p\", 0, 1024, menu, \"c\", 1)\n");
+  session.Journal("AddLogString(\"two\r\nlines\")");
   session.ClearCalls();
   EXPECT_EQ(session.CallsText() + session.CommandsText() + session.MenusText(), "");
+  // The host journal has every call, one line each, and keeps them past ClearCalls.
+  EXPECT_EQ(session.JournalText(),
+            "AddCommandImages(m, 1, 2, image 40, 1, 1)\n"
+            "AddPopupMenu(\"p\", 0, 1024, menu, \"c\", 1)\n"
+            "NotifyViews(8224, VT_UI4 4294967295, VT_UI4 0, 0)\n"
+            "AddCommand(\"c\", 54201, 1, 1)\n"
+            "AddLogString(\"two\\nlines\")\n");
 }
 
 TEST(SessionTest, RefusedCallsAreNamedByCommasOrSpacesInAnyCase) {

@@ -75,8 +75,24 @@ class AddinTest : public ::testing::Test {
     ASSERT_HR(S_OK, standin_->get_Application(application.Put()));
     ASSERT_HR(S_OK, application.As(IID_IVireoApplication, &application_));
   }
+  // Every test ends disconnected, with nothing of the host's still held by the add-in.
   void TearDown() override {
-    if (standin_) standin_->Disconnect();
+    if (!standin_) return;
+    standin_->Disconnect();
+    EXPECT_EQ(Held(), std::vector<std::string>{}) << Read(&IVireoStandin::get_Journal);
+  }
+
+  // What the add-in still held of the host's after its last disconnection: the host's lines,
+  // less the one reference the bridge keeps on the evaluator for the life of the process.
+  std::vector<std::string> Held() {
+    std::vector<std::string> held;
+    for (const std::string& line : Lines(Read(&IVireoStandin::get_HeldReferences))) {
+      if (line.rfind("Quillon.Evaluation#", 0) == 0 && line.find(": 1 reference") != line.npos) {
+        continue;
+      }
+      held.push_back(line);
+    }
+    return held;
   }
 
   // Connects Trigger.Connect and Trigger.Command; OnConnection's result.

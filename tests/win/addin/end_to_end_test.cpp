@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -348,6 +349,123 @@ TEST_F(EndToEndTest, ARefusedDefinitionLeavesItsTriggerNew) {
   UniqueBstr bytes;
   EXPECT_HR(E_INVALIDARG, standin_->RecordBytes(113, bytes.Put())) << "never defined";
   EXPECT_NE(Events().find("113 stray\n"), std::string::npos) << "but named in the event list";
+}
+
+TEST_F(EndToEndTest, TheBridgeKeepsTheDebuggerServicesAndAsksForTheLogAtEveryLine) {
+  // A new service object for every request: each reference the add-in takes belongs to one.
+  ASSERT_HR(S_OK, standin_->put_FreshServices(VARIANT_TRUE));
+  ASSERT_HR(S_OK, standin_->ClearJournal());
+  ASSERT_HR(S_OK, registry_->LoadTriggers());
+  ASSERT_HR(S_OK, registry_->LogTriggerList());
+  ASSERT_HR(S_OK, registry_->LogTriggerList());
+  const std::vector<std::string> journal = Lines(Read(&IVireoStandin::get_Journal));
+  std::map<std::string, int> asked;
+  for (const std::string& line : journal) {
+    if (line.rfind("GetService(", 0) == 0) ++asked[line.substr(11, line.find(')') - 11)];
+  }
+  EXPECT_EQ(asked["Marlin.Manager"], 1);
+  EXPECT_EQ(asked["Marlin.EventCommand"], 1);
+  EXPECT_EQ(asked["Marlin.TargetCommand"], 1);
+  EXPECT_LE(asked["Quillon.Evaluation"], 1) << "kept from an earlier connection of this process";
+  EXPECT_EQ(asked["Tamber.Service"], 2);
+
+  // The calls in their order: the settings first, then each trigger's event name before its
+  // record; a log line right after the log service was obtained.
+  const auto at = [&](const std::string& line) {
+    return std::find(journal.begin(), journal.end(), line) - journal.begin();
+  };
+  const auto first_with = [&](const std::string& prefix) {
+    return std::find_if(journal.begin(), journal.end(),
+                        [&](const std::string& l) { return l.rfind(prefix, 0) == 0; }) -
+           journal.begin();
+  };
+  const auto size = static_cast<std::ptrdiff_t>(journal.size());
+  ASSERT_LT(at("Manager.ReadProfileInt(Trigger, MaxNum, 0) = 13"), size)
+      << Read(&IVireoStandin::get_Journal);
+  EXPECT_LT(at("Manager.ReadProfileInt(Trigger, MaxNum, 0) = 13"),
+            at("Manager.ReadProfileString(Trigger, 0, \"\") = "
+               "\"100,interrupt,tick,TIMER0_OVF,1000,10\""));
+  EXPECT_LT(at("EventCommand.AddEventName(100, tick)"), at("SimCommand(0x0100, 100)"));
+  EXPECT_LT(at("SimCommand(0x0100, 100)"), at("EventCommand.AddEventName(101, tick_ack)"));
+  const auto log = first_with("GetService(Tamber.Service)");
+  ASSERT_LT(log + 1, size);
+  EXPECT_EQ(journal[static_cast<size_t>(log + 1)].rfind("AddLogString(\"total number", 0), 0u);
+}
+
+// Runs a program of this folder with the arguments; its exit code and what it printed.
+DWORD RunBeside(const std::wstring& program, const std::wstring& arguments, std::string* output) {
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring command = self;
+  command =
+      L"\"" + command.substr(0, command.find_last_of(L'\\') + 1) + program + L"\" " + arguments;
+  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+  HANDLE read = nullptr, write = nullptr;
+  if (!CreatePipe(&read, &write, &inherit, 0)) return ~0u;
+  SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = write;
+  startup.hStdError = write;
+  PROCESS_INFORMATION process = {};
+  const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                      nullptr, &startup, &process);
+  CloseHandle(write);
+  if (started) {
+    char buffer[4096];
+    DWORD got = 0;
+    while (::ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got > 0)
+      output->append(buffer, got);
+  }
+  CloseHandle(read);
+  if (!started) return ~0u;
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD code = ~0u;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return code;
+}
+
+// Every type of answer the evaluator may give, each in a host of its own: the add-in keeps its
+// evaluator for the life of the process, so each project runs in a process of its own.
+TEST_F(EndToEndTest, AddressesTakeEveryTypeTheEvaluatorAnswersIn) {
+  struct Case {
+    const char* type;
+    const char* destination;  // 0xFF80 as the add-in read it; null: refused
+    const char* source;       // 0x12345680 likewise
+  };
+  const Case cases[] = {
+      {"I1", "0x00000080", "0x00000080"},  // bytes are taken zero-extended
+      {"UI1", "0x00000080", "0x00000080"},
+      {"I2", "0xFFFFFF80", "0x00005680"},  // a short sign-extended
+      {"UI2", "0x0000FF80", "0x00005680"},
+      {"I4", "0x0000FF80", "0x12345680"},
+      {"UI4", "0x0000FF80", "0x12345680"},
+      {"BSTR", nullptr, nullptr},
+  };
+  wchar_t folder[MAX_PATH];
+  GetTempPathW(MAX_PATH, folder);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.type);
+    const std::wstring project = std::wstring(folder) + L"evaluator_types.vpj";
+    std::ofstream(project.c_str(), std::ios::binary)
+        << "[Project]\r\nCpuFamily=VX16\r\nEvaluatorType=" << c.type
+        << "\r\n[Trigger]\r\nMaxNum=1\r\n"
+           "0=100,stream,s,0xFF80,8BIT,SINGLE,0x12345680,1,0,0,0x0000007f\r\n";
+    std::string output;
+    ASSERT_EQ(RunBeside(L"vireo-standin.exe", L"--project \"" + project + L"\"", &output), 0u)
+        << output;
+    const std::string record =
+        c.destination ? Format(
+                            "id 100 stream: cycle 0 wait 0 destination %s size 1 (8BIT) repeat "
+                            "2 (SINGLE) count 1 mask 0x0000007F pattern 4 (memory) source %s",
+                            c.destination, c.source)
+                      : "id 100 stream";
+    EXPECT_EQ(output.find(record) != std::string::npos, c.destination != nullptr) << output;
+    EXPECT_EQ(output.find("Vireo: "), std::string::npos) << output;
+  }
 }
 
 }  // namespace
