@@ -107,8 +107,9 @@ const std::vector<uint32_t>& TriggerDocument::GetInterruptTableValues() {
 
 std::vector<uint32_t> InterruptTableValues(const uint8_t* table, size_t size) {
   std::vector<uint32_t> values;
-  for (const triggers::InterruptSource& source :
-       triggers::InterruptSources::FromBuffer(table, size).entries()) {
+  // Held by name: a loop over the entries of a temporary would outlive it.
+  const triggers::InterruptSources sources = triggers::InterruptSources::FromBuffer(table, size);
+  for (const triggers::InterruptSource& source : sources.entries()) {
     values.push_back(source.value);  // 0 in the short layout
   }
   return values;
