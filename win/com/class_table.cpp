@@ -15,33 +15,35 @@ HRESULT Make(IUnknown* outer, REFIID iid, void** out) {
   return T::CreateInstance(outer, iid, out);
 }
 
+// The object that each class of the list makes: a class added to the list without one here does
+// not compile.
+namespace made {
+using Command = win::com::Command;
+using Connect = win::com::Connect;
+using Version = win::com::Version;
+using InterruptTrigger = InterruptTriggerObject;
+using TriggerAction = TriggerActionObject;
+using TransferTrigger = TransferTriggerObject;
+using StreamTrigger = StreamTriggerObject;
+using IOStreamTrigger = IOStreamTriggerObject;
+using ConnectTrigger = ConnectTriggerObject;
+using MessageTrigger = MessageTriggerObject;
+using ControlTrigger = ControlTriggerObject;
+using SioTrigger = SioTriggerObject;
+using FileStreamTrigger = FileStreamTriggerObject;
+}  // namespace made
+
 }  // namespace
 
-const std::array<ClassEntry, 13>& ClassTable() {
-  static const std::array<ClassEntry, 13> table = {{
-      {&CLSID_Command, L"Command", 14324, L"Both", false, Make<Command>},
-      {&CLSID_Connect, L"Connect", 14325, L"Both", false, Make<Connect>},
-      {&CLSID_InterruptTrigger, L"InterruptTrigger", 14321, L"Apartment", true,
-       Make<InterruptTriggerObject>},
-      {&CLSID_TriggerAction, L"TriggerAction", 14322, L"Apartment", true,
-       Make<TriggerActionObject>},
-      {&CLSID_TransferTrigger, L"TransferTrigger", 14323, L"Apartment", true,
-       Make<TransferTriggerObject>},
-      {&CLSID_StreamTrigger, L"StreamTrigger", 14326, L"Apartment", true,
-       Make<StreamTriggerObject>},
-      {&CLSID_IOStreamTrigger, L"IOStreamTrigger", 14327, L"Apartment", true,
-       Make<IOStreamTriggerObject>},
-      {&CLSID_ConnectTrigger, L"ConnectTrigger", 14328, L"Apartment", true,
-       Make<ConnectTriggerObject>},
-      {&CLSID_Version, L"Version", 14341, L"Both", false, Make<Version>},
-      {&CLSID_MessageTrigger, L"MessageTrigger", 14344, L"Apartment", false,
-       Make<MessageTriggerObject>},
-      {&CLSID_ControlTrigger, L"ControlTrigger", 14345, L"Apartment", false,
-       Make<ControlTriggerObject>},
-      {&CLSID_SioTrigger, L"SioTrigger", 14346, L"Apartment", false, Make<SioTriggerObject>},
-      {&CLSID_FileStreamTrigger, L"FileStreamTrigger", 14352, L"Both", false,
-       Make<FileStreamTriggerObject>},
+const std::array<ClassEntry, kClassCount>& ClassTable() {
+  // The rows come from the class list of the build (class_table.cmake), which also makes the
+  // registry scripts and the installer's registry table.
+#define TRIGGER_CLASS(name, script, threading, aggregatable) \
+  {&CLSID_##name, L## #name, script, threading, aggregatable, Make<made::name>},
+  static const std::array<ClassEntry, kClassCount> table = {{
+#include "trigger_classes.inc"
   }};
+#undef TRIGGER_CLASS
   return table;
 }
 

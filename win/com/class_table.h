@@ -21,8 +21,15 @@ struct ClassEntry {
   CreateFunction create;
 };
 
-// The thirteen classes, in the order of their registration.
-const std::array<ClassEntry, 13>& ClassTable();
+// How many classes the build's class list (class_table.cmake) holds.
+#define TRIGGER_CLASS(name, script, threading, aggregatable) +1
+inline constexpr size_t kClassCount = 0
+#include "trigger_classes.inc"
+    ;
+#undef TRIGGER_CLASS
+
+// The classes, in the order of their registration.
+const std::array<ClassEntry, kClassCount>& ClassTable();
 const ClassEntry* FindClass(REFCLSID clsid);
 
 }  // namespace win::com

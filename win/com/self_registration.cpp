@@ -61,7 +61,16 @@ HRESULT UnregisterModule(const std::vector<UINT>& scripts, REFGUID libid) {
   const std::wstring module = ModulePath();
   for (const UINT script : scripts)
     registrar->ResourceUnregister(module.c_str(), script, L"REGISTRY");
-  UnRegisterTypeLib(libid, 1, 0, LOCALE_NEUTRAL, SYS_WIN64);
+  // The registration to remove is that of the version the type library beside the module
+  // declares; without the file there is no telling which, and the keys stay.
+  ComPtr<ITypeLib> library;
+  TLIBATTR* attributes = nullptr;
+  if (SUCCEEDED(LoadTypeLibEx(TypeLibraryPath().c_str(), REGKIND_NONE, library.Put())) &&
+      SUCCEEDED(library->GetLibAttr(&attributes))) {
+    UnRegisterTypeLib(libid, attributes->wMajorVerNum, attributes->wMinorVerNum, LOCALE_NEUTRAL,
+                      SYS_WIN64);
+    library->ReleaseTLibAttr(attributes);
+  }
   return S_OK;
 }
 
