@@ -4,7 +4,7 @@
 
 # trigger_version_fields(<version> <prefix>): checks <version> and sets, in the caller's scope,
 # <prefix>_COMMAS ("1,2,0,1", for version resources), <prefix>_TYPELIB ("1.2", for the IDL's
-# version attribute), <prefix>_MAJOR and <prefix>_MINOR.
+# version attribute), and the four fields <prefix>_MAJOR, _MINOR, _BUILD and _REVISION.
 function(trigger_version_fields version prefix)
   if(NOT version MATCHES "^([0-9]+)\\.([0-9]+)\\.([0-9]+)\\.([0-9]+)$")
     message(FATAL_ERROR "version \"${version}\" is not major.minor.build.revision")
@@ -17,6 +17,8 @@ function(trigger_version_fields version prefix)
   endif()
   set(${prefix}_MAJOR "${CMAKE_MATCH_1}" PARENT_SCOPE)
   set(${prefix}_MINOR "${CMAKE_MATCH_2}" PARENT_SCOPE)
+  set(${prefix}_BUILD "${CMAKE_MATCH_3}" PARENT_SCOPE)
+  set(${prefix}_REVISION "${CMAKE_MATCH_4}" PARENT_SCOPE)
   set(${prefix}_TYPELIB "${CMAKE_MATCH_1}.${CMAKE_MATCH_2}" PARENT_SCOPE)
   string(REPLACE "." "," commas "${version}")
   set(${prefix}_COMMAS "${commas}" PARENT_SCOPE)

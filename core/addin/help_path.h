@@ -17,6 +17,12 @@ inline constexpr char kStreamDialogTopic[] = "html\\SIM_DLG_StrmTrg.htm";
 inline constexpr char kTransferDialogTopic[] = "html\\SIM_DLG_TrnsTrg.htm";
 inline constexpr char kConnectDialogTopic[] = "html\\SIM_DLG_ConnTrg.htm";
 
+// Every topic the add-in opens.
+inline constexpr const char* kHelpTopics[] = {
+    kTriggerWindowTopic, kControlDialogTopic,  kIOStreamDialogTopic, kInterruptDialogTopic,
+    kStreamDialogTopic,  kTransferDialogTopic, kConnectDialogTopic,
+};
+
 // The help-file prefix of a CPU family, by its exact (case-sensitive) name: "Orvex-1" gives
 // "Vireo1.chm::\", and so on up to "Orvex-6"; any other name gives the empty prefix.
 std::string HelpPrefix(const std::string& cpu_name);

@@ -87,6 +87,7 @@ bool Session::Refuses(std::string_view call) const { return refused_.count(Lower
 
 std::string Session::HelpPath() const {
   if (auto configured = project_.settings().Get(kProjectSection, "HelpPath")) return *configured;
+  if (!help_file_.empty()) return help_file_;
   const std::string& path = project_.path();
   const size_t slash = path.find_last_of("\\/");
   return slash == std::string::npos ? std::string() : path.substr(0, slash);

@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "standin/model/evaluator.h"
 #include "standin/model/event_list.h"
@@ -83,8 +84,10 @@ class Session {
     return image >= kFirstAddinImage && image < next_image_;
   }
 
-  // The project's [Project] HelpPath, else the folder the project file is in (empty untitled).
+  // The help file HTML Help is handed: the project's [Project] HelpPath, else the host's own help
+  // file when it has one, else the folder the project file is in (empty untitled).
   std::string HelpPath() const;
+  void SetHelpFile(std::string path) { help_file_ = std::move(path); }
 
   // "101 tick" per named event, by id.
   std::string EventListText() const;
@@ -97,6 +100,7 @@ class Session {
 
  private:
   Project project_;
+  std::string help_file_;
   SymbolTable symbols_;
   Simulator simulator_;
   EventList events_;

@@ -9,9 +9,13 @@
 #include "core/automation/strings.h"
 #include "standin/model/records.h"
 #include "win/com/conversion.h"
+#include "win/com/module.h"
 
 namespace standin::win {
 namespace {
+
+// The compiled help the stand-in serves (docs/help), beside its module.
+constexpr wchar_t kHelpFileName[] = L"Vireo.chm";
 
 using core::automation::Format;
 using core::automation::IsVariantTrue;
@@ -81,7 +85,13 @@ HRESULT Fail(HRESULT hr, const std::string& description) noexcept {
   return hr;
 }
 
-Standin::Standin() : session_(std::make_shared<model::Session>()) {}
+Standin::Standin() : session_(std::make_shared<model::Session>()) {
+  // The IDE's own help file, which also stands in for each CPU family's: the compiled help beside
+  // the stand-in's module (built from docs/help).
+  std::wstring help = ::win::com::ModulePath();
+  help.erase(help.find_last_of(L"\\/") + 1);
+  session_->SetHelpFile(::win::com::ToNarrow(help + kHelpFileName));
+}
 
 Standin::~Standin() {
   if (connect_) connect_->OnDisconnection();

@@ -126,13 +126,15 @@ TEST(SessionTest, ImageSlotsAreHandedOutInTurn) {
   EXPECT_FALSE(session.IsAssignedImage(0));
 }
 
-TEST(SessionTest, HelpPathIsTheProjectsSettingOrItsFolder) {
+TEST(SessionTest, HelpPathIsTheProjectsSettingElseTheHostsHelpFileElseTheProjectsFolder) {
   Session untitled;
   EXPECT_EQ(untitled.HelpPath(), "");
   const std::string path = WriteProject("help", "[Project]\nCpuFamily=X\n");
   Session session;
   ASSERT_TRUE(session.OpenProject(path).ok());
   EXPECT_EQ(session.HelpPath(), path.substr(0, path.find_last_of("\\/")));
+  session.SetHelpFile("C:\\vireo\\Vireo.chm");
+  EXPECT_EQ(session.HelpPath(), "C:\\vireo\\Vireo.chm");
   ASSERT_TRUE(session.project().WriteProfileString("Project", "HelpPath", "C:\\help").ok());
   EXPECT_EQ(session.HelpPath(), "C:\\help");
 }

@@ -155,13 +155,15 @@ TEST_F(ApplicationTest, RefusesOnlyTheCallsItWasToldToRefuse) {
             "Vireo: AddMenuItem refused, as the host was told to\n");
 }
 
-TEST_F(ApplicationTest, HelpPathIsTheProjectsSettingOrElseItsFolder) {
+TEST_F(ApplicationTest, HelpPathIsTheProjectsSettingOrElseTheStandinsHelpFile) {
   UniqueVariant path;
   ASSERT_HR(S_OK, InvokeId(application_.Get(), 2, DISPATCH_PROPERTYGET, {}, path.Put()));
-  wchar_t folder[MAX_PATH];
-  const DWORD length = GetTempPathW(MAX_PATH, folder);
-  folder[length - 1] = L'\0';  // without the final backslash
-  EXPECT_EQ(Narrow(V_BSTR(path.Get())), Narrow(Bstr(folder).Get()));
+  wchar_t module[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(GetModuleHandleW(L"VireoStandin.dll"), module, MAX_PATH);
+  ASSERT_GT(length, 0u);
+  std::wstring help(module, length);
+  help = help.substr(0, help.find_last_of(L'\\') + 1) + L"Vireo.chm";
+  EXPECT_EQ(Narrow(V_BSTR(path.Get())), Narrow(Bstr(help.c_str()).Get()));
 
   ASSERT_HR(S_OK, standin_->WriteSetting(Bstr(L"Project").Get(), Bstr(L"HelpPath").Get(),
                                          Bstr(L"C:\\help\\vireo").Get()));

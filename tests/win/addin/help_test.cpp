@@ -6,6 +6,11 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
+#include <urlmon.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
 
 #include "core/addin/help_path.h"
 #include "core/bridge/host_access.h"
@@ -120,6 +125,110 @@ TEST_F(HelpTest, ShowHelpOpensTheTopicInTheHostsHelpFile) {
   EXPECT_EQ(win::host::ShowHelp(nullptr, core::addin::kTriggerWindowTopic, help), nullptr);
 }
 
+// The file and the data argument of the fake HTML Help's last call.
+struct HelpCall {
+  std::string file;
+  std::string data;
+};
+HelpCall LastHelpCall() {
+  auto last_call = reinterpret_cast<FakeLastCall>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"FakeHtmlHelp.dll"), "FakeHtmlHelpLastCall")));
+  if (last_call == nullptr) return {};
+  const std::string call = last_call();  // owner 0, file "F", command 0, data "D"
+  const size_t file = call.find("file \"") + 6;
+  const size_t data = call.find("data \"") + 6;
+  return {call.substr(file, call.find('"', file) - file),
+          call.substr(data, call.find('"', data) - data)};
+}
+
+// The compiled-help storage of Windows (itss.dll), which the help viewer reads help files with.
+struct IITStorage : IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE StgCreateDocfile(const WCHAR*, DWORD, DWORD, IStorage**) = 0;
+  virtual HRESULT STDMETHODCALLTYPE StgCreateDocfileOnILockBytes(ILockBytes*, DWORD, DWORD,
+                                                                 IStorage**) = 0;
+  virtual HRESULT STDMETHODCALLTYPE StgIsStorageFile(const WCHAR*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE StgIsStorageILockBytes(ILockBytes*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE StgOpenStorage(const WCHAR* name, IStorage* priority,
+                                                   DWORD mode, SNB exclude, DWORD reserved,
+                                                   IStorage** opened) = 0;
+  // Further methods are not called.
+};
+constexpr CLSID kClsidITStorage = {
+    0x5D02926A, 0x212E, 0x11D0, {0x9D, 0xF9, 0x00, 0xA0, 0xC9, 0x22, 0xE6, 0xEC}};
+constexpr IID kIidITStorage = {
+    0x88CC31DE, 0x27AB, 0x11D0, {0x9D, 0xF9, 0x00, 0xA0, 0xC9, 0x22, 0xE6, 0xEC}};
+
+// A page inside a compiled help file ("html/index.htm"); empty when the file or the page is
+// missing.
+std::string ReadHelpPage(const std::string& help_file, const std::string& page) {
+  constexpr DWORD kRead = STGM_READ | STGM_SHARE_DENY_WRITE;
+  ComPtr<IITStorage> its;
+  ComPtr<IStorage> storage;
+  if (FAILED(CoCreateInstance(kClsidITStorage, nullptr, CLSCTX_INPROC_SERVER, kIidITStorage,
+                              its.PutVoid())) ||
+      FAILED(its->StgOpenStorage(std::wstring(help_file.begin(), help_file.end()).c_str(), nullptr,
+                                 kRead, nullptr, 0, storage.Put()))) {
+    return {};
+  }
+  std::string path = page;
+  for (size_t slash; (slash = path.find('/')) != std::string::npos; path.erase(0, slash + 1)) {
+    const std::wstring folder(path.begin(), path.begin() + slash);
+    ComPtr<IStorage> inner;
+    if (FAILED(storage->OpenStorage(folder.c_str(), nullptr, kRead, nullptr, 0, inner.Put()))) {
+      return {};
+    }
+    storage = std::move(inner);
+  }
+  ComPtr<IStream> stream;
+  if (FAILED(storage->OpenStream(std::wstring(path.begin(), path.end()).c_str(), nullptr, kRead, 0,
+                                 stream.Put()))) {
+    return {};
+  }
+  std::string text;
+  char buffer[4096];
+  ULONG read = 0;
+  while (SUCCEEDED(stream->Read(buffer, sizeof buffer, &read)) && read > 0)
+    text.append(buffer, read);
+  return text;
+}
+
+std::string ReadSourceFile(const std::string& path) {
+  std::string text;
+  if (FILE* file = _wfopen(standintest::WindowsPath(path.c_str()).c_str(), L"rb")) {
+    char buffer[4096];
+    for (size_t read; (read = fread(buffer, 1, sizeof buffer, file)) > 0;)
+      text.append(buffer, read);
+    fclose(file);
+  }
+  return text;
+}
+
+TEST_F(HelpTest, EveryTopicOpensFromTheStandinsHelpForEveryCpuFamily) {
+  win::host::HtmlHelp help({L"FakeHtmlHelp.dll"});
+  for (const wchar_t* family :
+       {L"Orvex-1", L"Orvex-2", L"Orvex-3", L"Orvex-4", L"Orvex-5", L"Orvex-6", L"VX16"}) {
+    SetSetting(L"CpuFamily", family);
+    for (const char* topic : core::addin::kHelpTopics) {
+      SCOPED_TRACE(addintest::Narrow(Bstr(family).Get()) + " " + topic);
+      ASSERT_NE(win::host::ShowHelp(application_.Get(), topic, help), nullptr);
+      const HelpCall call = LastHelpCall();
+      // HTML Help is handed the host's help file; a family's help file named in the path before
+      // "::" is the file of that name beside it.
+      std::string help_file = call.file;
+      std::string page = call.data;
+      if (const size_t split = page.find("::\\"); split != std::string::npos) {
+        help_file = help_file.substr(0, help_file.find_last_of('\\') + 1) + page.substr(0, split);
+        page = page.substr(split + 3);
+      }
+      std::replace(page.begin(), page.end(), '\\', '/');
+      const std::string source = ReadSourceFile(TRIGGER_HELP_SOURCE_DIR "/" + page);
+      ASSERT_FALSE(source.empty()) << page << " is not in the help's sources";
+      EXPECT_TRUE(ReadHelpPage(help_file, page) == source)
+          << page << " is not in " << help_file << " as written in its sources";
+    }
+  }
+}
+
 TEST(HtmlHelp, TheRegisteredControlIsLoadedAndCalled) {
   const std::wstring registered = win::host::RegisteredHtmlHelpPath();
   ASSERT_FALSE(registered.empty()) << "Wine registers its hhctrl.ocx";
@@ -170,8 +279,9 @@ TEST(Version, TheModulesProductVersionOrTheDefault) {
   HMODULE trigger = LoadLibraryW(L"Trigger.dll");
   ASSERT_NE(trigger, nullptr);
   win::com::ModuleVersion(ModuleFile(trigger), &major, &minor);
-  EXPECT_EQ(major, 0x00010002);  // 1.2.0.1
-  EXPECT_EQ(minor, 0x00000001);
+  // The version of the file VERSION.
+  EXPECT_EQ(major, TRIGGER_VERSION_MAJOR << 16 | TRIGGER_VERSION_MINOR);
+  EXPECT_EQ(minor, TRIGGER_VERSION_BUILD << 16 | TRIGGER_VERSION_REVISION);
   FreeLibrary(trigger);
 
   // This test program has no version resource.
