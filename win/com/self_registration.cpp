@@ -4,7 +4,9 @@
 #include <oleauto.h>
 #include <olectl.h>
 
+#include <cwchar>
 #include <string>
+#include <vector>
 
 #include "win/com/module.h"
 #include "win/com/raii.h"
@@ -34,6 +36,36 @@ HRESULT MakeRegistrar(ComPtr<IRegistrar>* registrar) {
   return (*registrar)->AddReplacement(L"MODULE", ModulePath().c_str());
 }
 
+struct LibraryVersion {
+  WORD major;
+  WORD minor;
+};
+
+// Every version of the type library that is registered ("TypeLib\{libid}\1.2", in hexadecimal).
+// The library's version follows the product's, so an earlier version may have been registered, and
+// the file beside the module need not be there to tell which.
+std::vector<LibraryVersion> RegisteredVersions(REFGUID libid) {
+  std::vector<LibraryVersion> versions;
+  wchar_t guid[40];
+  if (StringFromGUID2(libid, guid, 40) == 0) return versions;
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, (std::wstring(L"TypeLib\\") + guid).c_str(), 0,
+                    KEY_ENUMERATE_SUB_KEYS, &key) != ERROR_SUCCESS) {
+    return versions;
+  }
+  wchar_t name[64];
+  for (DWORD index = 0, length = 64; RegEnumKeyExW(key, index, name, &length, nullptr, nullptr,
+                                                   nullptr, nullptr) == ERROR_SUCCESS;
+       ++index, length = 64) {
+    unsigned major = 0, minor = 0;
+    if (swscanf(name, L"%x.%x", &major, &minor) == 2) {
+      versions.push_back({static_cast<WORD>(major), static_cast<WORD>(minor)});
+    }
+  }
+  RegCloseKey(key);
+  return versions;
+}
+
 }  // namespace
 
 HRESULT RegisterModule(const std::vector<UINT>& scripts) {
@@ -61,16 +93,8 @@ HRESULT UnregisterModule(const std::vector<UINT>& scripts, REFGUID libid) {
   const std::wstring module = ModulePath();
   for (const UINT script : scripts)
     registrar->ResourceUnregister(module.c_str(), script, L"REGISTRY");
-  // The registration to remove is that of the version the type library beside the module
-  // declares; without the file there is no telling which, and the keys stay.
-  ComPtr<ITypeLib> library;
-  TLIBATTR* attributes = nullptr;
-  if (SUCCEEDED(LoadTypeLibEx(TypeLibraryPath().c_str(), REGKIND_NONE, library.Put())) &&
-      SUCCEEDED(library->GetLibAttr(&attributes))) {
-    UnRegisterTypeLib(libid, attributes->wMajorVerNum, attributes->wMinorVerNum, LOCALE_NEUTRAL,
-                      SYS_WIN64);
-    library->ReleaseTLibAttr(attributes);
-  }
+  for (const LibraryVersion& version : RegisteredVersions(libid))
+    UnRegisterTypeLib(libid, version.major, version.minor, LOCALE_NEUTRAL, SYS_WIN64);
   return S_OK;
 }
 
