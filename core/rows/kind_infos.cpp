@@ -76,6 +76,12 @@ int TransferTriggerInfo::SetCycle(std::string text) {
 int TransferTriggerInfo::SetWait(std::string text) {
   return Accepted(Typed().PutWait(static_cast<uint32_t>(ReadNumber(text))));
 }
+std::string TransferTriggerInfo::GetDstModeValueText() const {
+  return SignedText(Typed().DstModeValue());
+}
+std::string TransferTriggerInfo::GetSrcModeValueText() const {
+  return SignedText(Typed().SrcModeValue());
+}
 int TransferTriggerInfo::SetDstModeValue(std::string text) {
   return Accepted(Typed().PutDstModeValue(static_cast<int16_t>(ReadNumber(text))));
 }
@@ -125,6 +131,9 @@ int StreamTriggerInfo::SetCycle(std::string text) {
 int StreamTriggerInfo::SetWait(std::string text) {
   return Accepted(Typed().PutWait(static_cast<uint32_t>(ReadNumber(text))));
 }
+std::string StreamTriggerInfo::GetDataListText() const { return Typed().DataList(); }
+std::string StreamTriggerInfo::GetStreamSourceText() const { return Typed().StreamSource(); }
+std::string StreamTriggerInfo::GetSourceKindText() const { return Typed().KindText(); }
 int StreamTriggerInfo::SetDataList(std::string text) { return Accepted(Typed().PutDataList(text)); }
 int StreamTriggerInfo::SetStreamSource(std::string text) {
   return Accepted(Typed().PutStreamSource(text));
@@ -156,15 +165,30 @@ bool MemberTexts(const Variant& members, std::vector<std::string>* texts) {
 
 }  // namespace
 
-std::string ConnectTriggerInfo::GetDestinationText() const {
-  std::vector<std::string> members;
-  if (!MemberTexts(Typed().GetMembers(), &members)) return kNoColumn;
+std::string JoinMembers(const std::vector<std::string>& members) {
   std::string joined;
   for (size_t i = 0; i < members.size(); ++i) {
     if (i > 0) joined += ',';
     joined += members[i];
   }
   return joined;
+}
+
+std::vector<std::string> SplitMembers(const std::string& text) {
+  std::vector<std::string> members;
+  size_t start = 0;
+  for (size_t comma = text.find(','); comma != std::string::npos; comma = text.find(',', start)) {
+    members.push_back(text.substr(start, comma - start));
+    start = comma + 1;
+  }
+  if (start < text.size()) members.push_back(text.substr(start));
+  return members;
+}
+
+std::string ConnectTriggerInfo::GetDestinationText() const {
+  std::vector<std::string> members;
+  if (!MemberTexts(Typed().GetMembers(), &members)) return kNoColumn;
+  return JoinMembers(members);
 }
 
 std::string ConnectTriggerInfo::GetCountText() const {
@@ -174,13 +198,7 @@ std::string ConnectTriggerInfo::GetCountText() const {
 }
 
 int ConnectTriggerInfo::SetDestination(std::string text) {
-  members_.clear();
-  size_t start = 0;
-  for (size_t comma = text.find(','); comma != std::string::npos; comma = text.find(',', start)) {
-    members_.push_back(text.substr(start, comma - start));
-    start = comma + 1;
-  }
-  if (start < text.size()) members_.push_back(text.substr(start));
+  members_ = SplitMembers(text);
 
   std::vector<Variant> items;
   items.reserve(members_.size());

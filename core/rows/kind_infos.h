@@ -78,7 +78,10 @@ class TransferTriggerInfo : public TriggerInfoOf<triggers::CTransferTrigger> {
   int SetCycle(std::string text) override;
   int SetWait(std::string text) override;
 
-  // The two mode values, which have no column: read in automatic base, low 16 bits written.
+  // The two mode values, which have no column: read in automatic base, low 16 bits written;
+  // shown as "%d" of the low 16 bits.
+  std::string GetDstModeValueText() const;
+  std::string GetSrcModeValueText() const;
   int SetDstModeValue(std::string text);
   int SetSrcModeValue(std::string text);
 };
@@ -109,7 +112,10 @@ class StreamTriggerInfo : public TriggerInfoOf<triggers::CStreamTrigger> {
   int SetCycle(std::string text) override;
   int SetWait(std::string text) override;
 
-  // The three texts the data dialog writes besides the columns.
+  // The three texts the data dialog reads and writes besides the columns.
+  std::string GetDataListText() const;
+  std::string GetStreamSourceText() const;
+  std::string GetSourceKindText() const;
   int SetDataList(std::string text);
   int SetStreamSource(std::string text);
   // The trigger's Kind property: "Data" or "Stream".
@@ -125,6 +131,11 @@ class IOStreamTriggerInfo : public TriggerInfoOf<triggers::CIOStreamTrigger> {
   // Numeric: the port, written as its low 16 bits.
   int SetDestination(std::string text) override;
 };
+
+// A connect trigger's members as one text, joined with "," (the Destination column), and back:
+// every "," ends a member (an empty piece between two commas is one), a trailing "," adds none.
+std::string JoinMembers(const std::vector<std::string>& members);
+std::vector<std::string> SplitMembers(const std::string& text);
 
 // Destination: the members joined with ","; Count: how many there are.
 class ConnectTriggerInfo : public TriggerInfoOf<triggers::CConnectTrigger> {
