@@ -2,6 +2,7 @@
 #include "core/window/dialog_rules.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/automation/numbers.h"
 #include "core/automation/strings.h"
@@ -178,7 +179,7 @@ ConnectionLists::ConnectionLists(const std::vector<OtherTrigger>& available,
     if (found == available_.end()) {
       connected_.push_back({member, -1});
     } else {
-      connected_.push_back({member, found->id});
+      connected_.push_back(std::move(*found));  // under the trigger's own name
       available_.erase(found);
     }
   }

@@ -152,8 +152,9 @@ class ConnectionLists {
     std::string name;
     int32_t id;
   };
-  // `available`: the other triggers. Each member moves from it to the connected list (compared
-  // ignoring case); a member no other trigger bears is kept with the identifier -1.
+  // `available`: the other triggers. The trigger each member names (ignoring case) moves from it
+  // to the connected list, under its own name; a member no other trigger bears is kept as
+  // written, with the identifier -1.
   ConnectionLists(const std::vector<OtherTrigger>& available,
                   const std::vector<std::string>& members);
 

@@ -231,7 +231,9 @@ TEST(DialogRulesTest, InterruptSourceItemsNamesAndChoice) {
 TEST(DialogRulesTest, ConnectionListsMoveEntriesAndNameTheTrigger) {
   ConnectionLists lists({{"a", 1}, {"b", 3}, {"c", 5}, {"d", 7}}, {"D", "gone"});
   ASSERT_EQ(lists.Connected().size(), 2u);
-  EXPECT_EQ(lists.Connected()[0].id, 7);  // matched ignoring case, name kept as written
+  EXPECT_EQ(lists.Connected()[0].name, "d");  // matched ignoring case: the trigger's own name
+  EXPECT_EQ(lists.Connected()[0].id, 7);
+  EXPECT_EQ(lists.Connected()[1].name, "gone");
   EXPECT_EQ(lists.Connected()[1].id, -1);
   EXPECT_EQ(lists.Available().size(), 3u);
 
