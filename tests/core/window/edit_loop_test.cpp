@@ -108,14 +108,6 @@ TEST_F(EditLoopTest, CreateAndCancelLeavesNoTriggerForEveryKind) {
   }
 }
 
-TEST_F(EditLoopTest, CreatedTransferIsWrittenInTheTablesOrderAndRegistered) {
-  TriggerInfo* adapter = Make(EditKind::Transfer, kValidTransfer);
-  ASSERT_NE(adapter, nullptr);
-  EXPECT_EQ(adapter->GetDefinitionText(),
-            "100,transfer,transfer,16,16BIT,0x100,INCREMENT,0x200,FIX,3,4,2,0");
-  EXPECT_EQ(adapter->GetStatusText(), "InActivate");
-}
-
 TEST_F(EditLoopTest, EditFillsTheDialogFromTheAdapterAndCancelLeavesItUnchanged) {
   TriggerInfo* adapter = Make(EditKind::Transfer, kValidTransfer);
   const std::string line = adapter->GetDefinitionText();
@@ -173,52 +165,6 @@ TEST_F(EditLoopTest, RegisterRefusalShowsTheDialogAgain) {
             "100,Data,stream,0x20,8BIT,SINGLE,RANDOM2,10,1,5,),0,0,0x00000000");
 }
 
-TEST_F(EditLoopTest, StreamKindWritesItsSourceAndLeavesTheGenerateModeAlone) {
-  TriggerInfo* adapter = Make(EditKind::Stream,
-                              {{Field::Size, "32BIT"},
-                               {Field::Destination, "0x500"},
-                               {Field::DstMode, "REPEAT"},
-                               {Field::SrcMode, "RANDOM"},  // ignored for a stream
-                               {Field::StreamSource, "0x600"},
-                               {Field::Count, "4"},
-                               {Field::Cycle, "1"},
-                               {Field::Wait, "2"},
-                               {Field::Mask, "0xffff"}},
-                              [](DialogData& d) { d.data_kind = false; });
-  EXPECT_EQ(adapter->GetDefinitionText(),
-            "100,Stream,stream,0x500,32BIT,REPEAT,0x600,4,1,2,0x0000ffff");
-  EXPECT_EQ(adapter->GetSrcModeText(), "");
-
-  dialogs_.steps = {Cancel};
-  Run(EditKind::Stream, 0);
-  EXPECT_FALSE(dialogs_.shown.back().data_kind);
-  EXPECT_EQ(dialogs_.shown.back()[Field::StreamSource], "0x600");
-}
-
-TEST_F(EditLoopTest, InterruptWritesRaiseAndRemembersTheClearChoice) {
-  simulator_.source_table = SourceTable({"INT0", "INT1", "INTX"}, true);
-  TriggerInfo* adapter = Make(EditKind::Interrupt,
-                              {{Field::Name, "clearINTX"},
-                               {Field::Destination, "INTX"},
-                               {Field::Cycle, "5"},
-                               {Field::Wait, "6"}},
-                              [](DialogData& d) { d.clear = true; });
-  EXPECT_EQ(adapter->GetDefinitionText(), "100,clearInterrupt,clearINTX,INTX,5,6");
-  EXPECT_TRUE(static_cast<core::rows::InterruptTriggerInfo*>(adapter)->ClearInterrupt());
-
-  dialogs_.steps = {Ok({}, [](DialogData& d) { d.clear = false; })};
-  Run(EditKind::Interrupt, 0);
-  const DialogData& shown = dialogs_.shown.back();
-  EXPECT_TRUE(shown.clear);
-  EXPECT_EQ(shown[Field::Destination], "INTX");
-  ASSERT_EQ(shown.sources.size(), 3u);
-  EXPECT_EQ(shown.sources[2].code, 2);
-  EXPECT_EQ(shown.sources[2].name, "INTX");
-  EXPECT_EQ(shown.sources[2].value, 9u);
-  EXPECT_EQ(adapter->GetDefinitionText(), "100,interrupt,clearINTX,INTX,5,6");
-  EXPECT_FALSE(static_cast<core::rows::InterruptTriggerInfo*>(adapter)->ClearInterrupt());
-}
-
 TEST_F(EditLoopTest, RefusedSourceNamesItsFieldAndTheTriggersMessageReachesTheLog) {
   simulator_.source_table = ShortSourceTable();
   dialogs_.steps = {Ok({{Field::Destination, "NOPE"}}), Ok({{Field::Destination, "INT0"}})};
@@ -229,36 +175,24 @@ TEST_F(EditLoopTest, RefusedSourceNamesItsFieldAndTheTriggersMessageReachesTheLo
 }
 
 TEST_F(EditLoopTest, OtherTriggerListsCoverAllSlotsButTheTriggersOwn) {
-  // Triggers in slots 0, 1 and 2; deleting 0 and 1 leaves slot 2 above two empty slots.
-  for (int i = 0; i < 3; ++i) Make(EditKind::IOStream, {{Field::Name, "p" + std::to_string(i)}});
+  // Triggers in slots 2 and 3 above two empty slots.
+  for (int i = 0; i < 4; ++i) Make(EditKind::IOStream, {{Field::Name, "p" + std::to_string(i)}});
   ASSERT_EQ(document_.DeleteSlot(0), 0);
   ASSERT_EQ(document_.DeleteSlot(1), 0);
-
-  dialogs_.steps = {Ok({{Field::Source, "STOP"}, {Field::Destination, "p2"}})};
-  Run(EditKind::Control, std::nullopt);  // lands in slot 0
-  ASSERT_EQ(dialogs_.shown.back().others.size(), 1u);
-  EXPECT_EQ(dialogs_.shown.back().others[0].name, "p2");
-  EXPECT_EQ(dialogs_.shown.back().others[0].number, 2);
-  EXPECT_EQ(At(0)->GetDefinitionText(), "100,control,control,STOP,p2");
-  dialogs_.shown.clear();
-
   dialogs_.steps = {Ok({{Field::Name, "both"}}, [](DialogData& d) {
-    d.members = {"p2", "control"};
-    d[Field::Destination] = "p2,control";
+    d[Field::Destination] = "p3,p2";
     d[Field::Count] = "2";
   })};
-  Run(EditKind::Connect, std::nullopt);  // lands in slot 1
-  const DialogData& shown = dialogs_.shown.back();
-  ASSERT_EQ(shown.others.size(), 2u);
-  EXPECT_EQ(shown.others[0].name, "control");
-  EXPECT_EQ(shown.others[1].name, "p2");
-  TriggerInfo* connect = At(1);
-  ASSERT_NE(connect, nullptr);
-  EXPECT_EQ(connect->GetDefinitionText(), "101,connect,both,p2,control");
+  Run(EditKind::Connect, std::nullopt);  // lands in slot 0
+  ASSERT_EQ(dialogs_.shown.back().others.size(), 2u);
+  EXPECT_EQ(dialogs_.shown.back().others[1].name, "p3");
+  EXPECT_EQ(dialogs_.shown.back().others[1].number, 3);
+  EXPECT_EQ(At(0)->GetDefinitionText(), "100,connect,both,p3,p2");
 
   dialogs_.steps = {Cancel};
-  Run(EditKind::Connect, 1);
-  EXPECT_EQ(dialogs_.shown.back().members, (std::vector<std::string>{"p2", "control"}));
+  Run(EditKind::Connect, 0);
+  EXPECT_EQ(dialogs_.shown.back().members, (std::vector<std::string>{"p3", "p2"}));
+  EXPECT_EQ(dialogs_.shown.back().others.size(), 2u);  // not itself
 }
 
 TEST_F(EditLoopTest, ConnectEditOfAnotherKindCreatesAConnectTrigger) {
@@ -318,14 +252,6 @@ TEST_F(EditLoopTest, DialogThatCannotBeShownIsReportedAndItsNewTriggerDeleted) {
   Run(EditKind::Control, std::nullopt);
   EXPECT_EQ(document_.GetTriggerCount(), 0);
   EXPECT_EQ(TakeLog(), std::vector<std::string>{"The Control trigger dialog could not be shown"});
-}
-
-TEST_F(EditLoopTest, OtherResultsShowTheDialogAgain) {
-  dialogs_.steps = {[](DialogData&) { return DialogResult::Other; },
-                    Ok({{Field::Destination, "9000"}})};
-  Run(EditKind::IOStream, std::nullopt);
-  EXPECT_EQ(dialogs_.shown.size(), 2u);
-  EXPECT_EQ(At(0)->GetDefinitionText(), "100,iostream,iostream,9000");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@ namespace dialog_test {
 void Screenshot(HWND window, const char* name) {
   const char* folder = std::getenv("TRIGGER_SCREENSHOTS");
   if (folder == nullptr || *folder == '\0') return;
+  SendMessageW(window, WM_NCACTIVATE, TRUE, 0);  // drawn as the active window it is
   RedrawWindow(window, nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
   GdiFlush();

@@ -3,6 +3,7 @@
 // trigger's definition line) and the simulator (the record it received).
 #include <windows.h>
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -120,6 +121,19 @@ TEST_F(DialogsTest, TransferCreated) {
     EXPECT_EQ(Text(d, IDC_TRIGGER_NUMBER), "new");
     EXPECT_EQ(Text(d, IDC_TRIGGER_NAME), "transfer");
     EXPECT_EQ(Focused(d), IDC_TRIGGER_NAME);
+    EXPECT_EQ(SendMessageW(Control(d, IDC_TRIGGER_NAME), EM_GETLIMITTEXT, 0, 0), 255);
+    // Spins count in base 10 over their ranges.
+    const std::pair<int, int> spins[] = {{IDC_TRANSFER_COUNT_SPIN, 32767},
+                                         {IDC_TRANSFER_SRC_VALUE_SPIN, 31},
+                                         {IDC_TRANSFER_DST_VALUE_SPIN, 31}};
+    for (const auto& [spin, upper] : spins) {
+      int lower = -1, high = -1;
+      SendMessageW(Control(d, spin), UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lower),
+                   reinterpret_cast<LPARAM>(&high));
+      EXPECT_EQ(lower, 0) << spin;
+      EXPECT_EQ(high, upper) << spin;
+      EXPECT_EQ(SendMessageW(Control(d, spin), UDM_GETBASE, 0, 0), 10) << spin;
+    }
     EXPECT_EQ(Text(d, IDC_TRANSFER_SIZE), "");
     EXPECT_FALSE(Enabled(d, IDC_TRANSFER_SRC_VALUE));
     EXPECT_FALSE(Enabled(d, IDC_TRANSFER_SRC_VALUE_LABEL));
