@@ -9,6 +9,7 @@ void Log::Add(std::string text) {
     ++dropped_;
   }
   entries_.push_back(std::move(text));
+  if (listener_) listener_();
 }
 
 std::string Log::Text() const {
@@ -23,6 +24,8 @@ std::string Log::Text() const {
 void Log::Clear() {
   entries_.clear();
   dropped_ = 0;
+  ++clears_;
+  if (listener_) listener_();
 }
 
 }  // namespace standin::model

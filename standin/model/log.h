@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <string>
 
 namespace standin::model {
@@ -17,13 +18,19 @@ class Log {
   void Add(std::string text);
   const std::deque<std::string>& entries() const { return entries_; }
   size_t dropped() const { return dropped_; }  // entries that fell off the front
+  size_t clears() const { return clears_; }    // how often the log was cleared
   // Every entry followed by a line feed.
   std::string Text() const;
   void Clear();
 
+  // Told after every change, so that a window showing the entries can catch up.
+  void SetListener(std::function<void()> listener) { listener_ = std::move(listener); }
+
  private:
   std::deque<std::string> entries_;
   size_t dropped_ = 0;
+  size_t clears_ = 0;
+  std::function<void()> listener_;
 };
 
 }  // namespace standin::model

@@ -22,6 +22,14 @@ std::string Lower(std::string_view text) {
 
 }  // namespace
 
+Session::Session() {
+  auto changed = [this] {
+    if (listener_) listener_();
+  };
+  log_.SetListener(changed);
+  addin_commands_.SetListener(changed);
+}
+
 Outcome Session::OpenProject(const std::string& path) {
   Project opened;
   Outcome outcome = Project::Open(path, &opened);
@@ -37,6 +45,7 @@ Outcome Session::OpenProject(const std::string& path) {
   simulator_.SetSources(std::move(sources));
   events_.Clear();
   for (const std::string& warning : warnings) Note(path + ": " + warning);
+  if (listener_) listener_();
   return outcome;
 }
 

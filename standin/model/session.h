@@ -5,11 +5,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <set>
 #include <string>
 #include <string_view>
 #include <utility>
 
+#include "standin/model/addin_commands.h"
 #include "standin/model/evaluator.h"
 #include "standin/model/event_list.h"
 #include "standin/model/log.h"
@@ -31,7 +33,7 @@ inline constexpr char kNotePrefix[] = "Vireo: ";
 
 class Session {
  public:
-  Session() = default;  // an untitled, empty project
+  Session();  // an untitled, empty project
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
@@ -52,6 +54,13 @@ class Session {
   const EventList& events() const { return events_; }
   Log& log() { return log_; }
   const Log& log() const { return log_; }
+  // What the connected add-in registered for the menu bar and toolbar.
+  AddinCommands& addin_commands() { return addin_commands_; }
+  const AddinCommands& addin_commands() const { return addin_commands_; }
+
+  // Told after the log window, the add-in's menus and buttons or the open project changed, so
+  // that the IDE window can catch up. One listener; an empty function removes it.
+  void SetListener(std::function<void()> listener) { listener_ = std::move(listener); }
 
   // One line of the host's own in the log window.
   void Note(const std::string& text) { log_.Add(kNotePrefix + text); }
@@ -105,6 +114,8 @@ class Session {
   Simulator simulator_;
   EventList events_;
   Log log_;
+  AddinCommands addin_commands_;
+  std::function<void()> listener_;
   Log calls_;
   Log commands_;
   Log menus_;
