@@ -88,19 +88,23 @@ class AddinCommands {
   // Whether a menu entry or a toolbar button carries the command.
   bool Offers(int32_t command) const;
 
+  // Counts the changes, so that a window can tell whether what it shows is still current.
+  uint64_t revision() const { return revision_; }
   // Told after every change.
   void SetListener(std::function<void()> listener) { listener_ = std::move(listener); }
 
  private:
   // Empty when a menu entry or toolbar button can carry the command, else why not.
   static std::string Unroutable(int32_t command);
-  void Changed() const {
+  void Changed() {
+    ++revision_;
     if (listener_) listener_();
   }
 
   std::vector<AddinCommand> commands_;
   std::vector<AddinPopup> popups_;
   std::vector<ToolbarButton> buttons_;
+  uint64_t revision_ = 0;
   std::function<void()> listener_;
 };
 

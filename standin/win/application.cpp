@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/automation/strings.h"
 #include "win/com/conversion.h"
@@ -51,6 +52,30 @@ std::string ModuleFileName(uint64_t handle, bool* as_data) {
 
 std::string Quoted(BSTR text) { return '"' + ToNarrow(text) + '"'; }
 
+// The entries of a popup menu an add-in hands over, copied: it may destroy the menu as soon as
+// the call returns. A sub-menu inside it becomes an entry without a command, which the table
+// leaves out.
+std::vector<model::MenuEntry> MenuEntries(HMENU menu) {
+  std::vector<model::MenuEntry> entries;
+  const int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    wchar_t text[256] = L"";
+    MENUITEMINFOW item = {};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STATE | MIIM_STRING | MIIM_SUBMENU;
+    item.dwTypeData = text;
+    item.cch = ARRAYSIZE(text);
+    if (!GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &item)) continue;
+    if (item.fType & MFT_SEPARATOR) {
+      entries.push_back({});
+      continue;
+    }
+    const LONG command = item.hSubMenu ? 0 : static_cast<LONG>(item.wID);
+    entries.push_back({Narrow(text), command, (item.fState & MFS_DISABLED) == 0});
+  }
+  return entries;
+}
+
 }  // namespace
 
 void HostApplication::Answer(const char* method, CallKind kind, const std::string& call,
@@ -59,6 +84,10 @@ void HostApplication::Answer(const char* method, CallKind kind, const std::strin
   session_->RecordCall(kind, refused ? call + " refused" : call);
   if (refused) session_->Note(std::string(method) + " refused, as the host was told to");
   *ok = refused ? 0 : 1;
+}
+
+void HostApplication::Note(const model::Notes& notes) {
+  for (const std::string& note : notes) session_->Note(note);
 }
 
 void HostApplication::CheckName(const char* method, const std::string& name) {
@@ -86,6 +115,7 @@ STDMETHODIMP HostApplication::AddCommand(BSTR name, LONG command, LONG flags, LO
     Answer("AddCommand", CallKind::Command,
            Format("AddCommand(%s, %ld, %ld, %ld)", Quoted(name).c_str(), command, flags, cookie),
            ok);
+    if (*ok) Note(session_->addin_commands().AddCommand(cookie, ToNarrow(name), command));
     return S_OK;
   });
 }
@@ -120,7 +150,13 @@ STDMETHODIMP HostApplication::AddCommandImages(hyper resources, LONG large_bitma
     const std::string where =
         module.empty() ? Format("0x%llX", static_cast<unsigned long long>(handle)) : module;
     const bool refused = session_->Refuses("AddCommandImages");
-    if (!refused) *image_index = session_->AssignImage();
+    if (!refused) {
+      *image_index = session_->AssignImage();
+      if (!module.empty()) {
+        images_.Add(*image_index, reinterpret_cast<HMODULE>(static_cast<uintptr_t>(handle)),
+                    large_bitmap, small_bitmap);
+      }
+    }
     Answer("AddCommandImages", CallKind::Command,
            Format("AddCommandImages(%s, %ld, %ld, image %ld, %ld, %ld)", where.c_str(),
                   large_bitmap, small_bitmap, *image_index, flags, cookie),
@@ -150,6 +186,10 @@ STDMETHODIMP HostApplication::AddMenuItem(BSTR name, LONG position, LONG flags, 
            Format("AddMenuItem(%s, %ld, %ld, %ld, %ld, %ld)", Quoted(name).c_str(), position, flags,
                   command, enabled, cookie),
            ok);
+    if (*ok) {
+      Note(session_->addin_commands().AddMenuItem(cookie, ToNarrow(name), position, flags, command,
+                                                  enabled != 0));
+    }
     return S_OK;
   });
 }
@@ -168,6 +208,12 @@ STDMETHODIMP HostApplication::AddPopupMenu(BSTR name, LONG position, LONG flags,
            Format("AddPopupMenu(%s, %ld, %ld, %s, %s, %ld)", Quoted(name).c_str(), position, flags,
                   menu.c_str(), Quoted(caption).c_str(), cookie),
            ok);
+    if (*ok) {
+      std::vector<model::MenuEntry> entries;
+      if (is_menu) entries = MenuEntries(reinterpret_cast<HMENU>(static_cast<uintptr_t>(popup)));
+      Note(session_->addin_commands().AddPopupMenu(cookie, ToNarrow(name), position, flags,
+                                                   ToNarrow(caption), std::move(entries)));
+    }
     return S_OK;
   });
 }
@@ -185,6 +231,9 @@ STDMETHODIMP HostApplication::AddToolbarButton(BSTR name, LONG* image_index, LON
            Format("AddToolbarButton(%s, image %ld, %ld, %ld)", Quoted(name).c_str(), *image_index,
                   flags, cookie),
            ok);
+    if (*ok) {
+      Note(session_->addin_commands().AddToolbarButton(cookie, ToNarrow(name), *image_index));
+    }
     return S_OK;
   });
 }

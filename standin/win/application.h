@@ -3,7 +3,8 @@
 // journals every registration call with its arguments, hands out image slots, checks what it can
 // (bitmaps in the resource module, a real popup menu, an image slot it gave out) and notes a
 // problem in its log rather than failing the call; it refuses a call only when told to
-// (Session::SetRefusedCalls).
+// (Session::SetRefusedCalls). What it takes goes into the session's table of the add-in's menus
+// and buttons, which the IDE window shows.
 #pragma once
 
 #include <windows.h>
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "standin/win/command_images.h"
 #include "standin/win/services.h"
 #include "standin/win/standin_ids.h"
 
@@ -50,6 +52,9 @@ class HostApplication : public ComObject<HostApplication, IVireoApplication, Thr
   void SetFreshServices(bool fresh) { fresh_services_ = fresh; }
   bool FreshServices() const { return fresh_services_; }
 
+  // The bitmaps add-ins registered, for the IDE window's toolbar.
+  const CommandImages& images() const { return images_; }
+
  private:
   struct Made {
     size_t service;  // index of the service name
@@ -61,10 +66,13 @@ class HostApplication : public ComObject<HostApplication, IVireoApplication, Thr
   void Answer(const char* method, model::CallKind kind, const std::string& call, unsigned char* ok);
   HRESULT Service(BSTR name, const char* member, IDispatch** service) noexcept;
   void CheckName(const char* method, const std::string& name);
+  // Notes what the host has to say about a registration it kept.
+  void Note(const model::Notes& notes);
 
   SessionPtr session_;
   std::vector<Made> made_;  // every service object made, in order
   bool fresh_services_ = false;
+  CommandImages images_;
 };
 
 }  // namespace standin::win

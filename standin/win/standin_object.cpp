@@ -8,6 +8,7 @@
 #include "core/automation/bytes.h"
 #include "core/automation/strings.h"
 #include "standin/model/records.h"
+#include "standin/win/ide_frame.h"
 #include "win/com/conversion.h"
 #include "win/com/module.h"
 
@@ -93,8 +94,10 @@ Standin::Standin() : session_(std::make_shared<model::Session>()) {
   session_->SetHelpFile(::win::com::ToNarrow(help + kHelpFileName));
 }
 
+// The add-in goes first, so that it closes its own windows before the IDE window goes.
 Standin::~Standin() {
   if (connect_) connect_->OnDisconnection();
+  frame_.reset();
 }
 
 HRESULT Standin::FinalConstruct() {
@@ -192,6 +195,7 @@ STDMETHODIMP Standin::Evaluate(BSTR expression, VARIANT* value) noexcept {
 // The add-in.
 
 void Standin::ReleaseAddin() {
+  session_->addin_commands().Remove(cookie_);
   command_.Reset();
   connect_.Reset();
   cookie_ = 0;
@@ -219,7 +223,9 @@ STDMETHODIMP Standin::Connect(BSTR connect_prog_id, BSTR command_prog_id, VARIAN
     if (FAILED(hr)) return Fail(hr, Explain("the add-in's OnConnection failed", hr));
     *result = hr;
     if (hr != S_OK) {
-      // The add-in refused; it is not connected, and it keeps nothing of the host's.
+      // The add-in refused; it is not connected, and it keeps nothing of the host's, nor the
+      // host of its menus and buttons.
+      session_->addin_commands().Remove(cookie);
       session_->Note(Format("the add-in refused the connection (OnConnection returned %ld)", hr));
       connect.Reset();
       command.Reset();

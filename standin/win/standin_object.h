@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "standin/win/application.h"
@@ -18,6 +19,8 @@
 #include "trigger.h"
 
 namespace standin::win {
+
+class IdeFrame;
 
 class Standin : public ComObject<Standin, IVireoStandin, Threading::Apartment> {
  public:
@@ -83,6 +86,15 @@ class Standin : public ComObject<Standin, IVireoStandin, Threading::Apartment> {
   // What the add-in still held of the host's after its last disconnection (or refused
   // connection), one line per object; empty when it gave everything back.
   STDMETHODIMP get_HeldReferences(BSTR* text) noexcept override;
+  // The IDE window (standin_window.cpp). Window handles cross as numbers; a handle's significant
+  // bits fit a long.
+  STDMETHODIMP ShowWindow(LONG* window) noexcept override;
+  STDMETHODIMP get_MainWindow(LONG* window) noexcept override;
+  STDMETHODIMP CloseWindow(VARIANT_BOOL ask, VARIANT_BOOL* closed) noexcept override;
+  STDMETHODIMP WaitIdle(LONG timeout, VARIANT_BOOL* idle) noexcept override;
+  STDMETHODIMP RunWindow() noexcept override;
+  STDMETHODIMP RunCommand(LONG command) noexcept override;
+  STDMETHODIMP get_WindowList(BSTR* titles) noexcept override;
 
   // Makes the host application (ComObject's creation runs it).
   HRESULT FinalConstruct() override;
@@ -94,6 +106,10 @@ class Standin : public ComObject<Standin, IVireoStandin, Threading::Apartment> {
   void ReleaseAddin();
   // Once the add-in is released: what it still holds goes to HeldReferences and the journal.
   void AccountReferences();
+  // The IDE window while it is open, else null.
+  IdeFrame* Frame() const;
+  // Offers a message to the IDE window's shortcuts.
+  bool PreTranslate(MSG* message) const;
 
   SessionPtr session_;
   ::win::com::ComPtr<HostApplication> application_;
@@ -103,6 +119,7 @@ class Standin : public ComObject<Standin, IVireoStandin, Threading::Apartment> {
   LONG last_cookie_ = 0;            // every connection gets a new one
   ULONG application_baseline_ = 0;  // the application's reference count before OnConnection
   std::string held_;
+  std::unique_ptr<IdeFrame> frame_;
 };
 
 // Sets the error information of the calling thread (source "Vireo.Standin", the description)

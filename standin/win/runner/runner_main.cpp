@@ -1,7 +1,7 @@
 // vireo-standin: the host stand-in on the command line. It opens a project in the stand-in
 // (VireoStandin.dll, loaded from beside the runner), connects the add-in by its ProgIDs, and then
 // runs a JScript file against the stand-in or loads the project's triggers and prints what the
-// host saw.
+// host saw; with --gui it loads the triggers and opens the stand-in's IDE window instead.
 #include <windows.h>
 
 #undef GetObject
@@ -9,11 +9,14 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "standin/win/runner/script_host.h"
+#include "standin/win/standin_calls.h"
 #include "vireo_standin.h"
 #include "win/com/conversion.h"
 #include "win/com/raii.h"
@@ -26,6 +29,7 @@ using win::com::UniqueBstr;
 constexpr char kUsage[] =
     "usage: vireo-standin --project FILE [--script FILE.js]\n"
     "                     [--connect CONNECT_PROGID COMMAND_PROGID | --no-connect]\n"
+    "                     [--gui [--exec COMMAND]... [--ready-file FILE]]\n"
     "\n"
     "Opens the project FILE in the Vireo stand-in and connects the add-in whose Connect and\n"
     "Command classes have the given ProgIDs (Trigger.Connect and Trigger.Command unless told\n"
@@ -36,6 +40,12 @@ constexpr char kUsage[] =
     "  without        loads the project's triggers through the add-in's TriggerAction object and\n"
     "                 prints the log, the event list, the simulator's decoded records and its\n"
     "                 journal.\n"
+    "  with --gui     loads the project's triggers into the add-in and opens the IDE window, runs\n"
+    "                 each --exec COMMAND (a number) as its menu entry or toolbar button would,\n"
+    "                 then the script if one is given, and stays until the window is closed; a\n"
+    "                 script that calls WScript.Quit or fails closes it without asking. Once the\n"
+    "                 window is idle after all that, --ready-file FILE is written with the\n"
+    "                 window's handle, for scripts that take screenshots.\n"
     "\n"
     "The add-in's DLL must be registered (regsvr32); VireoStandin.dll must sit beside this\n"
     "program.\n"
@@ -50,6 +60,9 @@ struct Options {
   std::wstring command = L"Trigger.Command";
   bool no_connect = false;
   bool help = false;
+  bool gui = false;
+  std::vector<LONG> exec;  // commands to run in the IDE window at start
+  std::wstring ready_file;
 };
 
 using ::win::com::ToNarrow;
@@ -76,8 +89,10 @@ std::optional<Options> Parse(const std::vector<std::wstring>& args, int* exit_co
     const std::wstring& arg = args[i];
     if (arg == L"--help" || arg == L"-h" || arg == L"/?") {
       options.help = true;
-    } else if (arg == L"--project" || arg == L"--script") {
-      std::wstring& target = arg == L"--project" ? options.project : options.script;
+    } else if (arg == L"--project" || arg == L"--script" || arg == L"--ready-file") {
+      std::wstring& target = arg == L"--project"  ? options.project
+                             : arg == L"--script" ? options.script
+                                                  : options.ready_file;
       if (!has_values(i, 1)) {
         problem = ToNarrow(arg) + " needs a file name";
       } else if (!target.empty()) {
@@ -97,6 +112,17 @@ std::optional<Options> Parse(const std::vector<std::wstring>& args, int* exit_co
       }
     } else if (arg == L"--no-connect") {
       options.no_connect = true;
+    } else if (arg == L"--gui") {
+      options.gui = true;
+    } else if (arg == L"--exec") {
+      wchar_t* end = nullptr;
+      const long command = has_values(i, 1) ? std::wcstol(args[i + 1].c_str(), &end, 0) : 0;
+      if (!has_values(i, 1) || end == args[i + 1].c_str() || *end != L'\0' || command <= 0) {
+        problem = "--exec needs a command number";
+      } else {
+        options.exec.push_back(static_cast<LONG>(command));
+        ++i;
+      }
     } else {
       problem = "unknown argument \"" + ToNarrow(arg) + "\"";
     }
@@ -106,6 +132,10 @@ std::optional<Options> Parse(const std::vector<std::wstring>& args, int* exit_co
       problem = "--connect and --no-connect exclude each other";
     } else if (options.project.empty()) {
       problem = "--project FILE is required";
+    } else if (!options.gui && !options.exec.empty()) {
+      problem = "--exec needs --gui";
+    } else if (!options.gui && !options.ready_file.empty()) {
+      problem = "--ready-file needs --gui";
     }
   }
   if (!problem.empty()) {
@@ -116,18 +146,7 @@ std::optional<Options> Parse(const std::vector<std::wstring>& args, int* exit_co
 }
 
 // What the last failed call on the stand-in said, or the bare result.
-std::string Describe(HRESULT hr) {
-  ComPtr<IErrorInfo> info;
-  if (GetErrorInfo(0, info.Put()) == S_OK && info) {
-    UniqueBstr text;
-    if (SUCCEEDED(info->GetDescription(text.Put())) && SysStringLen(text.Get()) > 0) {
-      return ToNarrow(text.Get());
-    }
-  }
-  char code[16];
-  std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(hr));
-  return code;
-}
+std::string Describe(HRESULT hr) { return standin::win::DescribeFailure(hr); }
 
 int Fail(const std::string& text) {
   std::fprintf(stderr, "vireo-standin: %s\n", text.c_str());
@@ -190,33 +209,50 @@ void PrintReport(IVireoStandin* standin) {
 
 // LoadTriggers of the add-in's TriggerAction object, called by name as a host calls it.
 int LoadTriggers(IVireoStandin* standin) {
-  UniqueBstr name(SysAllocString(L"TriggerAction"));
-  ComPtr<IDispatch> registry;
-  HRESULT hr = standin->GetObject(name.Get(), registry.Put());
-  if (FAILED(hr)) return Fail("GetObject(\"TriggerAction\") failed: " + Describe(hr));
-  if (!registry) return Fail("the add-in has no object named \"TriggerAction\"");
-  LPOLESTR names[] = {const_cast<LPOLESTR>(L"LoadTriggers")};
-  DISPID id = DISPID_UNKNOWN;
-  hr = registry->GetIDsOfNames(IID_NULL, names, 1, LOCALE_SYSTEM_DEFAULT, &id);
-  if (FAILED(hr))
-    return Fail("the add-in's TriggerAction object has no LoadTriggers: " + Describe(hr));
-  DISPPARAMS none = {};
-  EXCEPINFO exception = {};
-  hr = registry->Invoke(id, IID_NULL, LOCALE_SYSTEM_DEFAULT, DISPATCH_METHOD, &none, nullptr,
-                        &exception, nullptr);
-  const std::string description =
-      exception.bstrDescription ? ToNarrow(exception.bstrDescription) : std::string();
-  if (hr == DISP_E_EXCEPTION) hr = exception.scode;
-  SysFreeString(exception.bstrSource);
-  SysFreeString(exception.bstrDescription);
-  SysFreeString(exception.bstrHelpFile);
-  if (FAILED(hr)) {
-    char code[16];
-    std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(hr));
-    PrintReport(standin);
-    return Fail(std::string("LoadTriggers failed: ") + (description.empty() ? code : description));
-  }
+  std::string problem;
+  const HRESULT hr = standin::win::CallTriggerAction(standin, L"LoadTriggers", &problem);
   PrintReport(standin);
+  return FAILED(hr) ? Fail(problem) : 0;
+}
+
+// The IDE window: the project's triggers loaded, the start-up commands and the script run, then
+// the window's own message loop until it is closed.
+int RunWindow(const Options& options, IVireoStandin* standin) {
+  if (!options.no_connect) {
+    std::string problem;
+    if (FAILED(standin::win::CallTriggerAction(standin, L"LoadTriggers", &problem))) {
+      Fail(problem);  // the window shows the log; the user decides what next
+    }
+  }
+  LONG window = 0;
+  HRESULT hr = standin->ShowWindow(&window);
+  if (FAILED(hr)) return Fail("cannot open the IDE window: " + Describe(hr));
+  VARIANT_BOOL closed = VARIANT_FALSE;
+  for (LONG command : options.exec) {
+    hr = standin->RunCommand(command);
+    if (FAILED(hr)) {
+      const int code = Fail("--exec " + std::to_string(command) + ": " + Describe(hr));
+      standin->CloseWindow(VARIANT_FALSE, &closed);
+      return code;
+    }
+  }
+  if (!options.script.empty()) {
+    bool quit = false;
+    const int code = standin::runner::RunScript(options.script, standin, &quit);
+    if (quit || code != 0) {
+      standin->CloseWindow(VARIANT_FALSE, &closed);
+      return code;
+    }
+  }
+  VARIANT_BOOL idle = VARIANT_FALSE;
+  standin->WaitIdle(10000, &idle);
+  standin->get_MainWindow(&window);
+  if (!options.ready_file.empty()) {
+    std::ofstream ready(ToNarrow(options.ready_file));
+    ready << window << '\n';
+    if (!ready) Fail("cannot write " + ToNarrow(options.ready_file));
+  }
+  if (window != 0) standin->RunWindow();
   return 0;
 }
 
@@ -248,7 +284,9 @@ int Run(const Options& options) {
   }
 
   int exit_code = 0;
-  if (!options.script.empty()) {
+  if (options.gui) {
+    exit_code = RunWindow(options, standin.Get());
+  } else if (!options.script.empty()) {
     exit_code = standin::runner::RunScript(options.script, standin.Get());
   } else if (!options.no_connect) {
     exit_code = LoadTriggers(standin.Get());

@@ -215,7 +215,8 @@ int Complain(const std::wstring& path, const char* what, HRESULT hr) {
 
 }  // namespace
 
-int RunScript(const std::wstring& path, IDispatch* vireo) {
+int RunScript(const std::wstring& path, IDispatch* vireo, bool* quit) {
+  if (quit != nullptr) *quit = false;
   std::wstring source;
   if (!ReadScript(path, &source)) {
     std::fprintf(stderr, "vireo-standin: cannot read the script %s\n", ToNarrow(path).c_str());
@@ -251,7 +252,10 @@ int RunScript(const std::wstring& path, IDispatch* vireo) {
   SysFreeString(exception.bstrHelpFile);
   engine->Close();
 
-  if (wscript->quit()) return wscript->exit_code();
+  if (wscript->quit()) {
+    if (quit != nullptr) *quit = true;
+    return wscript->exit_code();
+  }
   if (site.failed()) return 1;
   if (FAILED(hr)) return Complain(path, "the script failed", hr);
   return 0;

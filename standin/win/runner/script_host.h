@@ -19,7 +19,8 @@ namespace standin::runner {
 
 // Runs the script file. The result is the exit code: WScript.Quit's, 0 when the script ends,
 // 1 after a script error (reported on the error stream with its position) or when the script
-// cannot be read or the engine cannot be started (reported likewise).
-int RunScript(const std::wstring& path, IDispatch* vireo);
+// cannot be read or the engine cannot be started (reported likewise). `quit`, when given, tells
+// whether the script called WScript.Quit.
+int RunScript(const std::wstring& path, IDispatch* vireo, bool* quit = nullptr);
 
 }  // namespace standin::runner

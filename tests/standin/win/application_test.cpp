@@ -137,7 +137,9 @@ TEST_F(ApplicationTest, WhatTheHostCannotUseIsNotedButAccepted) {
             "Vireo: AddCommandImages: 0x1230 is no module of the process\n"
             "Vireo: AddPopupMenu: the name is empty\n"
             "Vireo: AddPopupMenu: 0x1234 is not a menu handle\n"
-            "Vireo: AddToolbarButton: image 3 was not handed out by AddCommandImages\n");
+            "Vireo: AddToolbarButton: image 3 was not handed out by AddCommandImages\n"
+            "Vireo: AddToolbarButton: the add-in registered no command for the button \"b\"; it "
+            "is left out\n");
 }
 
 TEST_F(ApplicationTest, RefusesOnlyTheCallsItWasToldToRefuse) {

@@ -1,10 +1,15 @@
 // StandinFakeAddin.dll: a small add-in that talks to its host the way the Trigger add-in does,
-// so that the stand-in's tests can drive a connection end to end before the real add-in's
-// Connect and Command exist. It registers a command with the host on connection (bitmaps on the
-// first connection only), writes a log line through "AddLogString" for every call it gets, holds
-// the memory-command service between the notifications 0x2002 and 0x2003, and on Exec of its
-// command does what the trigger window does on every rebuild. Its "TriggerAction" object loads
-// the project's [Trigger] lines: an event name and a bare interrupt record for each.
+// so that the stand-in's tests can drive a connection end to end without the real add-in. It
+// registers a command with the host on connection (bitmaps on the first connection only), writes
+// a log line through "AddLogString" for every call it gets, and holds the memory-command service
+// between the notifications 0x2002 and 0x2003. On Exec of its command it opens its window, as the
+// trigger window opens: an MDI child of the host's MDI client when a top-level window of the
+// process has one, a window of its own otherwise, and only activated when it is open already; it
+// lists the loaded triggers with their states in the simulator, read again on the refresh
+// notifications, and does what the trigger window does on every rebuild. Its "TriggerAction"
+// object loads the project's [Trigger] lines (an event name and a bare interrupt record for
+// each) and saves them (it writes [FakeAddin] Saved=<count>); its "FakeControl" object lets a
+// test disable the command (SetCommandEnabled(false)) and read the window's list (ListText).
 //
 // It refuses the connection (OnConnection returns 1) when a registration call fails.
 #include <windows.h>
@@ -14,7 +19,9 @@
 #include <oleauto.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/automation/bytes.h"
@@ -51,7 +58,11 @@ struct State {
   ComPtr<IVireoApplication> host;
   ComPtr<IVireoMemoryCommand> memory;
   ComPtr<IDispatch> trigger_action;
+  ComPtr<IDispatch> control;
   LONG image = -1;
+  std::vector<std::pair<LONG, std::wstring>> triggers;  // loaded: id and event name
+  HWND window = nullptr;
+  bool command_enabled = true;
 };
 State& g = *new State;
 
@@ -133,13 +144,204 @@ ComPtr<Interface> GetServiceAs(const wchar_t* name, REFIID iid) {
   return typed;
 }
 
-// The registry's stand-in: LoadTriggers only.
-class FakeTriggerAction : public standin::win::DispatchObject {
+// SimCommand with a block; the reply block's pointer-sized field at offset 4 comes back (the
+// refusal word of a record, or the data of a command), freed here. False when the call failed.
+bool SimCommand(IVireoTargetCommand* target, void* bytes, uint64_t* field) {
+  VARIANT block;
+  V_VT(&block) = VT_BYREF;
+  V_BYREF(&block) = bytes;
+  VARIANT reply;
+  VariantInit(&reply);
+  UniqueBstr command(SysAllocString(L"SimCommand"));
+  const HRESULT hr = target->Command(command.Get(), 0, block, &reply);
+  *field = 1;
+  if (V_VT(&reply) == VT_BYREF && V_BYREF(&reply) != nullptr) {
+    std::memcpy(field, static_cast<const uint8_t*>(V_BYREF(&reply)) + 4, sizeof *field);
+    std::free(V_BYREF(&reply));
+  }
+  return SUCCEEDED(hr);
+}
+
+// The window's lines: "101 tick_ack  active" per loaded trigger, from the simulator's table.
+std::vector<std::wstring> TriggerLines() {
+  std::vector<std::wstring> lines;
+  auto target = GetServiceAs<IVireoTargetCommand>(L"Marlin.TargetCommand", IID_IVireoTargetCommand);
+  if (!target) return lines;
+  core::automation::ByteWriter block(8);
+  block.U16(0, 8);
+  block.U16(2, 0x104);  // the active table
+  block.I32(4, -1);
+  std::vector<uint8_t> bytes = block.Take();
+  uint64_t field = 0;
+  const uint32_t* active = nullptr;
+  if (SimCommand(target.Get(), bytes.data(), &field)) {
+    active = reinterpret_cast<const uint32_t*>(static_cast<uintptr_t>(field));
+  }
+  for (const auto& [id, name] : g.triggers) {
+    const bool on = active != nullptr && id >= 100 && id < 356 && active[id - 100] != 0;
+    lines.push_back(std::to_wstring(id) + L" " + name + (on ? L"  active" : L"  inactive"));
+  }
+  return lines;
+}
+
+void FillWindow() {
+  if (g.window == nullptr) return;
+  HWND list = GetDlgItem(g.window, 1);
+  SendMessageW(list, LB_RESETCONTENT, 0, 0);
+  for (const std::wstring& line : TriggerLines()) {
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+  }
+}
+
+constexpr wchar_t kWindowClass[] = L"StandinFakeWindow";
+
+bool IsMdiChild(HWND window) {
+  wchar_t parent[32] = L"";
+  GetClassNameW(GetParent(window), parent, 32);
+  return _wcsicmp(parent, L"MDIClient") == 0;
+}
+
+LRESULT CALLBACK FakeWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_CREATE: {
+      HWND list = CreateWindowExW(0, L"LISTBOX", nullptr,
+                                  WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 0, 0,
+                                  0, 0, window, reinterpret_cast<HMENU>(1), g_instance, nullptr);
+      SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+                   FALSE);
+      break;
+    }
+    case WM_SIZE:
+      MoveWindow(GetDlgItem(window, 1), 0, 0, LOWORD(lparam), HIWORD(lparam), TRUE);
+      break;  // an MDI child's size matters to the MDI client as well
+    case WM_NCDESTROY:
+      if (g.window == window) g.window = nullptr;
+      break;
+    default:
+      break;
+  }
+  return IsMdiChild(window) ? DefMDIChildProcW(window, message, wparam, lparam)
+                            : DefWindowProcW(window, message, wparam, lparam);
+}
+
+// The host's MDI client: the "MDIClient" child of one of the process's top-level windows.
+HWND FindMdiClient() {
+  HWND client = nullptr;
+  EnumWindows(
+      [](HWND window, LPARAM found) -> BOOL {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        if (process != GetCurrentProcessId()) return TRUE;
+        HWND mdi = FindWindowExW(window, nullptr, L"MDIClient", nullptr);
+        if (mdi == nullptr) return TRUE;
+        *reinterpret_cast<HWND*>(found) = mdi;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&client));
+  return client;
+}
+
+void OpenWindow() {
+  if (g.window != nullptr) {
+    if (IsMdiChild(g.window)) {
+      SendMessageW(GetParent(g.window), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(g.window), 0);
+    } else {
+      SetForegroundWindow(g.window);
+    }
+    WriteLog("fake: activated its window");
+    return;
+  }
+  WNDCLASSEXW window_class = {};
+  if (!GetClassInfoExW(g_instance, kWindowClass, &window_class)) {
+    window_class.cbSize = sizeof window_class;
+    window_class.lpfnWndProc = FakeWindowProc;
+    window_class.hInstance = g_instance;
+    window_class.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    window_class.lpszClassName = kWindowClass;
+    RegisterClassExW(&window_class);
+  }
+  HWND client = FindMdiClient();
+  if (client != nullptr) {
+    g.window = CreateMDIWindowW(kWindowClass, L"Fake window", WS_VISIBLE | WS_OVERLAPPEDWINDOW,
+                                CW_USEDEFAULT, CW_USEDEFAULT, 420, 300, client, g_instance, 0);
+  } else {
+    g.window = CreateWindowExW(0, kWindowClass, L"Fake window", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                               CW_USEDEFAULT, CW_USEDEFAULT, 420, 300, nullptr, nullptr, g_instance,
+                               nullptr);
+  }
+  if (g.window == nullptr) {
+    WriteLog(Format("fake: cannot open its window (error %lu)", GetLastError()));
+    return;
+  }
+  WriteLog(client != nullptr ? "fake: opened its window in the host's MDI client"
+                             : "fake: opened its window on its own");
+  FillWindow();
+}
+
+// What a test may tell the fake: whether its command is enabled; and what its window lists.
+class FakeControl : public standin::win::DispatchObject {
  public:
-  FakeTriggerAction() : DispatchObject(IID_NULL, {{L"LoadTriggers", 1, DISPATCH_METHOD}}) {}
+  FakeControl()
+      : DispatchObject(IID_NULL, {{L"SetCommandEnabled", 1, DISPATCH_METHOD},
+                                  {L"ListText", 2, DISPATCH_PROPERTYGET}}) {}
 
  protected:
-  HRESULT Call(DISPID, const DISPPARAMS&, VARIANT*, EXCEPINFO*) override {
+  HRESULT Call(DISPID id, const DISPPARAMS& params, VARIANT* result, EXCEPINFO*) override {
+    if (id == 1) {
+      if (params.cArgs != 1) return DISP_E_BADPARAMCOUNT;
+      VARIANT flag;
+      VariantInit(&flag);
+      if (FAILED(VariantChangeType(&flag, &params.rgvarg[0], 0, VT_BOOL))) {
+        return DISP_E_TYPEMISMATCH;
+      }
+      g.command_enabled = V_BOOL(&flag) != VARIANT_FALSE;
+      return S_OK;
+    }
+    std::wstring text;
+    if (g.window != nullptr) {
+      HWND list = GetDlgItem(g.window, 1);
+      const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+      for (LRESULT i = 0; i < count; ++i) {
+        std::wstring line(static_cast<size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)), L'\0');
+        SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()));
+        text += line + L"\n";
+      }
+    }
+    if (result != nullptr) {
+      V_VT(result) = VT_BSTR;
+      V_BSTR(result) = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    }
+    return S_OK;
+  }
+};
+
+// The registry's stand-in: LoadTriggers and SaveTriggers.
+class FakeTriggerAction : public standin::win::DispatchObject {
+ public:
+  FakeTriggerAction()
+      : DispatchObject(IID_NULL, {{L"LoadTriggers", 1, DISPATCH_METHOD},
+                                  {L"SaveTriggers", 2, DISPATCH_METHOD}}) {}
+
+ protected:
+  HRESULT Call(DISPID id, const DISPPARAMS&, VARIANT*, EXCEPINFO*) override {
+    return id == 1 ? Load() : Save();
+  }
+
+ private:
+  static HRESULT Save() {
+    auto manager = GetServiceAs<IVireoManager>(L"Marlin.Manager", IID_IVireoManager);
+    if (!manager) return E_FAIL;
+    UniqueBstr empty(SysAllocString(L""));
+    UniqueBstr section(SysAllocString(L"FakeAddin"));
+    UniqueBstr key(SysAllocString(L"Saved"));
+    const HRESULT hr = manager->WriteProfileInt(empty.Get(), section.Get(), key.Get(),
+                                                static_cast<LONG>(g.triggers.size()));
+    WriteLog(Format("fake: saved %zu triggers", g.triggers.size()));
+    return hr;
+  }
+
+  static HRESULT Load() {
     auto manager = GetServiceAs<IVireoManager>(L"Marlin.Manager", IID_IVireoManager);
     auto target =
         GetServiceAs<IVireoTargetCommand>(L"Marlin.TargetCommand", IID_IVireoTargetCommand);
@@ -151,6 +353,7 @@ class FakeTriggerAction : public standin::win::DispatchObject {
     LONG count = 0;
     manager->ReadProfileInt(empty.Get(), section.Get(), max_key.Get(), 0, &count);
     int loaded = 0;
+    g.triggers.clear();
     for (LONG i = 0; i < count; ++i) {
       UniqueBstr key(SysAllocString(std::to_wstring(i).c_str()));
       UniqueBstr line;
@@ -161,29 +364,23 @@ class FakeTriggerAction : public standin::win::DispatchObject {
       const size_t second = first == std::wstring::npos ? first : text.find(L',', first + 1);
       if (second == std::wstring::npos) continue;
       const size_t third = text.find(L',', second + 1);
-      UniqueBstr name(SysAllocString(text.substr(second + 1, third - second - 1).c_str()));
+      const std::wstring event = text.substr(second + 1, third - second - 1);
+      UniqueBstr name(SysAllocString(event.c_str()));
       events->AddEventName(id, name.Get());
+      g.triggers.emplace_back(id, event);
 
       core::automation::ByteWriter record(836);  // an interrupt record with an empty body
       record.U16(2, 0x0100);
       record.U16(4, static_cast<uint16_t>(id));
       record.U16(6, 1);
       std::vector<uint8_t> bytes = record.Take();
-      VARIANT block;
-      V_VT(&block) = VT_BYREF;
-      V_BYREF(&block) = bytes.data();
-      VARIANT reply;
-      VariantInit(&reply);
-      UniqueBstr command(SysAllocString(L"SimCommand"));
-      const HRESULT hr = target->Command(command.Get(), 0, block, &reply);
-      uint32_t refusal = 1;
-      if (V_VT(&reply) == VT_BYREF && V_BYREF(&reply) != nullptr) {
-        refusal = core::automation::ReadU32(static_cast<const uint8_t*>(V_BYREF(&reply)) + 4);
-        std::free(V_BYREF(&reply));
+      uint64_t refusal = 1;
+      if (SimCommand(target.Get(), bytes.data(), &refusal) && (refusal & 0xFFFFFFFF) == 0) {
+        ++loaded;
       }
-      if (SUCCEEDED(hr) && refusal == 0) ++loaded;
     }
     WriteLog(Format("fake: loaded %d of %ld triggers", loaded, count));
+    FillWindow();
     return S_OK;
   }
 };
@@ -220,6 +417,7 @@ class FakeConnect : public ComObject<FakeConnect, IConnect, Threading::Both> {
   }
 
   STDMETHODIMP OnDisconnection() noexcept override {
+    if (g.window != nullptr) DestroyWindow(g.window);
     if (g.host) {
       UniqueVariant ignored;
       CallHost(32, DISPATCH_METHOD, {Text(L"115001")}, ignored.Put());
@@ -227,7 +425,9 @@ class FakeConnect : public ComObject<FakeConnect, IConnect, Threading::Both> {
     }
     g.memory.Reset();
     g.trigger_action.Reset();
+    g.control.Reset();
     g.host.Reset();
+    g.command_enabled = true;
     return S_OK;
   }
 
@@ -247,6 +447,8 @@ class FakeCommand : public ComObject<FakeCommand, ICommand, Threading::Both> {
           GetServiceAs<IVireoMemoryCommand>(L"Marlin.MemoryCommand", IID_IVireoMemoryCommand);
     } else if (code == 0x2003) {
       g.memory.Reset();
+    } else if (code == 0x2011 || code == 0x2200 || code == 0x2901) {
+      FillWindow();
     }
     return S_OK;
   }
@@ -260,6 +462,10 @@ class FakeCommand : public ComObject<FakeCommand, ICommand, Threading::Both> {
       if (!g.trigger_action) g.trigger_action = ComPtr<IDispatch>::Share(new FakeTriggerAction);
       *object = g.trigger_action.Get();
       (*object)->AddRef();
+    } else if (_wcsicmp(wanted.c_str(), L"FakeControl") == 0 && g.host) {
+      if (!g.control) g.control = ComPtr<IDispatch>::Share(new FakeControl);
+      *object = g.control.Get();
+      (*object)->AddRef();
     }
     return S_OK;
   }
@@ -267,6 +473,7 @@ class FakeCommand : public ComObject<FakeCommand, ICommand, Threading::Both> {
   STDMETHODIMP Exec(LONG command) noexcept override {
     WriteLog(Format("fake: Exec %ld", command));
     if (command == kCommand && g.host) {
+      OpenWindow();
       if (g.memory) g.memory->TriggersChanged();
       VARIANT all;
       V_VT(&all) = VT_UI4;
@@ -281,7 +488,7 @@ class FakeCommand : public ComObject<FakeCommand, ICommand, Threading::Both> {
   }
 
   STDMETHODIMP QueryStatus(LONG command, LONG* status, LONG) noexcept override {
-    if (command == kCommand) *status = 1;
+    if (command == kCommand) *status = g.command_enabled ? 1 : 0;
     return S_OK;
   }
 };

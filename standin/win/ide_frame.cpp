@@ -1,0 +1,933 @@
+// The IDE window.
+#include "standin/win/ide_frame.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <oleauto.h>
+
+#include <algorithm>
+#include <cctype>
+
+#include "core/automation/strings.h"
+#include "standin/model/records.h"
+#include "standin/win/ide_ids.h"
+#include "standin/win/standin_calls.h"
+#include "standin/win/trigger_prompt.h"
+#include "standin/win/wide_text.h"
+#include "win/com/conversion.h"
+#include "win/com/module.h"
+#include "win/com/raii.h"
+
+namespace standin::win {
+namespace {
+
+using core::automation::Format;
+using ::win::com::ToNarrow;
+using ::win::com::UniqueBstr;
+
+constexpr wchar_t kWindowClass[] = L"VireoStandinFrame";
+constexpr wchar_t kCaption[] = L"Vireo stand-in";
+
+// Posted by the session's listener: the window catches up once for a burst of changes.
+constexpr UINT kRefreshMessage = WM_APP + 1;
+// Catches what the session does not announce: the project's modified mark, the add-in's
+// command states.
+constexpr UINT_PTR kRefreshTimer = 1;
+constexpr UINT kRefreshInterval = 500;
+
+// The debugger's notifications as the host sends them to the add-in.
+constexpr LONG kDebuggerStarted = 0x2002;
+constexpr LONG kDebuggerStopped = 0x2003;
+constexpr LONG kTriggerStatesChanged = 0x2011;
+
+// The toolbar's images in IDB_IDE_TOOLBAR, in order.
+enum HostImage {
+  kOpenImage,
+  kSaveImage,
+  kStartImage,
+  kStopImage,
+  kActivateImage,
+  kDeactivateImage,
+  kFireImage,
+  kResetImage,
+  kHostImageCount
+};
+// Pixels of this colour are transparent in toolbar bitmaps, the host's and the add-ins'.
+constexpr COLORREF kTransparent = RGB(192, 192, 192);
+constexpr int kImageSize = 16;
+
+constexpr int kMinLogHeight = 40;
+constexpr int kMinClientHeight = 80;
+
+// The four Debug commands on triggers: each for every trigger or for one chosen in the prompt.
+struct TriggerOperation {
+  LONG all_command;  // 0: offered through the prompt only
+  LONG one_command;
+  const wchar_t* prompt;
+  HRESULT (STDMETHODCALLTYPE IVireoStandin::*call)(LONG id);
+  const char* done;
+};
+constexpr TriggerOperation kTriggerOperations[] = {
+    {ID_DEBUG_ACTIVATE_ALL, ID_DEBUG_ACTIVATE, L"Activate Trigger", &IVireoStandin::Activate,
+     "activated"},
+    {ID_DEBUG_DEACTIVATE_ALL, ID_DEBUG_DEACTIVATE, L"Deactivate Trigger",
+     &IVireoStandin::Deactivate, "deactivated"},
+    {0, ID_DEBUG_FIRE, L"Fire Trigger", &IVireoStandin::Fire, "fired"},
+    {ID_DEBUG_RESET_ALL, ID_DEBUG_RESET, L"Reset Trigger", &IVireoStandin::Reset, "reset"},
+};
+
+const TriggerOperation* FindTriggerOperation(LONG command) {
+  if (command == 0) return nullptr;
+  for (const TriggerOperation& operation : kTriggerOperations) {
+    if (operation.all_command == command || operation.one_command == command) return &operation;
+  }
+  return nullptr;
+}
+
+UniqueBstr Bstr(const std::wstring& text) {
+  return UniqueBstr(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
+}
+
+std::string WindowText(HWND window) {
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(
+      static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return ToNarrow(text);
+}
+
+// A menu entry's text as a tooltip: no mnemonic, no shortcut, no ellipsis.
+std::wstring PlainMenuText(HMENU menu, LONG command) {
+  wchar_t text[128] = L"";
+  GetMenuStringW(menu, static_cast<UINT>(command), text, ARRAYSIZE(text), MF_BYCOMMAND);
+  std::wstring plain;
+  for (const wchar_t* c = text; *c != L'\0' && *c != L'\t'; ++c) {
+    if (*c != L'&') plain += *c;
+  }
+  while (!plain.empty() && plain.back() == L'.') plain.pop_back();
+  return plain;
+}
+
+int MenuPosition(HMENU bar, HMENU popup) {
+  const int count = GetMenuItemCount(bar);
+  for (int i = 0; i < count; ++i) {
+    if (GetSubMenu(bar, i) == popup) return i;
+  }
+  return -1;
+}
+
+std::string FileName(const std::string& path) {
+  const size_t slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+IdeFrame::IdeFrame(IVireoStandin* standin, SessionPtr session, const CommandImages* images)
+    : standin_(standin), session_(std::move(session)), images_(images) {}
+
+IdeFrame::~IdeFrame() {
+  if (window_ != nullptr) DestroyWindow(window_);
+}
+
+bool IdeFrame::Create() {
+  const INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+  const HINSTANCE instance = ::win::com::ModuleInstance();
+  WNDCLASSEXW window_class = {};
+  if (!GetClassInfoExW(instance, kWindowClass, &window_class)) {
+    window_class.cbSize = sizeof window_class;
+    window_class.lpfnWndProc = WindowProc;
+    window_class.hInstance = instance;
+    window_class.hIcon = LoadIconW(nullptr, MAKEINTRESOURCEW(32512));
+    window_class.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    window_class.lpszClassName = kWindowClass;
+    if (!RegisterClassExW(&window_class)) return false;
+  }
+  HMENU menu = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_IDE_MENU));
+  if (menu == nullptr) return false;
+  accelerators_ = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_IDE_ACCELERATORS));
+  menu_bar_ = menu;
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    HMENU popup = GetSubMenu(menu, i);
+    if (GetMenuState(popup, ID_WINDOW_CASCADE, MF_BYCOMMAND) != static_cast<UINT>(-1)) {
+      window_menu_ = popup;
+    }
+  }
+  HWND window =
+      CreateWindowExW(0, kWindowClass, kCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                      CW_USEDEFAULT, CW_USEDEFAULT, 1024, 720, nullptr, menu, instance, this);
+  if (window == nullptr) {
+    DestroyMenu(menu);
+    menu_bar_ = nullptr;
+    return false;
+  }
+  ShowWindow(window, SW_SHOW);
+  UpdateWindow(window);
+  return true;
+}
+
+LRESULT CALLBACK IdeFrame::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    auto* frame = static_cast<IdeFrame*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+    frame->window_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(frame));
+  }
+  auto* frame = reinterpret_cast<IdeFrame*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (frame == nullptr) return DefFrameProcW(window, nullptr, message, wparam, lparam);
+  const LRESULT result = frame->OnMessage(message, wparam, lparam);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    frame->window_ = nullptr;
+    frame->client_ = nullptr;
+    frame->menu_bar_ = nullptr;
+  }
+  return result;
+}
+
+LRESULT IdeFrame::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_CREATE:
+      return OnCreate() ? 0 : -1;
+    case WM_DESTROY:
+      OnDestroy();
+      break;
+    case WM_SIZE:
+      Layout();
+      return 0;  // not DefFrameProc's: it would give the MDI client the whole window
+    case WM_PAINT:
+      OnPaint();
+      return 0;
+    case WM_CLOSE:
+      Close(true);
+      return 0;
+    case WM_COMMAND: {
+      const LONG command = LOWORD(wparam);
+      if (IsHostCommand(command) || session_->addin_commands().Offers(command)) {
+        std::string problem;
+        Execute(command, &problem);
+        return 0;
+      }
+      break;  // the Window menu's children and the active child's own commands
+    }
+    case WM_INITMENUPOPUP:
+      if (!HIWORD(lparam)) OnInitMenuPopup(reinterpret_cast<HMENU>(wparam));
+      break;
+    case WM_MENUSELECT:
+      OnMenuSelect(LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HMENU>(lparam));
+      break;
+    case WM_NOTIFY:
+      return OnNotify(reinterpret_cast<NMHDR*>(lparam));
+    case WM_SETCURSOR:
+      if (reinterpret_cast<HWND>(wparam) == window_ && LOWORD(lparam) == HTCLIENT &&
+          OnSetCursor()) {
+        return TRUE;
+      }
+      break;
+    case WM_LBUTTONDOWN:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP:
+      OnMouse(message, static_cast<short>(HIWORD(lparam)));
+      return 0;
+    case WM_CAPTURECHANGED:
+      dragging_ = false;
+      return 0;
+    case WM_CTLCOLORSTATIC:
+      // The log pane is read-only, yet it reads like a document.
+      if (reinterpret_cast<HWND>(lparam) == log_) {
+        HDC dc = reinterpret_cast<HDC>(wparam);
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+        return reinterpret_cast<LRESULT>(log_background_.Get());
+      }
+      break;
+    case WM_TIMER:
+      if (wparam == kRefreshTimer) {
+        Refresh();
+        return 0;
+      }
+      break;
+    case kRefreshMessage:
+      Refresh();
+      return 0;
+    default:
+      break;
+  }
+  return DefFrameProcW(window_, client_, message, wparam, lparam);
+}
+
+bool IdeFrame::OnCreate() {
+  const HINSTANCE instance = ::win::com::ModuleInstance();
+  NONCLIENTMETRICSW metrics = {};
+  metrics.cbSize = sizeof metrics;
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  ui_font_.Reset(CreateFontIndirectW(&metrics.lfMessageFont));
+  HDC screen = GetDC(nullptr);
+  const int points_9 = -MulDiv(9, GetDeviceCaps(screen, LOGPIXELSY), 72);
+  HGDIOBJ old = SelectObject(screen, ui_font_.Get());
+  TEXTMETRICW text = {};
+  GetTextMetricsW(screen, &text);
+  SelectObject(screen, old);
+  ReleaseDC(nullptr, screen);
+  header_height_ = text.tmHeight + 8;
+  log_font_.Reset(CreateFontW(points_9, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                              FIXED_PITCH | FF_MODERN, L"Courier New"));
+  log_background_.Reset(CreateSolidBrush(GetSysColor(COLOR_WINDOW)));
+
+  CLIENTCREATESTRUCT mdi = {window_menu_, static_cast<UINT>(model::kFirstChildWindowCommand)};
+  client_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"MDICLIENT", nullptr,
+                            WS_CHILD | WS_CLIPCHILDREN | WS_VSCROLL | WS_HSCROLL | WS_VISIBLE, 0, 0,
+                            0, 0, window_, reinterpret_cast<HMENU>(IDC_MDI_CLIENT), instance, &mdi);
+  toolbar_ = CreateWindowExW(
+      0, TOOLBARCLASSNAMEW, nullptr,
+      WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | TBSTYLE_LIST | CCS_TOP, 0, 0, 0, 0,
+      window_, reinterpret_cast<HMENU>(IDC_TOOLBAR), instance, nullptr);
+  status_ =
+      CreateWindowExW(0, STATUSCLASSNAMEW, L"Ready", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0,
+                      0, 0, window_, reinterpret_cast<HMENU>(IDC_STATUS_BAR), instance, nullptr);
+  log_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                         WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
+                             ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL,
+                         0, 0, 0, 0, window_, reinterpret_cast<HMENU>(IDC_LOG_PANE), instance,
+                         nullptr);
+  if (client_ == nullptr || toolbar_ == nullptr || status_ == nullptr || log_ == nullptr) {
+    return false;
+  }
+  SendMessageW(log_, WM_SETFONT, reinterpret_cast<WPARAM>(log_font_.Get()), FALSE);
+  SendMessageW(log_, EM_SETLIMITTEXT, 0, 0);
+
+  // The toolbar: the host's buttons; the add-in's follow when it registers them.
+  SendMessageW(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  SendMessageW(toolbar_, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_MIXEDBUTTONS);
+  toolbar_images_.Reset(
+      ImageList_Create(kImageSize, kImageSize, ILC_COLOR32 | ILC_MASK, kHostImageCount, 4));
+  UniqueGdi<HBITMAP> strip(static_cast<HBITMAP>(LoadImageW(
+      instance, MAKEINTRESOURCEW(IDB_IDE_TOOLBAR), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  ImageList_AddMasked(toolbar_images_.Get(), strip.Get(), kTransparent);
+  host_images_ = ImageList_GetImageCount(toolbar_images_.Get());
+  SendMessageW(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(toolbar_images_.Get()));
+  // Buttons size themselves: in a list-style toolbar they would all take the widest text.
+  constexpr BYTE kButton = BTNS_BUTTON | BTNS_AUTOSIZE;
+  const TBBUTTON buttons[] = {
+      {kOpenImage, ID_FILE_OPEN, TBSTATE_ENABLED, kButton, {}, 0, -1},
+      {kSaveImage, ID_FILE_SAVE, TBSTATE_ENABLED, kButton, {}, 0, -1},
+      {0, 0, 0, BTNS_SEP, {}, 0, -1},
+      {kStartImage, ID_DEBUG_START, TBSTATE_ENABLED, kButton, {}, 0, -1},
+      {kStopImage, ID_DEBUG_STOP, TBSTATE_ENABLED, kButton, {}, 0, -1},
+      {0, 0, 0, BTNS_SEP, {}, 0, -1},
+      {kActivateImage, ID_DEBUG_ACTIVATE_ALL, TBSTATE_ENABLED, kButton, {}, 0, -1},
+      {kDeactivateImage, ID_DEBUG_DEACTIVATE_ALL, TBSTATE_ENABLED, kButton, {}, 0, -1},
+      {kFireImage, ID_DEBUG_FIRE, TBSTATE_ENABLED, kButton, {}, 0, -1},
+      {kResetImage, ID_DEBUG_RESET_ALL, TBSTATE_ENABLED, kButton, {}, 0, -1},
+  };
+  host_buttons_ = ARRAYSIZE(buttons);
+  SendMessageW(toolbar_, TB_ADDBUTTONSW, host_buttons_, reinterpret_cast<LPARAM>(buttons));
+  SendMessageW(toolbar_, TB_AUTOSIZE, 0, 0);
+
+  session_->SetListener([this] { ScheduleRefresh(); });
+  SetTimer(window_, kRefreshTimer, kRefreshInterval, nullptr);
+  Layout();
+  Refresh();
+  return true;
+}
+
+void IdeFrame::OnDestroy() {
+  session_->SetListener(nullptr);
+  KillTimer(window_, kRefreshTimer);
+}
+
+void IdeFrame::ScheduleRefresh() {
+  if (refresh_posted_ || window_ == nullptr) return;
+  refresh_posted_ = PostMessageW(window_, kRefreshMessage, 0, 0) != FALSE;
+}
+
+// ---- Layout and painting ----
+
+RECT IdeFrame::HeaderRect() const {
+  RECT client_area;
+  GetClientRect(window_, &client_area);
+  RECT status;
+  GetWindowRect(status_, &status);
+  const int bottom = client_area.bottom - (status.bottom - status.top);
+  return RECT{0, bottom - log_height_ - header_height_, client_area.right, bottom - log_height_};
+}
+
+void IdeFrame::Layout() {
+  if (client_ == nullptr) return;
+  RECT area;
+  GetClientRect(window_, &area);
+  SendMessageW(toolbar_, TB_AUTOSIZE, 0, 0);
+  SendMessageW(status_, WM_SIZE, 0, 0);
+  RECT toolbar;
+  GetWindowRect(toolbar_, &toolbar);
+  RECT status;
+  GetWindowRect(status_, &status);
+  const int top = toolbar.bottom - toolbar.top;
+  const int bottom = area.bottom - (status.bottom - status.top);
+
+  // The log pane keeps its height while the window leaves the MDI client room enough.
+  const int room = bottom - top - header_height_;
+  log_height_ = std::max(kMinLogHeight, std::min(log_height_, room - kMinClientHeight));
+  const int header_top = bottom - log_height_ - header_height_;
+  MoveWindow(client_, 0, top, area.right, std::max(0, header_top - top), TRUE);
+  MoveWindow(log_, 0, header_top + header_height_, area.right, log_height_, TRUE);
+  InvalidateRect(window_, nullptr, TRUE);
+
+  const int parts[] = {std::max(100, static_cast<int>(area.right) - 380),
+                       std::max(200, static_cast<int>(area.right) - 250),
+                       std::max(300, static_cast<int>(area.right) - 130), -1};
+  SendMessageW(status_, SB_SETPARTS, ARRAYSIZE(parts), reinterpret_cast<LPARAM>(parts));
+}
+
+void IdeFrame::OnPaint() {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(window_, &paint);
+  RECT header = HeaderRect();
+  FillRect(dc, &header, GetSysColorBrush(COLOR_BTNFACE));
+  DrawEdge(dc, &header, EDGE_ETCHED, BF_TOP);
+  HGDIOBJ old = SelectObject(dc, ui_font_.Get());
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+  RECT text = header;
+  text.left += 6;
+  const std::wstring caption = ResourceText(IDS_LOG_PANE);
+  DrawTextW(dc, caption.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+  SelectObject(dc, old);
+  EndPaint(window_, &paint);
+}
+
+bool IdeFrame::OnSetCursor() {
+  POINT cursor;
+  GetCursorPos(&cursor);
+  ScreenToClient(window_, &cursor);
+  const RECT header = HeaderRect();
+  if (!dragging_ && !PtInRect(&header, cursor)) return false;
+  SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32645)));
+  return true;
+}
+
+// Dragging the log pane's header resizes the pane.
+void IdeFrame::OnMouse(UINT message, int y) {
+  const RECT header = HeaderRect();
+  if (message == WM_LBUTTONDOWN && y >= header.top && y < header.bottom) {
+    dragging_ = true;
+    drag_offset_ = y - header.top;
+    SetCapture(window_);
+  } else if (message == WM_MOUSEMOVE && dragging_) {
+    log_height_ += header.top - (y - drag_offset_);
+    Layout();
+  } else if (message == WM_LBUTTONUP && dragging_) {
+    ReleaseCapture();
+  }
+}
+
+// ---- Keeping up with the session ----
+
+void IdeFrame::Refresh() {
+  refresh_posted_ = false;
+  if (window_ == nullptr) return;
+  const std::string title =
+      model::FrameTitle(session_->project().path(), session_->project().modified());
+  if (title != title_) {
+    title_ = title;
+    SetWindowTextW(window_, Wide(title).c_str());
+  }
+  if (session_->addin_commands().revision() != shown_revision_) RebuildAddinCommands();
+  FollowLog();
+  UpdateCommandStates();
+
+  const std::string cpu = session_->project().CpuFamily();
+  SendMessageW(status_, SB_SETTEXTW, 1,
+               reinterpret_cast<LPARAM>(Wide("CPU family: " + (cpu.empty() ? "-" : cpu)).c_str()));
+  SendMessageW(status_, SB_SETTEXTW, 2,
+               reinterpret_cast<LPARAM>(debugging_ ? L"Debugging" : L"Not debugging"));
+  SendMessageW(status_, SB_SETTEXTW, 3,
+               reinterpret_cast<LPARAM>(Connected() ? L"Add-in connected" : L"No add-in"));
+}
+
+void IdeFrame::RebuildAddinCommands() {
+  const model::AddinCommands& table = session_->addin_commands();
+  shown_revision_ = table.revision();
+
+  // Sub-menus, between Debug and Window.
+  for (const auto& [menu, popup] : addin_menus_) {
+    const int position = MenuPosition(menu_bar_, menu);
+    if (position >= 0) RemoveMenu(menu_bar_, static_cast<UINT>(position), MF_BYPOSITION);
+    DestroyMenu(menu);
+  }
+  addin_menus_.clear();
+  int at = MenuPosition(menu_bar_, window_menu_);
+  for (const model::AddinPopup& popup : table.popups()) {
+    HMENU menu = CreatePopupMenu();
+    for (const model::MenuEntry& entry : popup.entries) {
+      if (entry.command == 0) {
+        AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+      } else {
+        const std::string name =
+            entry.name.empty() ? Format("Command %d", entry.command) : entry.name;
+        AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(entry.command), Wide(name).c_str());
+      }
+    }
+    const std::string title = popup.name.empty() ? "Add-in" : popup.name;
+    InsertMenuW(menu_bar_, static_cast<UINT>(at++), MF_BYPOSITION | MF_POPUP | MF_STRING,
+                reinterpret_cast<UINT_PTR>(menu), Wide(title).c_str());
+    addin_menus_.emplace_back(menu, popup);
+  }
+  if (GetMenu(window_) == menu_bar_) DrawMenuBar(window_);
+
+  // Buttons, after the host's.
+  for (int i = static_cast<int>(SendMessageW(toolbar_, TB_BUTTONCOUNT, 0, 0)) - 1;
+       i >= host_buttons_; --i) {
+    SendMessageW(toolbar_, TB_DELETEBUTTON, static_cast<WPARAM>(i), 0);
+  }
+  ImageList_SetImageCount(toolbar_images_.Get(), static_cast<UINT>(host_images_));
+  addin_buttons_ = table.buttons();
+  std::vector<std::wstring> names;
+  names.reserve(addin_buttons_.size());
+  std::vector<TBBUTTON> buttons;
+  if (!addin_buttons_.empty()) buttons.push_back({0, 0, 0, BTNS_SEP, {}, 0, -1});
+  for (const model::ToolbarButton& button : addin_buttons_) {
+    const int image = AddinImage(button.image);
+    TBBUTTON tb = {image, button.command, TBSTATE_ENABLED, BTNS_BUTTON | BTNS_AUTOSIZE, {}, 0, -1};
+    if (image == I_IMAGENONE) {
+      // Without a picture the button shows its name.
+      names.push_back(
+          Wide(button.name.empty() ? Format("Command %d", button.command) : button.name));
+      tb.fsStyle |= BTNS_SHOWTEXT;
+      tb.iString = reinterpret_cast<INT_PTR>(names.back().c_str());
+    }
+    buttons.push_back(tb);
+  }
+  if (!buttons.empty()) {
+    SendMessageW(toolbar_, TB_ADDBUTTONSW, buttons.size(),
+                 reinterpret_cast<LPARAM>(buttons.data()));
+  }
+  Layout();
+}
+
+// The image's index in the toolbar's list: a copy of the slot's small bitmap, brought to the
+// toolbar's size; I_IMAGENONE when the slot holds none.
+int IdeFrame::AddinImage(int32_t slot) {
+  HBITMAP bitmap = images_->Small(slot);
+  if (bitmap == nullptr) return I_IMAGENONE;
+  BITMAP size = {};
+  GetObjectW(bitmap, sizeof size, &size);
+  const bool fits = size.bmWidth == kImageSize && size.bmHeight == kImageSize;
+  // ImageList_AddMasked blackens the transparent pixels of the bitmap it is given: a copy.
+  UniqueGdi<HBITMAP> copy(static_cast<HBITMAP>(CopyImage(
+      bitmap, IMAGE_BITMAP, fits ? 0 : kImageSize, fits ? 0 : kImageSize, LR_CREATEDIBSECTION)));
+  if (!copy) return I_IMAGENONE;
+  const int index = ImageList_AddMasked(toolbar_images_.Get(), copy.Get(), kTransparent);
+  return index < 0 ? I_IMAGENONE : index;
+}
+
+void IdeFrame::FollowLog() {
+  const model::LogFollower::Update update = follower_.Next(session_->log());
+  if (!update.replace && update.text.empty()) return;
+  const std::wstring text = Wide(update.text);
+  if (update.replace) {
+    SetWindowTextW(log_, text.c_str());
+  } else {
+    const int end = GetWindowTextLengthW(log_);
+    SendMessageW(log_, EM_SETSEL, static_cast<WPARAM>(end), end);
+    SendMessageW(log_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+  }
+  const int end = GetWindowTextLengthW(log_);
+  SendMessageW(log_, EM_SETSEL, static_cast<WPARAM>(end), end);
+  SendMessageW(log_, EM_SCROLLCARET, 0, 0);
+}
+
+void IdeFrame::UpdateCommandStates() {
+  const int count = static_cast<int>(SendMessageW(toolbar_, TB_BUTTONCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    TBBUTTON button = {};
+    SendMessageW(toolbar_, TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&button));
+    if (button.fsStyle & BTNS_SEP) continue;
+    const bool enabled =
+        IsHostCommand(button.idCommand)
+            ? HostCommandEnabled(button.idCommand)
+            : AddinCommandEnabled(button.idCommand, InitialState(button.idCommand));
+    if (((button.fsState & TBSTATE_ENABLED) != 0) != enabled) {
+      SendMessageW(toolbar_, TB_ENABLEBUTTON, static_cast<WPARAM>(button.idCommand),
+                   MAKELPARAM(enabled ? TRUE : FALSE, 0));
+    }
+  }
+}
+
+void IdeFrame::SetStatus(const std::string& text) {
+  SendMessageW(status_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
+}
+
+// ---- Menus and tooltips ----
+
+void IdeFrame::OnInitMenuPopup(HMENU menu) {
+  for (const auto& [addin_menu, popup] : addin_menus_) {
+    if (addin_menu != menu) continue;
+    for (const model::MenuEntry& entry : popup.entries) {
+      if (entry.command == 0) continue;
+      const bool enabled = AddinCommandEnabled(entry.command, entry.enabled);
+      EnableMenuItem(menu, static_cast<UINT>(entry.command),
+                     MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+    }
+    return;
+  }
+  const int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    const LONG command = static_cast<LONG>(GetMenuItemID(menu, i));
+    if (!IsHostCommand(command)) continue;
+    EnableMenuItem(menu, static_cast<UINT>(i),
+                   MF_BYPOSITION | (HostCommandEnabled(command) ? MF_ENABLED : MF_GRAYED));
+  }
+}
+
+// The status bar explains the highlighted menu entry.
+void IdeFrame::OnMenuSelect(UINT item, UINT flags, HMENU menu) {
+  if (flags == 0xFFFF && menu == nullptr) {
+    SetStatus("Ready");
+    return;
+  }
+  std::string text;
+  if (flags & MF_POPUP) {
+    HMENU popup = GetSubMenu(menu, static_cast<int>(item));
+    for (const auto& [addin_menu, entry] : addin_menus_) {
+      if (addin_menu == popup) text = entry.caption;
+    }
+  } else if (IsHostCommand(static_cast<LONG>(item))) {
+    text = ToNarrow(ResourceText(item));
+  } else if (const model::AddinCommand* command =
+                 session_->addin_commands().FindCommand(static_cast<LONG>(item))) {
+    text = command->name;
+  } else if (static_cast<LONG>(item) >= model::kFirstChildWindowCommand) {
+    text = "Activates this window";
+  }
+  SetStatus(text);
+}
+
+LRESULT IdeFrame::OnNotify(NMHDR* header) {
+  if (header->code != TTN_GETDISPINFOW) {
+    return DefFrameProcW(window_, client_, WM_NOTIFY, header->idFrom,
+                         reinterpret_cast<LPARAM>(header));
+  }
+  auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
+  const LONG command = static_cast<LONG>(header->idFrom);
+  tooltip_.clear();
+  if (IsHostCommand(command)) {
+    tooltip_ = PlainMenuText(menu_bar_, command);
+  } else {
+    for (const model::ToolbarButton& button : addin_buttons_) {
+      if (button.command == command) tooltip_ = Wide(button.name);
+    }
+  }
+  info->lpszText = tooltip_.data();
+  info->hinst = nullptr;
+  return 0;
+}
+
+// ---- Commands ----
+
+bool IdeFrame::IsHostCommand(LONG command) const {
+  return command >= model::kFirstHostCommand && command <= model::kLastHostCommand &&
+         menu_bar_ != nullptr &&
+         GetMenuState(menu_bar_, static_cast<UINT>(command), MF_BYCOMMAND) != static_cast<UINT>(-1);
+}
+
+bool IdeFrame::HostCommandEnabled(LONG command) const {
+  switch (command) {
+    case ID_DEBUG_START:
+      return !debugging_;
+    case ID_DEBUG_STOP:
+      return debugging_;
+    case ID_WINDOW_CASCADE:
+    case ID_WINDOW_TILE_HORIZONTALLY:
+    case ID_WINDOW_TILE_VERTICALLY:
+    case ID_WINDOW_ARRANGE:
+      return GetWindow(client_, GW_CHILD) != nullptr;
+    default:
+      if (FindTriggerOperation(command) != nullptr) {
+        return !session_->simulator().Ids().empty();
+      }
+      return true;
+  }
+}
+
+bool IdeFrame::Connected() const {
+  VARIANT_BOOL connected = VARIANT_FALSE;
+  standin_->get_Connected(&connected);
+  return connected == VARIANT_TRUE;
+}
+
+// What the add-in's QueryStatus makes of the command, starting from `initial`: bit 0 enables.
+bool IdeFrame::AddinCommandEnabled(LONG command, bool initial) const {
+  if (!Connected()) return false;
+  LONG status = initial ? 1 : 0;
+  if (FAILED(standin_->QueryStatus(command, status, &status))) return false;
+  return (status & 1) != 0;
+}
+
+// An add-in command's state before the add-in's status query: its menu entry's, else enabled.
+bool IdeFrame::InitialState(LONG command) const {
+  for (const auto& [menu, popup] : addin_menus_) {
+    for (const model::MenuEntry& entry : popup.entries) {
+      if (entry.command == command) return entry.enabled;
+    }
+  }
+  return true;
+}
+
+HRESULT IdeFrame::RunCommand(LONG command, std::string* problem) {
+  const bool host = IsHostCommand(command);
+  if (!host && !session_->addin_commands().Offers(command)) {
+    *problem = Format("no menu entry or toolbar button has the command %ld", command);
+    return E_INVALIDARG;
+  }
+  if (host ? !HostCommandEnabled(command) : !AddinCommandEnabled(command, InitialState(command))) {
+    *problem = Format("the command %ld is disabled", command);
+    return E_ACCESSDENIED;
+  }
+  return Execute(command, problem);
+}
+
+HRESULT IdeFrame::Execute(LONG command, std::string* problem) {
+  HRESULT hr = S_OK;
+  switch (command) {
+    case ID_FILE_OPEN:
+      hr = OpenProject();
+      break;
+    case ID_FILE_SAVE:
+    case ID_FILE_SAVE_AS:
+      hr = SaveProject(command == ID_FILE_SAVE_AS) ? S_OK : S_FALSE;
+      break;
+    case ID_FILE_EXIT:
+      Close(true);
+      return S_OK;
+    case ID_DEBUG_START:
+      StartDebugging();
+      break;
+    case ID_DEBUG_STOP:
+      StopDebugging();
+      break;
+    case ID_WINDOW_CASCADE:
+      SendMessageW(client_, WM_MDICASCADE, 0, 0);
+      break;
+    case ID_WINDOW_TILE_HORIZONTALLY:
+      SendMessageW(client_, WM_MDITILE, MDITILE_HORIZONTAL, 0);
+      break;
+    case ID_WINDOW_TILE_VERTICALLY:
+      SendMessageW(client_, WM_MDITILE, MDITILE_VERTICAL, 0);
+      break;
+    case ID_WINDOW_ARRANGE:
+      SendMessageW(client_, WM_MDIICONARRANGE, 0, 0);
+      break;
+    case ID_HELP_ABOUT:
+      About();
+      break;
+    default:
+      hr = IsHostCommand(command) ? TriggerCommand(command, problem) : ExecAddin(command, problem);
+      break;
+  }
+  Refresh();
+  return hr;
+}
+
+HRESULT IdeFrame::ExecAddin(LONG command, std::string* problem) {
+  const HRESULT hr = standin_->Exec(command);
+  if (FAILED(hr)) {
+    *problem = DescribeFailure(hr);
+    session_->Note(Format("the add-in's command %ld failed: ", command) + *problem);
+    SetStatus(*problem);
+  }
+  return hr;
+}
+
+void IdeFrame::Notify(LONG code) {
+  if (!Connected()) return;
+  const HRESULT hr = standin_->OnEvent(code);
+  if (FAILED(hr)) {
+    session_->Note(Format("the add-in's OnEvent(0x%lX) failed: ", code) + DescribeFailure(hr));
+  }
+}
+
+void IdeFrame::StartDebugging() {
+  debugging_ = true;
+  session_->Note("debugger: started; the simulator runs the target");
+  Notify(kDebuggerStarted);
+  SetStatus("Debugging");
+}
+
+void IdeFrame::StopDebugging() {
+  debugging_ = false;
+  session_->Note("debugger: stopped");
+  Notify(kDebuggerStopped);
+  SetStatus("Ready");
+}
+
+// A Debug command on triggers: the command block the debugger sends to the simulator, then the
+// notification that makes the add-in refresh its trigger states.
+HRESULT IdeFrame::TriggerCommand(LONG command, std::string* problem) {
+  const TriggerOperation* operation = FindTriggerOperation(command);
+  if (operation == nullptr) return S_OK;
+  int32_t trigger = model::kAllTriggers;
+  if (command == operation->one_command) {
+    trigger = last_trigger_;
+    if (!AskForTrigger(window_, operation->prompt, model::TriggerChoices(*session_), &trigger)) {
+      return S_FALSE;
+    }
+    last_trigger_ = trigger;
+  }
+  const HRESULT hr = (standin_->*operation->call)(trigger);
+  if (FAILED(hr)) {
+    *problem = DescribeFailure(hr);
+    session_->Note("debugger: the simulator refused: " + *problem);
+    SetStatus(*problem);
+    return hr;
+  }
+  std::string target = "all triggers";
+  if (trigger != model::kAllTriggers) {
+    target = Format("trigger %d", trigger);
+    if (const std::string* name = session_->events().Find(trigger)) target += " (" + *name + ")";
+  }
+  const std::string done = std::string(operation->done) + " " + target;
+  session_->Note("debugger: " + done);
+  Notify(kTriggerStatesChanged);
+  SetStatus(std::string(1, static_cast<char>(toupper(done[0]))) + done.substr(1));
+  return S_OK;
+}
+
+// ---- File ----
+
+HRESULT IdeFrame::OpenProject() {
+  if (!AskToSave()) return S_FALSE;
+  std::wstring path;
+  if (!ChooseProjectFile(false, &path)) return S_FALSE;
+  if (debugging_) StopDebugging();
+  HRESULT hr = standin_->OpenProject(Bstr(path).Get());
+  if (FAILED(hr)) {
+    ShowError("The project cannot be opened:\n" + DescribeFailure(hr));
+    return hr;
+  }
+  if (Connected()) {
+    std::string problem;
+    hr = CallTriggerAction(standin_, L"LoadTriggers", &problem);
+    if (FAILED(hr)) {
+      ShowError("The add-in cannot load the project's triggers:\n" + problem);
+      return hr;
+    }
+  }
+  SetStatus("Opened " + FileName(ToNarrow(path)));
+  return S_OK;
+}
+
+bool IdeFrame::SaveProject(bool choose_name) {
+  std::wstring path;
+  if ((choose_name || session_->project().path().empty()) && !ChooseProjectFile(true, &path)) {
+    return false;
+  }
+  if (Connected()) {
+    std::string problem;
+    if (FAILED(CallTriggerAction(standin_, L"SaveTriggers", &problem))) {
+      ShowError("The add-in cannot save its triggers:\n" + problem);
+      return false;
+    }
+  }
+  const HRESULT hr =
+      path.empty() ? standin_->SaveProject() : standin_->SaveProjectAs(Bstr(path).Get());
+  if (FAILED(hr)) {
+    ShowError("The project cannot be saved:\n" + DescribeFailure(hr));
+    return false;
+  }
+  SetStatus("Saved " + FileName(session_->project().path()));
+  return true;
+}
+
+// Asks about unsaved changes; false when the user would rather stay.
+bool IdeFrame::AskToSave() {
+  if (!session_->project().modified()) return true;
+  std::string name = FileName(session_->project().path());
+  if (name.empty()) name = "Untitled";
+  const std::wstring question = ResourceText(IDS_SAVE_CHANGES);
+  const std::string text = Format(ToNarrow(question).c_str(), name.c_str());
+  switch (MessageBoxW(window_, Wide(text).c_str(), kCaption, MB_YESNOCANCEL | MB_ICONQUESTION)) {
+    case IDYES:
+      return SaveProject(false);
+    case IDNO:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool IdeFrame::ChooseProjectFile(bool save, std::wstring* path) {
+  std::wstring filter = ResourceText(IDS_PROJECT_FILTER);
+  std::replace(filter.begin(), filter.end(), L'|', L'\0');
+  std::wstring folder = Wide(session_->project().path());
+  folder = folder.substr(
+      0, folder.find_last_of(L"\\/") == std::wstring::npos ? 0 : folder.find_last_of(L"\\/"));
+  wchar_t file[MAX_PATH] = L"";
+  OPENFILENAMEW dialog = {};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = window_;
+  dialog.lpstrFilter = filter.c_str();
+  dialog.lpstrFile = file;
+  dialog.nMaxFile = MAX_PATH;
+  dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+  dialog.lpstrDefExt = L"vpj";
+  dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
+                 (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+  if (!(save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog))) return false;
+  *path = file;
+  return true;
+}
+
+bool IdeFrame::Close(bool ask) {
+  if (window_ == nullptr) return true;
+  if (ask && !AskToSave()) return false;
+  if (debugging_) StopDebugging();
+  // Leaving the IDE: the add-in goes first and closes its own windows.
+  standin_->Disconnect();
+  if (window_ != nullptr) DestroyWindow(window_);
+  return true;
+}
+
+// ---- The rest ----
+
+bool IdeFrame::PreTranslate(MSG* message) {
+  if (window_ == nullptr) return false;
+  if (message->hwnd != window_ && !IsChild(window_, message->hwnd)) return false;
+  if (client_ != nullptr && TranslateMDISysAccel(client_, message)) return true;
+  return accelerators_ != nullptr && TranslateAcceleratorW(window_, accelerators_, message);
+}
+
+std::string IdeFrame::ChildTitles() const {
+  std::vector<std::pair<LONG_PTR, HWND>> children;
+  if (client_ != nullptr) {
+    for (HWND child = GetWindow(client_, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+      const LONG_PTR id = GetWindowLongPtrW(child, GWLP_ID);
+      if (id >= model::kFirstChildWindowCommand) children.emplace_back(id, child);
+    }
+  }
+  std::sort(children.begin(), children.end());
+  std::string titles;
+  for (const auto& [id, child] : children) titles += WindowText(child) + '\n';
+  return titles;
+}
+
+void IdeFrame::About() {
+  const std::string text = Format(ToNarrow(ResourceText(IDS_ABOUT)).c_str(), STANDIN_VERSION,
+                                  Connected() ? "connected" : "none connected");
+  MessageBoxW(window_, Wide(text).c_str(), L"About Vireo stand-in", MB_OK | MB_ICONINFORMATION);
+}
+
+void IdeFrame::ShowError(const std::string& text) {
+  MessageBoxW(window_, Wide(text).c_str(), kCaption, MB_OK | MB_ICONERROR);
+}
+
+std::wstring IdeFrame::ResourceText(UINT id) const {
+  const wchar_t* text = nullptr;
+  const int length =
+      LoadStringW(::win::com::ModuleInstance(), id, reinterpret_cast<LPWSTR>(&text), 0);
+  return length > 0 ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
+}
+
+}  // namespace standin::win

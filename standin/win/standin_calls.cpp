@@ -1,0 +1,68 @@
+// Calls on the stand-in's automation object.
+#include "standin/win/standin_calls.h"
+
+#include <oleauto.h>
+
+#include "core/automation/strings.h"
+#include "win/com/conversion.h"
+#include "win/com/raii.h"
+
+namespace standin::win {
+namespace {
+
+using ::win::com::ComPtr;
+using ::win::com::ToNarrow;
+using ::win::com::UniqueBstr;
+
+std::string Hex(HRESULT hr) {
+  return core::automation::Format("0x%08lX", static_cast<unsigned long>(hr));
+}
+
+}  // namespace
+
+std::string DescribeFailure(HRESULT hr) {
+  ComPtr<IErrorInfo> info;
+  if (GetErrorInfo(0, info.Put()) == S_OK && info) {
+    UniqueBstr text;
+    if (SUCCEEDED(info->GetDescription(text.Put())) && SysStringLen(text.Get()) > 0) {
+      return ToNarrow(text.Get());
+    }
+  }
+  return Hex(hr);
+}
+
+HRESULT CallTriggerAction(IVireoStandin* standin, const wchar_t* method, std::string* problem) {
+  const std::string name = ToNarrow(method);
+  UniqueBstr object_name(SysAllocString(L"TriggerAction"));
+  ComPtr<IDispatch> registry;
+  HRESULT hr = standin->GetObject(object_name.Get(), registry.Put());
+  if (FAILED(hr)) {
+    *problem = "GetObject(\"TriggerAction\") failed: " + DescribeFailure(hr);
+    return hr;
+  }
+  if (!registry) {
+    *problem = "the add-in has no object named \"TriggerAction\"";
+    return E_NOINTERFACE;
+  }
+  LPOLESTR names[] = {const_cast<LPOLESTR>(method)};
+  DISPID id = DISPID_UNKNOWN;
+  hr = registry->GetIDsOfNames(IID_NULL, names, 1, LOCALE_SYSTEM_DEFAULT, &id);
+  if (FAILED(hr)) {
+    *problem = "the add-in's TriggerAction object has no " + name + ": " + DescribeFailure(hr);
+    return hr;
+  }
+  DISPPARAMS none = {};
+  EXCEPINFO exception = {};
+  hr = registry->Invoke(id, IID_NULL, LOCALE_SYSTEM_DEFAULT, DISPATCH_METHOD, &none, nullptr,
+                        &exception, nullptr);
+  const std::string description =
+      exception.bstrDescription ? ToNarrow(exception.bstrDescription) : std::string();
+  if (hr == DISP_E_EXCEPTION) hr = exception.scode;
+  SysFreeString(exception.bstrSource);
+  SysFreeString(exception.bstrDescription);
+  SysFreeString(exception.bstrHelpFile);
+  if (FAILED(hr)) *problem = name + " failed: " + (description.empty() ? Hex(hr) : description);
+  return hr;
+}
+
+}  // namespace standin::win
