@@ -29,6 +29,14 @@ INT_PTR CALLBACK PromptProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpa
         if (choice.id == *prompt->trigger) selected = index;
       }
       SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+      // Over the middle of the window that asks.
+      RECT owner;
+      RECT own;
+      GetWindowRect(GetWindow(dialog, GW_OWNER), &owner);
+      GetWindowRect(dialog, &own);
+      SetWindowPos(dialog, nullptr, (owner.left + owner.right - (own.right - own.left)) / 2,
+                   (owner.top + owner.bottom - (own.bottom - own.top)) / 2, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
       return TRUE;
     }
     case WM_COMMAND:
