@@ -372,6 +372,9 @@ TEST_F(IdeWindowTest, ClosingWithUnsavedChangesAsksWhetherToSaveThem) {
     VARIANT_BOOL connected = VARIANT_FALSE;
     standin_->get_Connected(&connected);
     EXPECT_EQ(connected == VARIANT_FALSE, c.closed) << "leaving the IDE disconnects the add-in";
+    if (c.closed) {
+      EXPECT_EQ(Read(&IVireoStandin::get_HeldReferences), "") << "the window holds nothing";
+    }
 
     // What the file holds: the fake's SaveTriggers ran before the project was written.
     UniqueBstr path;
