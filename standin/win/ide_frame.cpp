@@ -208,7 +208,15 @@ LRESULT IdeFrame::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         Execute(command, &problem);
         return 0;
       }
-      break;  // the Window menu's children and the active child's own commands
+      // Any other menu or shortcut command is the active MDI child's, as a frame routes what it
+      // does not know to its active view: an add-in window that puts a menu of its own on the
+      // menu bar gets its commands. The Window menu's entries stay DefFrameProc's.
+      HWND active = reinterpret_cast<HWND>(SendMessageW(client_, WM_MDIGETACTIVE, 0, 0));
+      if (lparam == 0 && command < model::kFirstChildWindowCommand && active != nullptr) {
+        SendMessageW(active, WM_COMMAND, wparam, 0);
+        return 0;
+      }
+      break;
     }
     case WM_INITMENUPOPUP:
       if (!HIWORD(lparam)) OnInitMenuPopup(reinterpret_cast<HMENU>(wparam));

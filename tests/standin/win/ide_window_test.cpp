@@ -242,6 +242,9 @@ TEST_F(IdeWindowTest, TheEntryAndTheButtonRunTheAddinsCommandWhileItIsEnabled) {
   ways[1]();
   EXPECT_EQ(LogFrom("fake: Exec"), "fake: Exec 54201\nfake: activated its window\n");
   EXPECT_EQ(Windows(), "Fake window\n");
+  // A command the window does not know goes to the active child, as from the child's own menu.
+  Choose(54205);
+  EXPECT_EQ(LogFrom("fake: its"), "fake: its window got command 54205\n");
   EXPECT_EQ(FakeList().substr(0, 36), "100 tick  inactive\n101 tick_ack  ina");
 
   HMENU fake = Popup("Fake menu");

@@ -214,6 +214,9 @@ LRESULT CALLBACK FakeWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
     case WM_SIZE:
       MoveWindow(GetDlgItem(window, 1), 0, 0, LOWORD(lparam), HIWORD(lparam), TRUE);
       break;  // an MDI child's size matters to the MDI client as well
+    case WM_COMMAND:
+      if (lparam == 0) WriteLog(Format("fake: its window got command %u", LOWORD(wparam)));
+      break;
     case WM_NCDESTROY:
       if (g.window == window) g.window = nullptr;
       break;
