@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/addin/help_path.h"
 #include "core/automation/numbers.h"
 #include "core/automation/strings.h"
 #include "core/triggers/generate_data.h"
@@ -214,17 +215,17 @@ std::vector<std::string> ConnectionLists::Members() const {
 const char* HelpTopic(EditKind kind) {
   switch (kind) {
     case EditKind::Interrupt:
-      return "html\\SIM_DLG_IntTrg.htm";
+      return addin::kInterruptDialogTopic;
     case EditKind::Stream:
-      return "html\\SIM_DLG_StrmTrg.htm";
+      return addin::kStreamDialogTopic;
     case EditKind::Transfer:
-      return "html\\SIM_DLG_TrnsTrg.htm";
+      return addin::kTransferDialogTopic;
     case EditKind::IOStream:
-      return "html\\SIM_DLG_IoTrg.htm";
+      return addin::kIOStreamDialogTopic;
     case EditKind::Control:
-      return "html\\SIM_DLG_CtrlTrg.htm";
+      return addin::kControlDialogTopic;
     case EditKind::Connect:
-      return "html\\SIM_DLG_ConnTrg.htm";
+      return addin::kConnectDialogTopic;
   }
   return "";
 }

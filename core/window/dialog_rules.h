@@ -178,7 +178,7 @@ class ConnectionLists {
 
 // ---- Help ----
 
-// The dialog's help topic inside the CPU family's help file.
+// The dialog's help topic inside the CPU family's help file: one of the add-in's topics.
 const char* HelpTopic(EditKind kind);
 
 // ---- Template ----

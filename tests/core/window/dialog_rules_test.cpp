@@ -6,6 +6,10 @@
 
 #include <functional>
 #include <map>
+#include <set>
+#include <string_view>
+
+#include "core/addin/help_path.h"
 
 namespace {
 
@@ -205,6 +209,19 @@ TEST(DialogRulesTest, ConnectionListsMoveEntriesAndNameTheTrigger) {
   EXPECT_EQ(fresh.Remove(0), -1);  // the connected list is empty now
   EXPECT_EQ(fresh.ProposedName(), "trg");
   EXPECT_EQ(fresh.Add(9), -1);
+}
+
+TEST(DialogRulesTest, EachDialogOpensATopicOfItsOwnAmongTheAddinsTopics) {
+  const std::set<std::string_view> topics(std::begin(core::addin::kHelpTopics),
+                                          std::end(core::addin::kHelpTopics));
+  std::set<std::string_view> opened;
+  for (const EditKindInfo& info : EditKinds()) {
+    const std::string_view topic = HelpTopic(info.kind);
+    EXPECT_EQ(topics.count(topic), 1u) << topic;
+    EXPECT_NE(topic, core::addin::kTriggerWindowTopic);
+    opened.insert(topic);
+  }
+  EXPECT_EQ(opened.size(), EditKinds().size());
 }
 
 }  // namespace
