@@ -45,7 +45,6 @@ int FindExact(const std::vector<std::string>& items, std::string_view text) {
 }
 
 int FindPrefix(const std::vector<std::string>& items, std::string_view text) {
-  if (text.empty()) return -1;
   for (size_t i = 0; i < items.size(); ++i) {
     if (items[i].size() >= text.size() &&
         EqualsIgnoreCase(std::string_view(items[i]).substr(0, text.size()), text)) {

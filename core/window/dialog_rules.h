@@ -89,9 +89,11 @@ struct NumberBox {
 NumberBox NumberBoxOf(const std::string& own_number);
 bool IsNew(std::string_view number_text);  // "new" in any case
 
-// Drop-down selection (both ignore case): the item equal to the text, or the first item that
-// begins with it; -1 when none matches or the text is empty.
+// Drop-down selection (both ignore case); -1 when no item matches.
+// The item equal to the text; an empty text matches none.
 int FindExact(const std::vector<std::string>& items, std::string_view text);
+// The first item that begins with the text; every item begins with an empty text, so a mode
+// list of a trigger that has no mode yet opens on its first item.
 int FindPrefix(const std::vector<std::string>& items, std::string_view text);
 
 // ---- OK tests ----

@@ -55,13 +55,14 @@ TEST(DialogRulesTest, ListsSelectByExactOrPrefixMatchIgnoringCase) {
   const Case cases[] = {
       {&sizes, "8BIT*", 3, 3},     {&sizes, "16bit", 1, 1},      {&sizes, "8", -1, 0},
       {&generate, "RANDOM", 1, 1}, {&generate, "random2", 2, 2}, {&modes, "INC", -1, 1},
-      {&modes, "", -1, -1},        {&modes, "IO", -1, -1},
+      {&modes, "", -1, 0},         {&modes, "IO", -1, -1},       {&sizes, "", -1, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     EXPECT_EQ(FindExact(*c.items, c.text), c.exact);
     EXPECT_EQ(FindPrefix(*c.items, c.text), c.prefix);
   }
+  EXPECT_EQ(FindPrefix({}, ""), -1);
 }
 
 // A dialog's data that passes every test, changed by `edit`; the first failing field.

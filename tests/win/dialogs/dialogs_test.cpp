@@ -134,7 +134,11 @@ TEST_F(DialogsTest, TransferCreated) {
       EXPECT_EQ(high, upper) << spin;
       EXPECT_EQ(SendMessageW(Control(d, spin), UDM_GETBASE, 0, 0), 10) << spin;
     }
+    // A new trigger has no size and no modes: the size list shows none, the mode lists their
+    // first item, which takes no value.
     EXPECT_EQ(Text(d, IDC_TRANSFER_SIZE), "");
+    EXPECT_EQ(Text(d, IDC_TRANSFER_SRC_MODE), "FIX");
+    EXPECT_EQ(Text(d, IDC_TRANSFER_DST_MODE), "FIX");
     EXPECT_FALSE(Enabled(d, IDC_TRANSFER_SRC_VALUE));
     EXPECT_FALSE(Enabled(d, IDC_TRANSFER_SRC_VALUE_LABEL));
     sizes = ComboItems(d, IDC_TRANSFER_SIZE);
@@ -156,7 +160,6 @@ TEST_F(DialogsTest, TransferCreated) {
     EXPECT_TRUE(Enabled(d, IDC_TRANSFER_SRC_VALUE_LABEL));
     Type(d, IDC_TRANSFER_SRC_VALUE, "2");
     Type(d, IDC_TRANSFER_DESTINATION, "0x200");
-    Pick(d, IDC_TRANSFER_DST_MODE, "FIX");
     EXPECT_FALSE(Enabled(d, IDC_TRANSFER_DST_VALUE));
     Type(d, IDC_TRIGGER_CYCLE, "3");
     Type(d, IDC_TRIGGER_WAIT, "4");
