@@ -310,10 +310,18 @@ TEST_F(DialogsTest, InterruptCreatedAndNamedAfterItsSource) {
     EXPECT_EQ(Focused(d), IDC_INTERRUPT_SOURCE);
     Pick(d, IDC_INTERRUPT_SOURCE, "2:INTX");
     EXPECT_EQ(Text(d, IDC_TRIGGER_NAME), "setINTX");
+    // The clear box sets what cycle and wait apply to, not the name; the next source chosen
+    // names the trigger after both.
     Click(d, IDC_INTERRUPT_CLEAR);
-    EXPECT_EQ(Text(d, IDC_TRIGGER_NAME), "clearINTX");
+    EXPECT_EQ(Text(d, IDC_TRIGGER_NAME), "setINTX");
     EXPECT_FALSE(Enabled(d, IDC_TRIGGER_CYCLE));
     EXPECT_FALSE(Enabled(d, IDC_INTERRUPT_WAIT_SPIN));
+    Pick(d, IDC_INTERRUPT_SOURCE, "0:INT0");
+    EXPECT_EQ(Text(d, IDC_TRIGGER_NAME), "clearINT0");
+    Click(d, IDC_INTERRUPT_CLEAR);
+    EXPECT_EQ(Text(d, IDC_TRIGGER_NAME), "clearINT0");
+    EXPECT_TRUE(Enabled(d, IDC_TRIGGER_CYCLE));
+    EXPECT_TRUE(Enabled(d, IDC_INTERRUPT_WAIT_SPIN));
     // A source that is never cleared: no clear box, and its timing applies.
     Pick(d, IDC_INTERRUPT_SOURCE, "1:INT1");
     EXPECT_FALSE(Enabled(d, IDC_INTERRUPT_CLEAR));

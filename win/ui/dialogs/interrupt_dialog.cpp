@@ -55,10 +55,13 @@ int CTriggerInterrupt::OnInitDialog() {
 }
 
 void CTriggerInterrupt::OnCommand(int id, int code) {
-  if ((id == IDC_INTERRUPT_SOURCE && code == CBN_SELCHANGE) ||
-      (id == IDC_INTERRUPT_CLEAR && code == BN_CLICKED)) {
+  if (id == IDC_INTERRUPT_SOURCE && code == CBN_SELCHANGE) {
     ApplyEnabling();
     ProposeName();
+  } else if (id == IDC_INTERRUPT_CLEAR && code == BN_CLICKED) {
+    // The name stays: it is proposed when a source is chosen.
+    data_.clear = ClearChosen();
+    ApplyEnabling();
   }
 }
 
