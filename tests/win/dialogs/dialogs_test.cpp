@@ -18,7 +18,10 @@ namespace {
 
 using namespace dialog_test;
 using core::rows::TriggerInfo;
+using core::window::DialogData;
+using core::window::DialogResult;
 using core::window::EditKind;
+using core::window::Field;
 using core::window::EditLoop;
 using core::window::TriggerDocument;
 using Items = std::vector<std::string>;
@@ -378,9 +381,9 @@ TEST_F(ConnectionDialogTest, CreatedByAddingAndRemoving) {
     EXPECT_TRUE(ListBoxItems(d, IDC_CONNECTION_CONNECTED).empty());
     EXPECT_FALSE(Enabled(d, IDC_CONNECTION_ADD));
     EXPECT_FALSE(Enabled(d, IDC_CONNECTION_REMOVE));
-    Click(d, IDOK);  // nothing connected: the dialog stays
+    Click(d, IDOK);  // nothing connected: the dialog stays, the focus where the click left it
     EXPECT_TRUE(IsWindowVisible(d));
-    EXPECT_EQ(Focused(d), IDC_CONNECTION_CONNECTED);
+    EXPECT_EQ(Focused(d), IDOK);
 
     Select(d, IDC_CONNECTION_AVAILABLE, 0);
     EXPECT_TRUE(Enabled(d, IDC_CONNECTION_ADD));
@@ -407,6 +410,31 @@ TEST_F(ConnectionDialogTest, CreatedByAddingAndRemoving) {
   EXPECT_EQ(Line(0), "100,connect,trg5+3,n5,n3");
   EXPECT_EQ(Record(0, 24),
             "00 00 00 01 64 00 0B 00 00 00 00 00 00 00 00 00 02 00 69 00 67 00 00 00");
+}
+
+TEST_F(DialogsTest, ConnectionOkTestsNameTheFieldToFocusNextAndMoveNoFocus) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> members;
+    Field focus;
+  };
+  const Case cases[] = {{"", {"n1"}, Field::Name}, {"pair", {}, Field::Destination}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.focus));
+    DialogData data;
+    data[Field::Name] = c.name;
+    data.others = {{"n1", 1}, {"n2", 2}};
+    data.members = c.members;
+    user_.Then([&](HWND d) {
+      EXPECT_EQ(Focused(d), IDC_CONNECTION_NAME);
+      Click(d, IDOK);
+      EXPECT_TRUE(IsWindowVisible(d));
+      EXPECT_EQ(data.focus, c.focus);
+      EXPECT_EQ(Focused(d), IDOK);
+      Click(d, IDCANCEL);
+    });
+    EXPECT_EQ(dialogs_.Run(EditKind::Connect, data), DialogResult::Cancel);
+  }
 }
 
 TEST_F(ConnectionDialogTest, EditedByDoubleClickingAMemberAway) {

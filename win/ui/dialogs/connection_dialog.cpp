@@ -29,6 +29,12 @@ void CTriggerConnection::DoDataExchange(DataExchange& exchange) {
 
 int CTriggerConnection::OnInitDialog() { return FocusOnOpen(IDC_CONNECTION_NAME); }
 
+// A missing name or an empty connected list keeps the dialog open and names the field to focus
+// when it opens next; the focus stays where the user left it.
+void CTriggerConnection::OnTestFailed(const rules::FieldTest& failed) {
+  data_.focus = failed.field;
+}
+
 void CTriggerConnection::OnCommand(int id, int code) {
   const bool available = id == IDC_CONNECTION_AVAILABLE;
   if (code == BN_CLICKED && (id == IDC_CONNECTION_ADD || id == IDC_CONNECTION_REMOVE)) {

@@ -52,10 +52,15 @@ bool TriggerDialog::OnOk() {
         return control != 0 && IsWindowEnabled(Item(control)) != FALSE;
       });
   if (!failed) return true;
-  MarkField(ControlOf(failed->field));
-  if (failed->rule == rules::Rule::Pattern)
-    ShowError(IDS_BAD_PATTERN_CAPTION, IDS_BAD_PATTERN_TEXT);
+  OnTestFailed(*failed);
   return false;
+}
+
+void TriggerDialog::OnTestFailed(const rules::FieldTest& failed) {
+  MarkField(ControlOf(failed.field));
+  if (failed.rule == rules::Rule::Pattern) {
+    ShowError(IDS_BAD_PATTERN_CAPTION, IDS_BAD_PATTERN_TEXT);
+  }
 }
 
 void TriggerDialog::EnableAll(std::initializer_list<int> ids, bool enabled) {

@@ -40,8 +40,10 @@ class TriggerDialog : public ModalDialog {
   // The control to focus when the dialog opens: the field a refusal concerns if there is one
   // and it is enabled, otherwise `otherwise` (0: the dialog manager's choice).
   int FocusOnOpen(int otherwise) const;
-  // The OK tests; a failing field is marked.
+  // The OK tests; the first that fails goes to OnTestFailed and keeps the dialog open.
   bool OnOk() override;
+  // Marks the failing field (and shows the message of a bad data pattern).
+  virtual void OnTestFailed(const core::window::FieldTest& failed);
   void EnableAll(std::initializer_list<int> ids, bool enabled);
 
   DialogData& data_;
@@ -99,6 +101,7 @@ class CTriggerConnection : public TriggerDialog {
   void DoDataExchange(DataExchange& exchange) override;
   int OnInitDialog() override;
   void OnCommand(int id, int code) override;
+  void OnTestFailed(const core::window::FieldTest& failed) override;
   void ShowLists(int available_selection, int connected_selection);
   void Move(bool add);
   void EnableButtons();
