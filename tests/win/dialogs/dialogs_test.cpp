@@ -220,19 +220,24 @@ TEST_F(DialogsTest, TransferEditedWithAModeValueTheTriggerRefuses) {
 TEST_F(DialogsTest, DataCreatedAfterTheBadPatternMessage) {
   Items sizes, repeats, modes;
   std::string caption, message;
+  HWND dialog = nullptr;
   user_
       .Then([&](HWND d) {
+        dialog = d;
         EXPECT_TRUE(Checked(d, IDC_DATA_KIND_DATA));
         EXPECT_FALSE(Checked(d, IDC_DATA_KIND_STREAM));
         EXPECT_TRUE(Enabled(d, IDC_DATA_LIST));
         EXPECT_FALSE(Enabled(d, IDC_DATA_STREAM_SOURCE));
         EXPECT_FALSE(Enabled(d, IDC_DATA_COUNT));
         EXPECT_EQ(Text(d, IDC_DATA_MASK), "0x00000000");
+        // A new trigger's lists open on their first items.
+        EXPECT_EQ(Text(d, IDC_DATA_SIZE), "8BIT");
+        EXPECT_EQ(Text(d, IDC_DATA_REPEAT), "SINGLE");
+        EXPECT_EQ(Text(d, IDC_DATA_GENERATE), "DEFAULT");
         sizes = ComboItems(d, IDC_DATA_SIZE);
         repeats = ComboItems(d, IDC_DATA_REPEAT);
         modes = ComboItems(d, IDC_DATA_GENERATE);
         Type(d, IDC_DATA_DESTINATION, "0x20");
-        Pick(d, IDC_DATA_SIZE, "8BIT");
         Pick(d, IDC_DATA_REPEAT, "REPEAT");
         Type(d, IDC_DATA_MASK, "0xff");
         Pick(d, IDC_DATA_GENERATE, "RANDOM");
@@ -250,12 +255,16 @@ TEST_F(DialogsTest, DataCreatedAfterTheBadPatternMessage) {
         EXPECT_EQ(Text(d, IDC_DATA_STREAM_SOURCE), "buf");
         Screenshot(d, "data");
         Click(d, IDOK);  // the message box is the next step; then the dialog is still open
+        EXPECT_TRUE(IsWindowEnabled(d));
         EXPECT_EQ(Focused(d), IDC_DATA_LIST);
         EXPECT_TRUE(AllSelected(d, IDC_DATA_LIST));
         Type(d, IDC_DATA_LIST, "10,1.5,2.5");
         Click(d, IDOK);
       })
       .Then([&](HWND box) {
+        // No owner, yet the dialog waits for the box.
+        EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);
+        EXPECT_FALSE(IsWindowEnabled(dialog));
         char text[256] = {};
         GetWindowTextA(box, text, sizeof text);
         caption = text;
@@ -265,6 +274,7 @@ TEST_F(DialogsTest, DataCreatedAfterTheBadPatternMessage) {
         SendMessageW(box, WM_COMMAND, IDOK, 0);
       });
   Create(EditKind::Stream);
+  EXPECT_EQ(user_.WindowsSeen(), 2);  // the dialog and one message box
   EXPECT_EQ(caption, "Data Pattern");
   EXPECT_NE(message.find("RANDOM takes count,min,max"), std::string::npos) << message;
   EXPECT_EQ(Line(0), "100,Data,stream,0x20,8BIT,REPEAT,RANDOM,10,1.5,2.5,),0,0,0x000000ff");

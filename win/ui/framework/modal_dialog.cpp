@@ -230,7 +230,11 @@ void ModalDialog::ShowError(UINT caption, UINT text) const {
   char message[512] = {};
   LoadStringA(resources_, caption, caption_text, sizeof caption_text);
   LoadStringA(resources_, text, message, sizeof message);
-  MessageBoxA(window_, message, caption_text, MB_OK | MB_ICONERROR);
+  // No owner; task-modal, so that the dialog waits for the box all the same.
+  MessageBoxA(nullptr, message, caption_text, MB_OK | MB_ICONERROR | MB_TASKMODAL);
+  // The box went while the dialog was still disabled, so nothing took the activation: the
+  // dialog takes it back, and with it the focus it had.
+  SetActiveWindow(window_);
 }
 
 }  // namespace win::ui

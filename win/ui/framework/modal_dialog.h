@@ -78,8 +78,8 @@ class ModalDialog {
   // Widens a list box's horizontal scroll range to its widest item and a vertical scroll bar.
   void FitHorizontalExtent(int list);
   std::vector<std::string> ListItems(int id) const;
-  // A message box over the dialog with the error icon, its caption and text strings of the
-  // resource library.
+  // A message box with the error icon, its caption and text strings of the resource library.
+  // It has no owner but is task-modal: the dialog cannot be used while it is up.
   void ShowError(UINT caption, UINT text) const;
 
  private:
