@@ -13,6 +13,7 @@
 #include "tests/win/dialogs/dialog_driver.h"
 #include "win/resources/dialog_ids.h"
 #include "win/ui/dialogs/dialog_runner.h"
+#include "win/ui/framework/activation_context.h"
 
 namespace {
 
@@ -21,21 +22,40 @@ using core::rows::TriggerInfo;
 using core::window::DialogData;
 using core::window::DialogResult;
 using core::window::EditKind;
-using core::window::Field;
 using core::window::EditLoop;
+using core::window::Field;
 using core::window::TriggerDocument;
 using Items = std::vector<std::string>;
 
-// TriggerRES.dll beside the test, loaded as the add-in loads it.
+// A file of the build beside the test.
+std::wstring BesideTest(const wchar_t* name) {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  const std::wstring test(path);
+  return test.substr(0, test.find_last_of(L"\\/") + 1) + name;
+}
+
+// TriggerRES.dll, loaded as the add-in loads it.
 HINSTANCE Resources() {
-  static const HINSTANCE module = [] {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring library(path);
-    library = library.substr(0, library.find_last_of(L"\\/") + 1) + L"TriggerRES.dll";
-    return LoadLibraryExW(library.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  }();
+  static const HINSTANCE module =
+      LoadLibraryExW(BesideTest(L"TriggerRES.dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   return module;
+}
+
+// Only version 6 of the common controls has buttons that know their ideal size.
+bool IsVersion6Button(HWND button) {
+  SIZE size = {};
+  return SendMessageW(button, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&size)) != FALSE;
+}
+
+// A button made under whatever activation context is active.
+bool NewButtonIsVersion6() {
+  HWND button = CreateWindowW(L"Button", L"OK", WS_CHILD, 0, 0, 50, 14, HWND_MESSAGE, nullptr,
+                              nullptr, nullptr);
+  EXPECT_NE(button, nullptr);
+  const bool version6 = IsVersion6Button(button);
+  DestroyWindow(button);
+  return version6;
 }
 
 // Three interrupt sources, codes 0x20 to 0x22; INT1's table value 1 marks it as never cleared.
@@ -538,6 +558,32 @@ TEST_F(DialogsTest, ControlEditedSelectsItsTargetIgnoringCase) {
   EXPECT_EQ(Line(1), "101,control,control,STOP,p1");
   EXPECT_EQ(Record(1, 24),
             "00 00 00 01 65 00 10 00 00 00 00 00 00 00 00 00 64 00 00 00 01 00 00 00");
+}
+
+TEST_F(DialogsTest, ControlsAreVersion6UnderTheAddinsManifest) {
+  // The test asks for no version of its own (its manifest is resource 2, as in Trigger.dll),
+  // so a button made outside any context is the system's.
+  EXPECT_FALSE(NewButtonIsVersion6());
+  // Trigger.dll carries the manifest...
+  HMODULE addin = LoadLibraryW(BesideTest(L"Trigger.dll").c_str());
+  ASSERT_NE(addin, nullptr) << "Trigger.dll is not beside the test";
+  {
+    const win::ui::ActivationContext context(addin);
+    EXPECT_TRUE(context.Valid()) << "error " << GetLastError();
+    const win::ui::ActivationScope scope(context);
+    EXPECT_TRUE(scope.Active());
+    EXPECT_TRUE(NewButtonIsVersion6());
+  }
+  EXPECT_FALSE(NewButtonIsVersion6());
+  FreeLibrary(addin);
+  // ...and the dialogs are made under it.
+  bool version6 = false;
+  user_.Then([&](HWND d) {
+    version6 = IsVersion6Button(Control(d, IDOK));
+    Click(d, IDCANCEL);
+  });
+  Create(EditKind::IOStream);
+  EXPECT_TRUE(version6);
 }
 
 }  // namespace

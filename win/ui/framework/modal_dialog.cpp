@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "win/ui/framework/activation_context.h"
+
 namespace win::ui {
 namespace {
 
@@ -32,15 +34,6 @@ std::vector<std::string> ComboItems(HWND box) {
     items.push_back(std::move(item));
   }
   return items;
-}
-
-// The module this code lives in: dialogs are made for it, their templates come from elsewhere.
-HINSTANCE CodeModule() {
-  HMODULE module = nullptr;
-  GetModuleHandleExW(
-      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-      reinterpret_cast<LPCWSTR>(&CodeModule), &module);
-  return module;
 }
 
 }  // namespace
@@ -86,6 +79,8 @@ ModalDialog::ModalDialog(HINSTANCE resources, UINT template_id, std::string help
       show_help_(std::move(show_help)) {}
 
 INT_PTR ModalDialog::DoModal(HWND parent) {
+  // The dialog, its controls and the message boxes it shows get this module's controls.
+  const ActivationScope scope;
   static const bool common_controls = [] {
     INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
     return InitCommonControlsEx(&classes) != FALSE;
@@ -98,7 +93,7 @@ INT_PTR ModalDialog::DoModal(HWND parent) {
   const auto* dialog_template =
       static_cast<const DLGTEMPLATE*>(loaded ? LockResource(loaded) : nullptr);
   if (dialog_template == nullptr) return -1;
-  const INT_PTR result = DialogBoxIndirectParamW(CodeModule(), dialog_template, parent, Procedure,
+  const INT_PTR result = DialogBoxIndirectParamW(ThisModule(), dialog_template, parent, Procedure,
                                                  reinterpret_cast<LPARAM>(this));
   window_ = nullptr;
   return result;
