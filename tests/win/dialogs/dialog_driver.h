@@ -66,6 +66,13 @@ class UserScript {
   void RunPending() {
     while (!pending_.empty()) {
       HWND window = pending_.front();
+      // A dialog is active from its first focus on, and the dialog manager shows it only once
+      // its message queue is idle: wait for that (a while at most).
+      if (IsWindow(window) && !IsWindowVisible(window) && ++waits_ < 200) {
+        SetTimer(nullptr, 0, 10, Tick);
+        return;
+      }
+      waits_ = 0;
       pending_.pop_front();
       if (!IsWindow(window)) continue;
       ++seen_;
@@ -91,6 +98,7 @@ class UserScript {
   std::deque<HWND> pending_;
   std::deque<Step> steps_;
   int seen_ = 0;
+  int waits_ = 0;
 };
 
 // ---- What a user does and sees ----
