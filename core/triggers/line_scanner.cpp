@@ -35,12 +35,18 @@ bool ReadDecimal(std::string_view line, size_t& pos, uint32_t* value) {
 
 }  // namespace
 
-int ScanLine(std::string_view line, std::string_view pattern,
-             std::initializer_list<ScanField> fields) {
+ScanStop ScanLineStop(std::string_view line, std::string_view pattern,
+                      std::initializer_list<ScanField> fields) {
+  using Cause = ScanStop::Cause;
   const ScanField* field = fields.begin();
-  int stored = 0;
+  ScanStop stop;
   size_t pos = 0;
   size_t p = 0;
+  auto end = [&](Cause cause) {
+    stop.cause = cause;
+    stop.position = pos;
+    return stop;
+  };
   while (p < pattern.size()) {
     const char c = pattern[p];
     if (IsSpace(c)) {
@@ -49,58 +55,75 @@ int ScanLine(std::string_view line, std::string_view pattern,
       continue;
     }
     if (c != '%' || p + 1 >= pattern.size()) {
-      if (pos >= line.size() || line[pos] != c) return stored;
+      if (pos >= line.size()) return end(Cause::EndOfLine);
+      if (line[pos] != c) {
+        stop.literal = c;
+        return end(Cause::Literal);
+      }
       ++pos;
       ++p;
       continue;
     }
-    if (field == fields.end()) return stored;  // more directives than fields: a caller's slip
+    if (field == fields.end()) return end(Cause::Pattern);  // more directives than fields
     const char directive = pattern[p + 1];
     p += 2;
+    stop.field_start = pos;
     switch (directive) {
       case 'd':
       case 'u': {
         uint32_t value = 0;
-        if (!ReadDecimal(line, pos, &value)) return stored;
+        if (!ReadDecimal(line, pos, &value)) {
+          SkipSpace(line, pos);
+          return end(pos >= line.size() ? Cause::EndOfLine : Cause::Number);
+        }
         if (field->kind_ == ScanField::Kind::Int) {
           *field->int_ = static_cast<int32_t>(value);
         } else if (field->kind_ == ScanField::Kind::UInt) {
           *field->uint_ = value;
         } else {
-          return stored;
+          return end(Cause::Pattern);
         }
         break;
       }
       case 's':
       case '[': {
-        std::string_view stop = " \t\n\v\f\r";
+        std::string_view stop_set = " \t\n\v\f\r";
         if (directive == '[') {
           // Only negated sets occur in the patterns: %[^,] and the like.
           const size_t close = pattern.find(']', p + 1);
           if (p >= pattern.size() || pattern[p] != '^' || close == std::string_view::npos) {
-            return stored;
+            return end(Cause::Pattern);
           }
-          stop = pattern.substr(p + 1, close - p - 1);
+          stop_set = pattern.substr(p + 1, close - p - 1);
           p = close + 1;
         } else {
           SkipSpace(line, pos);
+          stop.field_start = pos;
         }
-        const size_t end = std::min(line.find_first_of(stop, pos), line.size());
-        const size_t length = end - pos;
-        if (length == 0 || length > field->max_length_ || field->kind_ != ScanField::Kind::Text) {
-          return stored;
+        const size_t text_end = std::min(line.find_first_of(stop_set, pos), line.size());
+        const size_t length = text_end - pos;
+        if (field->kind_ != ScanField::Kind::Text) return end(Cause::Pattern);
+        if (length == 0) return end(pos >= line.size() ? Cause::EndOfLine : Cause::EmptyText);
+        if (length > field->max_length_) {
+          stop.max_length = field->max_length_;
+          return end(Cause::LongText);
         }
         field->text_->assign(line.substr(pos, length));
-        pos = end;
+        pos = text_end;
         break;
       }
       default:
-        return stored;
+        return end(Cause::Pattern);
     }
     ++field;
-    ++stored;
+    ++stop.stored;
   }
-  return stored;
+  return end(Cause::Done);
+}
+
+int ScanLine(std::string_view line, std::string_view pattern,
+             std::initializer_list<ScanField> fields) {
+  return ScanLineStop(line, pattern, fields).stored;
 }
 
 }  // namespace core::triggers

@@ -22,6 +22,25 @@ namespace core::triggers {
 
 inline constexpr size_t kMaxTextField = 259;
 
+// Where a scan ended and why, for telling the user which field of a line was not read.
+struct ScanStop {
+  enum class Cause {
+    Done,       // the whole pattern matched (text may follow in the line)
+    EndOfLine,  // the line ended before a field or a literal of the pattern
+    Literal,    // a literal character of the pattern did not match
+    Number,     // a decimal field held no digit
+    EmptyText,  // a text field was empty
+    LongText,   // a text field was longer than its maximum
+    Pattern,    // the pattern and the fields do not agree (a caller's slip)
+  };
+  int stored = 0;  // fields stored
+  Cause cause = Cause::Done;
+  size_t position = 0;     // where the line was left
+  size_t field_start = 0;  // where the last field the scan tried began
+  char literal = 0;        // the pattern's character, for Cause::Literal
+  size_t max_length = 0;   // the text field's maximum, for Cause::LongText
+};
+
 class ScanField {
  public:
   ScanField(int32_t* value) : kind_(Kind::Int), int_(value) {}     // NOLINT: implicit by design
@@ -30,7 +49,8 @@ class ScanField {
       : kind_(Kind::Text), text_(text), max_length_(max_length) {}
 
  private:
-  friend int ScanLine(std::string_view, std::string_view, std::initializer_list<ScanField>);
+  friend ScanStop ScanLineStop(std::string_view, std::string_view,
+                               std::initializer_list<ScanField>);
   enum class Kind { Int, UInt, Text };
   Kind kind_;
   int32_t* int_ = nullptr;
@@ -42,5 +62,8 @@ class ScanField {
 // Returns the number of fields stored.
 int ScanLine(std::string_view line, std::string_view pattern,
              std::initializer_list<ScanField> fields);
+// The same scan, telling where and why it ended.
+ScanStop ScanLineStop(std::string_view line, std::string_view pattern,
+                      std::initializer_list<ScanField> fields);
 
 }  // namespace core::triggers

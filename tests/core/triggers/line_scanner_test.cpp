@@ -7,6 +7,8 @@
 namespace {
 
 using core::triggers::ScanLine;
+using core::triggers::ScanStop;
+using Cause = ScanStop::Cause;
 
 struct Fields {
   int32_t id = -7;
@@ -16,8 +18,9 @@ struct Fields {
   int32_t wait = -7;
 };
 
-int ScanInterruptLike(const std::string& line, Fields& f) {
-  return ScanLine(line, "%d,%[^,],%[^,],%d,%d", {&f.id, &f.keyword, &f.name, &f.cycle, &f.wait});
+ScanStop ScanInterruptLike(const std::string& line, Fields& f) {
+  return core::triggers::ScanLineStop(line, "%d,%[^,],%[^,],%d,%d",
+                                      {&f.id, &f.keyword, &f.name, &f.cycle, &f.wait});
 }
 
 TEST(LineScannerTest, StopsWhereTheC_LibraryWould) {
@@ -27,30 +30,41 @@ TEST(LineScannerTest, StopsWhereTheC_LibraryWould) {
     std::string line;
     int stored;
     Fields expected;
+    Cause cause;
+    size_t left = 0;  // where the scan left the line
   };
   const Case cases[] = {
-      {"100,interrupt,pump,5,-6", 5, {100, "interrupt", "pump", 5, -6}},
-      {" 100,a b,c d , 5,\t6", 5, {100, "a b", "c d ", 5, 6}},  // %d skips white space, %[ not
-      {"100,k,,5,6", 2, {100, "k", "?", -7, -7}},               // an empty text field ends the scan
-      {"100,k", 2, {100, "k", "?", -7, -7}},
-      {"100,k,n,5", 4, {100, "k", "n", 5, -7}},
-      {"100,k,n,x,6", 3, {100, "k", "n", -7, -7}},
-      {"x,k,n,5,6", 0, {}},
-      {"", 0, {}},
-      {"100;k", 1, {100, "?", "?", -7, -7}},
-      {"+100,k,n,-0,+2", 5, {100, "k", "n", 0, 2}},
-      {"100,k,n,5,6,extra,fields", 5, {100, "k", "n", 5, 6}},
-      {"100,k,n,12abc,6", 4, {100, "k", "n", 12, -7}},
-      {"100,k," + long_name + ",1,2", 5, {100, "k", long_name, 1, 2}},
-      {"100,k," + too_long + ",1,2", 2, {100, "k", "?", -7, -7}},
+      {"100,interrupt,pump,5,-6", 5, {100, "interrupt", "pump", 5, -6}, Cause::Done, 23},
+      // %d skips white space, %[ does not
+      {" 100,a b,c d , 5,\t6", 5, {100, "a b", "c d ", 5, 6}, Cause::Done, 19},
+      // an empty text field ends the scan
+      {"100,k,,5,6", 2, {100, "k", "?", -7, -7}, Cause::EmptyText, 6},
+      {"100,k", 2, {100, "k", "?", -7, -7}, Cause::EndOfLine, 5},
+      {"100,k,n,5", 4, {100, "k", "n", 5, -7}, Cause::EndOfLine, 9},
+      {"100,k,n,x,6", 3, {100, "k", "n", -7, -7}, Cause::Number, 8},
+      {"x,k,n,5,6", 0, {}, Cause::Number, 0},
+      {"", 0, {}, Cause::EndOfLine, 0},
+      {"100;k", 1, {100, "?", "?", -7, -7}, Cause::Literal, 3},
+      {"+100,k,n,-0,+2", 5, {100, "k", "n", 0, 2}, Cause::Done, 14},
+      {"100,k,n,5,6,extra,fields", 5, {100, "k", "n", 5, 6}, Cause::Done, 11},
+      {"100,k,n,12abc,6", 4, {100, "k", "n", 12, -7}, Cause::Literal, 10},
+      {"100,k," + long_name + ",1,2", 5, {100, "k", long_name, 1, 2}, Cause::Done, 269},
+      {"100,k," + too_long + ",1,2", 2, {100, "k", "?", -7, -7}, Cause::LongText, 6},
       // Overflowing decimals wrap modulo 2^32.
-      {"4294967396,k,n,2147483648,-2147483649", 5, {100, "k", "n", INT32_MIN, INT32_MAX}},
-      {"100,k,n,99999999999999999999,1", 5, {100, "k", "n", 1661992959, 1}},
+      {"4294967396,k,n,2147483648,-2147483649",
+       5,
+       {100, "k", "n", INT32_MIN, INT32_MAX},
+       Cause::Done,
+       37},
+      {"100,k,n,99999999999999999999,1", 5, {100, "k", "n", 1661992959, 1}, Cause::Done, 30},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line.substr(0, 60));
     Fields f;
-    EXPECT_EQ(ScanInterruptLike(c.line, f), c.stored);
+    const ScanStop stop = ScanInterruptLike(c.line, f);
+    EXPECT_EQ(stop.stored, c.stored);
+    EXPECT_EQ(static_cast<int>(stop.cause), static_cast<int>(c.cause));
+    EXPECT_EQ(stop.position, c.left);
     EXPECT_EQ(f.id, c.expected.id);
     EXPECT_EQ(f.keyword, c.expected.keyword);
     EXPECT_EQ(f.name, c.expected.name);
@@ -86,11 +100,11 @@ TEST(LineScannerTest, AnyLineEnds) {
   for (int i = 0; i < 2000; ++i) {
     line += static_cast<char>("0,9-+ x\0\t"[i % 9]);
     Fields f;
-    EXPECT_LE(ScanInterruptLike(line, f), 5);
+    EXPECT_LE(ScanInterruptLike(line, f).stored, 5);
   }
   Fields f;
-  EXPECT_EQ(ScanInterruptLike(std::string(100000, ','), f), 0);
-  EXPECT_EQ(ScanInterruptLike(std::string(100000, '9'), f), 1);
+  EXPECT_EQ(ScanInterruptLike(std::string(100000, ','), f).stored, 0);
+  EXPECT_EQ(ScanInterruptLike(std::string(100000, '9'), f).stored, 1);
 }
 
 }  // namespace
