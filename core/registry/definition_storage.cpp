@@ -1,10 +1,12 @@
 // Saving the triggers to the project settings and loading them back.
 #include "core/registry/definition_storage.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
 #include "core/automation/strings.h"
+#include "core/registry/load_log.h"
 #include "core/registry/trigger_action.h"
 #include "core/triggers/line_scanner.h"
 
@@ -60,42 +62,45 @@ HResult CTriggerAction::LoadTriggers() {
   }
   LoadingScope loading(bridge_);
 
+  // Every line that is not loaded, and everything wrong with a line that is, goes to the host log
+  // naming the line's key (load_log.h), so that a trigger missing or behaving oddly after a load
+  // can be traced to its line.
+  auto log = [this](const std::string& key, LineState state, const std::string& text) {
+    WriteLog(FormatLoadMessage({key, state, "", text}));
+  };
   int32_t found = 0;
-  for (int32_t index = 0; index < triggers::kSlotCount && found < expected; ++index) {
+  int32_t index = 0;
+  for (; index < triggers::kSlotCount && found < expected; ++index) {
     const std::string key = KeyOf(index);
     std::string line;
     bridge_.ReadProfileString(kProfileSection, key, "", &line);
     if (line.empty()) continue;
     ++found;
 
-    // Every line that is not loaded is named in the host log with the reason, so that a trigger
-    // missing after a load can be explained.
     int32_t id = 0;
     std::string keyword;
     if (triggers::ScanLine(line, "%d,%[^,]", {&id, &keyword}) != 2) {
-      WriteLog(
-          Format("Trigger key %s skipped: the line does not begin with a trigger id and a "
-                 "kind keyword",
-                 key.c_str()));
+      log(key, LineState::Skipped, "the line does not begin with a trigger id and a kind keyword");
       continue;
     }
     // An id outside 100..355 names no slot. A store written by SaveTriggers holds none; such a
     // line is skipped rather than moved to some other slot under a number it does not carry.
     if (id < triggers::kIdBase || id >= triggers::kIdBase + triggers::kSlotCount) {
-      WriteLog(Format("Trigger key %s skipped: trigger id %d is outside %d..%d", key.c_str(), id,
-                      triggers::kIdBase, triggers::kIdBase + triggers::kSlotCount - 1));
+      log(key, LineState::Skipped,
+          Format("trigger id %d is outside %d..%d", id, triggers::kIdBase,
+                 triggers::kIdBase + triggers::kSlotCount - 1));
       continue;
     }
     const int32_t slot = triggers::NumberOf(id);
     if (slots_[slot]) {
-      WriteLog(Format("Trigger key %s skipped: trigger id %d is already taken by \"%s\"",
-                      key.c_str(), id, slots_[slot]->GetNameText().c_str()));
+      log(key, LineState::Skipped,
+          Format("trigger id %d is already taken by \"%s\"", id,
+                 slots_[slot]->GetNameText().c_str()));
       continue;
     }
     const std::optional<TriggerKind> kind = triggers::KindFromKeyword(keyword);
     if (!kind) {
-      WriteLog(Format("Trigger key %s skipped: unknown trigger kind \"%s\"", key.c_str(),
-                      keyword.c_str()));
+      log(key, LineState::Skipped, Format("unknown trigger kind \"%s\"", keyword.c_str()));
       continue;
     }
     // Created as the registry creates any trigger: in the lowest free slot. A store written by
@@ -104,21 +109,53 @@ HResult CTriggerAction::LoadTriggers() {
     // because commands and deletion address a trigger by its slot.
     std::shared_ptr<CTrigger> made;
     if (automation::Failed(CreateTrigger(*kind, &made))) {
-      WriteLog(Format("Trigger key %s skipped: no free slot", key.c_str()));
+      log(key, LineState::Skipped, "no free slot");
       continue;
     }
     const int32_t created = made->Number();
     if (created != slot) {
-      WriteLog(Format("Trigger key %s: trigger id %d was loaded into slot %d", key.c_str(), id,
-                      created));
+      log(key, LineState::Loaded, Format("trigger id %d was loaded into slot %d", id, created));
     }
-    // The kind's parser logs its own refusals; whatever it makes of the line, the trigger stays.
-    // The adapter may be gone after this call (the window's refresh can purge it).
-    slots_[created]->SetDefinition(line);
+    // The kind's parser logs its refusals and notes what else it did not take; whatever it makes
+    // of the line, the trigger stays. The adapter may be gone after this call (the window's
+    // refresh can purge it); the trigger itself is held here.
+    bool reason_given = false;
+    {
+      LineScope scope(*this, key, &reason_given);
+      slots_[created]->SetDefinition(line);
+    }
+    if (made->Flags().registered == 0 && !reason_given) {
+      log(key, LineState::NotRegistered, "its trigger was not defined in the simulator");
+    }
+    // Names from a line are taken unchecked; two alike make look-ups by name find only one.
+    for (int32_t other = 0; other < triggers::kSlotCount; ++other) {
+      if (other == created || !slots_[other]) continue;
+      const std::shared_ptr<CTrigger>& twin = slots_[other]->GetTrigger();
+      if (twin->Name() != made->Name()) continue;
+      WriteLog(FormatLoadMessage(
+          {key, LineState::Loaded, "Name",
+           Format("\"%s\" is also the name of trigger %d; look-ups by name find the one in "
+                  "slot %d",
+                  made->Name().c_str(), twin->Id(), std::min(other, created))}));
+      break;
+    }
   }
   if (found < expected) {
-    WriteLog(Format("Trigger settings list %d lines under \"%s\" but only %d were found", expected,
-                    kLineCountKey, found));
+    log(kLineCountKey, LineState::Loaded,
+        Format("it counts %d lines but only %d %s found", expected, found,
+               found == 1 ? "was" : "were"));
+  }
+  // Lines past the count are not loaded; a save that wrote fewer lines than the one before leaves
+  // them behind, and so does a count the user forgot to raise. Either way the user is told.
+  for (; index < triggers::kSlotCount; ++index) {
+    const std::string key = KeyOf(index);
+    std::string line;
+    bridge_.ReadProfileString(kProfileSection, key, "", &line);
+    if (line.empty()) continue;
+    log(key, LineState::NotRead,
+        expected > 0 ? Format("it lies beyond the %d %s \"%s\" counts", expected,
+                              expected == 1 ? "line" : "lines", kLineCountKey)
+                     : Format("\"%s\" is %d: no line is read", kLineCountKey, expected));
   }
   return automation::kOk;
 }

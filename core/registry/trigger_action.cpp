@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "core/automation/bytes.h"
+#include "core/registry/load_log.h"
 #include "core/rows/kind_infos.h"
 #include "core/triggers/numbering.h"
 
@@ -24,6 +25,16 @@ class CTriggerAction::SharedContext final : public triggers::TriggerContext {
       : registry_(registry), bridge_(bridge), host_(host), hooks_(std::move(hooks)) {}
 
   void Detach() { registry_ = nullptr; }
+
+  // While the registry loads a project line, what its trigger logs or notes is about that line:
+  // each message names the line's key. Outside a load, notes are dropped (the results say that
+  // something failed) and log lines go out as they are.
+  void BeginLine(const std::string& key) {
+    line_key_ = key;
+    not_registered_noted_ = false;
+  }
+  void EndLine() { line_key_.reset(); }
+  bool NotRegisteredNoted() const { return not_registered_noted_; }
 
   HResult CheckNameUniqueExcept(const std::string& name, int32_t number) override {
     return registry_ ? registry_->CheckNameUniqueExcept(name, number) : kFail;
@@ -48,7 +59,23 @@ class CTriggerAction::SharedContext final : public triggers::TriggerContext {
   HResult Evaluate(const std::string& expression, int32_t* value) override {
     return bridge_.Evaluate(expression, value);
   }
-  HResult WriteLog(const std::string& text) override { return host_.WriteLog(text); }
+  HResult WriteLog(const std::string& text) override {
+    if (!line_key_) return host_.WriteLog(text);
+    return host_.WriteLog(FormatLoadMessage({*line_key_, LineState::Loaded, "", text}));
+  }
+  HResult WriteFieldLog(const std::string& field, const std::string& text) override {
+    if (!line_key_) return host_.WriteLog(text);
+    return host_.WriteLog(FormatLoadMessage({*line_key_, LineState::Loaded, field, text}));
+  }
+  void NoteProblem(Problem problem, const std::string& field, const std::string& text) override {
+    if (!line_key_) return;
+    LineState state = LineState::Loaded;
+    if (problem == Problem::NotRegistered) {
+      state = LineState::NotRegistered;
+      not_registered_noted_ = true;
+    }
+    host_.WriteLog(FormatLoadMessage({*line_key_, state, field, text}));
+  }
 
   void RefreshTriggerWindow() override {
     if (hooks_.refresh_trigger_window) hooks_.refresh_trigger_window();
@@ -63,6 +90,8 @@ class CTriggerAction::SharedContext final : public triggers::TriggerContext {
   bridge::CTriggerCommand& bridge_;
   const bridge::HostAccess& host_;
   WindowHooks hooks_;
+  std::optional<std::string> line_key_;
+  bool not_registered_noted_ = false;
 };
 
 // The registry's slots as the numbering rules see them.
@@ -126,6 +155,17 @@ CTriggerAction::~CTriggerAction() {
 }
 
 std::shared_ptr<triggers::TriggerContext> CTriggerAction::Context() const { return context_; }
+
+CTriggerAction::LineScope::LineScope(CTriggerAction& registry, const std::string& key,
+                                     bool* reason_given)
+    : context_(*registry.context_), reason_given_(reason_given) {
+  context_.BeginLine(key);
+}
+
+CTriggerAction::LineScope::~LineScope() {
+  context_.EndLine();
+  *reason_given_ = context_.NotRegisteredNoted();
+}
 
 // ---- Creation ----
 

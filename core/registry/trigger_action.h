@@ -178,6 +178,20 @@ class CTriggerAction {
   template <typename Kind>
   HResult CreateTyped(TriggerKind kind, std::shared_ptr<Kind>* trigger);
   HResult SendCommand(uint16_t code, const std::string& name);
+  // While a load reads the line under `key`, what its trigger logs or notes names the key
+  // (definition_storage.cpp); *reason_given tells afterwards whether the trigger said why its
+  // Register failed.
+  class LineScope {
+   public:
+    LineScope(CTriggerAction& registry, const std::string& key, bool* reason_given);
+    ~LineScope();
+    LineScope(const LineScope&) = delete;
+    LineScope& operator=(const LineScope&) = delete;
+
+   private:
+    SharedContext& context_;
+    bool* reason_given_;
+  };
   HResult SendCommandAll(uint16_t code);
   void FetchSources();
   // The lowest slot whose trigger bears exactly this name, -1 when none does.

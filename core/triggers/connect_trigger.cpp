@@ -79,19 +79,37 @@ HResult CConnectTrigger::PutDefinition(const std::string& line) {
   int32_t id = 0;
   std::string keyword;
   ScanLine(line, "%d,%[^,]", {&id, &keyword});
-  if (keyword != kKeyword) return Refuse(kBadKeywordMessage);
+  if (keyword != kKeyword) return Refuse(kBadKeywordMessage, "keyword");
 
   id = 0;
   std::string name;
   std::string rest;
-  ScanLine(line, "%d,connect,%[^,],%s", {&id, &name, &rest});
+  // A connect trigger may have no members: its line ends after the name.
+  ScanDefinition(line, "%d,connect,%[^,],%s", {&id, &name, &rest}, {"id", "Name", "Members"}, 2);
   ApplyLineHead(id, name);
-  PutMembers(Variant::Array(SplitMembers(rest)));  // more than eight: refused, the parse goes on
+  const std::vector<Variant> members = SplitMembers(rest);
+  if (automation::Failed(PutMembers(Variant::Array(members)))) {
+    // More than eight: refused, the parse goes on.
+    NoteField("Members", automation::Format("%zu members, at most %zu; the trigger keeps the "
+                                            "members it had",
+                                            members.size(), kMaxMembers));
+  } else {
+    NoteMissingMembers();
+  }
   return Register();
 }
 
+void CConnectTrigger::NoteMissingMembers() const {
+  for (size_t i = 0; i < member_numbers_.size(); ++i) {
+    if (member_numbers_[i] >= 0) continue;
+    NoteField("Members", (members_[i].empty() ? automation::Format("member %zu is empty", i + 1)
+                                              : Quoted(members_[i]) + " names no trigger") +
+                             "; the record holds id 99 in its place");
+  }
+}
+
 HResult CConnectTrigger::Register() {
-  if (Name().empty()) return automation::kFail;
+  if (automation::Failed(RequireTexts({{"Name", &Name()}}))) return automation::kFail;
 
   const size_t count = member_numbers_.size();
   automation::ByteWriter record = StartRecord(kAction);

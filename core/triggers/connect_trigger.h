@@ -45,6 +45,9 @@ class CConnectTrigger : public CTrigger {
   const char* NameClashMessage() const override { return kShortNameClashMessage; }
 
  private:
+  // Notes each member that names no trigger (its place in the record holds id 99).
+  void NoteMissingMembers() const;
+
   std::vector<std::string> members_;
   std::vector<int32_t> member_numbers_;
 };

@@ -35,17 +35,24 @@ HResult CControlTrigger::PutDefinition(const std::string& line) {
   // Fields a short line does not supply read as 0 or empty.
   int32_t id = 0;
   std::string keyword, name, action, target;
-  ScanLine(line, "%d,%[^,],%[^,],%[^,],%[^,]", {&id, &keyword, &name, &action, &target});
+  ScanDefinition(line, "%d,%[^,],%[^,],%[^,],%[^,]", {&id, &keyword, &name, &action, &target},
+                 {"id", "keyword", "Name", "Action", "Target"});
   ApplyLineHead(id, name);
-  PutAction(action);  // a word that is no control word leaves the old action
+  // A word that is no control word leaves the old action (an empty one was noted by the scan).
+  if (automation::Failed(PutAction(action)) && !action.empty()) {
+    NoteField("Action", Quoted(action) + " is not one of STOP, RESET, RESTART");
+  }
   PutTarget(target);
   return Register();
 }
 
 HResult CControlTrigger::Register() {
-  if (Name().empty() || action_.empty() || target_.empty()) return automation::kFail;
+  if (automation::Failed(
+          RequireTexts({{"Name", &Name()}, {"Action", &action_}, {"Target", &target_}}))) {
+    return automation::kFail;
+  }
   const int32_t target_number = Context().FindNumberByName(target_);
-  if (target_number < 0) return automation::kFail;
+  if (target_number < 0) return NotRegistered("Target", "no trigger is named " + Quoted(target_));
 
   automation::ByteWriter record = StartRecord(kAction);
   record.U32(8, 0);

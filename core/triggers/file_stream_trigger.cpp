@@ -15,18 +15,18 @@ std::string CFileStreamTrigger::GetDefinition() const {
 
 HResult CFileStreamTrigger::PutDefinition(const std::string& line) {
   // A short line gives an empty name (and Register refuses it). The keyword is not looked at and
-  // fields after the name are ignored.
+  // fields after the name are ignored (and noted).
   int32_t id = 0;
   std::string keyword;
   std::string name;
-  ScanLine(line, "%d,%[^,],%[^,]", {&id, &keyword, &name});
+  ScanDefinition(line, "%d,%[^,],%[^,]", {&id, &keyword, &name}, {"id", "keyword", "Name"});
 
   ApplyLineHead(id, name);
   return Register();
 }
 
 HResult CFileStreamTrigger::Register() {
-  if (Name().empty()) return automation::kFail;
+  if (automation::Failed(RequireTexts({{"Name", &Name()}}))) return automation::kFail;
   // Header only; bytes 8..15 are two zero words.
   return Define(StartRecord(kAction).bytes());
 }

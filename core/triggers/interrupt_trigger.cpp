@@ -15,7 +15,7 @@ HResult CInterruptTrigger::PutWait(int32_t wait) { return Store(&wait_, wait); }
 
 HResult CInterruptTrigger::PutSource(const std::string& source) {
   if (automation::Failed(Context().CheckInterruptSource(source))) {
-    return Refuse(kIllegalInterruptSourceMessage);
+    return Refuse(kIllegalInterruptSourceMessage, "Source");
   }
   source_ = source;
   MarkModified();
@@ -42,7 +42,8 @@ HResult CInterruptTrigger::PutDefinition(const std::string& line) {
   std::string source;
   int32_t cycle = 0;
   int32_t wait = 0;
-  ScanLine(line, "%d,%[^,],%[^,],%[^,],%d,%d", {&id, &keyword, &name, &source, &cycle, &wait});
+  ScanDefinition(line, "%d,%[^,],%[^,],%[^,],%d,%d", {&id, &keyword, &name, &source, &cycle, &wait},
+                 {"id", "keyword", "Name", "Source", "Cycle", "Wait"});
 
   ApplyLineHead(id, name);
   PutSource(source);  // a refused source is logged and the old one kept
@@ -55,13 +56,15 @@ HResult CInterruptTrigger::PutDefinition(const std::string& line) {
     PutRaise(automation::kVariantFalse);
   } else {
     // Number, name and source have been applied already; the trigger is not registered.
-    return automation::kFail;
+    return NotRegistered("keyword", Quoted(keyword) + " is neither interrupt nor clearInterrupt");
   }
   return Register();
 }
 
 HResult CInterruptTrigger::Register() {
-  if (Name().empty() || source_.empty()) return automation::kFail;
+  if (automation::Failed(RequireTexts({{"Name", &Name()}, {"Source", &source_}}))) {
+    return automation::kFail;
+  }
 
   // A name the table no longer knows (it changed after the source was accepted) resolves to
   // nothing; the record then carries 0xFFFF, as an out-of-range number does.

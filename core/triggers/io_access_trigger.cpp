@@ -40,7 +40,8 @@ HResult CIOAccessTrigger::PutDefinition(const std::string& line) {
   std::string name;
   int32_t cycle = 0;
   int32_t wait = 0;
-  ScanLine(line, "%d,%[^,],%[^,],%d,%d", {&id, &keyword, &name, &cycle, &wait});
+  ScanDefinition(line, "%d,%[^,],%[^,],%d,%d", {&id, &keyword, &name, &cycle, &wait},
+                 {"id", "keyword", "Name", "Cycle", "Wait"});
 
   ApplyLineHead(id, name);
   PutCycle(cycle);
@@ -49,7 +50,7 @@ HResult CIOAccessTrigger::PutDefinition(const std::string& line) {
 }
 
 HResult CIOAccessTrigger::Register() {
-  if (Name().empty()) return automation::kFail;
+  if (automation::Failed(RequireTexts({{"Name", &Name()}}))) return automation::kFail;
 
   automation::ByteWriter record = StartRecord(kAction);
   record.I32(8, cycle_);

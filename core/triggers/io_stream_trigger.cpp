@@ -21,17 +21,24 @@ std::string CIOStreamTrigger::GetDefinition() const {
 
 HResult CIOStreamTrigger::PutDefinition(const std::string& line) {
   // Fields a short line does not supply read as zero or empty; fields after the destination are
-  // ignored, and the keyword is not looked at (the registry chose the kind by it).
+  // ignored (and noted), and the keyword is not looked at (the registry chose the kind by it).
   int32_t id = 0;
   std::string keyword;
   std::string name;
   std::string destination_text;
-  ScanLine(line, "%d,%[^,],%[^,],%[^,]", {&id, &keyword, &name, &destination_text});
+  ScanDefinition(line, "%d,%[^,],%[^,],%[^,]", {&id, &keyword, &name, &destination_text},
+                 {"id", "keyword", "Name", "Destination"});
   // The destination is read as a C number (0x hexadecimal, leading-0 octal, else decimal) so a
   // port may be written in hexadecimal; only its low 16 bits are kept. A text that holds no
   // number gives 0: no destination is refused.
-  const auto destination =
-      static_cast<int16_t>(static_cast<uint16_t>(automation::ReadLong(destination_text, 0).value));
+  const automation::NumberRead<int32_t> read = automation::ReadLong(destination_text, 0);
+  const auto destination = static_cast<int16_t>(static_cast<uint16_t>(read.value));
+  // A port is 16 bits, written signed or unsigned: anything else is not what the user meant.
+  const bool partly_read = !destination_text.empty() && read.consumed != destination_text.size();
+  if (partly_read || read.value < -32768 || read.value > 65535) {
+    NoteField("Destination",
+              Quoted(destination_text) + automation::Format(" is read as %d", destination));
+  }
 
   ApplyLineHead(id, name);
   PutDestination(destination);
@@ -39,7 +46,7 @@ HResult CIOStreamTrigger::PutDefinition(const std::string& line) {
 }
 
 HResult CIOStreamTrigger::Register() {
-  if (Name().empty()) return automation::kFail;
+  if (automation::Failed(RequireTexts({{"Name", &Name()}}))) return automation::kFail;
 
   automation::ByteWriter record = StartRecord(kAction);
   record.I32(16, destination_);  // bytes 8..15 stay zero

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "core/automation/strings.h"
@@ -22,6 +23,20 @@ const char* StoredForm(const KeywordForm (&table)[N], std::string_view given) {
     if (automation::EqualsIgnoreCase(given, form.given)) return form.stored;
   }
   return nullptr;
+}
+
+// Why a put refused a word: "\"bogus\" is not one of BYTE, WORD, ...", the accepted words in
+// upper case.
+template <size_t N>
+std::string NotOneOf(std::string_view given, const KeywordForm (&table)[N]) {
+  std::string text = "\"" + std::string(given) + "\" is not one of ";
+  for (size_t i = 0; i < N; ++i) {
+    if (i > 0) text += ", ";
+    for (const char* c = table[i].given; *c; ++c) {
+      text += static_cast<char>(*c >= 'a' && *c <= 'z' ? *c - 'a' + 'A' : *c);
+    }
+  }
+  return text;
 }
 
 struct KeywordCode {

@@ -81,11 +81,21 @@ HResult CMessageTrigger::PutDefinition(const std::string& line) {
   // Fields a short line does not supply read as 0 or empty.
   int32_t id = 0, index = 0, wait = 0, cycle = 0;
   std::string keyword, name, option, destination;
-  ScanLine(line, "%d,%[^,],%[^,],%[^,],%[^,],%d,%d,%d",
-           {&id, &keyword, &name, {&option, kMaxOptionField}, &destination, &index, &wait, &cycle});
+  ScanDefinition(
+      line, "%d,%[^,],%[^,],%[^,],%[^,],%d,%d,%d",
+      {&id, &keyword, &name, {&option, kMaxOptionField}, &destination, &index, &wait, &cycle},
+      {"id", "keyword", "Name", "Option", "Destination", "Source", "Wait", "Cycle"});
   ApplyLineHead(id, name);
   PutDestination(destination);
-  PutOption(automation::ToVariantBool(automation::EqualsIgnoreCase(option, "TRUE")));
+  const bool option_true = automation::EqualsIgnoreCase(option, "TRUE");
+  if (!option_true && !option.empty() && !automation::EqualsIgnoreCase(option, "FALSE")) {
+    NoteField("Option", Quoted(option) + " is neither true nor false; it is read as false");
+  }
+  PutOption(automation::ToVariantBool(option_true));
+  if (MessageTypeText(static_cast<int16_t>(index))[0] == '\0') {
+    NoteField("Source",
+              automation::Format("%d names no message type (0..%d)", index, kMessageTypeCount - 1));
+  }
   PutSource(Variant::Int(static_cast<int32_t>(static_cast<uint32_t>(index) & 0xFFFFu)));
   PutWait(wait);
   PutCycle(cycle);
@@ -93,7 +103,9 @@ HResult CMessageTrigger::PutDefinition(const std::string& line) {
 }
 
 HResult CMessageTrigger::Register() {
-  if (Name().empty() || destination_.empty()) return automation::kFail;
+  if (automation::Failed(RequireTexts({{"Name", &Name()}, {"Destination", &destination_}}))) {
+    return automation::kFail;
+  }
   const uint32_t message = Context().RegisterMessageName(destination_);
 
   automation::ByteWriter record = StartRecord(kAction);

@@ -48,9 +48,10 @@ HResult CSioTrigger::PutSource(const Variant& source) {
   return automation::kOk;
 }
 
-HResult CSioTrigger::PutInterruptSource(const std::string& mode, std::string* field) {
+HResult CSioTrigger::PutInterruptSource(const std::string& mode, std::string* field,
+                                        const char* name) {
   if (automation::Failed(Context().CheckInterruptSource(mode))) {
-    return Refuse(kIllegalInterruptSourceMessage);
+    return Refuse(kIllegalInterruptSourceMessage, name);
   }
   *field = mode;
   MarkModified();
@@ -58,11 +59,11 @@ HResult CSioTrigger::PutInterruptSource(const std::string& mode, std::string* fi
 }
 
 HResult CSioTrigger::PutDstMode(const std::string& mode) {
-  return PutInterruptSource(mode, &dst_mode_);
+  return PutInterruptSource(mode, &dst_mode_, "DstMode");
 }
 
 HResult CSioTrigger::PutSrcMode(const std::string& mode) {
-  return PutInterruptSource(mode, &src_mode_);
+  return PutInterruptSource(mode, &src_mode_, "SrcMode");
 }
 
 HResult CSioTrigger::PutDestination(const std::string& destination) {
@@ -78,11 +79,14 @@ HResult CSioTrigger::PutDefinition(const std::string& line) {
   // Fields a short line does not supply read as 0 or empty.
   int32_t id = 0;
   std::string keyword, name, source, dst_mode, src_mode, destination;
-  ScanLine(line, "%d,%[^,],%[^,],%[^,],%[^,],%[^,],%[^,]",
-           {&id, &keyword, &name, &source, &dst_mode, &src_mode, &destination});
+  ScanDefinition(line, "%d,%[^,],%[^,],%[^,],%[^,],%[^,],%[^,]",
+                 {&id, &keyword, &name, &source, &dst_mode, &src_mode, &destination},
+                 {"id", "keyword", "Name", "Source", "DstMode", "SrcMode", "Destination"});
   ApplyLineHead(id, name);
   // Each refusal keeps the old value (and the interrupt sources log theirs); the parse goes on.
-  PutSource(Variant::Bstr(source));
+  if (automation::Failed(PutSource(Variant::Bstr(source))) && !source.empty()) {
+    NoteField("Source", Unevaluable(source));
+  }
   PutDstMode(dst_mode);
   PutSrcMode(src_mode);
   PutDestination(destination);
@@ -90,14 +94,19 @@ HResult CSioTrigger::PutDefinition(const std::string& line) {
 }
 
 HResult CSioTrigger::Register() {
-  if (Name().empty() || dst_mode_.empty() || src_mode_.empty() || source_.empty() ||
-      destination_.empty()) {
+  if (automation::Failed(RequireTexts({{"Name", &Name()},
+                                       {"DstMode", &dst_mode_},
+                                       {"SrcMode", &src_mode_},
+                                       {"Source", &source_},
+                                       {"Destination", &destination_}}))) {
     return automation::kFail;
   }
-  if (destination_.size() > kMaxDestination) return Refuse(kLongDestinationMessage);
+  if (destination_.size() > kMaxDestination) return Refuse(kLongDestinationMessage, "Destination");
 
   int32_t address = 0;
-  if (automation::Failed(Context().Evaluate(source_, &address))) return automation::kFail;
+  if (automation::Failed(Context().Evaluate(source_, &address))) {
+    return NotRegistered("Source", Unevaluable(source_));
+  }
   // A name the table no longer knows leaves its code unresolved; it goes out as -1, the code of
   // an interrupt source number beyond the table.
   int32_t dst_code = -1;

@@ -43,7 +43,7 @@ class CSioTrigger : public CTrigger {
   HResult Register() override;
 
  private:
-  HResult PutInterruptSource(const std::string& mode, std::string* field);
+  HResult PutInterruptSource(const std::string& mode, std::string* field, const char* name);
 
   std::string source_;
   std::string dst_mode_;

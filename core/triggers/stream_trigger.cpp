@@ -3,6 +3,8 @@
 #include "core/triggers/stream_trigger.h"
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "core/automation/numbers.h"
 #include "core/automation/strings.h"
@@ -42,14 +44,22 @@ bool IsUnsignedInteger(const Variant& value) {
 }
 
 // Cuts a stream line from the left. A field runs to the next comma; when no comma follows, the
-// field reads as empty and its text stays for the fields after it.
+// field reads as empty and its text stays for the fields after it. What the cursor could not
+// read is kept as notes (field and why) for the trigger to pass on.
 class LineCursor {
  public:
+  using Notes = std::vector<std::pair<const char*, std::string>>;
+
   explicit LineCursor(std::string_view line) : line_(line) {}
 
-  std::string_view Field() {
+  std::string_view Field(const char* name) {
     const size_t comma = line_.find(',', pos_);
-    if (comma == std::string_view::npos) return {};
+    if (comma == std::string_view::npos) {
+      // Every field but the last needs a comma after it; the text left goes to the mask.
+      if (!ended_) notes_.emplace_back(name, "missing: the line has too few commas");
+      ended_ = true;
+      return {};
+    }
     const std::string_view field = line_.substr(pos_, comma - pos_);
     pos_ = comma + 1;
     return field;
@@ -58,9 +68,13 @@ class LineCursor {
   // A decimal field, wrapping modulo 2^32 like the scan of the other kinds, so that Count
   // (written signed) and Cycle and Wait (written unsigned) read back as written; 0 when the
   // field holds no number.
-  uint32_t Number() {
+  uint32_t Number(const char* name) {
+    const std::string_view field = Field(name);
     uint32_t value = 0;
-    ScanLine(Field(), "%u", {&value});
+    const ScanStop stop = ScanLineStop(field, "%u", {&value});
+    if (!field.empty() && (stop.stored == 0 || stop.position != field.size())) {
+      notes_.emplace_back(name, Quoted(field) + automation::Format(" is read as %u", value));
+    }
     return value;
   }
 
@@ -71,6 +85,11 @@ class LineCursor {
     const size_t mark = line_.find(",)", pos_);
     std::string_view list;
     if (mark == std::string_view::npos) {
+      if (!ended_) {
+        notes_.emplace_back("DataList",
+                            "no \",)\" closes the list: it is read as empty and the "
+                            "fields after it from the wrong place");
+      }
       pos_ = std::min(pos_ + 2, line_.size());
     } else {
       list = line_.substr(pos_, mark - pos_);
@@ -85,9 +104,13 @@ class LineCursor {
     return rest;
   }
 
+  const Notes& notes() const { return notes_; }
+
  private:
   std::string_view line_;
   size_t pos_ = 0;
+  bool ended_ = false;
+  Notes notes_;
 };
 
 }  // namespace
@@ -127,9 +150,10 @@ HResult CStreamTrigger::PutMask(const Variant& mask) {
     // so the log says which number the simulator will get.
     const uint32_t leading = automation::ReadUnsigned(mask.Text()).value;
     if (leading != static_cast<uint32_t>(value)) {
-      Context().WriteLog(automation::Format(
-          "Mask \"%s\" is kept as its leading number 0x%08x, not its value 0x%08x",
-          mask.Text().c_str(), leading, static_cast<uint32_t>(value)));
+      Context().WriteFieldLog(
+          "Mask", automation::Format(
+                      "Mask \"%s\" is kept as its leading number 0x%08x, not its value 0x%08x",
+                      mask.Text().c_str(), leading, static_cast<uint32_t>(value)));
     }
     mask_ = AddressText(leading);
   } else if (IsUnsignedInteger(mask)) {
@@ -207,34 +231,46 @@ HResult CStreamTrigger::PutDefinition(const std::string& line) {
   // Every field goes straight into the trigger first; the puts then run over the stored values,
   // so a keyword a put refuses stays as read and one it accepts is normalised.
   LineCursor cursor(line);
-  const auto id = static_cast<int32_t>(cursor.Number());
-  kind_ = cursor.Field();
-  const std::string name(cursor.Field());
-  destination_ = cursor.Field();
-  size_ = cursor.Field();
+  const auto id = static_cast<int32_t>(cursor.Number("id"));
+  kind_ = cursor.Field("keyword");
+  const std::string name(cursor.Field("Name"));
+  destination_ = cursor.Field("Destination");
+  size_ = cursor.Field("Size");
   const bool data = IsData();
   const bool stream = IsStream();
   if (data) {
-    repeat_mode_ = cursor.Field();
-    generate_mode_ = cursor.Field();
+    repeat_mode_ = cursor.Field("RepeatMode");
+    generate_mode_ = cursor.Field("GenerateMode");
     data_list_ = cursor.DataList();
-    cycle_ = cursor.Number();
-    wait_ = cursor.Number();
+    cycle_ = cursor.Number("Cycle");
+    wait_ = cursor.Number("Wait");
     mask_ = cursor.Rest();
   } else if (stream) {
-    repeat_mode_ = cursor.Field();
-    stream_source_ = cursor.Field();
-    count_ = cursor.Number();
-    cycle_ = cursor.Number();
-    wait_ = cursor.Number();
+    repeat_mode_ = cursor.Field("RepeatMode");
+    stream_source_ = cursor.Field("StreamSource");
+    count_ = cursor.Number("Count");
+    cycle_ = cursor.Number("Cycle");
+    wait_ = cursor.Number("Wait");
     mask_ = cursor.Rest();
   }
+  for (const auto& [field, why] : cursor.notes()) NoteField(field, why);
 
   ApplyLineHead(id, name);
   PutDestination(Variant::Bstr(destination_));
-  PutSize(size_);
-  PutRepeatMode(repeat_mode_);
-  PutGenerateMode(generate_mode_);
+  // A keyword a put refuses stays as read and goes to the simulator as code 0; Register does not
+  // judge it, so it is noted here. Addresses stay as read too, and Register judges them.
+  // (An empty one was noted by the cursor or is left to Register.)
+  auto keyword = [this](HResult result, const char* field, const std::string& text,
+                        const std::string& why) {
+    if (Failed(result) && !text.empty()) NoteField(field, why + "; the record carries 0 for it");
+  };
+  keyword(PutSize(size_), "Size", size_, NotOneOf(size_, kSizeForms));
+  keyword(PutRepeatMode(repeat_mode_), "RepeatMode", repeat_mode_,
+          NotOneOf(repeat_mode_, kRepeatForms));
+  // A stream line has no generate mode: the one the trigger has is put back unchanged.
+  const HResult generate = PutGenerateMode(generate_mode_);
+  if (data)
+    keyword(generate, "GenerateMode", generate_mode_, NotOneOf(generate_mode_, kGenerateForms));
   PutKind(kind_);
   PutCount(count_);
   if (data) {
@@ -249,11 +285,13 @@ HResult CStreamTrigger::PutDefinition(const std::string& line) {
 }
 
 HResult CStreamTrigger::Register() {
-  if (Name().empty() || size_.empty()) return kFail;
+  if (Failed(RequireTexts({{"Name", &Name()}, {"Size", &size_}}))) return kFail;
   int32_t destination = 0;
   int32_t mask = 0;
-  if (Failed(Context().Evaluate(destination_, &destination))) return kFail;
-  if (Failed(Context().Evaluate(mask_, &mask))) return kFail;
+  if (Failed(Context().Evaluate(destination_, &destination))) {
+    return NotRegistered("Destination", Unevaluable(destination_));
+  }
+  if (Failed(Context().Evaluate(mask_, &mask))) return NotRegistered("Mask", Unevaluable(mask_));
   const uint8_t size_code = CodeOf(kSizeCodes, size_, Match::Exact, 0);
 
   automation::ByteWriter record = StartRecord(kAction);
@@ -285,7 +323,9 @@ HResult CStreamTrigger::Register() {
       record.F64(36, min);
       record.F64(44, max);
     } else if (EqualsIgnoreCase(generate_mode_, "random2")) {
-      if (size_code == kDoubleSizeCode) return kFail;  // whole bounds cannot make doubles
+      if (size_code == kDoubleSizeCode) {  // whole bounds cannot make doubles
+        return NotRegistered("Size", "DOUBLE values cannot be generated by RANDOM2");
+      }
       uint32_t min = 0;
       uint32_t max = 0;
       generator.ParseWholeRange(data_list_, &count, &min, &max);
@@ -296,7 +336,9 @@ HResult CStreamTrigger::Register() {
     }
   } else if (IsStream()) {
     int32_t source = 0;
-    if (Failed(Context().Evaluate(stream_source_, &source))) return kFail;
+    if (Failed(Context().Evaluate(stream_source_, &source))) {
+      return NotRegistered("StreamSource", Unevaluable(stream_source_));
+    }
     record.U8(16, kStreamPattern);
     record.I32(32, source);
   }

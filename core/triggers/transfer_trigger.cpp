@@ -149,34 +149,69 @@ HResult CTransferTrigger::PutDefinition(const std::string& line) {
   std::string src_mode;
   std::string destination;
   std::string dst_mode;
-  ScanLine(line, "%d,transfer,%[^,],%u,%[^,],%[^,],%[^,],%[^,],%[^,],%u,%u,%d,%d",
-           {&id, &name, &count_, &size, &source, &src_mode, &destination, &dst_mode, &cycle_,
-            &wait_, &src_mode_value_, &dst_mode_value_});
+  constexpr char kPattern[] = "%d,transfer,%[^,],%u,%[^,],%[^,],%[^,],%[^,],%[^,],%u,%u,%d,%d";
+  // The keyword is part of the pattern: the registry accepts "Transfer", but then nothing after
+  // the id is read.
+  std::string keyword;
+  ScanLine(line, "%d,%[^,]", {&id, &keyword});
+  if (keyword == "transfer") {
+    ScanDefinition(line, kPattern,
+                   {&id, &name, &count_, &size, &source, &src_mode, &destination, &dst_mode,
+                    &cycle_, &wait_, &src_mode_value_, &dst_mode_value_},
+                   {"id", "Name", "Count", "Size", "Source", "SrcMode", "Destination", "DstMode",
+                    "Cycle", "Wait", "SrcModeValue", "DstModeValue"});
+  } else {
+    NoteField("keyword", Quoted(keyword) +
+                             " is not written \"transfer\"; the fields after it "
+                             "are not read");
+    ScanLine(line, kPattern,
+             {&id, &name, &count_, &size, &source, &src_mode, &destination, &dst_mode, &cycle_,
+              &wait_, &src_mode_value_, &dst_mode_value_});
+  }
 
+  // Refusals are noted for the texts the line held; an empty one was noted by the scan.
+  auto take = [this](HResult result, const char* field, const std::string& text,
+                     const std::string& why) {
+    if (Failed(result) && !text.empty()) NoteField(field, why);
+  };
+  auto mode_value = [](int32_t value) {
+    return automation::Format("%d is outside 0..%u", static_cast<int16_t>(value),
+                              static_cast<unsigned>(kMaxModeValue));
+  };
   ApplyLineHead(id, name);
-  PutSize(size);
+  take(PutSize(size), "Size", size, NotOneOf(size, kSizeForms));
   PutCount(count_);
-  PutDestination(Variant::Bstr(destination));
-  PutDstMode(dst_mode);
+  take(PutDestination(Variant::Bstr(destination)), "Destination", destination,
+       Unevaluable(destination));
+  take(PutDstMode(dst_mode), "DstMode", dst_mode, NotOneOf(dst_mode, kModeForms));
   // A value above 31 read from the line is refused here but is already in place.
-  PutDstModeValue(static_cast<int16_t>(dst_mode_value_));
-  PutSource(Variant::Bstr(source));
-  PutSrcMode(src_mode);
-  PutSrcModeValue(static_cast<int16_t>(src_mode_value_));
+  take(PutDstModeValue(static_cast<int16_t>(dst_mode_value_)), "DstModeValue", "-",
+       mode_value(dst_mode_value_));
+  take(PutSource(Variant::Bstr(source)), "Source", source, Unevaluable(source));
+  take(PutSrcMode(src_mode), "SrcMode", src_mode, NotOneOf(src_mode, kModeForms));
+  take(PutSrcModeValue(static_cast<int16_t>(src_mode_value_)), "SrcModeValue", "-",
+       mode_value(src_mode_value_));
   PutCycle(cycle_);
   PutWait(wait_);
   return Register();
 }
 
 HResult CTransferTrigger::Register() {
-  if (Name().empty() || source_.empty() || src_mode_.empty() || destination_.empty() ||
-      dst_mode_.empty()) {
+  if (Failed(RequireTexts({{"Name", &Name()},
+                           {"Source", &source_},
+                           {"SrcMode", &src_mode_},
+                           {"Destination", &destination_},
+                           {"DstMode", &dst_mode_}}))) {
     return kFail;
   }
   int32_t source = 0;
   int32_t destination = 0;
-  if (Failed(Context().Evaluate(source_, &source))) return kFail;
-  if (Failed(Context().Evaluate(destination_, &destination))) return kFail;
+  if (Failed(Context().Evaluate(source_, &source))) {
+    return NotRegistered("Source", Unevaluable(source_));
+  }
+  if (Failed(Context().Evaluate(destination_, &destination))) {
+    return NotRegistered("Destination", Unevaluable(destination_));
+  }
 
   // An empty or unknown Size is not refused: the simulator gets 0xFF and judges.
   automation::ByteWriter record = StartRecord(kAction);

@@ -1,7 +1,29 @@
 // The common trigger protocol.
 #include "core/triggers/trigger.h"
 
+#include <algorithm>
+
+#include "core/automation/strings.h"
+
 namespace core::triggers {
+
+namespace {
+
+using Problem = TriggerContext::Problem;
+
+// Enough of a field to recognise it; a 4 KB value would drown the message.
+constexpr size_t kQuotedLength = 60;
+
+}  // namespace
+
+std::string Quoted(std::string_view text) {
+  if (text.size() <= kQuotedLength) return "\"" + std::string(text) + "\"";
+  return "\"" + std::string(text.substr(0, kQuotedLength)) + "...\"";
+}
+
+std::string Unevaluable(std::string_view expression) {
+  return expression.empty() ? "empty" : Quoted(expression) + " cannot be evaluated";
+}
 
 CTrigger::CTrigger(std::shared_ptr<TriggerContext> context, std::string name)
     : context_(context ? std::move(context) : std::make_shared<DetachedContext>()),
@@ -33,9 +55,77 @@ HResult CTrigger::PutActive(VariantBool active) {
   return automation::kOk;
 }
 
-HResult CTrigger::Refuse(const char* message) {
-  context_->WriteLog(message);
+HResult CTrigger::Refuse(const char* message, const char* field) {
+  context_->WriteFieldLog(field, message);
   return automation::kFail;
+}
+
+void CTrigger::NoteField(const char* field, const std::string& why) const {
+  context_->NoteProblem(Problem::Field, field, why);
+}
+
+HResult CTrigger::NotRegistered(const char* field, const std::string& why) const {
+  context_->NoteProblem(Problem::NotRegistered, field, why);
+  return automation::kFail;
+}
+
+HResult CTrigger::RequireTexts(
+    std::initializer_list<std::pair<const char*, const std::string*>> texts) const {
+  for (const auto& [field, text] : texts) {
+    if (text->empty()) return NotRegistered(field, "empty");
+  }
+  return automation::kOk;
+}
+
+int CTrigger::ScanDefinition(std::string_view line, std::string_view pattern,
+                             std::initializer_list<ScanField> fields,
+                             std::initializer_list<const char*> names, size_t optional_from) const {
+  using Cause = ScanStop::Cause;
+  const ScanStop stop = ScanLineStop(line, pattern, fields);
+  const auto index = static_cast<size_t>(stop.stored);
+  auto name = [&names](size_t i) { return i < names.size() ? names.begin()[i] : ""; };
+  auto unread_after = [&names](size_t i) {
+    return i + 1 < names.size() ? std::string("; the fields after it are not read") : std::string();
+  };
+  // The field from where it begins to the comma that ends it.
+  auto field_text = [line](size_t from) {
+    from = std::min(from, line.size());
+    return line.substr(from, std::min(line.find(',', from), line.size()) - from);
+  };
+  switch (stop.cause) {
+    case Cause::Done:
+      if (stop.position < line.size()) {
+        NoteField("", Quoted(line.substr(stop.position)) + " after the last field is ignored");
+      }
+      break;
+    case Cause::EndOfLine:
+      if (index < optional_from) NoteField(name(index), "missing: the line ends before it");
+      break;
+    case Cause::Number:
+      NoteField(name(index),
+                Quoted(field_text(stop.position)) + " is not a number" + unread_after(index));
+      break;
+    case Cause::EmptyText:
+      NoteField(name(index), "empty" + unread_after(index));
+      break;
+    case Cause::LongText:
+      NoteField(name(index), automation::Format("longer than %zu characters", stop.max_length) +
+                                 unread_after(index));
+      break;
+    case Cause::Literal:
+      if (stop.literal == ',' && index > 0) {
+        // A number with something after it: its digits were read, the rest stopped the scan.
+        NoteField(name(index - 1), Quoted(field_text(stop.field_start)) +
+                                       " is not a number: only its leading digits are read" +
+                                       unread_after(index - 1));
+      } else {
+        NoteField(name(index), "not read: the line does not go on as its kind's lines do");
+      }
+      break;
+    case Cause::Pattern:
+      break;
+  }
+  return stop.stored;
 }
 
 void CTrigger::ApplyLineHead(int32_t id, const std::string& name) {
@@ -54,7 +144,10 @@ automation::ByteWriter CTrigger::StartRecord(uint16_t action) const {
 }
 
 HResult CTrigger::Define(const std::vector<uint8_t>& record, HResult failure) {
-  if (context_->DefineTrigger(Id(), name_, record, flags_.in_simulator == 1) != 0) return failure;
+  if (context_->DefineTrigger(Id(), name_, record, flags_.in_simulator == 1) != 0) {
+    context_->NoteProblem(Problem::NotRegistered, "", "the simulator refused the record");
+    return failure;
+  }
   flags_.in_simulator = 1;
   flags_.registered = 1;
   flags_.modified = 0;

@@ -6,14 +6,18 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/automation/bytes.h"
 #include "core/automation/hresult.h"
 #include "core/automation/variant.h"
 #include "core/triggers/kinds.h"
+#include "core/triggers/line_scanner.h"
 #include "core/triggers/trigger_context.h"
 
 namespace core::triggers {
@@ -30,6 +34,11 @@ inline constexpr char kShortNameClashMessage[] = "The name is the same as other 
 // Every record is a block of this size, whatever its kind fills: the simulator may copy the whole
 // block, so the bytes a kind leaves alone are there, zero.
 inline constexpr size_t kRecordSize = 836;
+
+// A text as the notes about a line quote it: in double quotes, a long one cut short.
+std::string Quoted(std::string_view text);
+// Why an address expression was not taken: empty, or the evaluator could not read it.
+std::string Unevaluable(std::string_view expression);
 
 class CTrigger {
  public:
@@ -87,8 +96,28 @@ class CTrigger {
   }
   void StoreNumber(int32_t number) { number_ = number; }
 
-  // A refused value: the message goes to the host's log, the result is E_FAIL.
-  HResult Refuse(const char* message);
+  // A refused value: the message goes to the host's log, the result is E_FAIL. `field` names the
+  // property, for a log that knows which line the value came from.
+  HResult Refuse(const char* message, const char* field = "");
+
+  // What was wrong with a definition line or a Register, for whoever reads the line (the
+  // registry, loading a project, logs it with the line's key; see TriggerContext::NoteProblem).
+  // A field the line gave that the trigger could not read or did not take, and why:
+  void NoteField(const char* field, const std::string& why) const;
+  // Why Register did not define the trigger; the result is E_FAIL.
+  HResult NotRegistered(const char* field, const std::string& why) const;
+  // Register's first check: E_FAIL, noted, for the first of the required texts that is empty.
+  HResult RequireTexts(
+      std::initializer_list<std::pair<const char*, const std::string*>> texts) const;
+
+  // Reads a definition line with the kind's scan pattern, as ScanLine does, and notes the first
+  // field the scan could not read (it and the fields after it keep the values they had) and text
+  // left over after the last field. `names` name the fields in pattern order; a line may end
+  // before field `optional_from` (a connect line without members) without a note.
+  int ScanDefinition(std::string_view line, std::string_view pattern,
+                     std::initializer_list<ScanField> fields,
+                     std::initializer_list<const char*> names,
+                     size_t optional_from = SIZE_MAX) const;
 
   // Steps of the parse frame after the scan: the event list learns the name of the id as
   // written (fresh, result ignored), then the number (id - 100) and the name are stored.

@@ -5,6 +5,11 @@
 
 namespace core::triggers {
 
+HResult TriggerContext::WriteFieldLog(const std::string&, const std::string& text) {
+  return WriteLog(text);
+}
+void TriggerContext::NoteProblem(Problem, const std::string&, const std::string&) {}
+
 HResult DetachedContext::CheckNameUniqueExcept(const std::string&, int32_t) {
   return automation::kFail;
 }

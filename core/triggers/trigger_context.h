@@ -33,6 +33,15 @@ class TriggerContext {
 
   // One line in the host's log window; callers ignore the result.
   virtual HResult WriteLog(const std::string& text) = 0;
+  // A line a kind logs about one of its fields (a refused value): by default the text alone.
+  virtual HResult WriteFieldLog(const std::string& field, const std::string& text);
+
+  // What a trigger found wrong with a definition line it read (a field it could not read or did
+  // not take), or why its Register did not define it, where the kind logs nothing itself. The
+  // results tell the caller that something failed; these say what. Nothing is done with them by
+  // default: the registry logs them while it loads a project, naming the line's key.
+  enum class Problem { Field, NotRegistered };
+  virtual void NoteProblem(Problem problem, const std::string& field, const std::string& text);
 
   // Asks the trigger window, if it is open, to show the triggers afresh.
   virtual void RefreshTriggerWindow() = 0;

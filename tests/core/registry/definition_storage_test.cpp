@@ -80,31 +80,32 @@ TEST_F(StorageTest, SaveRenumbersScatteredTriggersIntoGaplessIds) {
   EXPECT_TRUE(TakeLog().empty());
 }
 
-TEST_F(StorageTest, LoadReadsUntilMaxNumNonEmptyLinesWereFound) {
+TEST_F(StorageTest, LoadLoadsUntilMaxNumNonEmptyLinesWereFoundAndNamesTheLinesBeyond) {
   struct Case {
     const char* what;
     int32_t max_num;
     std::vector<std::pair<std::string, std::string>> lines;
-    std::vector<std::string> keys_read;
     std::vector<std::string> names;  // slots 0, 1, ...
     std::vector<std::string> log;
   };
   std::vector<std::string> all_keys;
   for (int i = 0; i < 256; ++i) all_keys.push_back(std::to_string(i));
   const Case cases[] = {
-      {"no lines", 0, {{"0", "100,filestream,a"}}, {}, {}, {}},
-      {"an empty key is not counted",
+      {"no lines",
+       0,
+       {{"0", "100,filestream,a"}},
+       {},
+       {"Trigger key 0 not read: \"MaxNum\" is 0: no line is read"}},
+      {"an empty key is not counted; a line beyond the count is not loaded",
        2,
        {{"1", "100,filestream,a"}, {"2", "101,filestream,b"}, {"3", "102,filestream,c"}},
-       {"0", "1", "2"},
        {"a", "b"},
-       {}},
+       {"Trigger key 3 not read: it lies beyond the 2 lines \"MaxNum\" counts"}},
       {"fewer lines than MaxNum: every key is tried",
        3,
        {{"7", "100,filestream,a"}},
-       all_keys,
        {"a"},
-       {"Trigger settings list 3 lines under \"MaxNum\" but only 1 were found"}},
+       {"Trigger key MaxNum: it counts 3 lines but only 1 was found"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -113,7 +114,7 @@ TEST_F(StorageTest, LoadReadsUntilMaxNumNonEmptyLinesWereFound) {
     CTriggerAction registry(bridge_, host_);
     Take();
     EXPECT_HR(kOk, registry.LoadTriggers());
-    EXPECT_EQ(KeysRead(), c.keys_read);
+    EXPECT_EQ(KeysRead(), all_keys) << "every key once, in order";
     EXPECT_EQ(registry.Count(), static_cast<int32_t>(c.names.size()));
     for (size_t slot = 0; slot < c.names.size(); ++slot) {
       ASSERT_NE(registry.AdapterAt(static_cast<int32_t>(slot)), nullptr);
@@ -148,16 +149,150 @@ TEST_F(StorageTest, LinesThatCannotBeLoadedAreSkippedAndNamedInTheLog) {
           "Trigger key 5 skipped: trigger id 356 is outside 100..355",
           "Trigger key 6 skipped: trigger id 100 is already taken by \"a\"",
           "Trigger key 7 skipped: unknown trigger kind \"bogus\"",
+          "Trigger key 8 not read: it lies beyond the 8 lines \"MaxNum\" counts",
       }));
-  EXPECT_EQ(std::count(state_.calls.begin(), state_.calls.end(),
-                       "Manager.ReadProfileString(\"\",Trigger,8,\"\")"),
-            0);
+}
+
+// What each kind did not take from a line, and why a trigger was left out of the simulator, is
+// logged under the line's key, one line per problem, whatever the kind would log elsewhere.
+TEST_F(StorageTest, ProblemsOfALoadedLineAreLoggedUnderItsKey) {
+  // Numerals evaluate; anything else is a text the evaluator cannot read.
+  state_.evaluator = [](const std::string& expression) {
+    const auto number = core::automation::ReadUnsigned(expression);
+    return number.consumed == expression.size() && !expression.empty() ? Variant::UI4(number.value)
+                                                                       : Variant::Bstr("?");
+  };
+  struct Case {
+    std::vector<std::string> lines;  // keys 0, 1, ...
+    std::vector<std::string> log;
+    bool registered;  // the last line's trigger
+  };
+  const std::string not_read = "; the fields after it are not read";
+  const Case cases[] = {
+      {{"100,interrupt,tick,INT0,1000,10"}, {}, true},
+      {{"100,interrupt,tick,NOPE,1,2"},
+       {"Trigger key 0, field Source: Invalid parameter: illegal interrupt source",
+        "Trigger key 0 not registered, field Source: empty"},
+       false},
+      {{"100,interrupt,tick,INT0"},
+       {"Trigger key 0, field Cycle: missing: the line ends before it"},
+       true},
+      {{"100,interrupt,tick,INT0,1,2,3"},
+       {"Trigger key 0: \",3\" after the last field is ignored"},
+       true},
+      {{"100,interrupt,tick,INT0,1x,2"},
+       {"Trigger key 0, field Cycle: \"1x\" is not a number: only its leading digits are read" +
+        not_read},
+       true},
+      {{"100,ioaccess,io,fast,2"},
+       {"Trigger key 0, field Cycle: \"fast\" is not a number" + not_read},
+       true},
+      {{"100,filestream," + std::string(300, 'f')},
+       {"Trigger key 0, field Name: longer than 259 characters",
+        "Trigger key 0 not registered, field Name: empty"},
+       false},
+      {{"100,Transfer,t,16,8BIT,1,FIX,2,FIX,0,0,0,0"},
+       {"Trigger key 0, field keyword: \"Transfer\" is not written \"transfer\"" + not_read,
+        "Trigger key 0 not registered, field Name: empty"},
+       false},
+      {{"100,transfer,t,16,huge,0x100,SIDEWAYS,0x200,INCREMENT,0,0,0,40"},
+       {"Trigger key 0, field Size: \"huge\" is not one of BYTE, WORD, LONG, 8BIT, 16BIT, 32BIT, "
+        "8BIT*, 16BIT*, 32BIT*",
+        "Trigger key 0, field DstModeValue: 40 is outside 0..31",
+        "Trigger key 0, field SrcMode: \"SIDEWAYS\" is not one of FIX, INCREMENT, DECREMENT",
+        "Trigger key 0 not registered, field SrcMode: empty"},
+       false},
+      {{"100,transfer,t,16,8BIT,RX_BUF,FIX,0x200,FIX,0,0,0,0"},
+       {"Trigger key 0, field Source: \"RX_BUF\" cannot be evaluated",
+        "Trigger key 0 not registered, field Source: empty"},
+       false},
+      {{"100,control,c,HALT,c"},
+       {"Trigger key 0, field Action: \"HALT\" is not one of STOP, RESET, RESTART",
+        "Trigger key 0 not registered, field Action: empty"},
+       false},
+      {{"100,control,c,STOP,later", "101,filestream,later"},
+       {"Trigger key 0 not registered, field Target: no trigger is named \"later\""},
+       true},
+      {{"100,connect,group,nobody,,group"},
+       {"Trigger key 0, field Members: \"nobody\" names no trigger; the record holds id 99 in its "
+        "place",
+        "Trigger key 0, field Members: member 2 is empty; the record holds id 99 in its place"},
+       true},
+      {{"100,connect,group,a,b,c,d,e,f,g,h,i"},
+       {"Trigger key 0, field Members: 9 members, at most 8; the trigger keeps the members it had"},
+       true},
+      {{"100,Connect,group,a"},
+       {"Trigger key 0, field keyword: Invalid parameter: the keyword of a connect definition "
+        "must be \"connect\"",
+        "Trigger key 0 not registered: its trigger was not defined in the simulator"},
+       false},
+      {{"100,message,m,yes,WM_X,12,0,0"},
+       {"Trigger key 0, field Option: \"yes\" is neither true nor false; it is read as false",
+        "Trigger key 0, field Source: 12 names no message type (0..9)"},
+       true},
+      {{"100,sio,s,0x10,INT0,NOPE,COM1"},
+       {"Trigger key 0, field SrcMode: Invalid parameter: illegal interrupt source",
+        "Trigger key 0 not registered, field SrcMode: empty"},
+       false},
+      {{"100,iostream,p,port"}, {"Trigger key 0, field Destination: \"port\" is read as 0"}, true},
+      {{"100,data,d,0x20,huge,SINGLE,DEFAULT,1,2,),0,0,0xff"},
+       {"Trigger key 0, field Size: \"huge\" is not one of BYTE, WORD, LONG, 8BIT, 16BIT, 32BIT, "
+        "DOUBLE; the record carries 0 for it"},
+       true},
+      {{"100,data,d,0x20,double,SINGLE,random2,1,2,),0,0,0xff"},
+       {"Trigger key 0 not registered, field Size: DOUBLE values cannot be generated by RANDOM2"},
+       false},
+      {{"100,data,d,0x20,8bit,SINGLE,DEFAULT,1,2,0,0,0xff"},
+       {"Trigger key 0, field DataList: no \",)\" closes the list: it is read as empty and the "
+        "fields after it from the wrong place",
+        "Trigger key 0 not registered, field Mask: \"0,0xff\" cannot be evaluated"},
+       false},
+      {{"100,stream,s,0x20,8bit,REPEAT,BUF,5"},
+       {"Trigger key 0, field Count: missing: the line has too few commas",
+        "Trigger key 0 not registered, field StreamSource: \"BUF\" cannot be evaluated"},
+       false},
+      {{"100,filestream,twin", "101,filestream,twin"},
+       {"Trigger key 1, field Name: \"twin\" is also the name of trigger 100; look-ups by name "
+        "find the one in slot 0"},
+       true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.lines.back());
+    state_.strings.clear();
+    std::vector<std::pair<std::string, std::string>> lines;
+    for (size_t i = 0; i < c.lines.size(); ++i) lines.emplace_back(std::to_string(i), c.lines[i]);
+    Store(static_cast<int32_t>(lines.size()), lines);
+    CTriggerAction registry(bridge_, host_);
+    EXPECT_HR(kOk, registry.LoadTriggers());
+    EXPECT_EQ(TakeLog(), c.log);
+    const auto last = static_cast<int32_t>(c.lines.size()) - 1;
+    ASSERT_NE(registry.AdapterAt(last), nullptr);
+    EXPECT_EQ(registry.GetTriggerByNumber(last)->Flags().registered, c.registered ? 1 : 0);
+  }
+
+  // A record the simulator refuses.
+  simulator_.refuse_records = true;
+  state_.strings.clear();
+  Store(1, {{"0", "100,filestream,f"}});
+  CTriggerAction registry(bridge_, host_);
+  EXPECT_HR(kOk, registry.LoadTriggers());
+  EXPECT_EQ(TakeLog(), std::vector<std::string>{
+                           "Trigger key 0 not registered: the simulator refused the record"});
+}
+
+// Outside a load the same refusals log as the kinds always have, and notes go nowhere.
+TEST_F(StorageTest, OutsideALoadRefusalsLogTheirOwnMessageOnly) {
+  std::shared_ptr<CTrigger> trigger = Create(TriggerKind::Interrupt);
+  EXPECT_HR(kFail, trigger->PutDefinition("100,interrupt,tick,NOPE,1"));
+  EXPECT_EQ(TakeLog(), std::vector<std::string>{"Invalid parameter: illegal interrupt source"});
 }
 
 TEST_F(StorageTest, LinesTakeTheLowestFreeSlotAndAFullRegistryTakesNone) {
   // A hand-made store with gaps in its ids: a line goes into the lowest free slot, numbered by
   // its id, and the user is told where the two part.
-  Store(3, {{"0", "103,transfer,t,0,,,,,,0,0,0,0"}, {"1", "101,FILESTREAM,f"}, {"2", "100,io,x"}});
+  Store(3, {{"0", "103,transfer,t,0,8bit,1,fix,2,fix,0,0,0,0"},
+            {"1", "101,FILESTREAM,f"},
+            {"2", "100,io,x"}});
   EXPECT_HR(kOk, registry_.LoadTriggers());
   EXPECT_EQ(registry_.GetKindByNumber(0), static_cast<uint16_t>(TriggerKind::Transfer));
   EXPECT_EQ(registry_.GetTriggerByNumber(0)->Number(), 3);
@@ -166,6 +301,7 @@ TEST_F(StorageTest, LinesTakeTheLowestFreeSlotAndAFullRegistryTakesNone) {
                            "Trigger key 0: trigger id 103 was loaded into slot 0",
                            "Trigger key 2 skipped: trigger id 100 is already taken by \"t\"",
                        }));
+  state_.strings.clear();
   // A new trigger still takes the lowest free number.
   EXPECT_EQ(Create(TriggerKind::Sio)->Number(), 2);
 
