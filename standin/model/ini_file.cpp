@@ -193,6 +193,33 @@ std::vector<std::pair<std::string, std::string>> IniFile::Entries(std::string_vi
   return out;
 }
 
+std::vector<int> IniFile::SectionLines(std::string_view section) const {
+  std::vector<int> out;
+  int number = 0;
+  for (const Section& each : sections_) {
+    if (each.has_header) {
+      ++number;
+      if (EqualsIgnoreCase(each.name, section)) out.push_back(number);
+    }
+    number += static_cast<int>(each.lines.size());
+  }
+  return out;
+}
+
+std::vector<int> IniFile::EntryLines(std::string_view section) const {
+  std::vector<int> out;
+  const Section* found = FindSection(section);
+  int number = 0;
+  for (const Section& each : sections_) {
+    if (each.has_header) ++number;
+    for (const Line& line : each.lines) {
+      ++number;
+      if (&each == found && line.entry) out.push_back(number);
+    }
+  }
+  return out;
+}
+
 std::vector<std::string> IniFile::SectionNames() const {
   std::vector<std::string> out;
   for (const Section& section : sections_) {

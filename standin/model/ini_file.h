@@ -56,6 +56,12 @@ class IniFile {
   // Section names in file order (duplicates included).
   std::vector<std::string> SectionNames() const;
 
+  // Where things are, as 1-based line numbers of the text as read (or as it would be written
+  // now), so that messages can point into the file: the header of every section of that name,
+  // in file order, and the entries of the first one, in the order Entries gives them.
+  std::vector<int> SectionLines(std::string_view section) const;
+  std::vector<int> EntryLines(std::string_view section) const;
+
  private:
   struct Line {
     bool entry = false;  // a key=value line; otherwise kept verbatim
