@@ -127,8 +127,9 @@ HResult CTriggerAction::LoadTriggers() {
     if (made->Flags().registered == 0 && !reason_given) {
       log(key, LineState::NotRegistered, "its trigger was not defined in the simulator");
     }
-    // Names from a line are taken unchecked; two alike make look-ups by name find only one.
-    for (int32_t other = 0; other < triggers::kSlotCount; ++other) {
+    // Names from a line are taken unchecked; two alike make look-ups by name find only one. (An
+    // empty name was told already: it keeps the trigger out of the simulator.)
+    for (int32_t other = 0; other < triggers::kSlotCount && !made->Name().empty(); ++other) {
       if (other == created || !slots_[other]) continue;
       const std::shared_ptr<CTrigger>& twin = slots_[other]->GetTrigger();
       if (twin->Name() != made->Name()) continue;

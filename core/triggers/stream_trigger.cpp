@@ -94,6 +94,7 @@ class LineCursor {
     } else {
       list = line_.substr(pos_, mark - pos_);
       pos_ = std::min(mark + 3, line_.size());
+      if (list.empty()) notes_.emplace_back("DataList", "empty: the trigger has no data to write");
     }
     return list;
   }

@@ -101,10 +101,12 @@ int CTrigger::ScanDefinition(std::string_view line, std::string_view pattern,
     case Cause::EndOfLine:
       if (index < optional_from) NoteField(name(index), "missing: the line ends before it");
       break;
-    case Cause::Number:
+    case Cause::Number: {
+      const std::string_view text = field_text(stop.position);
       NoteField(name(index),
-                Quoted(field_text(stop.position)) + " is not a number" + unread_after(index));
+                (text.empty() ? "empty" : Quoted(text) + " is not a number") + unread_after(index));
       break;
+    }
     case Cause::EmptyText:
       NoteField(name(index), "empty" + unread_after(index));
       break;
