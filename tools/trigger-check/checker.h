@@ -1,0 +1,125 @@
+// One project checked as the add-in would load it: the stand-in's model opens the file, the
+// core's registry loads the [Trigger] section through ModelHost (the add-in's own load path),
+// and what the add-in wrote to the host log becomes diagnostics, each pointing at the line of
+// the file it is about. The checker adds what the load cannot see: keys the add-in never reads.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/bridge/host_access.h"
+#include "core/bridge/trigger_command.h"
+#include "core/registry/trigger_action.h"
+#include "standin/model/session.h"
+#include "tools/trigger-check/model_host.h"
+
+namespace trigger_check {
+
+enum class Severity { Error, Warning, Note };
+const char* SeverityName(Severity severity);  // "error", "warning", "note"
+
+struct Diagnostic {
+  Severity severity = Severity::Error;
+  int line = 0;               // 1-based line of the project file; 0 for the file as a whole
+  std::string section;        // "Trigger", "Symbols", ...; empty for the file as a whole
+  std::string key;            // the entry's key ("3", "MaxNum"); empty for a section or the file
+  std::optional<int32_t> id;  // the trigger the line says it defines, as far as it can be read
+  std::optional<std::string> name;
+  std::string state;    // "skipped", "not read", "not registered"; empty when loaded
+  std::string field;    // "Source", "Cycle", ...; empty for the line as a whole
+  std::string message;  // the reason
+  std::string log;      // the host-log line it comes from; empty for the checker's own
+};
+
+// A trigger the load made, with the line it came from.
+struct TriggerRow {
+  std::string key;
+  int line = 0;
+  int32_t slot = 0;
+  int32_t id = 0;
+  std::string name;
+  std::string type;  // the list's type text: "Interrupt", "I/O Stream", ...
+  std::string status;
+  bool registered = false;
+  std::string definition;  // the line as the trigger renders it now
+};
+
+// A trigger record the simulator holds.
+struct RecordRow {
+  int32_t id = 0;
+  std::string decoded;  // the simulator's own reading of it
+  std::vector<uint8_t> bytes;
+};
+
+struct FixOutcome {
+  bool ok = true;                 // false: the file could not be written (error says why)
+  bool written = false;           // false when the section was already as a save writes it
+  std::string backup;             // the copy of the file as it was, when written
+  int32_t triggers = 0;           // lines written
+  std::vector<std::string> left;  // keys of an earlier, longer list the save leaves behind
+  std::string error;
+};
+
+class ProjectCheck {
+ public:
+  // Opens the project and loads its triggers. A file that cannot be read leaves opened() false.
+  explicit ProjectCheck(std::string path);
+  ~ProjectCheck();
+  ProjectCheck(const ProjectCheck&) = delete;
+  ProjectCheck& operator=(const ProjectCheck&) = delete;
+
+  const std::string& path() const { return path_; }
+  bool opened() const { return opened_; }
+  const std::string& open_error() const { return open_error_; }
+
+  // In file order; the notes that explain a diagnostic follow it.
+  const std::vector<Diagnostic>& diagnostics() const { return diagnostics_; }
+  const std::vector<TriggerRow>& triggers() const { return triggers_; }
+  int lines() const { return lines_; }  // non-empty values under the keys the add-in reads
+  int registered() const;
+  int Count(Severity severity) const;
+  // 0: every line loaded and registered, nothing to remark; 1: problems; 2: not readable.
+  int Status() const;
+
+  // The trigger list as the add-in writes it to its log and its export.
+  std::string ListText() const;
+  std::vector<RecordRow> Records() const;
+  // The add-in's export of the list. False with a reason for a path the export refuses (not
+  // ".txt") or a file it could not write.
+  bool Export(const std::string& file, std::string* error);
+  // Saves the triggers back as the add-in's save does, after copying the file to a backup; the
+  // file is left alone when the save would not change it.
+  FixOutcome Fix();
+
+  core::registry::CTriggerAction& registry() { return *registry_; }
+  standin::model::Session& session() { return session_; }
+
+ private:
+  void Load();
+  void AddOpeningWarnings();
+  void AddLoadMessages(size_t first_log_entry);
+  void AddUnreadKeys();
+  void AddEvaluatorNotes();
+  // Log entries the add-in wrote since `first`, and forgets them.
+  std::vector<std::string> LogSince(size_t first) const;
+  int LineOfKey(const std::string& key) const;
+  void Identify(Diagnostic* d) const;
+  int SectionLine() const;
+
+  std::string path_;
+  bool opened_ = false;
+  std::string open_error_;
+  standin::model::Session session_;
+  std::shared_ptr<ModelHost> host_;
+  core::bridge::HostAccess access_;
+  std::unique_ptr<core::bridge::CTriggerCommand> bridge_;
+  std::unique_ptr<core::registry::CTriggerAction> registry_;
+  std::vector<Diagnostic> diagnostics_;
+  std::vector<TriggerRow> triggers_;
+  int lines_ = 0;
+};
+
+}  // namespace trigger_check

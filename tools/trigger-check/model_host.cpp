@@ -1,0 +1,246 @@
+// The core's host ports over the stand-in's model.
+#include "tools/trigger-check/model_host.h"
+
+#include <algorithm>
+
+#include "core/automation/bytes.h"
+#include "core/automation/strings.h"
+#include "core/bridge/host_access.h"
+#include "core/bridge/trigger_command.h"
+#include "standin/model/evaluator.h"
+#include "standin/model/project.h"
+#include "standin/model/records.h"
+
+namespace trigger_check {
+
+using core::automation::EqualsIgnoreCase;
+using core::automation::Format;
+using core::automation::HResult;
+using core::automation::kInvalidArg;
+using core::automation::kOk;
+using core::automation::Variant;
+using core::bridge::EvaluationPort;
+using core::bridge::EventCommandPort;
+using core::bridge::HostObject;
+using core::bridge::ManagerPort;
+using core::bridge::MemoryCommandPort;
+using core::bridge::TargetCommandPort;
+
+namespace {
+
+// The log window's one member, by the DISPID the stand-in gives it.
+constexpr int32_t kAddLogString = 1;
+
+}  // namespace
+
+// Marlin.Manager: the open project's settings; the add-in passes an empty file name, meaning the
+// open project, and the host offers no other file.
+class ModelHost::Manager : public ManagerPort {
+ public:
+  explicit Manager(ModelHost& host) : host_(host) {}
+
+  HResult ReadProfileInt(const std::string& file, const std::string& section,
+                         const std::string& key, int32_t default_value, int32_t* value) override {
+    *value = default_value;
+    if (!IsOpenProject(file, "ReadProfileInt")) return kInvalidArg;
+    *value = project().ReadProfileInt(section, key, default_value);
+    return kOk;
+  }
+  HResult WriteProfileInt(const std::string& file, const std::string& section,
+                          const std::string& key, int32_t value) override {
+    if (!IsOpenProject(file, "WriteProfileInt")) return kInvalidArg;
+    return Noted("WriteProfileInt", project().WriteProfileInt(section, key, value));
+  }
+  HResult ReadProfileString(const std::string& file, const std::string& section,
+                            const std::string& key, const std::string& default_value,
+                            std::string* value) override {
+    *value = default_value;
+    if (!IsOpenProject(file, "ReadProfileString")) return kInvalidArg;
+    if (EqualsIgnoreCase(section, standin::model::kTriggerSection)) host_.current_key_ = key;
+    *value = project().ReadProfileString(section, key, default_value);
+    return kOk;
+  }
+  HResult WriteProfileString(const std::string& file, const std::string& section,
+                             const std::string& key, const std::string& value) override {
+    if (!IsOpenProject(file, "WriteProfileString")) return kInvalidArg;
+    return Noted("WriteProfileString", project().WriteProfileString(section, key, value));
+  }
+  HResult MarkProjectModified(int32_t flag) override {
+    project().MarkModified(flag);
+    host_.session_.RecordCall(standin::model::CallKind::Other,
+                              Format("MarkProjectModified(%d)", flag));
+    return kOk;
+  }
+
+ private:
+  standin::model::Project& project() { return host_.session_.project(); }
+  bool IsOpenProject(const std::string& file, const char* method) {
+    if (file.empty()) return true;
+    host_.session_.Note(
+        Format("Manager.%s: file \"%s\" refused; the host offers the open "
+               "project's settings only (an empty file name)",
+               method, file.c_str()));
+    return false;
+  }
+  HResult Noted(const char* method, const standin::model::Outcome& outcome) {
+    if (!outcome.ok())
+      host_.session_.Note(std::string("Manager.") + method + ": " + outcome.message);
+    return outcome.hr;
+  }
+
+  ModelHost& host_;
+};
+
+// Marlin.TargetCommand: "SimCommand" into the model simulator; the reply block is handed back
+// as VT_BYREF, malloc'ed, for the caller to free.
+class ModelHost::TargetCommand : public TargetCommandPort {
+ public:
+  explicit TargetCommand(ModelHost& host) : host_(host) {}
+
+  HResult Command(const std::string& name, int32_t, const Variant& in, Variant* reply) override {
+    *reply = Variant();
+    if (name != core::bridge::kSimCommand) {
+      host_.session_.Note("TargetCommand.Command: unknown command \"" + name +
+                          "\"; the host knows \"SimCommand\" only");
+      return kInvalidArg;
+    }
+    const auto* block = static_cast<const uint8_t*>(in.Pointer());
+    if (!in.Is(core::automation::VarType::ByRef) || block == nullptr) {
+      host_.session_.Note(
+          Format("TargetCommand.Command: the block must come as a VARIANT of "
+                 "type VT_BYREF (0x4000) with a pointer; it came as type 0x%04X",
+                 in.TypeWord()));
+      return kInvalidArg;
+    }
+    standin::model::Simulator& simulator = host_.session_.simulator();
+    void* answer = nullptr;
+    const HResult hr = simulator.Command(block, &answer);
+    if (answer != nullptr) *reply = Variant::ByRef(answer);
+    // A refused record answers with a non-zero word at offset 4; the journal says why.
+    const bool record = core::automation::ReadU16(block) != standin::model::kCommandBlockTag;
+    KeyCalls* calls = host_.Current();
+    if (calls != nullptr && record && answer != nullptr &&
+        core::automation::ReadU32(static_cast<const uint8_t*>(answer) + 4) != 0 &&
+        !simulator.journal().entries().empty()) {
+      calls->refused_record = simulator.journal().entries().back();
+    }
+    return hr;
+  }
+
+ private:
+  ModelHost& host_;
+};
+
+// Marlin.EventCommand: event names by trigger id.
+class ModelHost::EventCommand : public EventCommandPort {
+ public:
+  explicit EventCommand(ModelHost& host) : host_(host) {}
+
+  HResult AddName(int32_t id, const std::string& name) override {
+    if (KeyCalls* calls = host_.Current()) {
+      calls->named = true;
+      calls->id = id;
+      calls->name = name;
+    }
+    return host_.session_.events().AddName(id, name);
+  }
+  HResult RemoveName(int32_t id) override { return host_.session_.events().RemoveName(id); }
+
+ private:
+  ModelHost& host_;
+};
+
+// Quillon.Evaluation: address expressions over the project's symbols.
+class ModelHost::Evaluation : public EvaluationPort {
+ public:
+  explicit Evaluation(ModelHost& host) : host_(host) {}
+
+  HResult Evaluate(const std::string& expression, Variant* result) override {
+    const standin::model::Evaluation evaluated =
+        standin::model::Evaluate(expression, host_.session_.symbols());
+    if (!evaluated.ok()) {
+      KeyCalls* calls = host_.Current();
+      const std::pair<std::string, std::string> refusal(expression, evaluated.error);
+      if (calls != nullptr &&
+          std::find(calls->refused_expressions.begin(), calls->refused_expressions.end(),
+                    refusal) == calls->refused_expressions.end()) {
+        calls->refused_expressions.push_back(refusal);
+      }
+      return evaluated.hr;
+    }
+    *result = evaluated.value.ToVariant();
+    return kOk;
+  }
+
+ private:
+  ModelHost& host_;
+};
+
+// One service object as GetService hands it out: the log window answers by member name, the
+// debugger services by their interfaces.
+class ModelHost::Service : public HostObject {
+ public:
+  Service(ModelHost& host, std::string name) : host_(host), name_(std::move(name)) {}
+
+  HResult GetIDsOfNames(const std::string& member, uint32_t, int32_t* dispid) override {
+    if (!Is(core::bridge::kLogService) || !EqualsIgnoreCase(member, "AddLogString")) {
+      return core::automation::kDispUnknownName;
+    }
+    *dispid = kAddLogString;
+    return kOk;
+  }
+  HResult Invoke(int32_t dispid, uint32_t, uint16_t, const std::vector<Variant>& args,
+                 Variant*) override {
+    if (!Is(core::bridge::kLogService) || dispid != kAddLogString) {
+      return core::automation::kDispMemberNotFound;
+    }
+    if (args.size() != 1) return core::automation::kDispBadParamCount;
+    if (!args[0].Is(core::automation::VarType::Bstr)) return core::automation::kDispTypeMismatch;
+    host_.session_.log().Add(args[0].Text());
+    return kOk;
+  }
+  std::unique_ptr<ManagerPort> QueryManager() override {
+    return Query<Manager>(core::bridge::kManagerService);
+  }
+  std::unique_ptr<TargetCommandPort> QueryTargetCommand() override {
+    return Query<TargetCommand>(core::bridge::kTargetCommandService);
+  }
+  std::unique_ptr<EventCommandPort> QueryEventCommand() override {
+    return Query<EventCommand>(core::bridge::kEventCommandService);
+  }
+  std::unique_ptr<EvaluationPort> QueryEvaluation() override {
+    return Query<Evaluation>(core::bridge::kEvaluationService);
+  }
+  std::unique_ptr<MemoryCommandPort> QueryMemoryCommand() override {
+    return Is(core::bridge::kMemoryCommandService) ? std::make_unique<MemoryCommandPort>()
+                                                   : nullptr;
+  }
+
+ private:
+  bool Is(const char* service) const { return EqualsIgnoreCase(name_, service); }
+  template <typename Port>
+  std::unique_ptr<Port> Query(const char* service) {
+    return Is(service) ? std::make_unique<Port>(host_) : nullptr;
+  }
+
+  ModelHost& host_;
+  std::string name_;
+};
+
+KeyCalls* ModelHost::Current() {
+  return current_key_.empty() ? nullptr : &key_calls_[current_key_];
+}
+
+std::unique_ptr<HostObject> ModelHost::GetService(const std::string& name) {
+  // The services the stand-in offers, by name, without regard to case.
+  for (const char* known : {core::bridge::kManagerService, core::bridge::kTargetCommandService,
+                            core::bridge::kEventCommandService, core::bridge::kMemoryCommandService,
+                            core::bridge::kEvaluationService, core::bridge::kLogService,
+                            core::bridge::kCpuNameService}) {
+    if (EqualsIgnoreCase(name, known)) return std::make_unique<Service>(*this, known);
+  }
+  session_.Note("GetService: no service \"" + name + "\"");
+  return nullptr;
+}
+
+}  // namespace trigger_check
