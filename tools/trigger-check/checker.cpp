@@ -460,6 +460,12 @@ FixOutcome ProjectCheck::Fix() {
     return outcome;
   }
   outcome.written = true;
+  for (const Diagnostic& d : diagnostics_) {
+    if (d.state == "skipped") outcome.dropped.push_back(d.key);
+  }
+  for (const TriggerRow& row : triggers_) {
+    if (!row.registered) outcome.rewritten.push_back(row.key);
+  }
   for (const auto& [key, value] : project.settings().Entries(kTriggerSection)) {
     if (IsLoadKey(key) && std::stoi(key) >= outcome.triggers && !value.empty()) {
       outcome.left.push_back(key);

@@ -55,10 +55,15 @@ struct RecordRow {
 };
 
 struct FixOutcome {
-  bool ok = true;                 // false: the file could not be written (error says why)
-  bool written = false;           // false when the section was already as a save writes it
-  std::string backup;             // the copy of the file as it was, when written
-  int32_t triggers = 0;           // lines written
+  bool ok = true;        // false: the file could not be written (error says why)
+  bool written = false;  // false when the section was already as a save writes it
+  std::string backup;    // the copy of the file as it was, when written
+  int32_t triggers = 0;  // lines written
+  // What the save does not keep as the user wrote it (the backup has it): the keys of lines that
+  // made no trigger, which are dropped, and of triggers the simulator does not hold, whose lines
+  // are written as the trigger holds them, without what the add-in did not take.
+  std::vector<std::string> dropped;
+  std::vector<std::string> rewritten;
   std::vector<std::string> left;  // keys of an earlier, longer list the save leaves behind
   std::string error;
 };

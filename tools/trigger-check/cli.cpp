@@ -365,7 +365,10 @@ int CheckProject(const std::string& file, const Options& options, std::ostream& 
     if (json) {
       JsonLine line("fix");
       line.Text("file", file).Bool("written", fix.written).TextOrNull("backup", fix.backup);
-      line.Number("triggers", fix.triggers).Texts("left", fix.left);
+      line.Number("triggers", fix.triggers)
+          .Texts("dropped", fix.dropped)
+          .Texts("rewritten", fix.rewritten)
+          .Texts("left", fix.left);
       if (!fix.ok) line.Text("error", fix.error);
       out << line.Done();
     } else if (!fix.ok) {
@@ -375,13 +378,20 @@ int CheckProject(const std::string& file, const Options& options, std::ostream& 
     } else {
       out << file << ": fixed: " << Plural(fix.triggers, "trigger", "triggers")
           << " written back; the file as it was is in " << fix.backup << '\n';
-      if (!fix.left.empty()) {
-        std::string keys;
-        for (const std::string& key : fix.left) keys += (keys.empty() ? "" : ", ") + key;
-        out << file << ": note: " << (fix.left.size() == 1 ? "key " : "keys ") << keys
-            << " of the earlier, longer list " << (fix.left.size() == 1 ? "is" : "are")
-            << " left in the file, as the add-in's save leaves them; they are not loaded\n";
-      }
+      auto keys = [&](const std::vector<std::string>& list, const char* what) {
+        if (list.empty()) return;
+        std::string joined;
+        for (const std::string& key : list) joined += (joined.empty() ? "" : ", ") + key;
+        out << file << ": note: " << (list.size() == 1 ? "key " : "keys ") << joined << ": " << what
+            << '\n';
+      };
+      keys(fix.dropped, "made no trigger, so the save dropped the line");
+      keys(fix.rewritten,
+           "the trigger is not registered; its line was written as the trigger holds it, "
+           "without what the add-in did not take from it");
+      keys(fix.left,
+           "left from the earlier, longer list, as the add-in's save leaves such keys; not "
+           "loaded");
     }
   }
   if (json) {
@@ -467,7 +477,8 @@ OPTIONS
     --fix
         Write the [Trigger] section back as the add-in's save does: every trigger that loaded,
         numbered 0, 1, 2, ... without gaps, with MaxNum their count; lines that made no trigger
-        are dropped. The file is first copied to FILE.bak (FILE.bak1, FILE.bak2, ... when that
+        are dropped, and a trigger that did not register is written as it holds itself, without
+        what the add-in did not take from its line (the report names those keys). The file is first copied to FILE.bak (FILE.bak1, FILE.bak2, ... when that
         exists). Every other section, key, comment and line end stays byte for byte. Keys of
         the old list past the new count are left, as the add-in's save leaves them. Nothing is
         written when the section is already as a save writes it.
@@ -493,8 +504,10 @@ JSON LINES
     {"type":"record","file":F,"id":N,"decoded":S,"bytes":S}  with --records; bytes in hex,
         "00 00 00 01 64 00 ..."
     {"type":"export","file":F,"path":S[,"error":S]}         with --export
-    {"type":"fix","file":F,"written":B,"backup":S,"triggers":N,"left":[S...][,"error":S]}
-                                                            with --fix
+    {"type":"fix","file":F,"written":B,"backup":S,"triggers":N,"dropped":[S...],
+     "rewritten":[S...],"left":[S...][,"error":S]}            with --fix
+        The keys of the lines the save dropped (they made no trigger), of the lines it wrote
+        as their unregistered triggers hold them, and of the old lines it left behind.
     {"type":"summary","file":F,"lines":N,"loaded":N,"registered":N,"errors":N,
      "warnings":N,"notes":N,"status":N}
         Last for each project; "status" is the project's exit status.
