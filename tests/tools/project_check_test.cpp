@@ -323,19 +323,29 @@ std::string RecordLines(const ProjectCheck& check) {
   return text;
 }
 
-TEST(GoldenTest, TheSampleGivesTheListAndRecordsTheAddinGivesUnderWine) {
+// The host log of a load: what the add-in wrote, as the stand-in's log window holds it.
+std::string LoadLog(ProjectCheck& check) {
+  const std::string log = check.session().log().Text();
+  EXPECT_EQ(log.find("Vireo: "), std::string::npos) << "no host notes in the projects compared";
+  return log;
+}
+
+TEST(GoldenTest, TheCheckerGivesTheListRecordsAndLogTheAddinGivesUnderWine) {
   const std::filesystem::path golden = kSourceDir / "tests/tools/golden";
-  ProjectCheck check(kSample.string());
-  const std::string list = check.ListText();
-  const std::string records = RecordLines(check);
+  ProjectCheck sample(kSample.string());
+  ProjectCheck refused((kMalformedDir / "refused_values.vpj").string());
+  const std::map<std::string, std::string> files = {
+      {"sample-list.txt", sample.ListText()},
+      {"sample-records.txt", RecordLines(sample)},
+      {"sample-log.txt", LoadLog(sample)},
+      {"refused_values-log.txt", LoadLog(refused)},
+  };
   // TRIGGER_CHECK_WRITE_GOLDEN=1 writes them afresh, after a change meant to alter them.
   if (std::getenv("TRIGGER_CHECK_WRITE_GOLDEN") != nullptr) {
-    tool_test::WriteBytes(golden / "sample-list.txt", list);
-    tool_test::WriteBytes(golden / "sample-records.txt", records);
+    for (const auto& [name, text] : files) tool_test::WriteBytes(golden / name, text);
     GTEST_SKIP() << "golden files written";
   }
-  EXPECT_EQ(list, ReadBytes(golden / "sample-list.txt"));
-  EXPECT_EQ(records, ReadBytes(golden / "sample-records.txt"));
+  for (const auto& [name, text] : files) EXPECT_EQ(text, ReadBytes(golden / name)) << name;
 }
 
 }  // namespace
