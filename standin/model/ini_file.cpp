@@ -64,6 +64,7 @@ IniFile IniFile::Parse(std::string_view text) {
     std::string_view line = text.substr(start, end - start);
     const bool crlf = has_end && !line.empty() && line.back() == '\r';
     if (crlf) line.remove_suffix(1);
+    const std::string_view line_end = crlf ? "\r\n" : has_end ? "\n" : "";
     if (has_end && !style_known) {
       file.line_end_ = crlf ? "\r\n" : "\n";
       style_known = true;
@@ -78,11 +79,13 @@ IniFile IniFile::Parse(std::string_view text) {
       section.has_header = true;
       section.name = std::string(Trim(trimmed.substr(1, close - 1)));
       section.header = std::string(line);
+      section.header_end = std::string(line_end);
       file.sections_.push_back(std::move(section));
       continue;
     }
     Line entry;
     entry.text = std::string(line);
+    entry.end = std::string(line_end);
     const size_t equals = trimmed.find('=');
     if (!trimmed.empty() && trimmed.front() != ';' && trimmed.front() != '#' &&
         equals != std::string_view::npos && !Trim(trimmed.substr(0, equals)).empty()) {
@@ -96,16 +99,18 @@ IniFile IniFile::Parse(std::string_view text) {
 }
 
 std::string IniFile::Serialize() const {
-  std::vector<const std::string*> lines;
+  std::vector<std::pair<const std::string*, const std::string*>> lines;  // text, line end
   for (const Section& section : sections_) {
-    if (section.has_header) lines.push_back(&section.header);
-    for (const Line& line : section.lines) lines.push_back(&line.text);
+    if (section.has_header) lines.emplace_back(&section.header, &section.header_end);
+    for (const Line& line : section.lines) lines.emplace_back(&line.text, &line.end);
   }
   std::string out;
   if (byte_order_mark_) out += kByteOrderMark;
   for (size_t i = 0; i < lines.size(); ++i) {
-    out += *lines[i];
-    if (i + 1 < lines.size() || final_line_end_) out += line_end_;
+    out += *lines[i].first;
+    if (i + 1 < lines.size() || final_line_end_) {
+      out += lines[i].second->empty() ? line_end_ : *lines[i].second;
+    }
   }
   return out;
 }

@@ -36,8 +36,9 @@ class IniFile {
   // An empty file; it is written with CRLF line ends, the host platform's convention.
   IniFile() = default;
 
-  // Reads text with LF or CRLF line ends (a file keeps the style of its first line end); a UTF-8
-  // byte order mark and a missing final line end are kept for the save.
+  // Reads text with LF or CRLF line ends. Every line keeps its own line end (a file whose lines
+  // mix both comes back as it was); lines added later take the style of the first line end. A
+  // UTF-8 byte order mark and a missing final line end are kept for the save.
   static IniFile Parse(std::string_view text);
   std::string Serialize() const;
 
@@ -66,6 +67,7 @@ class IniFile {
   struct Line {
     bool entry = false;  // a key=value line; otherwise kept verbatim
     std::string text;    // the line as read (or as last written), without its line end
+    std::string end;     // its line end as read; empty for a line the file did not have
     std::string key;
     std::string value;
   };
@@ -73,6 +75,7 @@ class IniFile {
     bool has_header = false;  // false only for the lines before the first section
     std::string name;
     std::string header;  // the header line as read
+    std::string header_end;
     std::vector<Line> lines;
   };
 

@@ -18,6 +18,7 @@ TEST(IniFileTest, KeepsEveryLineThroughARoundTrip) {
       "[A]\nx=1",                // no final line end
       "\xEF\xBB\xBF[A]\nx=1\n",  // byte order mark
       "stray=before any section\n[A]\n",
+      "[A]\r\nx=1\ny=2\r\n[B]\nz=3\n",  // line ends of both kinds, as edited on two systems
   };
   for (const char* text : texts) {
     SCOPED_TRACE(text);
@@ -98,6 +99,9 @@ TEST(IniFileTest, WritesChangeOnlyTheirEntry) {
        "[Trigger]\r\nMaxNum=0\r\n", true},
       {"CRLF file stays CRLF", "[T]\r\na=1\r\n", "T", "b", "2", "[T]\r\na=1\r\nb=2\r\n", true},
       {"empty value", "[T]\na=1\n", "T", "a", "", "[T]\na=\n", true},
+      {"mixed line ends stay; a new line takes the first one's", "[T]\r\na=1\nb=2\r\n", "T", "c",
+       "3", "[T]\r\na=1\nb=2\r\nc=3\r\n", true},
+      {"no final line end stays so", "[T]\na=1", "T", "b", "2", "[T]\na=1\nb=2", true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
