@@ -106,6 +106,7 @@ const std::vector<Expected>& Corpus() {
         "28 error 10 not_registered Name"},
        {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}},
       {"missing_section.vpj", 0, {"0 note -"}, {}},
+      {"mixed_line_ends.vpj", 1, {"14 warning 1"}, {"0", "1"}},
       {"non_ascii_names.vpj", 0, {}, {"0", "1"}},
       {"read_only.vpj", 1, {"19 warning 2", "20 warning 3"}, {"0", "2", "3"}},
       {"refused_values.vpj",
