@@ -49,6 +49,32 @@ Outcome Session::OpenProject(const std::string& path) {
   return outcome;
 }
 
+bool Session::AcceptsSettingsFile(std::string_view file, std::string_view method) {
+  if (file.empty()) return true;
+  Note(Format(
+      "Manager.%.*s: file \"%.*s\" refused; the host offers the open project's "
+      "settings only (an empty file name)",
+      static_cast<int>(method.size()), method.data(), static_cast<int>(file.size()), file.data()));
+  return false;
+}
+
+bool Session::AcceptsTargetCommand(std::string_view name, uint16_t block_type, const void* block) {
+  constexpr uint16_t kByRef = 0x4000;
+  if (name != "SimCommand") {
+    Note("TargetCommand.Command: unknown command \"" + std::string(name) +
+         "\"; the host knows \"SimCommand\" only");
+    return false;
+  }
+  if (block_type != kByRef || block == nullptr) {
+    Note(
+        Format("TargetCommand.Command: the block must come as a VARIANT of type VT_BYREF "
+               "(0x4000) with a pointer; it came as type 0x%04X%s",
+               block_type, block_type == kByRef ? " with a null pointer" : ""));
+    return false;
+  }
+  return true;
+}
+
 void Session::RecordCall(CallKind kind, const std::string& text) {
   Journal(text);
   calls_.Add(text);

@@ -65,6 +65,13 @@ class Session {
   // One line of the host's own in the log window.
   void Note(const std::string& text) { log_.Add(kNotePrefix + text); }
 
+  // What the debugger services accept, whichever side (COM or native) calls them; a refusal is
+  // noted in the log. The Manager's file argument must be empty, meaning the open project: the
+  // host offers no other file.
+  bool AcceptsSettingsFile(std::string_view file, std::string_view method);
+  // The target command is "SimCommand" with a block passed as VT_BYREF (0x4000) and a pointer.
+  bool AcceptsTargetCommand(std::string_view name, uint16_t block_type, const void* block);
+
   // A registration call: in the call journal and the host journal.
   void RecordCall(CallKind kind, const std::string& text);
   // The host journal: every call an add-in made on the host, one line each, in the order they

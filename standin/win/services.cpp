@@ -97,12 +97,7 @@ HRESULT ServiceBase::Unexpected(const char* interface_name, int position) noexce
 // Manager
 
 bool Manager::IsOpenProject(BSTR file, const char* method) {
-  if (SysStringLen(file) == 0) return true;
-  session_->Note(
-      Format("Manager.%s: file \"%s\" refused; the host offers the open project's "
-             "settings only (an empty file name)",
-             method, ToNarrow(file).c_str()));
-  return false;
+  return session_->AcceptsSettingsFile(ToNarrow(file), method);
 }
 
 STDMETHODIMP Manager::ReadProfileInt(BSTR file, BSTR section, BSTR key, LONG default_value,
@@ -176,17 +171,7 @@ STDMETHODIMP TargetCommand::Command(BSTR name, LONG, VARIANT block, VARIANT* rep
   if (reply == nullptr) return E_POINTER;
   VariantInit(reply);
   return Guard([&] {
-    const std::string command = ToNarrow(name);
-    if (command != "SimCommand") {
-      session_->Note("TargetCommand.Command: unknown command \"" + command +
-                     "\"; the host knows \"SimCommand\" only");
-      return E_INVALIDARG;
-    }
-    if (V_VT(&block) != VT_BYREF || V_BYREF(&block) == nullptr) {
-      session_->Note(
-          Format("TargetCommand.Command: the block must come as a VARIANT of type "
-                 "VT_BYREF (0x4000) with a pointer; it came as type 0x%04X%s",
-                 V_VT(&block), V_VT(&block) == VT_BYREF ? " with a null pointer" : ""));
+    if (!session_->AcceptsTargetCommand(ToNarrow(name), V_VT(&block), V_BYREF(&block))) {
       return E_INVALIDARG;
     }
     // The code and, where the block carries one, the trigger id: a record's id is its third

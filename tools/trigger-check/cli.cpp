@@ -478,10 +478,11 @@ OPTIONS
         Write the [Trigger] section back as the add-in's save does: every trigger that loaded,
         numbered 0, 1, 2, ... without gaps, with MaxNum their count; lines that made no trigger
         are dropped, and a trigger that did not register is written as it holds itself, without
-        what the add-in did not take from its line (the report names those keys). The file is first copied to FILE.bak (FILE.bak1, FILE.bak2, ... when that
-        exists). Every other section, key, comment and line end stays byte for byte. Keys of
-        the old list past the new count are left, as the add-in's save leaves them. Nothing is
-        written when the section is already as a save writes it.
+        what the add-in did not take from its line (the report names those keys). The file is
+        first copied to FILE.bak (FILE.bak1, FILE.bak2, ... when that exists). Every other
+        section, key, comment and line end stays byte for byte. Keys of the old list past the
+        new count are left, as the add-in's save leaves them. Nothing is written when the
+        section is already as a save writes it.
     --json
         Report as JSON lines (below) instead of text.
     -h, --help

@@ -6,7 +6,6 @@
 #include "core/automation/bytes.h"
 #include "core/automation/strings.h"
 #include "core/bridge/host_access.h"
-#include "core/bridge/trigger_command.h"
 #include "standin/model/evaluator.h"
 #include "standin/model/project.h"
 #include "standin/model/records.h"
@@ -75,12 +74,7 @@ class ModelHost::Manager : public ManagerPort {
  private:
   standin::model::Project& project() { return host_.session_.project(); }
   bool IsOpenProject(const std::string& file, const char* method) {
-    if (file.empty()) return true;
-    host_.session_.Note(
-        Format("Manager.%s: file \"%s\" refused; the host offers the open "
-               "project's settings only (an empty file name)",
-               method, file.c_str()));
-    return false;
+    return host_.session_.AcceptsSettingsFile(file, method);
   }
   HResult Noted(const char* method, const standin::model::Outcome& outcome) {
     if (!outcome.ok())
@@ -99,19 +93,8 @@ class ModelHost::TargetCommand : public TargetCommandPort {
 
   HResult Command(const std::string& name, int32_t, const Variant& in, Variant* reply) override {
     *reply = Variant();
-    if (name != core::bridge::kSimCommand) {
-      host_.session_.Note("TargetCommand.Command: unknown command \"" + name +
-                          "\"; the host knows \"SimCommand\" only");
-      return kInvalidArg;
-    }
     const auto* block = static_cast<const uint8_t*>(in.Pointer());
-    if (!in.Is(core::automation::VarType::ByRef) || block == nullptr) {
-      host_.session_.Note(
-          Format("TargetCommand.Command: the block must come as a VARIANT of "
-                 "type VT_BYREF (0x4000) with a pointer; it came as type 0x%04X",
-                 in.TypeWord()));
-      return kInvalidArg;
-    }
+    if (!host_.session_.AcceptsTargetCommand(name, in.TypeWord(), block)) return kInvalidArg;
     standin::model::Simulator& simulator = host_.session_.simulator();
     void* answer = nullptr;
     const HResult hr = simulator.Command(block, &answer);
