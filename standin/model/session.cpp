@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "core/automation/bytes.h"
+#include "core/automation/hresult.h"
 #include "core/automation/strings.h"
 #include "standin/model/records.h"
 
@@ -12,6 +14,8 @@ namespace {
 
 using core::automation::Format;
 using core::automation::IsSpace;
+using core::automation::kInvalidArg;
+using core::automation::kOk;
 using core::automation::ToLowerAscii;
 
 std::string Lower(std::string_view text) {
@@ -49,30 +53,142 @@ Outcome Session::OpenProject(const std::string& path) {
   return outcome;
 }
 
-bool Session::AcceptsSettingsFile(std::string_view file, std::string_view method) {
+// ---- The debugger services ----
+
+namespace {
+
+// " = 0x80004005" after a journal line of a call that failed.
+std::string Failure(HResult hr) {
+  return core::automation::Failed(hr) ? " = " + core::automation::HResultText(hr) : std::string();
+}
+
+}  // namespace
+
+bool Session::IsOpenProject(std::string_view file, const char* method) {
   if (file.empty()) return true;
-  Note(Format(
-      "Manager.%.*s: file \"%.*s\" refused; the host offers the open project's "
-      "settings only (an empty file name)",
-      static_cast<int>(method.size()), method.data(), static_cast<int>(file.size()), file.data()));
+  Note(
+      Format("Manager.%s: file \"%.*s\" refused; the host offers the open project's settings "
+             "only (an empty file name)",
+             method, static_cast<int>(file.size()), file.data()));
   return false;
 }
 
-bool Session::AcceptsTargetCommand(std::string_view name, uint16_t block_type, const void* block) {
+HResult Session::ReadProfileInt(std::string_view file, const std::string& section,
+                                const std::string& key, int32_t default_value, int32_t* value) {
+  *value = default_value;
+  if (!IsOpenProject(file, "ReadProfileInt")) return kInvalidArg;
+  *value = project_.ReadProfileInt(section, key, default_value);
+  Journal(Format("Manager.ReadProfileInt(%s, %s, %d) = %d", section.c_str(), key.c_str(),
+                 default_value, *value));
+  return kOk;
+}
+
+HResult Session::WriteProfileInt(std::string_view file, const std::string& section,
+                                 const std::string& key, int32_t value) {
+  if (!IsOpenProject(file, "WriteProfileInt")) return kInvalidArg;
+  Journal(Format("Manager.WriteProfileInt(%s, %s, %d)", section.c_str(), key.c_str(), value));
+  const Outcome outcome = project_.WriteProfileInt(section, key, value);
+  if (!outcome.ok()) Note("Manager.WriteProfileInt: " + outcome.message);
+  return outcome.hr;
+}
+
+HResult Session::ReadProfileString(std::string_view file, const std::string& section,
+                                   const std::string& key, const std::string& default_value,
+                                   std::string* value) {
+  *value = default_value;
+  if (!IsOpenProject(file, "ReadProfileString")) return kInvalidArg;
+  *value = project_.ReadProfileString(section, key, default_value);
+  Journal(Format("Manager.ReadProfileString(%s, %s, \"%s\") = \"%s\"", section.c_str(), key.c_str(),
+                 default_value.c_str(), value->c_str()));
+  return kOk;
+}
+
+HResult Session::WriteProfileString(std::string_view file, const std::string& section,
+                                    const std::string& key, const std::string& value) {
+  if (!IsOpenProject(file, "WriteProfileString")) return kInvalidArg;
+  Journal(Format("Manager.WriteProfileString(%s, %s, \"%s\")", section.c_str(), key.c_str(),
+                 value.c_str()));
+  const Outcome outcome = project_.WriteProfileString(section, key, value);
+  if (!outcome.ok()) Note("Manager.WriteProfileString: " + outcome.message);
+  return outcome.hr;
+}
+
+HResult Session::MarkProjectModified(int32_t flag) {
+  project_.MarkModified(flag);
+  RecordCall(CallKind::Other, Format("MarkProjectModified(%d)", flag));
+  return kOk;
+}
+
+HResult Session::SimCommand(std::string_view name, uint16_t block_type, const void* block,
+                            void** reply) {
   constexpr uint16_t kByRef = 0x4000;
+  *reply = nullptr;
   if (name != "SimCommand") {
     Note("TargetCommand.Command: unknown command \"" + std::string(name) +
          "\"; the host knows \"SimCommand\" only");
-    return false;
+    return kInvalidArg;
   }
   if (block_type != kByRef || block == nullptr) {
     Note(
         Format("TargetCommand.Command: the block must come as a VARIANT of type VT_BYREF "
                "(0x4000) with a pointer; it came as type 0x%04X%s",
                block_type, block_type == kByRef ? " with a null pointer" : ""));
-    return false;
+    return kInvalidArg;
   }
-  return true;
+  // The code and, where the block carries one, the trigger id: a record's id is its third word,
+  // a command block's its second double word (none for the two table requests).
+  const auto* bytes = static_cast<const uint8_t*>(block);
+  const uint16_t code = core::automation::ReadU16(bytes + 2);
+  if (core::automation::ReadU16(bytes) != kCommandBlockTag) {
+    Journal(Format("SimCommand(0x%04X, %u)", code,
+                   static_cast<unsigned>(core::automation::ReadU16(bytes + 4))));
+  } else if (code == kActiveTableCode || code == kSourceTableCode) {
+    Journal(Format("SimCommand(0x%04X)", code));
+  } else {
+    Journal(Format("SimCommand(0x%04X, %d)", code, core::automation::ReadI32(bytes + 4)));
+  }
+  return simulator_.Command(bytes, reply);
+}
+
+HResult Session::AddEventName(int32_t id, const std::string& name) {
+  const HResult hr = events_.AddName(id, name);
+  Journal(Format("EventCommand.AddEventName(%d, %s)", id, name.c_str()) + Failure(hr));
+  return hr;
+}
+
+HResult Session::RemoveEventName(int32_t id) {
+  const HResult hr = events_.RemoveName(id);
+  Journal(Format("EventCommand.RemoveEventName(%d)", id) + Failure(hr));
+  return hr;
+}
+
+HResult Session::Evaluate(const std::string& expression, core::automation::Variant* answer,
+                          std::string* error) {
+  const Evaluation evaluated = model::Evaluate(expression, symbols_);
+  if (!evaluated.ok()) {
+    Journal("Evaluate(" + expression + ")" + Failure(evaluated.hr));
+    if (error != nullptr) *error = evaluated.error;
+    return evaluated.hr;
+  }
+  // The project chooses the type of the answer, so that every type an add-in meets can be had.
+  const std::string type = project_.ReadProfileString(kProjectSection, kEvaluatorTypeKey, "");
+  if (!AnswerAs(evaluated.value, type, answer)) {
+    Note("Evaluation: [Project] " + std::string(kEvaluatorTypeKey) + "=" + type +
+         " is no type the evaluator answers in; it answers as without it");
+  }
+  Journal("Evaluate(" + expression + ") = " + answer->Describe());
+  return kOk;
+}
+
+void Session::AddLogString(const std::string& line) {
+  Journal("AddLogString(\"" + line + "\")");
+  log_.Add(line);
+}
+
+std::string Session::GetCpuName() {
+  const std::string name = project_.CpuFamily();
+  Journal("GetCPUName() = \"" + name + "\"");
+  return name;
 }
 
 void Session::RecordCall(CallKind kind, const std::string& text) {

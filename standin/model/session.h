@@ -65,12 +65,35 @@ class Session {
   // One line of the host's own in the log window.
   void Note(const std::string& text) { log_.Add(kNotePrefix + text); }
 
-  // What the debugger services accept, whichever side (COM or native) calls them; a refusal is
-  // noted in the log. The Manager's file argument must be empty, meaning the open project: the
-  // host offers no other file.
-  bool AcceptsSettingsFile(std::string_view file, std::string_view method);
-  // The target command is "SimCommand" with a block passed as VT_BYREF (0x4000) and a pointer.
-  bool AcceptsTargetCommand(std::string_view name, uint16_t block_type, const void* block);
+  // ---- The debugger services' members, for the COM objects and the native host alike ----
+  // Each call is journalled; what the host refuses is noted in the log.
+  //
+  // Manager: the open project's settings. The add-in passes an empty file name, meaning the open
+  // project; the host offers no other file, and refuses any other name with E_INVALIDARG (the
+  // value read is then the default).
+  HResult ReadProfileInt(std::string_view file, const std::string& section, const std::string& key,
+                         int32_t default_value, int32_t* value);
+  HResult WriteProfileInt(std::string_view file, const std::string& section, const std::string& key,
+                          int32_t value);
+  HResult ReadProfileString(std::string_view file, const std::string& section,
+                            const std::string& key, const std::string& default_value,
+                            std::string* value);
+  HResult WriteProfileString(std::string_view file, const std::string& section,
+                             const std::string& key, const std::string& value);
+  HResult MarkProjectModified(int32_t flag);
+  // TargetCommand: only "SimCommand", its block passed as VT_BYREF (0x4000) with a pointer; the
+  // simulator's reply block, when it gives one, is the caller's (malloc'ed).
+  HResult SimCommand(std::string_view name, uint16_t block_type, const void* block, void** reply);
+  // EventCommand.
+  HResult AddEventName(int32_t id, const std::string& name);
+  HResult RemoveEventName(int32_t id);
+  // Evaluation: the value in the type [Project] EvaluatorType asks for (see AnswerAs). A failure
+  // is E_FAIL, with the evaluator's reason in *error.
+  HResult Evaluate(const std::string& expression, core::automation::Variant* answer,
+                   std::string* error = nullptr);
+  // The log window's AddLogString; the CPU-name service's GetCPUName.
+  void AddLogString(const std::string& line);
+  std::string GetCpuName();
 
   // A registration call: in the call journal and the host journal.
   void RecordCall(CallKind kind, const std::string& text);
@@ -115,6 +138,9 @@ class Session {
   std::string SectionText(std::string_view section) const;
 
  private:
+  // False, with a note, for a settings file other than the open project.
+  bool IsOpenProject(std::string_view file, const char* method);
+
   Project project_;
   std::string help_file_;
   SymbolTable symbols_;

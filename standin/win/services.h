@@ -99,10 +99,6 @@ class Manager : public ComObject<Manager, IVireoManager, Threading::Apartment>, 
   STANDIN_RESERVED(46)
   STANDIN_RESERVED(47)
   STANDIN_RESERVED(48)
-
- private:
-  // False (with a note) for a file other than the open project.
-  bool IsOpenProject(BSTR file, const char* method);
 };
 
 // Marlin.TargetCommand: "SimCommand" into the simulator. The block arrives as a VARIANT of type

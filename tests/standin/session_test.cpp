@@ -92,6 +92,61 @@ TEST(SessionTest, CallsAreJournalledInOrderAndListedByKind) {
             "AddLogString(\"two\\nlines\")\n");
 }
 
+// The debugger services' members, as the COM objects and the native host both reach them: each
+// call is journalled, a refusal is noted in the log and answers E_INVALIDARG.
+TEST(SessionTest, ServiceMembersJournalEveryCallAndNoteWhatTheyRefuse) {
+  Session session;
+  ASSERT_TRUE(session.OpenProject(kSample).ok());
+  session.log().Clear();
+  int32_t count = 0;
+  EXPECT_EQ(session.ReadProfileInt("", "Trigger", "MaxNum", 7, &count), kOk);
+  EXPECT_EQ(count, 13);
+  std::string line;
+  EXPECT_EQ(session.ReadProfileString("other.vpj", "Trigger", "0", "none", &line),
+            core::automation::kInvalidArg);
+  EXPECT_EQ(line, "none") << "a refused read gives the default";
+  EXPECT_EQ(session.WriteProfileString("", "Trigger", "13", "bad\nvalue"),
+            core::automation::kInvalidArg);
+  const std::vector<uint8_t> record = Interrupt(113);
+  void* reply = nullptr;
+  EXPECT_EQ(session.SimCommand("Other", 0x4000, record.data(), &reply),
+            core::automation::kInvalidArg);
+  EXPECT_EQ(session.SimCommand("SimCommand", 0x0003, record.data(), &reply),
+            core::automation::kInvalidArg);
+  EXPECT_EQ(session.SimCommand("SimCommand", 0x4000, record.data(), &reply), kOk);
+  std::free(reply);
+  EXPECT_EQ(session.RemoveEventName(113), core::automation::kFail);
+  core::automation::Variant value;
+  std::string error;
+  EXPECT_EQ(session.Evaluate("RAM_BASE + 1", &value, &error), kOk);
+  EXPECT_EQ(value, core::automation::Variant::I4(0x201));
+  EXPECT_EQ(session.Evaluate("NOWHERE", &value, &error), core::automation::kFail);
+  EXPECT_EQ(error, "unknown symbol 'NOWHERE' at column 1");
+  session.AddLogString("a line");
+
+  EXPECT_EQ(session.JournalText(),
+            "Manager.ReadProfileInt(Trigger, MaxNum, 7) = 13\n"
+            "Manager.WriteProfileString(Trigger, 13, \"bad\\nvalue\")\n"
+            "SimCommand(0x0100, 113)\n"
+            "EventCommand.RemoveEventName(113) = 0x80004005\n"
+            "Evaluate(RAM_BASE + 1) = VT_I4 513\n"
+            "Evaluate(NOWHERE) = 0x80004005\n"
+            "AddLogString(\"a line\")\n");
+  const auto& log = session.log().entries();
+  ASSERT_EQ(log.size(), 5u) << session.log().Text();
+  EXPECT_EQ(log[0],
+            "Vireo: Manager.ReadProfileString: file \"other.vpj\" refused; the host offers the "
+            "open project's settings only (an empty file name)");
+  EXPECT_EQ(log[1].rfind("Vireo: Manager.WriteProfileString: cannot store", 0), 0u) << log[1];
+  EXPECT_EQ(log[2],
+            "Vireo: TargetCommand.Command: unknown command \"Other\"; the host knows "
+            "\"SimCommand\" only");
+  EXPECT_EQ(log[3],
+            "Vireo: TargetCommand.Command: the block must come as a VARIANT of type VT_BYREF "
+            "(0x4000) with a pointer; it came as type 0x0003");
+  EXPECT_EQ(log[4], "a line");
+}
+
 TEST(SessionTest, RefusedCallsAreNamedByCommasOrSpacesInAnyCase) {
   struct Case {
     const char* names;

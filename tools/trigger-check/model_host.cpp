@@ -32,80 +32,58 @@ constexpr int32_t kAddLogString = 1;
 
 }  // namespace
 
-// Marlin.Manager: the open project's settings; the add-in passes an empty file name, meaning the
-// open project, and the host offers no other file.
+// Each service forwards to the session, which decides what the host does (as the stand-in's COM
+// services do); the host here only notes which key of the add-in's section a call is about.
+
 class ModelHost::Manager : public ManagerPort {
  public:
   explicit Manager(ModelHost& host) : host_(host) {}
 
   HResult ReadProfileInt(const std::string& file, const std::string& section,
                          const std::string& key, int32_t default_value, int32_t* value) override {
-    *value = default_value;
-    if (!IsOpenProject(file, "ReadProfileInt")) return kInvalidArg;
-    *value = project().ReadProfileInt(section, key, default_value);
-    return kOk;
+    return session().ReadProfileInt(file, section, key, default_value, value);
   }
   HResult WriteProfileInt(const std::string& file, const std::string& section,
                           const std::string& key, int32_t value) override {
-    if (!IsOpenProject(file, "WriteProfileInt")) return kInvalidArg;
-    return Noted("WriteProfileInt", project().WriteProfileInt(section, key, value));
+    return session().WriteProfileInt(file, section, key, value);
   }
   HResult ReadProfileString(const std::string& file, const std::string& section,
                             const std::string& key, const std::string& default_value,
                             std::string* value) override {
-    *value = default_value;
-    if (!IsOpenProject(file, "ReadProfileString")) return kInvalidArg;
     if (EqualsIgnoreCase(section, standin::model::kTriggerSection)) host_.current_key_ = key;
-    *value = project().ReadProfileString(section, key, default_value);
-    return kOk;
+    return session().ReadProfileString(file, section, key, default_value, value);
   }
   HResult WriteProfileString(const std::string& file, const std::string& section,
                              const std::string& key, const std::string& value) override {
-    if (!IsOpenProject(file, "WriteProfileString")) return kInvalidArg;
-    return Noted("WriteProfileString", project().WriteProfileString(section, key, value));
+    return session().WriteProfileString(file, section, key, value);
   }
-  HResult MarkProjectModified(int32_t flag) override {
-    project().MarkModified(flag);
-    host_.session_.RecordCall(standin::model::CallKind::Other,
-                              Format("MarkProjectModified(%d)", flag));
-    return kOk;
-  }
+  HResult MarkProjectModified(int32_t flag) override { return session().MarkProjectModified(flag); }
 
  private:
-  standin::model::Project& project() { return host_.session_.project(); }
-  bool IsOpenProject(const std::string& file, const char* method) {
-    return host_.session_.AcceptsSettingsFile(file, method);
-  }
-  HResult Noted(const char* method, const standin::model::Outcome& outcome) {
-    if (!outcome.ok())
-      host_.session_.Note(std::string("Manager.") + method + ": " + outcome.message);
-    return outcome.hr;
-  }
-
+  standin::model::Session& session() { return host_.session_; }
   ModelHost& host_;
 };
 
-// Marlin.TargetCommand: "SimCommand" into the model simulator; the reply block is handed back
-// as VT_BYREF, malloc'ed, for the caller to free.
+// The reply block comes back as VT_BYREF, malloc'ed, for the caller to free.
 class ModelHost::TargetCommand : public TargetCommandPort {
  public:
   explicit TargetCommand(ModelHost& host) : host_(host) {}
 
   HResult Command(const std::string& name, int32_t, const Variant& in, Variant* reply) override {
     *reply = Variant();
-    const auto* block = static_cast<const uint8_t*>(in.Pointer());
-    if (!host_.session_.AcceptsTargetCommand(name, in.TypeWord(), block)) return kInvalidArg;
-    standin::model::Simulator& simulator = host_.session_.simulator();
     void* answer = nullptr;
-    const HResult hr = simulator.Command(block, &answer);
-    if (answer != nullptr) *reply = Variant::ByRef(answer);
-    // A refused record answers with a non-zero word at offset 4; the journal says why.
-    const bool record = core::automation::ReadU16(block) != standin::model::kCommandBlockTag;
+    const HResult hr = host_.session_.SimCommand(name, in.TypeWord(), in.Pointer(), &answer);
+    if (answer == nullptr) return hr;
+    *reply = Variant::ByRef(answer);
+    // A refused record answers with a non-zero word at offset 4; the simulator's journal says
+    // why.
+    const auto* block = static_cast<const uint8_t*>(in.Pointer());
+    const standin::model::Log& journal = host_.session_.simulator().journal();
     KeyCalls* calls = host_.Current();
-    if (calls != nullptr && record && answer != nullptr &&
+    if (calls != nullptr && core::automation::ReadU16(block) != standin::model::kCommandBlockTag &&
         core::automation::ReadU32(static_cast<const uint8_t*>(answer) + 4) != 0 &&
-        !simulator.journal().entries().empty()) {
-      calls->refused_record = simulator.journal().entries().back();
+        !journal.entries().empty()) {
+      calls->refused_record = journal.entries().back();
     }
     return hr;
   }
@@ -114,7 +92,6 @@ class ModelHost::TargetCommand : public TargetCommandPort {
   ModelHost& host_;
 };
 
-// Marlin.EventCommand: event names by trigger id.
 class ModelHost::EventCommand : public EventCommandPort {
  public:
   explicit EventCommand(ModelHost& host) : host_(host) {}
@@ -125,34 +102,30 @@ class ModelHost::EventCommand : public EventCommandPort {
       calls->id = id;
       calls->name = name;
     }
-    return host_.session_.events().AddName(id, name);
+    return host_.session_.AddEventName(id, name);
   }
-  HResult RemoveName(int32_t id) override { return host_.session_.events().RemoveName(id); }
+  HResult RemoveName(int32_t id) override { return host_.session_.RemoveEventName(id); }
 
  private:
   ModelHost& host_;
 };
 
-// Quillon.Evaluation: address expressions over the project's symbols.
 class ModelHost::Evaluation : public EvaluationPort {
  public:
   explicit Evaluation(ModelHost& host) : host_(host) {}
 
   HResult Evaluate(const std::string& expression, Variant* result) override {
-    const standin::model::Evaluation evaluated =
-        standin::model::Evaluate(expression, host_.session_.symbols());
-    if (!evaluated.ok()) {
-      KeyCalls* calls = host_.Current();
-      const std::pair<std::string, std::string> refusal(expression, evaluated.error);
-      if (calls != nullptr &&
-          std::find(calls->refused_expressions.begin(), calls->refused_expressions.end(),
-                    refusal) == calls->refused_expressions.end()) {
-        calls->refused_expressions.push_back(refusal);
+    std::string error;
+    const HResult hr = host_.session_.Evaluate(expression, result, &error);
+    KeyCalls* calls = host_.Current();
+    if (core::automation::Failed(hr) && calls != nullptr) {
+      const std::pair<std::string, std::string> refusal(expression, error);
+      auto& refused = calls->refused_expressions;
+      if (std::find(refused.begin(), refused.end(), refusal) == refused.end()) {
+        refused.push_back(refusal);
       }
-      return evaluated.hr;
     }
-    *result = evaluated.value.ToVariant();
-    return kOk;
+    return hr;
   }
 
  private:
@@ -179,7 +152,7 @@ class ModelHost::Service : public HostObject {
     }
     if (args.size() != 1) return core::automation::kDispBadParamCount;
     if (!args[0].Is(core::automation::VarType::Bstr)) return core::automation::kDispTypeMismatch;
-    host_.session_.log().Add(args[0].Text());
+    host_.session_.AddLogString(args[0].Text());
     return kOk;
   }
   std::unique_ptr<ManagerPort> QueryManager() override {
