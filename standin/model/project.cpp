@@ -1,6 +1,7 @@
 // The project file: profile operations, saving, and reading symbols and interrupt sources.
 #include "standin/model/project.h"
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -44,6 +45,11 @@ Project Project::FromText(std::string_view text, std::string path) {
 }
 
 Outcome Project::Open(const std::string& path, Project* project) {
+  // A folder opens as a stream on some systems and reads as an empty file.
+  std::error_code ignored;
+  if (std::filesystem::is_directory(path, ignored)) {
+    return Outcome::Fail(kFail, "cannot open " + path + ": it is a folder");
+  }
   std::ifstream in(path, std::ios::binary);
   if (!in) return Outcome::Fail(kFail, "cannot open " + path);
   std::ostringstream text;

@@ -91,6 +91,8 @@ TEST(ProjectTest, SavesAndOpensAgain) {
   const auto missing = Project::Open(path, &opened);
   EXPECT_FALSE(missing.ok());
   EXPECT_EQ(missing.message, "cannot open " + path);
+  const std::string folder = ::testing::TempDir();
+  EXPECT_EQ(Project::Open(folder, &opened).message, "cannot open " + folder + ": it is a folder");
   EXPECT_FALSE(project.SaveAs(path + "/no/such/dir").ok());
   EXPECT_EQ(project.path(), path) << "a failed SaveAs keeps the old name";
 }

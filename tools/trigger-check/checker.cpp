@@ -433,10 +433,7 @@ FixOutcome ProjectCheck::Fix() {
   }
   const size_t first = session_.log().entries().size();
   registry_->SaveTriggers();
-  for (const std::string& text : LogSince(first)) {
-    diagnostics_.push_back({Severity::Warning, SectionLine(), kTriggerSection, "", std::nullopt,
-                            std::nullopt, "", "", text, text});
-  }
+  outcome.log = LogSince(first);
   if (project.settings().Serialize() == original) return outcome;
 
   outcome.backup = FreeBackupPath(path_);

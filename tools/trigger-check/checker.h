@@ -65,6 +65,7 @@ struct FixOutcome {
   std::vector<std::string> dropped;
   std::vector<std::string> rewritten;
   std::vector<std::string> left;  // keys of an earlier, longer list the save leaves behind
+  std::vector<std::string> log;   // what the save wrote to the host log
   std::string error;
 };
 

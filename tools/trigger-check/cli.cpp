@@ -271,36 +271,23 @@ std::string DiagnosticJson(const std::string& file, const Diagnostic& d) {
 int CheckProject(const std::string& file, const Options& options, std::ostream& out) {
   ProjectCheck check(file);
   const bool json = options.json;
-  if (!check.opened()) {
-    if (json) {
-      out << JsonLine("diagnostic")
-                 .Text("file", file)
-                 .Raw("line", "null")
-                 .Text("severity", "error")
-                 .Raw("section", "null")
-                 .Raw("key", "null")
-                 .Raw("id", "null")
-                 .Raw("name", "null")
-                 .Raw("state", "null")
-                 .Raw("field", "null")
-                 .Text("message", check.open_error())
-                 .Raw("log", "null")
-                 .Done();
-      out << JsonLine("summary").Text("file", file).Number("status", 2).Done();
-    } else {
-      out << file << ": error: " << check.open_error() << '\n';
-    }
-    return 2;
-  }
-
-  int status = check.Status();
-  for (const Diagnostic& d : check.diagnostics()) {
+  auto report = [&](const Diagnostic& d) {
     if (json) {
       out << DiagnosticJson(file, d);
     } else {
       PrintDiagnostic(file, d, out);
     }
+  };
+  if (!check.opened()) {
+    Diagnostic unreadable;
+    unreadable.message = check.open_error();
+    report(unreadable);
+    if (json) out << JsonLine("summary").Text("file", file).Number("status", 2).Done();
+    return 2;
   }
+
+  int status = check.Status();
+  for (const Diagnostic& d : check.diagnostics()) report(d);
   if (json) {
     for (const TriggerRow& row : check.triggers()) {
       out << JsonLine("trigger")
@@ -362,6 +349,13 @@ int CheckProject(const std::string& file, const Options& options, std::ostream& 
   if (options.fix) {
     const FixOutcome fix = check.Fix();
     if (!fix.ok) status = 2;
+    for (const std::string& line : fix.log) {
+      Diagnostic saved;
+      saved.severity = Severity::Warning;
+      saved.section = "Trigger";
+      saved.message = saved.log = line;
+      report(saved);
+    }
     if (json) {
       JsonLine line("fix");
       line.Text("file", file).Bool("written", fix.written).TextOrNull("backup", fix.backup);
