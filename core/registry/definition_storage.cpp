@@ -69,8 +69,7 @@ HResult CTriggerAction::LoadTriggers() {
     WriteLog(FormatLoadMessage({key, state, "", text}));
   };
   int32_t found = 0;
-  int32_t index = 0;
-  for (; index < triggers::kSlotCount && found < expected; ++index) {
+  for (int32_t index = 0; index < triggers::kSlotCount && found < expected; ++index) {
     const std::string key = KeyOf(index);
     std::string line;
     bridge_.ReadProfileString(kProfileSection, key, "", &line);
@@ -145,18 +144,6 @@ HResult CTriggerAction::LoadTriggers() {
     log(kLineCountKey, LineState::Loaded,
         Format("it counts %d lines but only %d %s found", expected, found,
                found == 1 ? "was" : "were"));
-  }
-  // Lines past the count are not loaded; a save that wrote fewer lines than the one before leaves
-  // them behind, and so does a count the user forgot to raise. Either way the user is told.
-  for (; index < triggers::kSlotCount; ++index) {
-    const std::string key = KeyOf(index);
-    std::string line;
-    bridge_.ReadProfileString(kProfileSection, key, "", &line);
-    if (line.empty()) continue;
-    log(key, LineState::NotRead,
-        expected > 0 ? Format("it lies beyond the %d %s \"%s\" counts", expected,
-                              expected == 1 ? "line" : "lines", kLineCountKey)
-                     : Format("\"%s\" is %d: no line is read", kLineCountKey, expected));
   }
   return automation::kOk;
 }

@@ -119,6 +119,7 @@ void ProjectCheck::Load() {
   registry_->LoadTriggers();
   host_->ForgetKey();
   AddLoadMessages(first);
+  AddUnreadLines();
   AddUnreadKeys();
   AddEvaluatorNotes();
   std::stable_sort(diagnostics_.begin(), diagnostics_.end(),
@@ -206,7 +207,7 @@ void ProjectCheck::AddLoadMessages(size_t first) {
     std::optional<LoadMessage> message;
   };
   std::vector<Entry> entries;
-  std::set<std::string> not_loaded;  // keys whose line made no trigger
+  std::set<std::string> not_loaded = UnreadLines();  // keys whose line made no trigger
   for (std::string& text : LogSince(first)) {
     std::optional<LoadMessage> message = core::registry::ParseLoadMessage(text);
     if (message && (message->state == LineState::Skipped || message->state == LineState::NotRead)) {
@@ -294,6 +295,38 @@ void ProjectCheck::AddLoadMessages(size_t first) {
             row != triggers_.end() && !row->registered ? Severity::Error : Severity::Warning;
         break;
     }
+    diagnostics_.push_back(std::move(d));
+  }
+}
+
+// Lines the add-in's load never asked for: it stops once it has found as many lines as "MaxNum"
+// counts, so lines past the count (often the remains of a longer list, which a save leaves
+// behind) are not loaded. Worth knowing, not a fault by itself.
+std::set<std::string> ProjectCheck::UnreadLines() const {
+  std::set<std::string> unread;
+  for (int index = 0; index < kLoadKeys; ++index) {
+    const std::string key = KeyOf(index);
+    const auto value = session_.project().settings().Get(kTriggerSection, key);
+    if (value && !value->empty() && host_->read_keys().count(key) == 0) unread.insert(key);
+  }
+  return unread;
+}
+
+void ProjectCheck::AddUnreadLines() {
+  const auto count_text = session_.project().settings().Get(kTriggerSection, kMaxNumKey);
+  const int32_t count =
+      count_text ? static_cast<int32_t>(core::automation::ReadLong(*count_text, 0).value) : 0;
+  for (const std::string& key : UnreadLines()) {
+    Diagnostic d;
+    d.severity = Severity::Note;
+    d.section = kTriggerSection;
+    d.key = key;
+    d.state = StateWord(LineState::NotRead);
+    d.message = count > 0 ? Format("it lies beyond the %d %s \"%s\" counts", count,
+                                   count == 1 ? "line" : "lines", kMaxNumKey)
+                          : Format("\"%s\" is %d: no line is read", kMaxNumKey, count);
+    d.line = LineOfKey(key);
+    Identify(&d);
     diagnostics_.push_back(std::move(d));
   }
 }

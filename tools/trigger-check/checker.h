@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,8 @@ class ProjectCheck {
   void Load();
   void AddOpeningWarnings();
   void AddLoadMessages(size_t first_log_entry);
+  std::set<std::string> UnreadLines() const;
+  void AddUnreadLines();
   void AddUnreadKeys();
   void AddEvaluatorNotes();
   // Log entries the add-in wrote since `first`, and forgets them.

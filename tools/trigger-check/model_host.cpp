@@ -50,7 +50,10 @@ class ModelHost::Manager : public ManagerPort {
   HResult ReadProfileString(const std::string& file, const std::string& section,
                             const std::string& key, const std::string& default_value,
                             std::string* value) override {
-    if (EqualsIgnoreCase(section, standin::model::kTriggerSection)) host_.current_key_ = key;
+    if (EqualsIgnoreCase(section, standin::model::kTriggerSection)) {
+      host_.current_key_ = key;
+      host_.read_keys_.insert(key);
+    }
     return session().ReadProfileString(file, section, key, default_value, value);
   }
   HResult WriteProfileString(const std::string& file, const std::string& section,

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -38,6 +39,8 @@ class ModelHost : public core::bridge::HostApplication {
 
   // What happened while each key of the add-in's section was the last one read.
   const std::map<std::string, KeyCalls>& key_calls() const { return key_calls_; }
+  // Every key of the add-in's section that the add-in asked for.
+  const std::set<std::string>& read_keys() const { return read_keys_; }
   // Calls after this are about no key (until the add-in reads its section again).
   void ForgetKey() { current_key_.clear(); }
 
@@ -53,6 +56,7 @@ class ModelHost : public core::bridge::HostApplication {
   standin::model::Session& session_;
   std::string current_key_;
   std::map<std::string, KeyCalls> key_calls_;
+  std::set<std::string> read_keys_;
 };
 
 }  // namespace trigger_check
