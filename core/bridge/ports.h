@@ -57,11 +57,14 @@ class EvaluationPort {
   virtual HResult Evaluate(const std::string& expression, Variant* result) = 0;
 };
 
-// Services the add-in only holds ("Marlin.MemoryCommand", "Quillon.Omf").
+// The debugger's memory commands while it runs the target ("Marlin.MemoryCommand"): the trigger
+// window tells it when the trigger set may have changed.
 class MemoryCommandPort {
  public:
   virtual ~MemoryCommandPort() = default;
+  virtual HResult TriggersChanged() = 0;
 };
+// A service the add-in only holds ("Quillon.Omf").
 class ObjectFilePort {
  public:
   virtual ~ObjectFilePort() = default;

@@ -33,6 +33,13 @@ VARIANT Handle(const void* handle) {
   return v;
 }
 
+VARIANT UnsignedLong(ULONG value) {
+  VARIANT v;
+  V_VT(&v) = VT_UI4;
+  V_UI4(&v) = value;
+  return v;
+}
+
 VARIANT Text(const std::string& text) {
   VARIANT v;
   V_VT(&v) = VT_BSTR;
@@ -142,6 +149,21 @@ HRESULT InvokeMember(IDispatch* object, DISPID id, WORD flags, std::vector<VARIA
 std::unique_ptr<core::addin::CommandHost> MakeCommandHost(IDispatch* application,
                                                           HINSTANCE resources) {
   return std::make_unique<CommandHost>(application, resources);
+}
+
+void NotifyViews(IDispatch* application) {
+  UniqueVariant ignored;
+  InvokeMember(application, kNotifyViewsDispid, DISPATCH_METHOD,
+               {Long(kTriggersChangedCode), UnsignedLong(0xFFFFFFFF), UnsignedLong(0), Long(0)},
+               ignored.Get());
+}
+
+HRESULT PutAddinWindowActive(IDispatch* application) {
+  VARIANT zero = Long(0);
+  DISPID put = DISPID_PROPERTYPUT;
+  DISPPARAMS params = {&zero, &put, 1, 1};
+  return application->Invoke(kAddinWindowActiveDispid, IID_NULL, LOCALE_SYSTEM_DEFAULT,
+                             DISPATCH_PROPERTYPUT, &params, nullptr, nullptr, nullptr);
 }
 
 bool RemoveWindowKind(IDispatch* application, const std::string& key) {

@@ -1,6 +1,7 @@
 // The host application's members that the add-in calls by DISPID (vireo_host.idl): the command
-// registration as the core's CommandHost, the withdrawal of a window kind, the help path, and the
-// member "Object", by which the help code reaches a named service.
+// registration as the core's CommandHost, the trigger window's notices, the withdrawal of a
+// window kind, the help path, and the member "Object", by which the help code reaches a named
+// service.
 #pragma once
 
 #include <windows.h>
@@ -26,6 +27,14 @@ HRESULT InvokeMember(IDispatch* object, DISPID id, WORD flags, std::vector<VARIA
 // the host answers a non-zero flag.
 std::unique_ptr<core::addin::CommandHost> MakeCommandHost(IDispatch* application,
                                                           HINSTANCE resources);
+
+// DISPID 10 with the code 0x2020: the host's views hear that the trigger set may have changed.
+// Its answer means nothing to the add-in.
+inline constexpr LONG kTriggersChangedCode = 0x2020;
+void NotifyViews(IDispatch* application);
+
+// DISPID 3 set to 0: the add-in's window was activated with the mouse.
+HRESULT PutAddinWindowActive(IDispatch* application);
 
 // DISPID 32: the host forgets the window kind of that key. False when it says it could not.
 bool RemoveWindowKind(IDispatch* application, const std::string& key);

@@ -114,6 +114,7 @@ class EvaluationPort : public core::bridge::EvaluationPort {
 class MemoryCommandPort : public core::bridge::MemoryCommandPort {
  public:
   explicit MemoryCommandPort(ComPtr<IVireoMemoryCommand> memory) : memory_(std::move(memory)) {}
+  HResult TriggersChanged() override { return memory_->TriggersChanged(); }
 
  private:
   ComPtr<IVireoMemoryCommand> memory_;

@@ -1,0 +1,72 @@
+// The owner-drawn list's rules, apart from the drawing itself: which rows are drawn selected, how
+// far a row's highlight reaches, how a text that does not fit its column is shortened with an
+// ellipsis, how it is aligned, and what is repainted past the last column. The Windows control
+// applies them with GDI; the measuring is a port so that the rules are tested without a screen.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace core::window {
+
+struct Rect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+  bool operator==(const Rect& other) const {
+    return left == other.left && top == other.top && right == other.right && bottom == other.bottom;
+  }
+};
+
+// Text widths in pixels in the font the list draws with.
+class TextMeasure {
+ public:
+  virtual ~TextMeasure() = default;
+  virtual int Width(std::string_view text) const = 0;
+};
+
+inline constexpr char kEllipsis[] = "...";
+
+// The text to draw in a column `width` pixels wide, `offset` pixels of which are margins: the text
+// itself when it fits, otherwise its longest prefix (of at least one character) that fits with
+// "..." after it, built in `buffer` (reused from row to row, so drawing allocates nothing once it
+// is large enough). The result views either `text` or `buffer`.
+std::string_view ShortenToFit(const TextMeasure& measure, std::string_view text, int width,
+                              int offset, std::string& buffer);
+
+// List item state bits and column formats, as the list control reports them.
+inline constexpr uint32_t kItemFocused = 0x1;
+inline constexpr uint32_t kItemSelected = 0x2;
+inline constexpr uint32_t kItemCut = 0x4;
+inline constexpr uint32_t kItemDropHighlighted = 0x8;
+inline constexpr int kColumnRight = 1;
+inline constexpr int kColumnCenter = 2;
+
+// A selected row is drawn selected while the list has the focus, or always when the list shows
+// its selection always; a drop target is always drawn selected.
+bool DrawnSelected(uint32_t state, bool has_focus, bool show_selection_always);
+
+// The highlight of a row: its bounds from the label's left edge (so the state image stays
+// unhighlighted), reaching the client's right edge when the columns end earlier and the list
+// highlights to the client width.
+Rect HighlightRect(const Rect& bounds, int label_left, bool to_client_width, int client_width);
+
+// The column's alignment: a shortened text starts at the left whatever the column's format.
+enum class Align { Left, Right, Center };
+Align TextAlign(int column_format, bool shortened);
+
+// Blended images: cut items, and selected rows whose images take the highlight colour.
+struct ImageBlend {
+  bool blend;
+  bool highlight_foreground;
+};
+ImageBlend ImageBlendOf(uint32_t state, bool drawn_selected);
+
+// What a paint of `clip_box` repaints when the columns end left of the client's edge: the clip
+// box widened to the client's right edge and to the last column's right edge, so that the
+// highlight past the columns is never left stale.
+Rect PastLastColumn(const Rect& clip_box, int columns_right, int client_width);
+
+}  // namespace core::window

@@ -1,0 +1,213 @@
+// The trigger window's list: rebuilding the rows and the commands on the selection.
+#include "core/window/trigger_list.h"
+
+#include "core/addin/help_path.h"
+
+namespace core::window {
+namespace {
+
+// Nested changes of the list end however the command ends.
+class Changes {
+ public:
+  explicit Changes(TriggerListPort& list) : list_(list) { list_.BeginChanges(); }
+  ~Changes() { list_.EndChanges(); }
+  Changes(const Changes&) = delete;
+  Changes& operator=(const Changes&) = delete;
+
+ private:
+  TriggerListPort& list_;
+};
+
+bool NeedsSelection(uint32_t command) {
+  switch (command) {
+    case kCommandDelete:
+    case kCommandActivate:
+    case kCommandDeactivate:
+    case kCommandFire:
+    case kCommandReset:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+const std::array<ListColumn, rows::kColumnCount>& TriggerListColumns() {
+  // No, Status, Name, Type, Destination, Size, Dst Mode, Source, Src Mode, Count, Cycle, Wait,
+  // Mask.
+  static const std::array<ListColumn, rows::kColumnCount> columns = {{
+      {14327, 40},
+      {14315, 70},
+      {14316, 100},
+      {14317, 100},
+      {14318, 100},
+      {14319, 50},
+      {14320, 70},
+      {14321, 50},
+      {14322, 70},
+      {14323, 50},
+      {14324, 50},
+      {14325, 50},
+      {14326, 100},
+  }};
+  return columns;
+}
+
+const std::array<uint32_t, 13>& ToolbarCommands() {
+  static const std::array<uint32_t, 13> commands = {
+      kCommandInterrupt, kCommandStream,     kCommandTransfer,
+      kCommandIOStream,  kCommandControl,    0,
+      kCommandDelete,    kCommandConnect,    0,
+      kCommandActivate,  kCommandDeactivate, kCommandFire,
+      kCommandReset,
+  };
+  return commands;
+}
+
+int SlotOfRow(const std::string& number_text) { return rows::ReadNumber(number_text); }
+
+std::optional<bool> CommandEnabled(uint32_t command, int selected_rows, int trigger_count) {
+  if (command == kCommandConnect) return trigger_count >= 2;
+  if (NeedsSelection(command)) return selected_rows > 0;
+  if (EditKindOfCommand(command)) return true;
+  return std::nullopt;
+}
+
+std::vector<MenuItemState> ContextMenuStates(int selected_rows, int trigger_count) {
+  std::vector<MenuItemState> states;
+  for (uint32_t command : ToolbarCommands()) {
+    if (command == 0) continue;
+    bool enabled = CommandEnabled(command, selected_rows, trigger_count).value_or(false);
+    if (command == kCommandConnect) enabled = enabled && selected_rows >= 2;
+    states.push_back({command, enabled});
+  }
+  return states;
+}
+
+TriggerList::TriggerList(TriggerDocument& document, TriggerListPort& list, TriggerWindowHost& host)
+    : document_(document), list_(list), host_(host) {}
+
+void TriggerList::Rebuild() {
+  if (rebuilding_) return;
+  rebuilding_ = true;
+  struct Done {
+    bool& flag;
+    ~Done() { flag = false; }
+  } done{rebuilding_};
+  ++rebuilds_;
+  Changes changes(list_);
+
+  list_.DeleteAllRows();
+  if (document_.GetTriggerCount() > 0) {
+    for (int slot = 0; slot < document_.GetSlotCount(); ++slot) {
+      rows::TriggerInfo* adapter = document_.GetTriggerInfo(slot);
+      if (adapter != nullptr && !adapter->IsInSimulator()) adapter->RemoveFromRegistry();
+    }
+  }
+  host_.TriggersChanged();
+
+  const int count = document_.GetTriggerCount();
+  RowTexts texts;
+  int row = 0;
+  for (int slot = 0; slot < document_.GetSlotCount() && row < count; ++slot) {
+    const rows::TriggerInfo* adapter = document_.GetTriggerInfo(slot);
+    if (adapter == nullptr) continue;
+    for (size_t column = 0; column < texts.size(); ++column) {
+      texts[column] = (adapter->*rows::ListColumns()[column])();
+    }
+    list_.InsertRow(row++, texts);
+  }
+}
+
+std::vector<SelectedRow> TriggerList::Selection() const {
+  std::vector<SelectedRow> selected;
+  for (int row : list_.SelectedRows()) {
+    selected.push_back(
+        {SlotOfRow(list_.RowText(row, kNumberColumn)), list_.RowText(row, kTypeColumn)});
+  }
+  return selected;
+}
+
+std::vector<int> TriggerList::SelectedSlots() const {
+  std::vector<int> slots;
+  for (int row : list_.SelectedRows())
+    slots.push_back(SlotOfRow(list_.RowText(row, kNumberColumn)));
+  return slots;
+}
+
+std::optional<bool> TriggerList::Enabled(uint32_t command) const {
+  return CommandEnabled(command, static_cast<int>(list_.SelectedRows().size()),
+                        document_.GetTriggerCount());
+}
+
+std::vector<MenuItemState> TriggerList::ContextMenu() const {
+  return ContextMenuStates(static_cast<int>(list_.SelectedRows().size()),
+                           document_.GetTriggerCount());
+}
+
+bool TriggerList::Execute(uint32_t command) {
+  if (const std::optional<EditKind> kind = EditKindOfCommand(command)) {
+    EditOrCreate(*kind);
+    return true;
+  }
+  switch (command) {
+    case kCommandDelete:
+      DeleteSelected();
+      return true;
+    case kCommandActivate:
+      SimulatorCommand(&TriggerDocument::SimulatorCommand1);
+      return true;
+    case kCommandDeactivate:
+      SimulatorCommand(&TriggerDocument::SimulatorCommand2);
+      return true;
+    case kCommandFire:
+      SimulatorCommand(&TriggerDocument::SimulatorCommand3);
+      return true;
+    case kCommandReset:
+      SimulatorCommand(&TriggerDocument::SimulatorCommand4);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void TriggerList::EditOrCreate(EditKind kind) { Edit(kind, EditTargetOf(kind, Selection())); }
+
+void TriggerList::DoubleClick(int row) {
+  if (row < 0) return;
+  const std::optional<EditKind> kind = DoubleClickKind(list_.RowText(row, kTypeColumn));
+  if (kind) Edit(*kind, SlotOfRow(list_.RowText(row, kNumberColumn)));
+}
+
+void TriggerList::Edit(EditKind kind, std::optional<int> slot) {
+  if (!editor_) {
+    host_.WriteLog(kNoDialogsLine);
+    return;
+  }
+  editor_->EditOrCreate(kind, slot);
+}
+
+// From the last selected row up, as the user sees them; each deletion rebuilds the list at once,
+// so the rows' slots are read before the first one.
+void TriggerList::DeleteSelected() {
+  const std::vector<int> slots = SelectedSlots();
+  Changes changes(list_);
+  for (auto slot = slots.rbegin(); slot != slots.rend(); ++slot) {
+    if (document_.DeleteTrigger(document_.GetTriggerInfo(*slot), false) != 0) {
+      list_.ShowDeleteRefused();
+    }
+  }
+  document_.Refresh();
+}
+
+// Each command that succeeds refreshes the document and so rebuilds the rows.
+void TriggerList::SimulatorCommand(int (TriggerDocument::*command)(int)) {
+  const std::vector<int> slots = SelectedSlots();
+  Changes changes(list_);
+  for (int slot : slots) (document_.*command)(slot);
+}
+
+void TriggerList::Help() { host_.ShowHelp(addin::kTriggerWindowTopic); }
+
+}  // namespace core::window

@@ -1,0 +1,89 @@
+// The owner-drawn list's rules: shortening with an ellipsis over a measured font, selection,
+// highlight, alignment and the repaint past the last column.
+#include "core/window/list_drawing.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using core::window::Align;
+using core::window::Rect;
+
+// Every character is 6 pixels wide, except 'W' (10) and '.' (2).
+class Measure : public core::window::TextMeasure {
+ public:
+  int Width(std::string_view text) const override {
+    int width = 0;
+    for (char c : text) width += c == 'W' ? 10 : c == '.' ? 2 : 6;
+    return width;
+  }
+};
+
+TEST(ListDrawing, ShortenToFit) {
+  const struct {
+    const char* text;
+    int width;
+    int offset;
+    const char* drawn;
+  } cases[] = {
+      {"", 0, 12, ""},
+      {"Transfer", 60, 12, "Transfer"},   // 48 + 12: an exact fit keeps the text
+      {"Transfer", 59, 12, "Transf..."},  // 36 + 6 + 12 = 54; "Transfe" would need 60
+      {"Transfer", 48, 12, "Trans..."},   // 30 + 6 + 12 = 48, an exact fit
+      {"W", 9, 0, "W..."},                // one character that does not fit keeps its place
+      {"WWW", 20, 4, "W..."},             // never shorter than one character
+      {"InActivate", 70, 12, "InActiva..."},
+  };
+  Measure measure;
+  std::string buffer;
+  for (const auto& c : cases) {
+    EXPECT_EQ(core::window::ShortenToFit(measure, c.text, c.width, c.offset, buffer), c.drawn)
+        << c.text << " in " << c.width;
+  }
+}
+
+TEST(ListDrawing, ShortenedTextsAlignLeft) {
+  const struct {
+    int format;
+    bool shortened;
+    Align align;
+  } cases[] = {
+      {0, false, Align::Left}, {1, false, Align::Right}, {2, false, Align::Center},
+      {1, true, Align::Left},  {2, true, Align::Left},   {0x4001, false, Align::Right},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(core::window::TextAlign(c.format, c.shortened), c.align) << c.format;
+  }
+}
+
+TEST(ListDrawing, WhichRowsAreDrawnSelected) {
+  const struct {
+    uint32_t state;
+    bool focus;
+    bool show_always;
+    bool selected;
+  } cases[] = {
+      {0x2, true, false, true},  {0x2, false, false, false}, {0x2, false, true, true},
+      {0x8, false, false, true}, {0x1, true, true, false},   {0x3, true, false, true},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(core::window::DrawnSelected(c.state, c.focus, c.show_always), c.selected)
+        << c.state << " focus " << c.focus << " always " << c.show_always;
+  }
+  EXPECT_TRUE(core::window::ImageBlendOf(0x4, false).blend);
+  EXPECT_FALSE(core::window::ImageBlendOf(0x4, true).highlight_foreground);
+  EXPECT_TRUE(core::window::ImageBlendOf(0x2, true).highlight_foreground);
+  EXPECT_FALSE(core::window::ImageBlendOf(0x2, false).blend);
+}
+
+TEST(ListDrawing, TheHighlightReachesTheClientEdge) {
+  const Rect bounds{-20, 16, 880, 33};
+  EXPECT_EQ(core::window::HighlightRect(bounds, 2, true, 1000), (Rect{2, 16, 1000, 33}));
+  EXPECT_EQ(core::window::HighlightRect(bounds, 2, false, 1000), (Rect{2, 16, 880, 33}));
+  EXPECT_EQ(core::window::HighlightRect(bounds, 2, true, 600), (Rect{2, 16, 880, 33}));
+
+  EXPECT_EQ(core::window::PastLastColumn({900, 0, 950, 40}, 880, 1000), (Rect{879, 0, 1000, 40}));
+  EXPECT_EQ(core::window::PastLastColumn({100, 5, 300, 40}, 880, 1000), (Rect{100, 5, 1000, 40}));
+}
+
+}  // namespace
