@@ -24,7 +24,11 @@ constexpr core::addin::CommandResources kCommandResources = {
 
 constexpr DWORD kInProcess = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER;
 
+Addin::WindowClassesFactory window_classes = nullptr;
+
 }  // namespace
+
+void Addin::SetWindowClasses(WindowClassesFactory factory) { window_classes = factory; }
 
 Addin& Addin::Get() {
   static Addin* const addin = new Addin();
@@ -74,7 +78,8 @@ LONG Addin::OnConnection(IDispatch* host, bool first_time, LONG cookie) {
     return 1;
   }
 
-  template_ = std::make_unique<CVireoBaseDocTemplate>(IDR_TRIGGER_TEMPLATE, TriggerWindowClasses());
+  template_ = std::make_unique<win::ui::CVireoBaseDocTemplate>(
+      IDR_TRIGGER_TEMPLATE, window_classes ? window_classes() : nullptr);
   template_->LoadTemplate();
   template_->SetKey(core::addin::kTriggerWindowKind, core::addin::kTriggerWindowIndex);
   SetTriggerWindowRefresh(&Addin::RefreshTriggerWindow);
@@ -145,7 +150,14 @@ HRESULT Addin::GetObject(const std::string& name, IDispatch** object) {
 }
 
 void Addin::Exec(LONG command) {
-  if (command == core::addin::kTriggerCommand && template_) template_->OpenOrActivate();
+  if (command != core::addin::kTriggerCommand || !template_) return;
+  if (!template_->HasClasses()) {
+    ProcessServices::WriteLog(
+        "Trigger add-in: the trigger window is not available in this module; the triggers can "
+        "be reached through the add-in's TriggerAction object");
+    return;
+  }
+  template_->OpenOrActivate();  // the window's classes tell the log when they cannot open it
 }
 
 void Addin::OnEvent(LONG code) {
@@ -178,7 +190,7 @@ HWND Addin::ShowHelp(const std::string& topic) {
 }
 
 void Addin::RefreshTriggerWindow() {
-  if (CVireoBaseDocTemplate* window = Get().Template()) window->RefreshDocument();
+  if (win::ui::CVireoBaseDocTemplate* window = Get().Template()) window->RefreshDocument();
 }
 
 }  // namespace win::com

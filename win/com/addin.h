@@ -2,7 +2,7 @@
 // Command objects do with the host's calls: the host application, the registry and version
 // singletons, the trigger window's document template and the host's memory-command service, from
 // OnConnection to OnDisconnection. The trigger window and its dialogs reach the host and the
-// registry through it.
+// registry through it; the module that has the trigger window's classes installs them here.
 //
 // Every call arrives on the host's user-interface thread (Connect and Command are registered
 // "Both" only for their reference counts), so the state is not locked.
@@ -15,9 +15,9 @@
 
 #include "core/bridge/ports.h"
 #include "vireo_host.h"
-#include "win/com/doc_template.h"
 #include "win/com/raii.h"
 #include "win/com/trigger_ids.h"
+#include "win/ui/framework/doc_template.h"
 
 namespace win::com {
 
@@ -26,6 +26,11 @@ class Addin {
   // The one instance. It is never destroyed: at process exit, host objects it may still hold can
   // be gone before this module is.
   static Addin& Get();
+
+  // The trigger window's classes, made for each connection's template; without them the trigger
+  // command tells the host log that the window is not available.
+  using WindowClassesFactory = std::unique_ptr<win::ui::DocumentClasses> (*)();
+  static void SetWindowClasses(WindowClassesFactory factory);
 
   // 0 when connected; 1 when not, with nothing of the host kept. A host that connects again
   // without disconnecting first is disconnected first.
@@ -43,7 +48,7 @@ class Addin {
   IVireoApplication* Application() const { return application_.Get(); }
   ITriggerAction* Registry() const { return registry_.Get(); }
   IVersion* VersionObject() const { return version_.Get(); }
-  CVireoBaseDocTemplate* Template() const { return template_.get(); }
+  win::ui::CVireoBaseDocTemplate* Template() const { return template_.get(); }
   // Held from the debugger's start (notification 0x2002) to its end (0x2003); null otherwise.
   core::bridge::MemoryCommandPort* MemoryCommand() const { return memory_command_.get(); }
   // The image slot the host gave the command's bitmaps; kept across connections, since only the
@@ -65,7 +70,7 @@ class Addin {
   ComPtr<IVireoApplication> application_;
   ComPtr<IVersion> version_;
   ComPtr<ITriggerAction> registry_;
-  std::unique_ptr<CVireoBaseDocTemplate> template_;
+  std::unique_ptr<win::ui::CVireoBaseDocTemplate> template_;
   std::unique_ptr<core::bridge::MemoryCommandPort> memory_command_;
   LONG image_index_ = 0;
 };

@@ -6,10 +6,13 @@
 #include "win/com/class_table.h"
 #include "win/com/module.h"
 #include "win/com/self_registration.h"
+#include "win/ui/addin_window.h"
 
 using win::com::ClassFactory;
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+  // The add-in's connection makes the trigger window's template with these classes.
+  if (reason == DLL_PROCESS_ATTACH) win::ui::InstallTriggerWindow();
   return win::com::ModuleDllMain(instance, reason, reserved);
 }
 

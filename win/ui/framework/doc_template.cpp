@@ -1,11 +1,10 @@
-// The trigger window's document template.
-#include "win/com/doc_template.h"
+// The document template.
+#include "win/ui/framework/doc_template.h"
 
 #include "core/addin/command_target.h"
 #include "win/com/module.h"
-#include "win/com/process.h"
 
-namespace win::com {
+namespace win::ui {
 
 CVireoBaseDocTemplate::CVireoBaseDocTemplate(UINT resource,
                                              std::unique_ptr<DocumentClasses> classes)
@@ -18,7 +17,7 @@ CVireoBaseDocTemplate::~CVireoBaseDocTemplate() {
 }
 
 bool CVireoBaseDocTemplate::LoadTemplate() {
-  doc_string_ = LoadResourceString(ResourceInstance(), resource_);
+  doc_string_ = win::com::LoadResourceString(win::com::ResourceInstance(), resource_);
   return !doc_string_.empty();
 }
 
@@ -26,21 +25,14 @@ void CVireoBaseDocTemplate::SetKey(uint32_t kind, uint32_t index) {
   key_ = core::addin::WindowKindKey(kind, index);
 }
 
-void CVireoBaseDocTemplate::OpenOrActivate() {
+bool CVireoBaseDocTemplate::OpenOrActivate() {
   if (document_) {
-    const HWND frame = document_->FirstViewFrame();
-    if (frame != nullptr) {
-      SendMessageW(GetParent(frame), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(frame), 0);
-    }
-    return;
+    if (const HWND frame = document_->FirstViewFrame()) ActivateFrame(frame);
+    return true;
   }
-  if (!classes_) {
-    ProcessServices::WriteLog(
-        "Trigger add-in: the trigger window is not available yet in this version; the triggers "
-        "can be reached through the add-in's TriggerAction object");
-    return;
-  }
+  if (!classes_) return false;
   document_ = classes_->OpenNewDocument(*this);
+  return document_ != nullptr;
 }
 
 void CVireoBaseDocTemplate::RefreshDocument() {
@@ -51,4 +43,14 @@ void CVireoBaseDocTemplate::DocumentClosed(TemplateDocument* document) {
   if (document_.get() == document) document_.release();  // the document is deleting itself
 }
 
-}  // namespace win::com
+void ActivateFrame(HWND frame) {
+  if (GetWindowLongPtrW(frame, GWL_EXSTYLE) & WS_EX_MDICHILD) {
+    SendMessageW(GetParent(frame), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(frame), 0);
+    return;
+  }
+  if (IsIconic(frame)) ShowWindow(frame, SW_RESTORE);
+  SetForegroundWindow(frame);
+  SetActiveWindow(frame);
+}
+
+}  // namespace win::ui

@@ -1,12 +1,10 @@
-// CVireoBaseDocTemplate: the document template of the trigger window, one document with its
-// frame and view. It holds the key under which the host knows the window's kind, opens the one
-// document when the trigger command runs, brings its frame to the front when it is open already,
-// and refreshes it when the host reports that the simulator's event states may have changed.
+// CVireoBaseDocTemplate: a document template with one document, its frame and view, as the host
+// knows it: under a window-kind key. It opens the document when the host's command runs, brings
+// its frame to the front when it is open already, and refreshes it when the host reports that
+// the simulator's event states may have changed.
 //
 // The document, frame and view classes plug in through DocumentClasses (the template's run-time
-// classes). The add-in's connection makes the trigger window's template with
-// TriggerWindowClasses(); while the trigger window is not part of the add-in, that gives none, and
-// opening the window says so in the host log.
+// classes).
 #pragma once
 
 #include <windows.h>
@@ -15,7 +13,7 @@
 #include <memory>
 #include <string>
 
-namespace win::com {
+namespace win::ui {
 
 class CVireoBaseDocTemplate;
 
@@ -25,9 +23,9 @@ class CVireoBaseDocTemplate;
 class TemplateDocument {
  public:
   virtual ~TemplateDocument() = default;
-  // The MDI child frame of the document's first view; null when it has none.
+  // The frame of the document's first view; null when it has none.
   virtual HWND FirstViewFrame() const = 0;
-  // Resynchronises the document with the registry and updates all its views.
+  // Resynchronises the document with what it fronts and updates all its views.
   virtual void Refresh() = 0;
 };
 
@@ -36,17 +34,14 @@ class DocumentClasses {
  public:
   virtual ~DocumentClasses() = default;
   // A new untitled document with its frame and view, shown. Null when it cannot be made (the
-  // classes tell the host log why). The document tells `owner` when it closes.
+  // classes tell the user why). The document tells `owner` when it closes.
   virtual std::unique_ptr<TemplateDocument> OpenNewDocument(CVireoBaseDocTemplate& owner) = 0;
 };
 
-// The trigger window's classes (TriggerDoc, TriggerFrame, TriggerView); null while the add-in has
-// no trigger window.
-std::unique_ptr<DocumentClasses> TriggerWindowClasses();
-
 class CVireoBaseDocTemplate {
  public:
-  // `resource`: the template's resources in the resource library (its document string).
+  // `resource`: the template's resources in the resource library (its document string, menu
+  // and icon). Without classes the template opens nothing.
   CVireoBaseDocTemplate(UINT resource, std::unique_ptr<DocumentClasses> classes);
   // Closes the document.
   ~CVireoBaseDocTemplate();
@@ -62,12 +57,14 @@ class CVireoBaseDocTemplate {
   void SetKey(uint32_t kind, uint32_t index);
   const std::string& Key() const { return key_; }
 
+  bool HasClasses() const { return classes_ != nullptr; }
   bool HasDocument() const { return document_ != nullptr; }
   TemplateDocument* Document() const { return document_.get(); }
 
-  // The trigger command: a new untitled document, shown, when none is open; otherwise the frame
-  // of the document's first view is activated in its MDI client. There is only ever one document.
-  void OpenOrActivate();
+  // A new untitled document, shown, when none is open; otherwise the frame of the document's
+  // first view is activated (in its MDI client, or as a top-level window). There is only ever one
+  // document. False when no document could be opened.
+  bool OpenOrActivate();
   // Refreshes the open document; nothing when none is open.
   void RefreshDocument();
   // The document is closing on its own and deletes itself: the template lets go of it.
@@ -81,4 +78,8 @@ class CVireoBaseDocTemplate {
   std::string key_;
 };
 
-}  // namespace win::com
+// Brings a frame to the front: an MDI child through its MDI client, a top-level frame as the
+// active window.
+void ActivateFrame(HWND frame);
+
+}  // namespace win::ui

@@ -1,0 +1,255 @@
+// The trigger window of Trigger.dll in the host stand-in, driven by messages as a user would: the
+// trigger command opens and activates it, its rows are the trigger list, and its commands reach
+// the registry and the simulator; closing and disconnecting leave nothing behind.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "tests/win/addin/addin_test_support.h"
+#include "tests/win/ui/window_test_support.h"
+
+namespace {
+
+using addintest::Bstr;
+using addintest::ComPtr;
+using windowtest::ListOf;
+using windowtest::Pump;
+using windowtest::TriggerFrames;
+
+constexpr UINT kActivate = 54207, kDeactivate = 54208, kFire = 54212, kReset = 54213;
+constexpr UINT kDelete = 54205;
+
+class TriggerWindowTest : public addintest::AddinTest {
+ protected:
+  void SetUp() override {
+    AddinTest::SetUp();
+    ASSERT_EQ(Connect(), 0);
+    ASSERT_HR(S_OK, LoadTriggers());
+  }
+  void TearDown() override {
+    AddinTest::TearDown();  // disconnecting closes the window
+    Pump();
+    EXPECT_TRUE(TriggerFrames().empty());
+  }
+
+  // The trigger command, as the host's menu runs it; the one frame it opened.
+  HWND Open(HWND client = nullptr) {
+    EXPECT_HR(S_OK, standin_->Exec(54201));
+    Pump();
+    const std::vector<HWND> frames = TriggerFrames(client);
+    EXPECT_EQ(frames.size(), 1u);
+    return frames.empty() ? nullptr : frames.front();
+  }
+
+  std::vector<std::string> ExportedRows() {
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring path = std::wstring(folder) + L"trigger_window_test.txt";
+    EXPECT_HR(S_OK, Registry()->ExportTriggerList(Bstr(path.c_str()).Get()));
+    std::ifstream in(addintest::Narrow(Bstr(path.c_str()).Get()));
+    std::vector<std::string> rows;
+    for (std::string line; std::getline(in, line);) rows.push_back(line);
+    // The count and the header first.
+    return rows.size() > 2 ? std::vector<std::string>(rows.begin() + 2, rows.end()) : rows;
+  }
+};
+
+TEST_F(TriggerWindowTest, TheCommandOpensOneWindowAndThenActivatesIt) {
+  const HWND frame = Open();
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(windowtest::WindowText(frame), "Triggers") << "never decorated";
+  EXPECT_FALSE(GetWindowLongPtrW(frame, GWL_EXSTYLE) & WS_EX_MDICHILD)
+      << "no MDI client in this process: a top-level window";
+  EXPECT_NE(GetMenu(frame), nullptr);
+  EXPECT_EQ(windowtest::RowCount(ListOf(frame)), 13);
+
+  // Another window takes the activation; the command brings the trigger window back.
+  const HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                     200, 100, nullptr, nullptr, nullptr, nullptr);
+  SetActiveWindow(other);
+  Pump();
+  ASSERT_EQ(GetActiveWindow(), other);
+  EXPECT_EQ(Open(), frame);
+  EXPECT_EQ(GetActiveWindow(), frame);
+  DestroyWindow(other);
+}
+
+TEST_F(TriggerWindowTest, ItOpensAsAnMdiChildOfTheHostsMdiClient) {
+  windowtest::MdiFrame host;
+  const HWND frame = Open(host.client());
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(GetParent(frame), host.client());
+  EXPECT_TRUE(GetWindowLongPtrW(frame, GWL_EXSTYLE) & WS_EX_MDICHILD);
+  EXPECT_EQ(GetMenu(host.frame()), nullptr) << "the host's menu bar is the host's";
+  EXPECT_EQ(host.ActiveChild(), frame);
+  EXPECT_TRUE(TriggerFrames().empty()) << "no top-level window besides";
+  windowtest::Screenshot(host.frame(), "trigger_window_mdi");
+
+  const HWND other = host.AddChild();
+  Pump();
+  ASSERT_EQ(host.ActiveChild(), other);
+  ASSERT_HR(S_OK, standin_->ClearCalls());
+  EXPECT_EQ(Open(host.client()), frame);
+  EXPECT_EQ(host.ActiveChild(), frame) << "WM_MDIACTIVATE";
+  // Activation by the command is no mouse activation: the host is not told.
+  EXPECT_EQ(Calls().find("AddinWindowActive"), std::string::npos) << Calls();
+  ASSERT_HR(S_OK, standin_->Disconnect());
+  Pump();
+  EXPECT_TRUE(TriggerFrames(host.client()).empty());
+}
+
+TEST_F(TriggerWindowTest, TheRowsAreTheTriggerList) {
+  ASSERT_HR(S_OK, standin_->ClearCalls());
+  const HWND frame = Open();
+  ASSERT_NE(frame, nullptr);
+  const std::vector<std::string> rows = windowtest::RowLines(ListOf(frame));
+  EXPECT_EQ(rows, ExportedRows());
+  ASSERT_EQ(rows.size(), 13u);
+  EXPECT_EQ(rows[0], "0, InActivate, tick, Interrupt, TIMER0_OVF, -, -, -, -, -, 1000, 10, -");
+  // One rebuild tells the host once.
+  EXPECT_EQ(Calls(), "NotifyViews(8224, VT_UI4 4294967295, VT_UI4 0, 0)\n");
+  windowtest::Screenshot(frame, "trigger_window");
+}
+
+TEST_F(TriggerWindowTest, DeletingSelectedRowsGoesOnPastARefusal) {
+  const HWND frame = Open();
+  const HWND list = ListOf(frame);
+  ASSERT_EQ(windowtest::ItemText(list, 5, 2), "uart_hello");
+  // The debugger forgot the event of trigger 105: the simulator cannot drop it.
+  ComPtr<IVireoEventCommand> events;
+  ASSERT_HR(S_OK, Service(L"Marlin.EventCommand").As(IID_IVireoEventCommand, &events));
+  ASSERT_HR(S_OK, events->RemoveEventName(105));
+
+  windowtest::Select(list, {2, 5, 8});
+  Pump();
+  {
+    windowtest::DialogScript boxes;
+    windowtest::ClickToolbarButton(frame, kDelete);
+    Pump();
+    EXPECT_EQ(boxes.seen, (std::vector<std::string>{
+                              "TriggerAction Error: Can not delete TriggerAction associated with "
+                              "event"}));
+  }
+  const std::vector<std::string> names = windowtest::Column(list, 2);
+  EXPECT_EQ(names, (std::vector<std::string>{"tick", "tick_ack", "port0_in", "rx_to_tx",
+                                             "uart_hello", "port1_wave", "start_all", "stop_wave",
+                                             "uart_rx", "adc_samples", "adc_noise"}));
+  ComPtr<IUnknown> gone;
+  EXPECT_HR(S_OK, Registry()->FindTrigger(Bstr(L"status_poll").Get(), gone.Put()));
+  EXPECT_FALSE(gone);
+  EXPECT_EQ(State().find("108 "), std::string::npos) << "notify_host left the simulator";
+}
+
+TEST_F(TriggerWindowTest, TheDeleteKeyDeletesTheSelectedRows) {
+  const HWND frame = Open();
+  const HWND list = ListOf(frame);
+  windowtest::Select(list, {11, 12});
+  SetFocus(list);
+  PostMessageW(list, WM_KEYDOWN, VK_DELETE, 0x00530001);
+  Pump();
+  EXPECT_EQ(windowtest::RowCount(list), 11);
+  EXPECT_EQ(windowtest::ItemText(list, 10, 2), "uart_rx");
+}
+
+TEST_F(TriggerWindowTest, SimulatorCommandsReachTheSimulatorForEachSelectedRow) {
+  const HWND frame = Open();
+  const HWND list = ListOf(frame);
+  // tick (100) and port1_wave (106).
+  const auto select = [&] {
+    windowtest::Select(list, {0, 6});
+    Pump();  // the toolbar follows the selection once the queue is idle
+  };
+  select();
+  ASSERT_HR(S_OK, standin_->ClearSimulatorJournal());
+  windowtest::ClickToolbarButton(frame, kActivate);
+  VARIANT_BOOL active = VARIANT_FALSE;
+  ASSERT_HR(S_OK, standin_->IsActive(106, &active));
+  EXPECT_EQ(active, VARIANT_TRUE);
+  EXPECT_EQ(windowtest::ItemText(list, 0, 1), "Activate");
+  EXPECT_EQ(windowtest::ItemText(list, 6, 1), "Activate");
+  EXPECT_EQ(windowtest::ItemText(list, 5, 1), "InActivate");
+
+  select();
+  windowtest::ClickToolbarButton(frame, kFire);
+  LONG fired = 0;
+  ASSERT_HR(S_OK, standin_->FireCount(100, &fired));
+  EXPECT_EQ(fired, 1);
+  select();
+  windowtest::ClickToolbarButton(frame, kDeactivate);
+  EXPECT_EQ(windowtest::ItemText(list, 6, 1), "InActivate");
+  select();
+  windowtest::ClickToolbarButton(frame, kReset);
+  ASSERT_HR(S_OK, standin_->FireCount(100, &fired));
+  EXPECT_EQ(fired, 0);
+
+  const std::vector<std::string> journal = addintest::Lines(Journal());
+  std::vector<std::string> commands;
+  for (const std::string& line : journal) {
+    for (const char* word : {"activate", "fire", "deactivate", "reset"}) {
+      if (line.rfind(word, 0) == 0) commands.push_back(line.substr(0, line.find(':')));
+    }
+  }
+  EXPECT_EQ(commands.size(), 8u) << Journal();
+
+  // Nothing selected: the toolbar's simulator commands are off.
+  windowtest::Select(list, {});
+  Pump();
+  const HWND toolbar = GetDlgItem(frame, 103);
+  EXPECT_FALSE(SendMessageW(toolbar, TB_ISBUTTONENABLED, kActivate, 0));
+  EXPECT_FALSE(SendMessageW(toolbar, TB_ISBUTTONENABLED, kDelete, 0));
+  EXPECT_TRUE(SendMessageW(toolbar, TB_ISBUTTONENABLED, 54202, 0));
+}
+
+TEST_F(TriggerWindowTest, TheDebuggersRefreshNoticeUpdatesTheStatus) {
+  const HWND list = ListOf(Open());
+  ASSERT_HR(S_OK, standin_->Activate(104));  // the debugger activates rx_to_tx
+  EXPECT_EQ(windowtest::ItemText(list, 4, 1), "InActivate");
+  ASSERT_HR(S_OK, standin_->OnEvent(0x2011));
+  EXPECT_EQ(windowtest::ItemText(list, 4, 1), "Activate");
+}
+
+TEST_F(TriggerWindowTest, MouseActivationTellsTheHost) {
+  const HWND frame = Open();
+  ASSERT_HR(S_OK, standin_->ClearCalls());
+  SendMessageW(frame, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(frame),
+               MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+  EXPECT_EQ(Calls(), "AddinWindowActive = 0\n");
+}
+
+TEST_F(TriggerWindowTest, OpeningAndClosingLeavesNoHandlesAndTheModuleUnloadable) {
+  // A first cycle loads what the process keeps (classes, fonts, the common controls).
+  const HWND first = Open();
+  SendMessageW(first, WM_SYSCOMMAND, SC_CLOSE, 0);
+  Pump();
+  ASSERT_TRUE(TriggerFrames().empty());
+
+  const HANDLE process = GetCurrentProcess();
+  const DWORD gdi = GetGuiResources(process, GR_GDIOBJECTS);
+  const DWORD user = GetGuiResources(process, GR_USEROBJECTS);
+  for (int cycle = 0; cycle < 3; ++cycle) {
+    const HWND frame = Open();
+    windowtest::Select(ListOf(frame), {1});
+    windowtest::Capture(frame);  // painted
+    SendMessageW(frame, WM_SYSCOMMAND, SC_CLOSE, 0);
+    Pump();
+  }
+  EXPECT_TRUE(TriggerFrames().empty());
+  EXPECT_EQ(GetGuiResources(process, GR_GDIOBJECTS), gdi);
+  EXPECT_EQ(GetGuiResources(process, GR_USEROBJECTS), user);
+
+  // Disconnecting closes a window that is open.
+  Open();
+  ASSERT_HR(S_OK, standin_->Disconnect());
+  Pump();
+  EXPECT_TRUE(TriggerFrames().empty());
+  standin_.Reset();
+  application_.Reset();
+  CoFreeUnusedLibraries();
+  EXPECT_HR(S_OK, addintest::TriggerDllCanUnloadNow());
+}
+
+}  // namespace

@@ -1,0 +1,227 @@
+// The MDI child frame.
+#include "win/ui/framework/mdi_child_frame.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "win/com/module.h"
+
+namespace win::ui {
+namespace {
+
+// Posted to the frame by RequestCommandUIUpdate.
+constexpr UINT kUpdateCommandUI = WM_APP + 0x41;
+constexpr UINT kViewId = 0xE900;  // the usual identifier of a frame's first view
+
+// The outer size fitted into the area the frame opens in.
+SIZE Fitted(SIZE wanted, const RECT& area) {
+  return {std::min<LONG>(wanted.cx, area.right - area.left),
+          std::min<LONG>(wanted.cy, area.bottom - area.top)};
+}
+
+}  // namespace
+
+MDIChildFrame::MDIChildFrame() = default;
+
+MDIChildFrame::~MDIChildFrame() {
+  // The view's window is a child of the frame's: it goes first, while the view object exists.
+  DestroyWindow();
+}
+
+bool MDIChildFrame::Create(HWND mdi_client, const std::wstring& title, SIZE size, HMENU menu) {
+  if (!view_ || !RegisterClassOf(kClassName, CS_HREDRAW | CS_VREDRAW,
+                                 reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1))) {
+    if (menu) DestroyMenu(menu);
+    return false;
+  }
+  if (!controls_) controls_ = std::make_unique<CommonControlsContext>();
+  const CommonControlsContext::Activation active(*controls_);
+  HWND hwnd;
+  if (mdi_client != nullptr) {
+    if (menu) DestroyMenu(menu);
+    RECT area;
+    GetClientRect(mdi_client, &area);
+    const SIZE fitted = Fitted(size, area);
+    hwnd =
+        CreateOwn(WS_EX_MDICHILD, kClassName, title.c_str(),
+                  WS_CHILD | WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_VISIBLE,
+                  CW_USEDEFAULT, CW_USEDEFAULT, fitted.cx, fitted.cy, mdi_client, nullptr);
+  } else {
+    RECT area;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    const SIZE fitted = Fitted(size, area);
+    // The menu is destroyed with the window.
+    hwnd = CreateOwn(0, kClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                     CW_USEDEFAULT, CW_USEDEFAULT, fitted.cx, fitted.cy, nullptr, menu);
+    if (hwnd == nullptr) {
+      if (menu) DestroyMenu(menu);
+    } else {
+      ShowWindow(hwnd, SW_SHOW);
+      SetForegroundWindow(hwnd);
+    }
+  }
+  if (hwnd != nullptr && !locked_) {
+    win::com::ModuleLock();
+    locked_ = true;
+  }
+  return hwnd != nullptr;
+}
+
+void MDIChildFrame::SetIcon(UINT resource) {
+  const HINSTANCE resources = win::com::ResourceInstance();
+  icon_.Reset(
+      static_cast<HICON>(LoadImageW(resources, MAKEINTRESOURCEW(resource), IMAGE_ICON,
+                                    GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
+  small_icon_.Reset(static_cast<HICON>(LoadImageW(resources, MAKEINTRESOURCEW(resource), IMAGE_ICON,
+                                                  GetSystemMetrics(SM_CXSMICON),
+                                                  GetSystemMetrics(SM_CYSMICON), 0)));
+  SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.Get()));
+  SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_.Get()));
+}
+
+bool MDIChildFrame::IsMDIChild() const {
+  return hwnd() && (GetWindowLongPtrW(hwnd(), GWL_EXSTYLE) & WS_EX_MDICHILD);
+}
+
+bool MDIChildFrame::RouteCommand(UINT id) {
+  CommandUI ui(id);
+  UpdateCommand(ui);
+  if (!ui.enabled()) return ui.known();
+  CommandTarget* targets[] = {view_.get(), view_ ? view_->GetDocument() : nullptr, this};
+  for (CommandTarget* target : targets) {
+    if (target && target->OnCommand(id)) {
+      RequestCommandUIUpdate();
+      return true;
+    }
+  }
+  return false;
+}
+
+void MDIChildFrame::UpdateCommand(CommandUI& ui) {
+  CommandTarget* targets[] = {view_.get(), view_ ? view_->GetDocument() : nullptr, this};
+  for (CommandTarget* target : targets) {
+    if (target && target->OnUpdateCommand(ui)) return;
+  }
+}
+
+void MDIChildFrame::RequestCommandUIUpdate() {
+  if (update_posted_ || hwnd() == nullptr) return;
+  update_posted_ = PostMessageW(hwnd(), kUpdateCommandUI, 0, 0) != FALSE;
+}
+
+void MDIChildFrame::UpdateToolBar() {
+  toolbar_.Update([this](UINT command) {
+    CommandUI ui(command);
+    UpdateCommand(ui);
+    return ui.enabled();
+  });
+}
+
+void MDIChildFrame::UpdateMenu(HMENU menu) {
+  const int count = GetMenuItemCount(menu);
+  for (int position = 0; position < count; ++position) {
+    const UINT id = GetMenuItemID(menu, position);
+    if (id == 0 || id == static_cast<UINT>(-1)) continue;  // a separator or a sub-menu
+    CommandUI ui(id);
+    UpdateCommand(ui);
+    EnableMenuItem(menu, position, MF_BYPOSITION | (ui.enabled() ? MF_ENABLED : MF_GRAYED));
+  }
+}
+
+void MDIChildFrame::RecalcLayout(int width, int height) {
+  int top = 0;
+  if (toolbar_.hwnd()) {
+    top = toolbar_.Fit();
+  }
+  if (view_ && view_->hwnd()) {
+    MoveWindow(view_->hwnd(), 0, top, width, std::max(0, height - top), TRUE);
+  }
+}
+
+LRESULT MDIChildFrame::OnNotify(NMHDR& header) {
+  if (view_ && header.hwndFrom == view_->hwnd()) {
+    return SendMessageW(header.hwndFrom, kReflectedBase + WM_NOTIFY, header.idFrom,
+                        reinterpret_cast<LPARAM>(&header));
+  }
+  switch (header.code) {
+    case TTN_GETDISPINFOW: {
+      auto& info = reinterpret_cast<NMTTDISPINFOW&>(header);
+      const std::wstring tip =
+          ToolBar::TipText(win::com::ResourceInstance(), static_cast<UINT>(header.idFrom));
+      lstrcpynW(info.szText, tip.c_str(), static_cast<int>(std::size(info.szText)));
+      info.lpszText = info.szText;
+      info.hinst = nullptr;
+      return 0;
+    }
+    case TBN_HOTITEMCHANGE:
+      // The pointer came onto the toolbar: its buttons are about to be used.
+      RequestCommandUIUpdate();
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+LRESULT MDIChildFrame::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_CREATE: {
+      if (!view_->Create(*this, kViewId)) return -1;
+      if (OnCreate() != 0) return -1;
+      RECT client;
+      GetClientRect(hwnd(), &client);
+      RecalcLayout(client.right, client.bottom);
+      return Default(message, wparam, lparam);
+    }
+    case WM_SIZE:
+      if (wparam != SIZE_MINIMIZED) RecalcLayout(LOWORD(lparam), HIWORD(lparam));
+      return Default(message, wparam, lparam);
+    case WM_SETFOCUS: {
+      const LRESULT result = Default(message, wparam, lparam);
+      if (view_ && view_->hwnd()) SetFocus(view_->hwnd());
+      return result;
+    }
+    case WM_COMMAND:
+      // Menus, accelerators and toolbar buttons; other controls' notifications are theirs.
+      if (lparam == 0 || reinterpret_cast<HWND>(lparam) == toolbar_.hwnd()) {
+        if (RouteCommand(LOWORD(wparam))) return 0;
+      }
+      return Default(message, wparam, lparam);
+    case WM_INITMENUPOPUP:
+      if (!HIWORD(lparam)) UpdateMenu(reinterpret_cast<HMENU>(wparam));
+      return Default(message, wparam, lparam);
+    case WM_NOTIFY:
+      return OnNotify(*reinterpret_cast<NMHDR*>(lparam));
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+      if (view_ && item->hwndItem == view_->hwnd()) {
+        return SendMessageW(item->hwndItem, kReflectedBase + WM_DRAWITEM, wparam, lparam);
+      }
+      return Default(message, wparam, lparam);
+    }
+    case WM_MDIACTIVATE:
+      if (reinterpret_cast<HWND>(lparam) == hwnd()) RequestCommandUIUpdate();
+      return Default(message, wparam, lparam);
+    case WM_ACTIVATE:
+      if (LOWORD(wparam) != WA_INACTIVE) RequestCommandUIUpdate();
+      return Default(message, wparam, lparam);
+    case kUpdateCommandUI:
+      update_posted_ = false;
+      UpdateToolBar();
+      return 0;
+    default:
+      return Default(message, wparam, lparam);
+  }
+}
+
+void MDIChildFrame::OnFinalMessage() {
+  icon_.Reset();
+  small_icon_.Reset();
+  UnregisterClassOf(kClassName);
+  if (locked_) {
+    locked_ = false;
+    win::com::ModuleUnlock();
+  }
+}
+
+}  // namespace win::ui

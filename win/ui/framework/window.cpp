@@ -1,0 +1,145 @@
+// Window objects and the two procedures that reach them.
+#include "win/ui/framework/window.h"
+
+#include <commctrl.h>
+
+#include <utility>
+
+#include "win/com/module.h"
+
+namespace win::ui {
+namespace {
+
+constexpr UINT_PTR kSubclassId = 1;
+
+// The object of the window being created on this thread: its first messages (WM_GETMINMAXINFO,
+// WM_NCCREATE) arrive before CreateWindowEx returns the handle.
+thread_local Window* creating = nullptr;
+
+LRESULT DefaultOf(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_MDICHILD) {
+    return DefMDIChildProcW(hwnd, message, wparam, lparam);
+  }
+  return DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
+// An MDI child goes through its MDI client, which then activates the next child.
+void Destroy(HWND hwnd) {
+  if (GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_MDICHILD) {
+    SendMessageW(GetParent(hwnd), WM_MDIDESTROY, reinterpret_cast<WPARAM>(hwnd), 0);
+  } else {
+    ::DestroyWindow(hwnd);
+  }
+}
+
+}  // namespace
+
+Window::~Window() {
+  if (hwnd_ == nullptr) return;
+  const HWND hwnd = hwnd_;
+  Detach();
+  Destroy(hwnd);
+}
+
+void Window::DestroyWindow() {
+  if (hwnd_ != nullptr) Destroy(hwnd_);
+}
+
+bool Window::RegisterClassOf(const wchar_t* name, UINT style, HBRUSH background) {
+  WNDCLASSEXW existing = {};
+  existing.cbSize = sizeof(existing);
+  if (GetClassInfoExW(win::com::ModuleInstance(), name, &existing)) return true;
+  WNDCLASSEXW window_class = {};
+  window_class.cbSize = sizeof(window_class);
+  window_class.style = style;
+  window_class.lpfnWndProc = &Window::ClassProc;
+  window_class.hInstance = win::com::ModuleInstance();
+  window_class.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+  window_class.hbrBackground = background;
+  window_class.lpszClassName = name;
+  return RegisterClassExW(&window_class) != 0;
+}
+
+void Window::UnregisterClassOf(const wchar_t* name) {
+  // Refused while a window of the class exists; the last one's going retries.
+  UnregisterClassW(name, win::com::ModuleInstance());
+}
+
+HWND Window::CreateOwn(DWORD ex_style, const wchar_t* class_name, const wchar_t* title, DWORD style,
+                       int x, int y, int width, int height, HWND parent, HMENU menu) {
+  kind_ = (ex_style & WS_EX_MDICHILD) ? Kind::MDIChild : Kind::Own;
+  Window* const outer = creating;
+  creating = this;
+  const HWND hwnd = CreateWindowExW(ex_style, class_name, title, style, x, y, width, height, parent,
+                                    menu, win::com::ModuleInstance(), nullptr);
+  creating = outer;
+  if (hwnd == nullptr) hwnd_ = nullptr;
+  return hwnd;
+}
+
+HWND Window::CreateControl(DWORD ex_style, const wchar_t* class_name, DWORD style, HWND parent,
+                           UINT id) {
+  kind_ = Kind::Control;
+  const HWND hwnd = CreateWindowExW(ex_style, class_name, L"", style, 0, 0, 0, 0, parent,
+                                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
+                                    win::com::ModuleInstance(), nullptr);
+  if (hwnd == nullptr) return nullptr;
+  if (!SetWindowSubclass(hwnd, &Window::SubclassProc, kSubclassId,
+                         reinterpret_cast<DWORD_PTR>(this))) {
+    ::DestroyWindow(hwnd);
+    return nullptr;
+  }
+  hwnd_ = hwnd;
+  return hwnd;
+}
+
+LRESULT Window::Default(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (kind_) {
+    case Kind::Control:
+      return DefSubclassProc(hwnd_, message, wparam, lparam);
+    case Kind::MDIChild:
+      return DefMDIChildProcW(hwnd_, message, wparam, lparam);
+    case Kind::Own:
+      break;
+  }
+  return DefWindowProcW(hwnd_, message, wparam, lparam);
+}
+
+void Window::Detach() {
+  if (kind_ == Kind::Control) {
+    RemoveWindowSubclass(hwnd_, &Window::SubclassProc, kSubclassId);
+  } else {
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+  }
+  hwnd_ = nullptr;
+}
+
+LRESULT Window::Dispatch(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message != WM_NCDESTROY) return WindowProc(message, wparam, lparam);
+  const LRESULT result = WindowProc(message, wparam, lparam);
+  Detach();
+  OnFinalMessage();  // may delete this
+  return result;
+}
+
+LRESULT CALLBACK Window::ClassProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  auto* object = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (object == nullptr && creating != nullptr) {
+    object = std::exchange(creating, nullptr);
+    object->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(object));
+  }
+  if (object == nullptr) return DefaultOf(hwnd, message, wparam, lparam);
+  return object->Dispatch(message, wparam, lparam);
+}
+
+LRESULT CALLBACK Window::SubclassProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
+                                      UINT_PTR, DWORD_PTR object) {
+  auto* window = reinterpret_cast<Window*>(object);
+  if (window == nullptr || window->hwnd_ != hwnd) {
+    return DefSubclassProc(hwnd, message, wparam, lparam);
+  }
+  return window->Dispatch(message, wparam, lparam);
+}
+
+}  // namespace win::ui

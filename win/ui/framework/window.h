@@ -1,0 +1,62 @@
+// Window: a C++ object behind a window. Windows of the framework's own classes send every message
+// to their object from the first one on; common controls (a list view) are subclassed right after
+// their creation. Messages the object does not handle go to the window's default procedure: the
+// class's own (for a subclassed control), DefMDIChildProc for an MDI child, else DefWindowProc.
+//
+// Lifetime: the object outlives its window. OnFinalMessage runs after the window's last message
+// (WM_NCDESTROY); an object that owns itself may delete itself there, and nothing touches it
+// afterwards. Destroying the object destroys a window it still has, without calling the object.
+#pragma once
+
+#include <windows.h>
+
+namespace win::ui {
+
+// Controls send their notifications to their parent; the framework's frames send them back to
+// the control that sent them, as this base plus the original message (WM_NOTIFY, WM_DRAWITEM).
+inline constexpr UINT kReflectedBase = WM_USER + 0x1C00;
+
+class Window {
+ public:
+  Window() = default;
+  virtual ~Window();
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+
+  HWND hwnd() const { return hwnd_; }
+  // Destroys the window (OnFinalMessage runs before this returns).
+  void DestroyWindow();
+
+  // Registers a window class of this module whose windows reach their objects; false when it
+  // cannot. Registered once; UnregisterClassOf undoes it once no window of the class is left.
+  static bool RegisterClassOf(const wchar_t* name, UINT style, HBRUSH background);
+  static void UnregisterClassOf(const wchar_t* name);
+
+ protected:
+  // A window of a class registered with RegisterClassOf. WS_EX_MDICHILD makes an MDI child of
+  // `parent`, the MDI client.
+  HWND CreateOwn(DWORD ex_style, const wchar_t* class_name, const wchar_t* title, DWORD style,
+                 int x, int y, int width, int height, HWND parent, HMENU menu);
+  // A window of a system class, subclassed.
+  HWND CreateControl(DWORD ex_style, const wchar_t* class_name, DWORD style, HWND parent, UINT id);
+
+  virtual LRESULT WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
+    return Default(message, wparam, lparam);
+  }
+  LRESULT Default(UINT message, WPARAM wparam, LPARAM lparam);
+  virtual void OnFinalMessage() {}
+
+ private:
+  enum class Kind { Own, MDIChild, Control };
+
+  static LRESULT CALLBACK ClassProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
+                                       UINT_PTR id, DWORD_PTR object);
+  LRESULT Dispatch(UINT message, WPARAM wparam, LPARAM lparam);
+  void Detach();
+
+  HWND hwnd_ = nullptr;
+  Kind kind_ = Kind::Own;
+};
+
+}  // namespace win::ui

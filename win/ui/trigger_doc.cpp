@@ -1,0 +1,57 @@
+// The trigger window's document.
+#include "win/ui/trigger_doc.h"
+
+#include "win/ui/trigger_frame.h"
+#include "win/ui/trigger_view.h"
+
+namespace win::ui {
+
+TriggerDoc::TriggerDoc(CVireoBaseDocTemplate& owner, TriggerWindowServices services)
+    : owner_(owner), services_(std::move(services)), triggers_(*services_.registry) {
+  triggers_.SetUpdateAllViews([this] { UpdateAllViews(nullptr, 0); });
+}
+
+TriggerDoc::~TriggerDoc() {
+  closing_ = true;
+  triggers_.SetUpdateAllViews({});
+  if (frame_) frame_->DestroyWindow();
+  frame_.reset();
+}
+
+bool TriggerDoc::Open() {
+  // The document is new before its view exists, so the rows are filled once, by the view's
+  // first update.
+  if (!OnNewDocument()) return false;
+  frame_ = std::make_unique<TriggerFrame>(*this, services_);
+  if (!frame_->Open(services_.mdi_client ? services_.mdi_client() : nullptr)) {
+    frame_.reset();
+    return false;
+  }
+  if (View* view = frame_->GetActiveView()) view->OnInitialUpdate();
+  return true;
+}
+
+HWND TriggerDoc::FirstViewFrame() const { return frame_ ? frame_->hwnd() : nullptr; }
+
+bool TriggerDoc::OnNewDocument() {
+  if (!Document::OnNewDocument()) return false;
+  SetTitle(TriggerWindowTitle());
+  SetModifiedFlag(false);
+  Refresh();
+  return true;
+}
+
+bool TriggerDoc::OnSaveDocument(const std::string& path) {
+  services_.registry->ExportTriggerList(path);  // it tells the log itself when it cannot write
+  UpdateAllViews(nullptr, 0);
+  return true;
+}
+
+void TriggerDoc::FrameDestroyed() {
+  if (closing_) return;
+  closing_ = true;
+  owner_.DocumentClosed(this);
+  delete this;
+}
+
+}  // namespace win::ui

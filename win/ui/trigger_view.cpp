@@ -1,0 +1,228 @@
+// The trigger window's list view.
+#include "win/ui/trigger_view.h"
+
+#include <windowsx.h>
+
+#include "win/com/module.h"
+#include "win/resources/resource_ids.h"
+#include "win/ui/framework/handles.h"
+#include "win/ui/framework/mdi_child_frame.h"
+#include "win/ui/trigger_doc.h"
+
+namespace win::ui {
+namespace {
+
+namespace cw = core::window;
+
+static_assert(
+    cw::kCommandInterrupt == ID_TRIGGER_INTERRUPT && cw::kCommandStream == ID_TRIGGER_STREAM &&
+        cw::kCommandTransfer == ID_TRIGGER_TRANSFER && cw::kCommandDelete == ID_TRIGGER_DELETE &&
+        cw::kCommandConnect == ID_TRIGGER_CONNECT && cw::kCommandActivate == ID_TRIGGER_ACTIVATE &&
+        cw::kCommandDeactivate == ID_TRIGGER_DEACTIVATE &&
+        cw::kCommandIOStream == ID_TRIGGER_IOSTREAM && cw::kCommandControl == ID_TRIGGER_CONTROL &&
+        cw::kCommandFire == ID_TRIGGER_FIRE && cw::kCommandReset == ID_TRIGGER_RESET,
+    "the resources name the window's commands by these numbers");
+
+constexpr size_t kTextLimit = 260;
+constexpr char kDeleteRefused[] = "Can not delete TriggerAction associated with event";
+constexpr char kDeleteRefusedCaption[] = "TriggerAction Error";
+
+}  // namespace
+
+TriggerView::TriggerView(TriggerDoc& document, TriggerFrameHost& host, EditorFactory make_editor)
+    : document_(document),
+      make_editor_(std::move(make_editor)),
+      list_(document.Triggers(), *this, host) {}
+
+bool TriggerView::Create(MDIChildFrame& frame, UINT id) {
+  if (!CListViewEx::Create(frame, id)) return false;
+  if (make_editor_) list_.SetEditor(make_editor_(document_.Triggers(), hwnd()));
+  return true;
+}
+
+void TriggerView::OnInitialUpdate() {
+  LVCOLUMNA column = {};
+  column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+  column.fmt = LVCFMT_LEFT;
+  const auto& columns = cw::TriggerListColumns();
+  for (size_t index = 0; index < columns.size(); ++index) {
+    std::string header =
+        win::com::LoadResourceString(win::com::ResourceInstance(), columns[index].header_string);
+    if (header.size() > kTextLimit) header.resize(kTextLimit);
+    column.cx = columns[index].width;
+    column.pszText = header.data();
+    column.iSubItem = static_cast<int>(index);
+    SendMessageW(hwnd(), LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column));
+  }
+  OnUpdate(nullptr, 0);
+}
+
+void TriggerView::OnUpdate(View*, LPARAM) { list_.Rebuild(); }
+
+bool TriggerView::OnCommand(UINT id) {
+  if (id == ID_WINDOW_HELP) {
+    list_.Help();
+    return true;
+  }
+  return list_.Execute(id);
+}
+
+bool TriggerView::OnUpdateCommand(CommandUI& ui) {
+  if (ui.id() == ID_WINDOW_HELP) {
+    ui.Enable(true);
+    return true;
+  }
+  const std::optional<bool> enabled = list_.Enabled(ui.id());
+  if (!enabled) return false;
+  ui.Enable(*enabled);
+  return true;
+}
+
+// ---- The list control ----
+
+void TriggerView::DeleteAllRows() { SendMessageW(hwnd(), LVM_DELETEALLITEMS, 0, 0); }
+
+void TriggerView::InsertRow(int row, const cw::RowTexts& texts) {
+  LVITEMA item = {};
+  item.mask = LVIF_TEXT;
+  item.iItem = row;
+  item.pszText = const_cast<char*>(texts[0].c_str());
+  const int inserted =
+      static_cast<int>(SendMessageW(hwnd(), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+  if (inserted < 0) return;
+  for (size_t column = 1; column < texts.size(); ++column) {
+    item.iSubItem = static_cast<int>(column);
+    item.pszText = const_cast<char*>(texts[column].c_str());
+    SendMessageW(hwnd(), LVM_SETITEMTEXTA, inserted, reinterpret_cast<LPARAM>(&item));
+  }
+}
+
+std::vector<int> TriggerView::SelectedRows() const {
+  std::vector<int> rows;
+  const int count = static_cast<int>(SendMessageW(hwnd(), LVM_GETSELECTEDCOUNT, 0, 0));
+  rows.reserve(count);
+  int row = -1;
+  for (int i = 0; i < count; ++i) {
+    row = static_cast<int>(
+        SendMessageW(hwnd(), LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED));
+    if (row < 0) break;
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+std::string TriggerView::RowText(int row, int column) const {
+  char text[kTextLimit] = "";
+  LVITEMA item = {};
+  item.iSubItem = column;
+  item.pszText = text;
+  item.cchTextMax = static_cast<int>(sizeof(text));
+  const int length = static_cast<int>(
+      SendMessageW(hwnd(), LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item)));
+  return std::string(text, length > 0 ? static_cast<size_t>(length) : 0);
+}
+
+void TriggerView::ShowDeleteRefused() {
+  // The list behind the box shows what is done so far.
+  if (changes_ > 0) {
+    SendMessageW(hwnd(), WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  }
+  MessageBoxA(hwnd(), kDeleteRefused, kDeleteRefusedCaption, MB_OK | MB_ICONERROR);
+  if (changes_ > 0) SendMessageW(hwnd(), WM_SETREDRAW, FALSE, 0);
+}
+
+void TriggerView::BeginChanges() {
+  if (changes_++ == 0) SendMessageW(hwnd(), WM_SETREDRAW, FALSE, 0);
+}
+
+void TriggerView::EndChanges() {
+  if (--changes_ > 0) return;
+  SendMessageW(hwnd(), WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(hwnd(), nullptr, TRUE);
+  if (MDIChildFrame* frame = GetParentFrame()) frame->RequestCommandUIUpdate();
+}
+
+// ---- Menus, keys and notifications ----
+
+int TriggerView::FocusedRow() const {
+  return static_cast<int>(
+      SendMessageW(hwnd(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+}
+
+void TriggerView::ShowContextMenu(POINT at) {
+  if (at.x == -1 && at.y == -1) {  // from the keyboard: below the focused row
+    RECT place = {LVIR_LABEL, 0, 0, 0};
+    const int focused = FocusedRow();
+    if (focused < 0 ||
+        !SendMessageW(hwnd(), LVM_GETITEMRECT, focused, reinterpret_cast<LPARAM>(&place))) {
+      GetClientRect(hwnd(), &place);
+      place.bottom = place.top;
+    }
+    at = {place.left + 16, place.bottom};
+    ClientToScreen(hwnd(), &at);
+  }
+  const UniqueMenu menu(
+      LoadMenuW(win::com::ResourceInstance(), MAKEINTRESOURCEW(IDR_TRIGGER_CONTEXT_MENU)));
+  const HMENU popup = menu ? GetSubMenu(menu.Get(), 0) : nullptr;
+  if (popup == nullptr) return;
+  for (const cw::MenuItemState& item : list_.ContextMenu()) {
+    EnableMenuItem(popup, item.command, MF_BYCOMMAND | (item.enabled ? MF_ENABLED : MF_GRAYED));
+  }
+  TrackPopupMenu(popup, TPM_CENTERALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
+}
+
+bool TriggerView::OnReflectedNotify(NMHDR& header, LRESULT* result) {
+  switch (header.code) {
+    case NM_DBLCLK:
+      *result = 0;
+      list_.DoubleClick(reinterpret_cast<NMITEMACTIVATE&>(header).iItem);
+      return true;
+    case NM_RETURN:
+      *result = 0;
+      list_.DoubleClick(FocusedRow());
+      return true;
+    case LVN_ITEMCHANGED:
+      if (MDIChildFrame* frame = GetParentFrame()) frame->RequestCommandUIUpdate();
+      *result = 0;
+      return true;
+    default:
+      return CListViewEx::OnReflectedNotify(header, result);
+  }
+}
+
+LRESULT TriggerView::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_CONTEXTMENU:
+      ShowContextMenu({GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)});
+      return 0;
+    case WM_COMMAND:  // the context menu's choice
+      if (lparam == 0) {
+        if (MDIChildFrame* frame = GetParentFrame()) frame->RouteCommand(LOWORD(wparam));
+        return 0;
+      }
+      break;
+    case WM_HELP:
+      list_.Help();
+      return TRUE;
+    case WM_KEYDOWN:
+      if (wparam == VK_DELETE) {
+        if (MDIChildFrame* frame = GetParentFrame()) frame->RouteCommand(cw::kCommandDelete);
+        return 0;
+      }
+      if (wparam == 'A' && GetKeyState(VK_CONTROL) < 0) {
+        LVITEMW all = {};
+        all.stateMask = LVIS_SELECTED;
+        all.state = LVIS_SELECTED;
+        SendMessageW(hwnd(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(&all));
+        return 0;
+      }
+      break;
+    default:
+      break;
+  }
+  return CListViewEx::WindowProc(message, wparam, lparam);
+}
+
+}  // namespace win::ui
