@@ -182,6 +182,10 @@ bool TriggerView::OnReflectedNotify(NMHDR& header, LRESULT* result) {
       *result = 0;
       list_.DoubleClick(FocusedRow());
       return true;
+    case LVN_DELETEALLITEMS:
+      // The rows carry no data: no notice per deleted row.
+      *result = TRUE;
+      return true;
     case LVN_ITEMCHANGED:
       if (MDIChildFrame* frame = GetParentFrame()) frame->RequestCommandUIUpdate();
       *result = 0;

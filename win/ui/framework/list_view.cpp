@@ -169,10 +169,12 @@ void CListViewEx::DrawItem(const DRAWITEMSTRUCT& item) {
 }
 
 void CListViewEx::InvalidateSelection() {
-  const auto invalidate = [this](int item) {
+  bool any = false;
+  const auto invalidate = [this, &any](int item) {
     RECT rect = ItemRect(item, LVIR_BOUNDS);
     rect.left = ItemRect(item, LVIR_LABEL).left;
     InvalidateRect(hwnd(), &rect, FALSE);
+    any = true;
   };
   const int focused = static_cast<int>(
       SendMessageW(hwnd(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
@@ -184,7 +186,9 @@ void CListViewEx::InvalidateSelection() {
       invalidate(item);
     }
   }
-  UpdateWindow(hwnd());
+  // At once, so that the focus change shows before what follows it; a list whose rows show no
+  // focus or selection (one still being filled) waits for its next paint.
+  if (any) UpdateWindow(hwnd());
 }
 
 // The list paints only the rows' bounds; when they end left of the client's edge, the paint is

@@ -10,8 +10,6 @@
 namespace win::ui {
 namespace {
 
-constexpr UINT_PTR kSubclassId = 1;
-
 // The object of the window being created on this thread: its first messages (WM_GETMINMAXINFO,
 // WM_NCCREATE) arrive before CreateWindowEx returns the handle.
 thread_local Window* creating = nullptr;
@@ -84,8 +82,10 @@ HWND Window::CreateControl(DWORD ex_style, const wchar_t* class_name, DWORD styl
                                     reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
                                     win::com::ModuleInstance(), nullptr);
   if (hwnd == nullptr) return nullptr;
-  if (!SetWindowSubclass(hwnd, &Window::SubclassProc, kSubclassId,
-                         reinterpret_cast<DWORD_PTR>(this))) {
+  SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  control_proc_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Window::ControlProc)));
+  if (control_proc_ == nullptr) {
     ::DestroyWindow(hwnd);
     return nullptr;
   }
@@ -96,7 +96,7 @@ HWND Window::CreateControl(DWORD ex_style, const wchar_t* class_name, DWORD styl
 LRESULT Window::Default(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (kind_) {
     case Kind::Control:
-      return DefSubclassProc(hwnd_, message, wparam, lparam);
+      return CallWindowProcW(control_proc_, hwnd_, message, wparam, lparam);
     case Kind::MDIChild:
       return DefMDIChildProcW(hwnd_, message, wparam, lparam);
     case Kind::Own:
@@ -106,11 +106,10 @@ LRESULT Window::Default(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 void Window::Detach() {
-  if (kind_ == Kind::Control) {
-    RemoveWindowSubclass(hwnd_, &Window::SubclassProc, kSubclassId);
-  } else {
-    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+  if (kind_ == Kind::Control && control_proc_ != nullptr) {
+    SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(control_proc_));
   }
+  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
   hwnd_ = nullptr;
 }
 
@@ -133,13 +132,11 @@ LRESULT CALLBACK Window::ClassProc(HWND hwnd, UINT message, WPARAM wparam, LPARA
   return object->Dispatch(message, wparam, lparam);
 }
 
-LRESULT CALLBACK Window::SubclassProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
-                                      UINT_PTR, DWORD_PTR object) {
-  auto* window = reinterpret_cast<Window*>(object);
-  if (window == nullptr || window->hwnd_ != hwnd) {
-    return DefSubclassProc(hwnd, message, wparam, lparam);
-  }
-  return window->Dispatch(message, wparam, lparam);
+LRESULT CALLBACK Window::ControlProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  auto* object = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (object == nullptr || object->hwnd_ != hwnd)
+    return DefWindowProcW(hwnd, message, wparam, lparam);
+  return object->Dispatch(message, wparam, lparam);
 }
 
 }  // namespace win::ui
