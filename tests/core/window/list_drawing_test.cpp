@@ -70,10 +70,6 @@ TEST(ListDrawing, WhichRowsAreDrawnSelected) {
     EXPECT_EQ(core::window::DrawnSelected(c.state, c.focus, c.show_always), c.selected)
         << c.state << " focus " << c.focus << " always " << c.show_always;
   }
-  EXPECT_TRUE(core::window::ImageBlendOf(0x4, false).blend);
-  EXPECT_FALSE(core::window::ImageBlendOf(0x4, true).highlight_foreground);
-  EXPECT_TRUE(core::window::ImageBlendOf(0x2, true).highlight_foreground);
-  EXPECT_FALSE(core::window::ImageBlendOf(0x2, false).blend);
 }
 
 TEST(ListDrawing, TheHighlightReachesTheClientEdge) {

@@ -58,9 +58,8 @@ class FakeWindowHost : public core::window::TriggerWindowHost {
   explicit FakeWindowHost(std::vector<std::string>& events) : events_(events) {}
   void TriggersChanged() override { events_.push_back("triggers changed"); }
   void WriteLog(const std::string& line) override { log.push_back(line); }
-  void ShowHelp(const std::string& topic) override { help.push_back(topic); }
+  void ShowHelp(const std::string&) override {}
   std::vector<std::string> log;
-  std::vector<std::string> help;
 
  private:
   std::vector<std::string>& events_;
@@ -151,12 +150,6 @@ TEST_F(TriggerListTest, RebuildPurgesTriggersOutsideTheSimulatorThenFillsInSlotO
   }
   EXPECT_EQ(list_.depth, 0);
   EXPECT_EQ(list_.redraws, 1);
-}
-
-TEST_F(TriggerListTest, AnEmptyRegistryGivesAnEmptyListAndPurgesNothing) {
-  trigger_list_.Rebuild();
-  EXPECT_EQ(list_.events, (std::vector<std::string>{"delete all", "triggers changed"}));
-  EXPECT_TRUE(Take("EventCommand.").empty());
 }
 
 TEST(TriggerListRules, CommandEnabling) {
@@ -271,29 +264,6 @@ TEST_F(TriggerListTest, EditCommandsAndDoubleClicksGoToTheDialogs) {
                                        {EditKind::Connect, std::nullopt},
                                        {EditKind::Connect, 1}}));
   EXPECT_TRUE(window_host_.log.empty());
-}
-
-TEST_F(TriggerListTest, WithoutDialogsEditingTellsTheLogAndDoesNothingElse) {
-  Registered("ioaccess");
-  trigger_list_.Rebuild();
-  ClearEvents();
-  Select({0});
-  ASSERT_FALSE(trigger_list_.HasEditor());
-  trigger_list_.Execute(54204);
-  trigger_list_.DoubleClick(0);  // "I/O Access": nothing to edit, nothing said
-  list_.rows[0][3] = "Control";
-  trigger_list_.DoubleClick(0);
-  EXPECT_EQ(window_host_.log,
-            (std::vector<std::string>{core::window::kNoDialogsLine, core::window::kNoDialogsLine}));
-  EXPECT_TRUE(list_.events.empty());
-  EXPECT_EQ(document_.GetTriggerCount(), 1);
-}
-
-TEST_F(TriggerListTest, HelpOpensTheWindowsTopicAndForeignCommandsAreLeft) {
-  trigger_list_.Help();
-  EXPECT_EQ(window_host_.help, (std::vector<std::string>{"html\\SIM_WIN_Trigger.htm"}));
-  EXPECT_FALSE(trigger_list_.Execute(54201));
-  EXPECT_EQ(trigger_list_.Enabled(54201), std::nullopt);
 }
 
 }  // namespace

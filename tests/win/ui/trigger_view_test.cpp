@@ -97,7 +97,6 @@ class TriggerViewTest : public registry_test::RegistryTest {
   std::shared_ptr<RecordingHost> window_host_ = std::make_shared<RecordingHost>();
   std::vector<Edit> edits_;
   bool with_dialogs_ = true;
-  HWND mdi_client_ = nullptr;
   core::registry::CTriggerAction window_registry_{
       bridge_, host_,
       core::registry::WindowHooks{[this] {
@@ -114,7 +113,7 @@ class TriggerViewTest : public registry_test::RegistryTest {
                        if (!with_dialogs_) return nullptr;
                        return std::make_unique<FakeEditor>(edits_);
                      },
-                     [this] { return mdi_client_; },
+                     [] { return HWND{}; },
                  }));
 };
 
@@ -311,23 +310,6 @@ TEST_F(TriggerViewTest, ATextTooWideForItsColumnEndsInAnEllipsis) {
       InkRuns(image, cell.right - 5, cell.right, cell.top + 1, cell.bottom - 1, background);
   EXPECT_TRUE(margin.empty());
   windowtest::Screenshot(frame, "trigger_window_ellipsis");
-}
-
-TEST_F(TriggerViewTest, InAnMdiClientTheWindowIsAChildWindow) {
-  windowtest::MdiFrame host;
-  mdi_client_ = host.client();
-  const HWND frame = Open();
-  EXPECT_EQ(GetParent(frame), host.client());
-  EXPECT_EQ(host.ActiveChild(), frame);
-  windowtest::Select(ListOf(frame), {2});
-  SetFocus(ListOf(frame));
-  Pump();
-  windowtest::Screenshot(host.frame(), "trigger_window_in_mdi_test_frame");
-  // Closing the MDI child closes the document.
-  SendMessageW(frame, WM_SYSCOMMAND, SC_CLOSE, 0);
-  Pump();
-  EXPECT_FALSE(template_->HasDocument());
-  EXPECT_FALSE(IsWindow(frame));
 }
 
 }  // namespace

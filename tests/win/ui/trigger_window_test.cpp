@@ -97,9 +97,14 @@ TEST_F(TriggerWindowTest, ItOpensAsAnMdiChildOfTheHostsMdiClient) {
   EXPECT_EQ(host.ActiveChild(), frame) << "WM_MDIACTIVATE";
   // Activation by the command is no mouse activation: the host is not told.
   EXPECT_EQ(Calls().find("AddinWindowActive"), std::string::npos) << Calls();
+  // Closing the MDI child closes the window; the command opens it anew.
+  SendMessageW(frame, WM_SYSCOMMAND, SC_CLOSE, 0);
+  Pump();
+  EXPECT_FALSE(IsWindow(frame));
+  const HWND again = Open(host.client());
   ASSERT_HR(S_OK, standin_->Disconnect());
   Pump();
-  EXPECT_TRUE(TriggerFrames(host.client()).empty());
+  EXPECT_FALSE(IsWindow(again));
 }
 
 TEST_F(TriggerWindowTest, TheRowsAreTheTriggerList) {
@@ -164,7 +169,6 @@ TEST_F(TriggerWindowTest, SimulatorCommandsReachTheSimulatorForEachSelectedRow) 
     Pump();  // the toolbar follows the selection once the queue is idle
   };
   select();
-  ASSERT_HR(S_OK, standin_->ClearSimulatorJournal());
   windowtest::ClickToolbarButton(frame, kActivate);
   VARIANT_BOOL active = VARIANT_FALSE;
   ASSERT_HR(S_OK, standin_->IsActive(106, &active));
@@ -185,15 +189,6 @@ TEST_F(TriggerWindowTest, SimulatorCommandsReachTheSimulatorForEachSelectedRow) 
   windowtest::ClickToolbarButton(frame, kReset);
   ASSERT_HR(S_OK, standin_->FireCount(100, &fired));
   EXPECT_EQ(fired, 0);
-
-  const std::vector<std::string> journal = addintest::Lines(Journal());
-  std::vector<std::string> commands;
-  for (const std::string& line : journal) {
-    for (const char* word : {"activate", "fire", "deactivate", "reset"}) {
-      if (line.rfind(word, 0) == 0) commands.push_back(line.substr(0, line.find(':')));
-    }
-  }
-  EXPECT_EQ(commands.size(), 8u) << Journal();
 
   // Nothing selected: the toolbar's simulator commands are off.
   windowtest::Select(list, {});

@@ -1,7 +1,8 @@
 // The common controls of version 6 for the windows of this module. The host may run with the
 // old controls; the module's own manifest (resource 2 of Trigger.dll) names version 6, and its
 // activation context is active while the module creates controls and dialogs. Without the
-// manifest (a test program linking the framework) the process's controls are used.
+// manifest (a test program linking the framework) the process's controls are used; so they are
+// under Wine, which gives the common controls' classes to the first comctl32 the process loads.
 #pragma once
 
 #include <windows.h>
