@@ -108,12 +108,14 @@ class TriggerListTest : public registry_test::RegistryTest {
 
   // The registry refreshes the open window after every deletion, as the add-in's does.
   bool window_open_ = true;
-  core::registry::CTriggerAction window_registry_{
-      bridge_, host_,
-      core::registry::WindowHooks{[this] {
-                                    if (window_open_) document_.Refresh();
-                                  },
-                                  {}}};
+  core::registry::CTriggerAction window_registry_{bridge_, host_, Hooks()};
+  core::registry::WindowHooks Hooks() {
+    core::registry::WindowHooks hooks;
+    hooks.refresh_trigger_window = [this] {
+      if (window_open_) document_.Refresh();
+    };
+    return hooks;
+  }
   TriggerDocument document_{window_registry_};
   FakeList list_;
   FakeWindowHost window_host_{list_.events};

@@ -97,12 +97,14 @@ class TriggerViewTest : public registry_test::RegistryTest {
   std::shared_ptr<RecordingHost> window_host_ = std::make_shared<RecordingHost>();
   std::vector<Edit> edits_;
   bool with_dialogs_ = true;
-  core::registry::CTriggerAction window_registry_{
-      bridge_, host_,
-      core::registry::WindowHooks{[this] {
-                                    if (template_) template_->RefreshDocument();
-                                  },
-                                  {}}};
+  core::registry::CTriggerAction window_registry_{bridge_, host_, Hooks()};
+  core::registry::WindowHooks Hooks() {
+    core::registry::WindowHooks hooks;
+    hooks.refresh_trigger_window = [this] {
+      if (template_) template_->RefreshDocument();
+    };
+    return hooks;
+  }
   std::unique_ptr<win::ui::CVireoBaseDocTemplate> template_ =
       std::make_unique<win::ui::CVireoBaseDocTemplate>(
           14314, win::ui::MakeTriggerWindowClasses({
