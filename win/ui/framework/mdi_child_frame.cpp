@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "win/com/module.h"
+#include "win/ui/framework/activation_context.h"
 
 namespace win::ui {
 namespace {
@@ -35,8 +36,12 @@ bool MDIChildFrame::Create(HWND mdi_client, const std::wstring& title, SIZE size
     if (menu) DestroyMenu(menu);
     return false;
   }
-  if (!controls_) controls_ = std::make_unique<CommonControlsContext>();
-  const CommonControlsContext::Activation active(*controls_);
+  // The frame, its toolbar and view get the module's common controls.
+  const ActivationScope scope;
+  INITCOMMONCONTROLSEX classes = {};
+  classes.dwSize = sizeof(classes);
+  classes.dwICC = ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES;
+  InitCommonControlsEx(&classes);
   HWND hwnd;
   if (mdi_client != nullptr) {
     if (menu) DestroyMenu(menu);

@@ -11,7 +11,6 @@
 #include <string>
 
 #include "win/ui/framework/command.h"
-#include "win/ui/framework/common_controls.h"
 #include "win/ui/framework/document.h"
 #include "win/ui/framework/handles.h"
 #include "win/ui/framework/toolbar.h"
@@ -63,7 +62,6 @@ class MDIChildFrame : public Window, public CommandTarget {
   void UpdateToolBar();
   LRESULT OnNotify(NMHDR& header);
 
-  std::unique_ptr<CommonControlsContext> controls_;
   std::unique_ptr<View> view_;
   ToolBar toolbar_;
   UniqueIcon icon_;
