@@ -135,6 +135,21 @@ class ModelHost::Evaluation : public EvaluationPort {
   ModelHost& host_;
 };
 
+// The trigger window's notice that the trigger set may have changed, recorded as the stand-in's
+// COM service records it.
+class ModelHost::MemoryCommand : public MemoryCommandPort {
+ public:
+  explicit MemoryCommand(ModelHost& host) : host_(host) {}
+
+  HResult TriggersChanged() override {
+    host_.session_.RecordCall(standin::model::CallKind::Other, "TriggersChanged()");
+    return kOk;
+  }
+
+ private:
+  ModelHost& host_;
+};
+
 // One service object as GetService hands it out: the log window answers by member name, the
 // debugger services by their interfaces.
 class ModelHost::Service : public HostObject {
@@ -171,8 +186,7 @@ class ModelHost::Service : public HostObject {
     return Query<Evaluation>(core::bridge::kEvaluationService);
   }
   std::unique_ptr<MemoryCommandPort> QueryMemoryCommand() override {
-    return Is(core::bridge::kMemoryCommandService) ? std::make_unique<MemoryCommandPort>()
-                                                   : nullptr;
+    return Query<MemoryCommand>(core::bridge::kMemoryCommandService);
   }
 
  private:

@@ -50,6 +50,7 @@ class ModelHost : public core::bridge::HostApplication {
   class TargetCommand;
   class EventCommand;
   class Evaluation;
+  class MemoryCommand;
 
   KeyCalls* Current();
 
