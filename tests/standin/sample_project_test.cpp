@@ -77,10 +77,15 @@ TEST(SampleProjectTest, DefinesOneTriggerOfEveryKindConsistently) {
     SCOPED_TRACE(line);
     const LineLayout* layout = nullptr;
     for (const LineLayout& candidate : kLayouts) {
-      if (fields[1] == candidate.keyword) layout = &candidate;
+      if (EqualsIgnoreCase(fields[1], candidate.keyword)) layout = &candidate;
     }
     ASSERT_NE(layout, nullptr) << "unknown keyword";
     kinds.insert(layout->kind);
+    if (std::string(layout->kind) == "stream") {
+      // Spelt as the stream dialog writes the kind: the trigger window's Source column reads
+      // the data list or the stream's source only then.
+      EXPECT_TRUE(fields[1] == "Data" || fields[1] == "Stream") << fields[1];
+    }
     if (layout->fields != 0) {
       EXPECT_EQ(fields.size(), layout->fields);
     }

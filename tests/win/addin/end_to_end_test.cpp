@@ -291,7 +291,7 @@ TEST_F(EndToEndTest, ChangesMadeThroughAutomationAreSavedBackExactly) {
   expected = Replace(expected, "0=100,interrupt,tick,TIMER0_OVF,1000,10",
                      "0=100,interrupt,tick,TIMER0_OVF,2000,10");
   const std::string last =
-      "12=112,data,adc_noise,ADC_RESULT,16BIT,REPEAT,RANDOM2,32,0,1023,),10,1,0x000003ff";
+      "12=112,Data,adc_noise,ADC_RESULT,16BIT,REPEAT,RANDOM2,32,0,1023,),10,1,0x000003ff";
   const std::string line_end = original.find("\r\n") != std::string::npos ? "\r\n" : "\n";
   expected = Replace(expected, last + line_end,
                      last + line_end + "13=113,interrupt,spare,ADC_DONE,5,6" + line_end);
