@@ -25,6 +25,7 @@ struct ListColumn {
 };
 const std::array<ListColumn, rows::kColumnCount>& TriggerListColumns();
 inline constexpr int kNumberColumn = 0;
+inline constexpr int kNameColumn = 2;
 inline constexpr int kTypeColumn = 3;
 
 // The trigger window's commands in toolbar order; 0 marks a separator.

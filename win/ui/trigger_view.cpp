@@ -3,6 +3,8 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "win/com/module.h"
 #include "win/resources/resource_ids.h"
 #include "win/ui/framework/handles.h"
@@ -151,15 +153,20 @@ int TriggerView::FocusedRow() const {
 }
 
 void TriggerView::ShowContextMenu(POINT at) {
-  if (at.x == -1 && at.y == -1) {  // from the keyboard: below the focused row
-    RECT place = {LVIR_LABEL, 0, 0, 0};
+  if (at.x == -1 && at.y == -1) {
+    // From the keyboard: below the focused row, centred on its name (the menu is centred on
+    // the point), inside the list.
+    RECT client;
+    GetClientRect(hwnd(), &client);
+    RECT name = {LVIR_BOUNDS, cw::kNameColumn, 0, 0};
     const int focused = FocusedRow();
     if (focused < 0 ||
-        !SendMessageW(hwnd(), LVM_GETITEMRECT, focused, reinterpret_cast<LPARAM>(&place))) {
-      GetClientRect(hwnd(), &place);
-      place.bottom = place.top;
+        !SendMessageW(hwnd(), LVM_GETSUBITEMRECT, focused, reinterpret_cast<LPARAM>(&name))) {
+      name = client;
+      name.bottom = name.top;
     }
-    at = {place.left + 16, place.bottom};
+    at = {std::clamp((name.left + name.right) / 2, client.left, client.right),
+          std::clamp(name.bottom, client.top, client.bottom)};
     ClientToScreen(hwnd(), &at);
   }
   const UniqueMenu menu(

@@ -7,12 +7,15 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
+#include <map>
 #include <sstream>
 
 #include "core/registry/list_export.h"
 #include "tests/core/registry/registry_fixture.h"
 #include "tests/win/ui/window_test_support.h"
 #include "win/com/module.h"
+#include "win/resources/resource_ids.h"
 #include "win/ui/framework/toolbar.h"
 #include "win/ui/trigger_doc.h"
 #include "win/ui/trigger_window.h"
@@ -208,6 +211,67 @@ TEST_F(TriggerViewTest, TheContextMenuEnablesWhatApplies) {
                                              54212, 54213}));
   EXPECT_EQ(enabled({1, 2}), (std::vector<UINT>{54202, 54203, 54204, 54209, 54210, 54206, 54205,
                                                 54207, 54208, 54212, 54213}));
+}
+
+// Where the open context menu is on the screen, read while it is open; then it is closed.
+RECT menu_place;
+void CALLBACK PlaceMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  GetWindowRect(FindWindowW(L"#32768", nullptr), &menu_place);
+  EndMenu();
+}
+
+TEST_F(TriggerViewTest, TheKeyboardsContextMenuOpensBelowTheFocusedRowInsideTheList) {
+  const HWND frame = Open();
+  const HWND list = ListOf(frame);
+  SetWindowPos(frame, HWND_TOP, 0, 0, 700, 400, SWP_NOZORDER);  // at the screen's left edge
+  Pump();
+  RECT list_place;
+  GetWindowRect(list, &list_place);
+  for (const int row : {0, 4}) {
+    SCOPED_TRACE(row);
+    windowtest::Select(list, {row});
+    RECT cell = {LVIR_BOUNDS, 0, 0, 0};
+    SendMessageW(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&cell));
+    POINT below = {cell.left, cell.bottom};
+    ClientToScreen(list, &below);
+    menu_place = {};
+    SetTimer(nullptr, 0, 50, &PlaceMenu);
+    SendMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
+    Pump();
+    EXPECT_EQ(menu_place.top, below.y);
+    EXPECT_GE(menu_place.left, list_place.left) << "not hanging off the list's left";
+    EXPECT_LT(menu_place.left, list_place.left + 200);
+  }
+}
+
+// Within each menu and sub-menu the items' access keys differ, so that a key picks one item.
+TEST(TriggerMenus, EachItemOfAMenuHasAnAccessKeyOfItsOwn) {
+  std::function<void(HMENU, const std::string&)> check = [&](HMENU menu, const std::string& path) {
+    std::map<wchar_t, std::wstring> keys;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+      wchar_t text[128] = L"";
+      GetMenuStringW(menu, i, text, 128, MF_BYPOSITION);
+      const std::wstring item = text;
+      const size_t amp = item.find(L'&');
+      if (item.empty()) continue;  // a separator
+      ASSERT_NE(amp, std::wstring::npos) << path << ": an item without an access key";
+      const auto [at, fresh] = keys.emplace(towupper(item[amp + 1]), item);
+      EXPECT_TRUE(fresh) << path << ": " << std::string(item.begin(), item.end()) << " and "
+                         << std::string(at->second.begin(), at->second.end());
+      if (HMENU sub = GetSubMenu(menu, i)) check(sub, path + "/" + std::to_string(i));
+    }
+  };
+  // The window's menu bar, and the context menu: the first sub-menu of its resource.
+  const HMENU bar = LoadMenuW(win::com::ResourceInstance(), MAKEINTRESOURCEW(IDR_TRIGGER_TEMPLATE));
+  const HMENU context =
+      LoadMenuW(win::com::ResourceInstance(), MAKEINTRESOURCEW(IDR_TRIGGER_CONTEXT_MENU));
+  ASSERT_NE(bar, nullptr);
+  ASSERT_NE(context, nullptr);
+  check(bar, "menu bar");
+  check(GetSubMenu(context, 0), "context menu");
+  DestroyMenu(bar);
+  DestroyMenu(context);
 }
 
 TEST_F(TriggerViewTest, SavingTheDocumentWritesTheTriggerList) {
