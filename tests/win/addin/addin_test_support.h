@@ -49,6 +49,28 @@ inline HRESULT TriggerDllCanUnloadNow() {
   return can_unload ? can_unload() : E_NOINTERFACE;
 }
 
+// The last call of the fake HTML Help control (FakeHtmlHelp.dll, once loaded): its file and data
+// arguments, and the call described in full up to its data.
+struct HelpCall {
+  std::string file;
+  std::string data;
+  std::string owner_file_command;
+};
+inline HelpCall LastHelpCall() {
+  using LastCall = const char*(__cdecl*)();
+  const HMODULE fake = GetModuleHandleW(L"FakeHtmlHelp.dll");
+  const auto last_call = fake ? reinterpret_cast<LastCall>(reinterpret_cast<void*>(
+                                    GetProcAddress(fake, "FakeHtmlHelpLastCall")))
+                              : nullptr;
+  if (last_call == nullptr) return {};
+  const std::string call = last_call();  // owner 0, file "F", command 0, data "D"
+  const size_t file = call.find("file \"") + 6;
+  const size_t data = call.find(", data \"");
+  if (file < 6 || data == std::string::npos) return {"", "", call};
+  return {call.substr(file, call.find('"', file) - file),
+          call.substr(data + 8, call.rfind('"') - data - 8), call.substr(0, data)};
+}
+
 class AddinTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {

@@ -107,8 +107,6 @@ TEST(HelpPath, AHostWithoutTheObjectMemberGivesNoPath) {
   EXPECT_EQ(win::host::BuildHelpPath(nullptr, core::addin::kTriggerWindowTopic), "");
 }
 
-using FakeLastCall = const char*(__cdecl*)();
-
 TEST_F(HelpTest, ShowHelpOpensTheTopicInTheHostsHelpFile) {
   SetSetting(L"CpuFamily", L"Orvex-2");
   SetSetting(L"HelpPath", L"Z:\\help\\vireo");
@@ -116,29 +114,10 @@ TEST_F(HelpTest, ShowHelpOpensTheTopicInTheHostsHelpFile) {
   EXPECT_EQ(win::host::ShowHelp(application_.Get(), core::addin::kTriggerWindowTopic, help),
             reinterpret_cast<HWND>(static_cast<uintptr_t>(0x1234)));
   EXPECT_FALSE(help.Disabled());
-  auto last_call = reinterpret_cast<FakeLastCall>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"FakeHtmlHelp.dll"), "FakeHtmlHelpLastCall")));
-  ASSERT_NE(last_call, nullptr);
-  EXPECT_STREQ(last_call(),
-               "owner 0, file \"Z:\\help\\vireo\", command 0, data "
-               "\"Vireo2.chm::\\html\\SIM_WIN_Trigger.htm\"");
+  const addintest::HelpCall call = addintest::LastHelpCall();
+  EXPECT_EQ(call.owner_file_command, "owner 0, file \"Z:\\help\\vireo\", command 0");
+  EXPECT_EQ(call.data, "Vireo2.chm::\\html\\SIM_WIN_Trigger.htm");
   EXPECT_EQ(win::host::ShowHelp(nullptr, core::addin::kTriggerWindowTopic, help), nullptr);
-}
-
-// The file and the data argument of the fake HTML Help's last call.
-struct HelpCall {
-  std::string file;
-  std::string data;
-};
-HelpCall LastHelpCall() {
-  auto last_call = reinterpret_cast<FakeLastCall>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"FakeHtmlHelp.dll"), "FakeHtmlHelpLastCall")));
-  if (last_call == nullptr) return {};
-  const std::string call = last_call();  // owner 0, file "F", command 0, data "D"
-  const size_t file = call.find("file \"") + 6;
-  const size_t data = call.find("data \"") + 6;
-  return {call.substr(file, call.find('"', file) - file),
-          call.substr(data, call.find('"', data) - data)};
 }
 
 // The compiled-help storage of Windows (itss.dll), which the help viewer reads help files with.
@@ -211,7 +190,7 @@ TEST_F(HelpTest, EveryTopicOpensFromTheStandinsHelpForEveryCpuFamily) {
     for (const char* topic : core::addin::kHelpTopics) {
       SCOPED_TRACE(addintest::Narrow(Bstr(family).Get()) + " " + topic);
       ASSERT_NE(win::host::ShowHelp(application_.Get(), topic, help), nullptr);
-      const HelpCall call = LastHelpCall();
+      const addintest::HelpCall call = addintest::LastHelpCall();
       // HTML Help is handed the host's help file; a family's help file named in the path before
       // "::" is the file of that name beside it.
       std::string help_file = call.file;
