@@ -7,6 +7,7 @@
 #include "core/automation/bytes.h"
 #include "core/registry/load_log.h"
 #include "core/rows/kind_infos.h"
+#include "core/triggers/make_trigger.h"
 #include "core/triggers/numbering.h"
 
 namespace core::registry {
@@ -110,38 +111,6 @@ class CTriggerAction::Slots final : public triggers::SlotView {
   const CTriggerAction& registry_;
 };
 
-namespace {
-
-std::shared_ptr<CTrigger> MakeTrigger(TriggerKind kind,
-                                      const std::shared_ptr<triggers::TriggerContext>& context) {
-  using namespace triggers;  // NOLINT: the ten kind classes
-  switch (kind) {
-    case TriggerKind::Interrupt:
-      return std::make_shared<CInterruptTrigger>(context);
-    case TriggerKind::IOStream:
-      return std::make_shared<CIOStreamTrigger>(context);
-    case TriggerKind::Transfer:
-      return std::make_shared<CTransferTrigger>(context);
-    case TriggerKind::Stream:
-      return std::make_shared<CStreamTrigger>(context);
-    case TriggerKind::Connect:
-      return std::make_shared<CConnectTrigger>(context);
-    case TriggerKind::Message:
-      return std::make_shared<CMessageTrigger>(context);
-    case TriggerKind::Sio:
-      return std::make_shared<CSioTrigger>(context);
-    case TriggerKind::Control:
-      return std::make_shared<CControlTrigger>(context);
-    case TriggerKind::FileStream:
-      return std::make_shared<CFileStreamTrigger>(context);
-    case TriggerKind::IOAccess:
-      return std::make_shared<CIOAccessTrigger>(context);
-  }
-  return nullptr;
-}
-
-}  // namespace
-
 CTriggerAction::CTriggerAction(bridge::CTriggerCommand& bridge, const bridge::HostAccess& host,
                                WindowHooks hooks)
     : bridge_(bridge),
@@ -172,7 +141,7 @@ CTriggerAction::LineScope::~LineScope() {
 HResult CTriggerAction::Install(TriggerKind kind, int32_t slot,
                                 std::shared_ptr<CTrigger>* trigger) {
   if (!IsValidNumber(slot) || slots_[slot]) return kFail;
-  std::shared_ptr<CTrigger> made = MakeTrigger(kind, context_);
+  std::shared_ptr<CTrigger> made = triggers::MakeTrigger(kind, context_);
   if (!made) return kFail;
   // Most stems are free (loaded triggers are renamed by their lines at once); one direct pass
   // settles that before the general search, which a load would otherwise run 256 times.

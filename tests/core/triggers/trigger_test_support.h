@@ -15,6 +15,7 @@
 #include "core/triggers/io_access_trigger.h"
 #include "core/triggers/io_stream_trigger.h"
 #include "core/triggers/line_scanner.h"
+#include "core/triggers/make_trigger.h"
 #include "core/triggers/message_trigger.h"
 #include "core/triggers/sio_trigger.h"
 #include "core/triggers/stream_trigger.h"
@@ -49,33 +50,7 @@ inline std::shared_ptr<fakes::FakeContext> MakeContext() {
   return fake;
 }
 
-inline std::shared_ptr<CTrigger> MakeTrigger(TriggerKind kind,
-                                             std::shared_ptr<core::triggers::TriggerContext> c) {
-  using namespace core::triggers;  // NOLINT: the ten kind classes
-  switch (kind) {
-    case TriggerKind::Interrupt:
-      return std::make_shared<CInterruptTrigger>(c);
-    case TriggerKind::IOStream:
-      return std::make_shared<CIOStreamTrigger>(c);
-    case TriggerKind::Transfer:
-      return std::make_shared<CTransferTrigger>(c);
-    case TriggerKind::Stream:
-      return std::make_shared<CStreamTrigger>(c);
-    case TriggerKind::Connect:
-      return std::make_shared<CConnectTrigger>(c);
-    case TriggerKind::Message:
-      return std::make_shared<CMessageTrigger>(c);
-    case TriggerKind::Sio:
-      return std::make_shared<CSioTrigger>(c);
-    case TriggerKind::Control:
-      return std::make_shared<CControlTrigger>(c);
-    case TriggerKind::FileStream:
-      return std::make_shared<CFileStreamTrigger>(c);
-    case TriggerKind::IOAccess:
-      return std::make_shared<CIOAccessTrigger>(c);
-  }
-  return nullptr;
-}
+using core::triggers::MakeTrigger;
 
 // The kind a line's keyword names; a line without a known keyword gives none.
 inline std::shared_ptr<CTrigger> TriggerFor(const std::string& line,

@@ -25,6 +25,7 @@
 #include "core/triggers/io_stream_trigger.h"
 #include "core/triggers/kinds.h"
 #include "core/triggers/line_scanner.h"
+#include "core/triggers/make_trigger.h"
 #include "core/triggers/message_trigger.h"
 #include "core/triggers/sio_trigger.h"
 #include "core/triggers/stream_trigger.h"
@@ -115,33 +116,6 @@ class LineContext : public ct::TriggerContext {
   ct::InterruptSources sources_;
   std::map<std::string, int32_t> numbers_;
 };
-
-std::shared_ptr<ct::CTrigger> MakeTrigger(ct::TriggerKind kind,
-                                          std::shared_ptr<ct::TriggerContext> context) {
-  switch (kind) {
-    case ct::TriggerKind::Interrupt:
-      return std::make_shared<ct::CInterruptTrigger>(context);
-    case ct::TriggerKind::IOStream:
-      return std::make_shared<ct::CIOStreamTrigger>(context);
-    case ct::TriggerKind::Transfer:
-      return std::make_shared<ct::CTransferTrigger>(context);
-    case ct::TriggerKind::Stream:
-      return std::make_shared<ct::CStreamTrigger>(context);
-    case ct::TriggerKind::Connect:
-      return std::make_shared<ct::CConnectTrigger>(context);
-    case ct::TriggerKind::Message:
-      return std::make_shared<ct::CMessageTrigger>(context);
-    case ct::TriggerKind::Sio:
-      return std::make_shared<ct::CSioTrigger>(context);
-    case ct::TriggerKind::Control:
-      return std::make_shared<ct::CControlTrigger>(context);
-    case ct::TriggerKind::FileStream:
-      return std::make_shared<ct::CFileStreamTrigger>(context);
-    case ct::TriggerKind::IOAccess:
-      return std::make_shared<ct::CIOAccessTrigger>(context);
-  }
-  return nullptr;
-}
 
 class EndToEndTest : public addintest::AddinTest {
  protected:
@@ -248,7 +222,7 @@ TEST_F(EndToEndTest, EveryKindLoadsAndReachesTheSimulatorByteForByte) {
     ASSERT_TRUE(kind);
     kinds.insert(*kind);
     auto context = std::make_shared<LineContext>(standin_.Get(), ProjectSources(), numbers);
-    std::shared_ptr<ct::CTrigger> trigger = MakeTrigger(*kind, context);
+    std::shared_ptr<ct::CTrigger> trigger = ct::MakeTrigger(*kind, context);
     ASSERT_HR(S_OK, trigger->PutDefinition(line));
     ASSERT_EQ(context->record.size(), 836u);
     EXPECT_EQ(RecordBytes(id), Hex(context->record)) << "the whole block, byte for byte";
