@@ -1,223 +1,36 @@
-// A project's worth of triggers through the registry: 256 definition lines loaded from the project
-// settings and saved back, and the list of 256 rows built and exported. The host is an in-memory
-// stand-in that accepts every definition, so the numbers are the add-in's own work.
+// A project's worth of triggers through the registry: the 256 triggers of the benchmark project
+// exported as the trigger list to a file, and saved to the project settings, each beside writing
+// the same bytes to a file with one fwrite.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <map>
-#include <memory>
 #include <string>
-#include <vector>
 
-#include "core/automation/bytes.h"
-#include "core/automation/numbers.h"
-#include "core/automation/strings.h"
-#include "core/bridge/host_access.h"
-#include "core/bridge/trigger_command.h"
+#include "bench/common/memory_host.h"
+#include "bench/common/project_lines.h"
+#include "bench/comparisons.h"
+#include "core/registry/definition_storage.h"
 #include "core/registry/list_export.h"
 #include "core/registry/trigger_action.h"
-#include "core/rows/kind_infos.h"
 
 namespace {
 
-using core::automation::Format;
-using core::automation::HResult;
-using core::automation::Variant;
-namespace bridge = core::bridge;
+constexpr char kListFile[] = "trigger_bench_list.txt";
+constexpr char kSettingsFile[] = "trigger_bench_settings.txt";
 
-// The project settings, one map per process.
-struct Store {
-  std::map<std::string, int32_t> ints;
-  std::map<std::string, std::string> strings;
-};
-
-class MemoryManager : public bridge::ManagerPort {
- public:
-  explicit MemoryManager(Store& store) : store_(store) {}
-  HResult ReadProfileInt(const std::string&, const std::string& section, const std::string& key,
-                         int32_t default_value, int32_t* value) override {
-    auto it = store_.ints.find(section + "/" + key);
-    *value = it == store_.ints.end() ? default_value : it->second;
-    return 0;
-  }
-  HResult WriteProfileInt(const std::string&, const std::string& section, const std::string& key,
-                          int32_t value) override {
-    store_.ints[section + "/" + key] = value;
-    return 0;
-  }
-  HResult ReadProfileString(const std::string&, const std::string& section, const std::string& key,
-                            const std::string& default_value, std::string* value) override {
-    auto it = store_.strings.find(section + "/" + key);
-    *value = it == store_.strings.end() ? default_value : it->second;
-    return 0;
-  }
-  HResult WriteProfileString(const std::string&, const std::string& section, const std::string& key,
-                             const std::string& value) override {
-    store_.strings[section + "/" + key] = value;
-    return 0;
-  }
-  HResult MarkProjectModified(int32_t) override { return 0; }
-
- private:
-  Store& store_;
-};
-
-// A simulator that accepts every record and knows three interrupt sources.
-class AcceptingSimulator : public bridge::TargetCommandPort {
- public:
-  HResult Command(const std::string&, int32_t, const Variant& in, Variant* reply) override {
-    const auto* block = static_cast<const uint8_t*>(in.Pointer());
-    if (core::automation::ReadU16(block) == 8 &&
-        core::automation::ReadU16(block + 2) == bridge::kSourceTableCode) {
-      *reply = PointerReply(SourceTable());
-    }
-    return 0;
-  }
-
- private:
-  static void* SourceTable() {
-    core::automation::ByteWriter table(2 + 3 * 10);
-    table.U16(0, 3);
-    const char* names[] = {"INT0", "INT1", "INT2"};
-    for (size_t i = 0; i < 3; ++i) {
-      for (size_t c = 0; c < 4; ++c) table.U8(2 + 10 * i + c, static_cast<uint8_t>(names[i][c]));
-      table.U16(2 + 10 * i + 8, static_cast<uint16_t>(i));
-    }
-    void* copy = std::malloc(table.bytes().size());
-    std::memcpy(copy, table.bytes().data(), table.bytes().size());
-    return copy;
-  }
-  static Variant PointerReply(void* data) {
-    auto* block = static_cast<uint8_t*>(std::calloc(16, 1));
-    std::memcpy(block + 4, &data, sizeof data);
-    return Variant::ByRef(block);
-  }
-};
-
-class AcceptingEvents : public bridge::EventCommandPort {
- public:
-  HResult AddName(int32_t, const std::string&) override { return 0; }
-  HResult RemoveName(int32_t) override { return 0; }
-};
-
-class NumeralEvaluation : public bridge::EvaluationPort {
- public:
-  HResult Evaluate(const std::string& expression, Variant* result) override {
-    *result = Variant::UI4(core::automation::ReadUnsigned(expression).value);
-    return 0;
-  }
-};
-
-class Service : public bridge::HostObject {
- public:
-  Service(Store& store, std::string name) : store_(store), name_(std::move(name)) {}
-  HResult GetIDsOfNames(const std::string&, uint32_t, int32_t* dispid) override {
-    *dispid = 1;
-    return 0;
-  }
-  HResult Invoke(int32_t, uint32_t, uint16_t, const std::vector<Variant>&, Variant*) override {
-    return 0;
-  }
-  std::unique_ptr<bridge::ManagerPort> QueryManager() override {
-    return Is(bridge::kManagerService) ? std::make_unique<MemoryManager>(store_) : nullptr;
-  }
-  std::unique_ptr<bridge::TargetCommandPort> QueryTargetCommand() override {
-    return Is(bridge::kTargetCommandService) ? std::make_unique<AcceptingSimulator>() : nullptr;
-  }
-  std::unique_ptr<bridge::EventCommandPort> QueryEventCommand() override {
-    return Is(bridge::kEventCommandService) ? std::make_unique<AcceptingEvents>() : nullptr;
-  }
-  std::unique_ptr<bridge::EvaluationPort> QueryEvaluation() override {
-    return Is(bridge::kEvaluationService) ? std::make_unique<NumeralEvaluation>() : nullptr;
-  }
-
- private:
-  bool Is(const char* service) const { return name_ == service; }
-  Store& store_;
-  std::string name_;
-};
-
-class MemoryHost : public bridge::HostApplication {
- public:
-  explicit MemoryHost(Store& store) : store_(store) {}
-  std::unique_ptr<bridge::HostObject> GetService(const std::string& name) override {
-    return std::make_unique<Service>(store_, name);
-  }
-
- private:
-  Store& store_;
-};
-
-// The host, the bridge and the settings holding 256 lines of every kind but the I/O access one
-// (whose Register refreshes the window), as a save writes them.
+// The registry with the benchmark project loaded, every line accepted.
 struct Project {
   Project() {
-    host.SetApplication(std::make_shared<MemoryHost>(store));
-    core::registry::CTriggerAction registry(bridge, host);
-    static const char* const kKeywords[] = {"interrupt",  "transfer", "data",    "iostream",
-                                            "connect",    "control",  "message", "sio",
-                                            "filestream", "stream"};
-    for (int i = 0; i < 256; ++i) {
-      Variant made;
-      registry.CreateTriggerByKeyword(kKeywords[i % 10], &made);
-      auto* row = static_cast<core::rows::TriggerInfo*>(made.Pointer());
-      row->SetName(Format("t%d", i));
-      row->SetCycle(std::to_string(i));
-      row->SetWait(std::to_string(2 * i));
-      switch (i % 10) {
-        case 0:
-          row->SetDestination("INT1");
-          break;
-        case 1:
-          row->SetSize("word");
-          row->SetSource(Format("0x%x", 0x1000 + i));
-          row->SetSrcMode("increment");
-          row->SetDestination(Format("0x%x", 0x8000 + i));
-          row->SetDstMode("fix");
-          row->SetCount("16");
-          break;
-        case 2:
-        case 9: {
-          auto* stream = static_cast<core::rows::StreamTriggerInfo*>(row);
-          row->SetSize("byte");
-          row->SetDestination(Format("0x%x", 0x2000 + i));
-          row->SetDstMode("repeat");
-          row->SetSrcMode("default");
-          stream->SetDataList("1,2,3,4,5,6,7,8");
-          stream->SetStreamSource("0x4000");
-          stream->SetSourceKind(i % 10 == 2 ? "Data" : "Stream");
-          break;
-        }
-        case 3:
-          row->SetDestination(std::to_string(8000 + i));
-          break;
-        case 4:
-          row->SetDestination(Format("t%d,t%d", i - 4, i - 3));
-          break;
-        case 5:
-          row->SetDestination(Format("t%d", i - 5));
-          row->SetSource("restart");
-          break;
-        case 6:
-          row->SetDestination("WM_TRIGGER");
-          break;
-        case 7:
-          row->SetDestination("COM1");
-          row->SetDstMode("INT0");
-          row->SetSource("0x400");
-          row->SetSrcMode("INT2");
-          break;
-      }
-      if (row->Register() != 0) std::abort();
+    host.StoreLines(bench::ProjectLines());
+    if (registry.LoadTriggers() != core::automation::kOk ||
+        registry.Count() != bench::kProjectLineCount) {
+      std::fprintf(stderr, "the benchmark project did not load whole\n");
+      std::abort();
     }
-    registry.SaveTriggers();
   }
-
-  Store store;
-  bridge::HostAccess host;
-  bridge::CTriggerCommand bridge{host};
+  bench::MemoryHost host;
+  core::registry::CTriggerAction registry{host.bridge, host.host};
 };
 
 Project& TheProject() {
@@ -225,54 +38,61 @@ Project& TheProject() {
   return project;
 }
 
-void BM_LoadTriggers256(benchmark::State& state) {
-  Project& project = TheProject();
-  for (auto _ : state) {
-    core::registry::CTriggerAction registry(project.bridge, project.host);
-    registry.LoadTriggers();
-    if (registry.Count() != 256) {
-      state.SkipWithError("the project did not load whole");
-      return;
-    }
-    benchmark::DoNotOptimize(registry.Count());
-  }
-  state.SetItemsProcessed(state.iterations() * 256);
+// The baseline of both: the bytes written to a file at once.
+void WriteAtOnce(const char* path, const std::string& bytes) {
+  std::FILE* out = std::fopen(path, "wb");
+  if (out == nullptr) std::abort();
+  std::fwrite(bytes.data(), 1, bytes.size(), out);
+  std::fclose(out);
 }
-BENCHMARK(BM_LoadTriggers256);
-
-void BM_SaveTriggers256(benchmark::State& state) {
-  Project& project = TheProject();
-  core::registry::CTriggerAction registry(project.bridge, project.host);
-  registry.LoadTriggers();
-  for (auto _ : state) {
-    registry.SaveTriggers();
-    benchmark::ClobberMemory();
-  }
-  state.SetItemsProcessed(state.iterations() * 256);
-}
-BENCHMARK(BM_SaveTriggers256);
-
-void BM_TriggerListText256(benchmark::State& state) {
-  Project& project = TheProject();
-  core::registry::CTriggerAction registry(project.bridge, project.host);
-  registry.LoadTriggers();
-  for (auto _ : state) {
-    std::string text = core::registry::TriggerListText(registry);
-    benchmark::DoNotOptimize(text.data());
-  }
-  state.SetItemsProcessed(state.iterations() * 256);
-}
-BENCHMARK(BM_TriggerListText256);
 
 void BM_ExportTriggerList256(benchmark::State& state) {
   Project& project = TheProject();
-  core::registry::CTriggerAction registry(project.bridge, project.host);
-  registry.LoadTriggers();
-  const std::string path = "trigger_bench_list.txt";
-  for (auto _ : state) registry.ExportTriggerList(path);
-  std::remove(path.c_str());
-  state.SetItemsProcessed(state.iterations() * 256);
+  for (auto _ : state) project.registry.ExportTriggerList(kListFile);
+  std::remove(kListFile);
+  state.SetItemsProcessed(state.iterations() * bench::kProjectLineCount);
 }
 BENCHMARK(BM_ExportTriggerList256);
+
+void BM_ExportTriggerList256_Fwrite(benchmark::State& state) {
+  const std::string text = core::registry::TriggerListText(TheProject().registry);
+  for (auto _ : state) WriteAtOnce(kListFile, text);
+  std::remove(kListFile);
+  state.SetItemsProcessed(state.iterations() * bench::kProjectLineCount);
+}
+BENCHMARK(BM_ExportTriggerList256_Fwrite);
+
+void BM_SaveTriggers256(benchmark::State& state) {
+  Project& project = TheProject();
+  for (auto _ : state) {
+    project.registry.SaveTriggers();
+    benchmark::ClobberMemory();
+  }
+  state.SetItemsProcessed(state.iterations() * bench::kProjectLineCount);
+}
+BENCHMARK(BM_SaveTriggers256);
+
+// The settings the save wrote, as the section of a project file holds them.
+void BM_SaveTriggers256_Fwrite(benchmark::State& state) {
+  Project& project = TheProject();
+  project.registry.SaveTriggers();
+  const auto& section = project.host.settings[core::registry::kProfileSection];
+  std::string text = "[Trigger]\n";
+  text += std::string(core::registry::kLineCountKey) + "=" +
+          section.at(core::registry::kLineCountKey) + "\n";
+  for (int i = 0; i < bench::kProjectLineCount; ++i) {
+    const std::string key = std::to_string(i);
+    text += key + "=" + section.at(key) + "\n";
+  }
+  for (auto _ : state) WriteAtOnce(kSettingsFile, text);
+  std::remove(kSettingsFile);
+  state.SetItemsProcessed(state.iterations() * bench::kProjectLineCount);
+}
+BENCHMARK(BM_SaveTriggers256_Fwrite);
+
+BENCH_COMPARE("export of 256 triggers to a list file, vs one fwrite", "BM_ExportTriggerList256",
+              "BM_ExportTriggerList256_Fwrite", 2.0);
+BENCH_COMPARE("save of 256 triggers to the project settings, vs one fwrite", "BM_SaveTriggers256",
+              "BM_SaveTriggers256_Fwrite", 2.0);
 
 }  // namespace

@@ -1,0 +1,223 @@
+// The sscanf reference the benchmarks compare the triggers with must do the same job on the
+// benchmark's lines: read the same fields and write the same lines. Each line of the benchmark
+// project is read by a trigger of its kind and by the reference; both must write it back
+// unchanged, and the fields each kept must agree.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "bench/common/accepting_context.h"
+#include "bench/common/project_lines.h"
+#include "bench/reference/definition_lines.h"
+#include "core/automation/hresult.h"
+#include "core/automation/variant.h"
+#include "core/triggers/connect_trigger.h"
+#include "core/triggers/control_trigger.h"
+#include "core/triggers/file_stream_trigger.h"
+#include "core/triggers/interrupt_trigger.h"
+#include "core/triggers/io_access_trigger.h"
+#include "core/triggers/io_stream_trigger.h"
+#include "core/triggers/make_trigger.h"
+#include "core/triggers/message_trigger.h"
+#include "core/triggers/sio_trigger.h"
+#include "core/triggers/stream_trigger.h"
+#include "core/triggers/transfer_trigger.h"
+
+namespace {
+
+namespace ct = core::triggers;
+using bench::reference::DefinitionLines;
+using ct::TriggerKind;
+
+std::string Text(const core::automation::Variant& value) { return value.Text(); }
+
+// One field as "name=value", so that both sides' fields compare as lists.
+template <typename Value>
+std::string Field(const char* name, const Value& value) {
+  if constexpr (std::is_convertible_v<const Value&, std::string>) {
+    return std::string(name) + "=" + std::string(value);
+  } else {
+    return std::string(name) + "=" + std::to_string(value);
+  }
+}
+
+// The fields of the trigger, as the reference names them, one "name=value" per field.
+std::vector<std::string> TriggerFields(const ct::CTrigger& trigger) {
+  std::vector<std::string> f = {Field("id", trigger.Id()), Field("name", trigger.Name())};
+  switch (trigger.Kind()) {
+    case TriggerKind::Interrupt: {
+      const auto& t = static_cast<const ct::CInterruptTrigger&>(trigger);
+      f.insert(f.end(), {Field("raise", t.Raise() ? 1 : 0), Field("source", t.Source()),
+                         Field("cycle", t.Cycle()), Field("wait", t.Wait())});
+      break;
+    }
+    case TriggerKind::IOAccess: {
+      const auto& t = static_cast<const ct::CIOAccessTrigger&>(trigger);
+      f.insert(f.end(), {Field("cycle", t.Cycle()), Field("wait", t.Wait())});
+      break;
+    }
+    case TriggerKind::IOStream:
+      f.push_back(
+          Field("destination", static_cast<const ct::CIOStreamTrigger&>(trigger).Destination()));
+      break;
+    case TriggerKind::Transfer: {
+      const auto& t = static_cast<const ct::CTransferTrigger&>(trigger);
+      f.insert(
+          f.end(),
+          {Field("count", t.Count()), Field("size", t.Size()), Field("source", Text(t.Source())),
+           Field("src_mode", t.SrcMode()), Field("destination", Text(t.Destination())),
+           Field("dst_mode", t.DstMode()), Field("cycle", t.Cycle()), Field("wait", t.Wait()),
+           Field("src_mode_value", t.SrcModeValue()), Field("dst_mode_value", t.DstModeValue())});
+      break;
+    }
+    case TriggerKind::Stream: {
+      const auto& t = static_cast<const ct::CStreamTrigger&>(trigger);
+      f.insert(f.end(), {Field("kind", t.KindText()), Field("destination", Text(t.Destination())),
+                         Field("size", t.Size()), Field("repeat_mode", t.RepeatMode()),
+                         Field("generate_mode", t.GenerateMode()), Field("data_list", t.DataList()),
+                         Field("stream_source", t.StreamSource()),
+                         Field("count", static_cast<int32_t>(t.Count())), Field("cycle", t.Cycle()),
+                         Field("wait", t.Wait()), Field("mask", Text(t.Mask()))});
+      break;
+    }
+    case TriggerKind::Connect:
+      for (const std::string& member : static_cast<const ct::CConnectTrigger&>(trigger).Members()) {
+        f.push_back(Field("member", member));
+      }
+      break;
+    case TriggerKind::Control: {
+      const auto& t = static_cast<const ct::CControlTrigger&>(trigger);
+      f.insert(f.end(), {Field("action", t.Action()), Field("target", t.Target())});
+      break;
+    }
+    case TriggerKind::Message: {
+      const auto& t = static_cast<const ct::CMessageTrigger&>(trigger);
+      f.insert(f.end(), {Field("option", core::automation::IsVariantTrue(t.GetOption()) ? 1 : 0),
+                         Field("destination", t.Destination()), Field("source", t.SourceIndex()),
+                         Field("wait", t.Wait()), Field("cycle", t.Cycle())});
+      break;
+    }
+    case TriggerKind::Sio: {
+      const auto& t = static_cast<const ct::CSioTrigger&>(trigger);
+      f.insert(f.end(), {Field("source", t.Source()), Field("dst_mode", t.DstMode()),
+                         Field("src_mode", t.SrcMode()), Field("destination", t.Destination())});
+      break;
+    }
+    case TriggerKind::FileStream:
+      break;
+  }
+  return f;
+}
+
+std::vector<std::string> ReferenceFields(TriggerKind kind, const DefinitionLines& r) {
+  switch (kind) {
+    case TriggerKind::Interrupt: {
+      const auto& l = r.interrupt;
+      return {Field("id", l.id),
+              Field("name", l.name),
+              Field("raise", std::string(l.keyword) == "interrupt" ? 1 : 0),
+              Field("source", l.source),
+              Field("cycle", l.cycle),
+              Field("wait", l.wait)};
+    }
+    case TriggerKind::IOAccess: {
+      const auto& l = r.io_access;
+      return {Field("id", l.id), Field("name", l.name), Field("cycle", l.cycle),
+              Field("wait", l.wait)};
+    }
+    case TriggerKind::IOStream: {
+      const auto& l = r.io_stream;
+      return {Field("id", l.id), Field("name", l.name), Field("destination", l.destination)};
+    }
+    case TriggerKind::Transfer: {
+      const auto& l = r.transfer;
+      return {Field("id", l.id),
+              Field("name", l.name),
+              Field("count", l.count),
+              Field("size", l.size),
+              Field("source", l.source),
+              Field("src_mode", l.src_mode),
+              Field("destination", l.destination),
+              Field("dst_mode", l.dst_mode),
+              Field("cycle", l.cycle),
+              Field("wait", l.wait),
+              Field("src_mode_value", static_cast<int16_t>(l.src_mode_value)),
+              Field("dst_mode_value", static_cast<int16_t>(l.dst_mode_value))};
+    }
+    case TriggerKind::Stream: {
+      const auto& l = r.stream;
+      return {Field("id", l.id),
+              Field("name", l.name),
+              Field("kind", l.kind),
+              Field("destination", l.destination),
+              Field("size", l.size),
+              Field("repeat_mode", l.repeat_mode),
+              Field("generate_mode", l.generate_mode),
+              Field("data_list", l.data_list),
+              Field("stream_source", l.stream_source),
+              Field("count", l.count),
+              Field("cycle", l.cycle),
+              Field("wait", l.wait),
+              Field("mask", l.mask)};
+    }
+    case TriggerKind::Connect: {
+      std::vector<std::string> f = {Field("id", r.connect.id), Field("name", r.connect.name)};
+      for (int i = 0; i < r.connect.member_count; ++i) {
+        f.push_back(Field("member", r.connect.members[i]));
+      }
+      return f;
+    }
+    case TriggerKind::Control: {
+      const auto& l = r.control;
+      return {Field("id", l.id), Field("name", l.name), Field("action", l.action),
+              Field("target", l.target)};
+    }
+    case TriggerKind::Message: {
+      const auto& l = r.message;
+      return {Field("id", l.id),
+              Field("name", l.name),
+              Field("option", std::string(l.option) == "true" ? 1 : 0),
+              Field("destination", l.destination),
+              Field("source", l.source),
+              Field("wait", l.wait),
+              Field("cycle", l.cycle)};
+    }
+    case TriggerKind::Sio: {
+      const auto& l = r.sio;
+      return {Field("id", l.id),
+              Field("name", l.name),
+              Field("source", l.source),
+              Field("dst_mode", l.dst_mode),
+              Field("src_mode", l.src_mode),
+              Field("destination", l.destination)};
+    }
+    case TriggerKind::FileStream:
+      return {Field("id", r.file_stream.id), Field("name", r.file_stream.name)};
+  }
+  return {};
+}
+
+TEST(ReferenceLines, ReadsAndWritesTheBenchmarkLinesAsTheTriggersDo) {
+  auto context = std::make_shared<bench::AcceptingContext>();
+  DefinitionLines reference;
+  const std::vector<bench::ProjectLine> lines = bench::ProjectLines();
+  ASSERT_EQ(lines.size(), 256u);
+  std::set<TriggerKind> kinds;
+  for (const bench::ProjectLine& line : lines) {
+    SCOPED_TRACE(line.text);
+    kinds.insert(line.kind);
+    const std::shared_ptr<ct::CTrigger> trigger = ct::MakeTrigger(line.kind, context);
+    ASSERT_EQ(trigger->PutDefinition(line.text), core::automation::kOk);
+    EXPECT_EQ(trigger->GetDefinition(), line.text);
+    ASSERT_TRUE(reference.Parse(line.kind, line.text.c_str()));
+    EXPECT_EQ(reference.Render(line.kind), line.text);
+    EXPECT_EQ(ReferenceFields(line.kind, reference), TriggerFields(*trigger));
+  }
+  EXPECT_EQ(kinds.size(), 10u) << "the benchmark lines must hold every kind";
+}
+
+}  // namespace
