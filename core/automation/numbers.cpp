@@ -6,12 +6,23 @@
 namespace core::automation {
 namespace {
 
-int DigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'z') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'Z') return c - 'A' + 10;
-  return 99;
-}
+// The value of a character as a digit of any base up to 36 (letters in either case), 99 for a
+// character that is no digit. A table, since every number read goes through here.
+constexpr unsigned char kNoDigit = 99;
+struct DigitTable {
+  unsigned char value[256];
+  constexpr DigitTable() : value() {
+    for (int c = 0; c < 256; ++c) {
+      value[c] = c >= '0' && c <= '9'   ? static_cast<unsigned char>(c - '0')
+                 : c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 'a' + 10)
+                 : c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c - 'A' + 10)
+                                        : kNoDigit;
+    }
+  }
+};
+constexpr DigitTable kDigits;
+
+unsigned DigitValue(char c) { return kDigits.value[static_cast<unsigned char>(c)]; }
 
 // The common scan of both conversions: sign, base prefix and the magnitude, saturated to 64 bits
 // (enough to tell any 32-bit overflow).
@@ -39,15 +50,15 @@ Magnitude ScanMagnitude(std::string_view text, int base) {
   } else if (base == 0) {
     base = zero_first ? 8 : 10;
   }
+  const auto radix = static_cast<unsigned>(base);
   const size_t first_digit = i;
-  while (i < text.size() && DigitValue(text[i]) < base) {
-    if (!out.too_big) {
-      out.value =
-          out.value * static_cast<unsigned>(base) + static_cast<unsigned>(DigitValue(text[i]));
-      if (out.value > 0xFFFFFFFFull) out.too_big = true;
-    }
-    ++i;
+  uint64_t value = 0;
+  for (unsigned digit; i < text.size() && (digit = DigitValue(text[i])) < radix; ++i) {
+    // Past 32 bits the value is only known to be too big; it is not computed further.
+    if (value <= 0xFFFFFFFFull) value = value * radix + digit;
   }
+  out.too_big = value > 0xFFFFFFFFull;
+  out.value = value;
   out.consumed = i > first_digit ? i : 0;
   return out;
 }

@@ -2,14 +2,44 @@
 // comparisons that ignore case do so for the ASCII letters only, as the keywords need.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace core::automation {
 
-char ToLowerAscii(char c);
-bool EqualsIgnoreCase(std::string_view a, std::string_view b);
-bool IsSpace(char c);  // the C locale's white space: space, \t, \n, \v, \f, \r
+inline char ToLowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+inline bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (ToLowerAscii(a[i]) != ToLowerAscii(b[i])) return false;
+  }
+  return true;
+}
+// The first `c` in `text` from `from` on, npos when there is none. A plain loop: the fields and
+// list items searched are a few characters long, where a library search costs more in its call
+// than in its work.
+inline size_t FindChar(std::string_view text, char c, size_t from = 0) {
+  for (size_t i = from; i < text.size(); ++i) {
+    if (text[i] == c) return i;
+  }
+  return std::string_view::npos;
+}
+
+// The C locale's white space: space, \t, \n, \v, \f, \r.
+inline bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// Numbers as printf writes them with "%d", "%u" and "0x%08x", appended to a text. These are the
+// texts of definition lines, list columns and records' addresses, written often enough that
+// printf's parsing of its format shows.
+void AppendDecimal(std::string* text, int32_t value);
+void AppendDecimal(std::string* text, uint32_t value);
+void AppendHex8(std::string* text, uint32_t value);  // "0x" and eight lower-case digits
+std::string DecimalText(int32_t value);
+std::string DecimalText(uint32_t value);
+std::string Hex8Text(uint32_t value);
 
 // printf into a std::string. The Windows build uses the C99-conforming printf of its runtime
 // (__USE_MINGW_ANSI_STDIO), so formats give the same text on both platforms.

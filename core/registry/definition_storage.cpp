@@ -15,7 +15,7 @@ namespace {
 
 using automation::Format;
 
-std::string KeyOf(int32_t index) { return Format("%i", index); }
+std::string KeyOf(int32_t index) { return automation::DecimalText(index); }
 
 // The bridge's Loading flag for the length of a load, cleared however the load ends.
 class LoadingScope {

@@ -8,7 +8,6 @@
 
 namespace core::rows {
 
-using automation::Format;
 using triggers::TriggerKind;
 
 TriggerInfo::TriggerInfo(std::shared_ptr<triggers::CTrigger> trigger)
@@ -102,8 +101,8 @@ const std::array<ColumnText, kColumnCount>& ListColumns() {
   return columns;
 }
 
-std::string SignedText(int32_t value) { return Format("%d", value); }
-std::string UnsignedText(uint32_t value) { return Format("%u", value); }
+std::string SignedText(int32_t value) { return automation::DecimalText(value); }
+std::string UnsignedText(uint32_t value) { return automation::DecimalText(value); }
 
 std::string StringValue(const automation::Variant& value) {
   return value.Is(automation::VarType::Bstr) ? value.Text() : std::string();

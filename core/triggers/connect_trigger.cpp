@@ -3,6 +3,7 @@
 
 #include "core/automation/strings.h"
 #include "core/triggers/line_scanner.h"
+#include "core/triggers/line_writer.h"
 
 namespace core::triggers {
 
@@ -16,16 +17,19 @@ constexpr char kBadKeywordMessage[] =
     "Invalid parameter: the keyword of a connect definition must be \"connect\"";
 
 // The rest of the line after the name: a piece per comma, an empty piece between two adjacent
-// commas; an empty piece after the last comma is no member.
-std::vector<Variant> SplitMembers(const std::string& rest) {
-  std::vector<Variant> pieces;
+// commas; an empty piece after the last comma is no member. Calls `take` with each piece's index
+// and text; returns the number of pieces.
+template <typename Take>
+size_t SplitMembers(std::string_view rest, Take take) {
+  size_t count = 0;
   size_t start = 0;
-  for (size_t comma = rest.find(','); comma != std::string::npos; comma = rest.find(',', start)) {
-    pieces.push_back(Variant::Bstr(rest.substr(start, comma - start)));
+  for (size_t comma = automation::FindChar(rest, ','); comma != std::string_view::npos;
+       comma = automation::FindChar(rest, ',', start)) {
+    take(count++, rest.substr(start, comma - start));
     start = comma + 1;
   }
-  if (start < rest.size()) pieces.push_back(Variant::Bstr(rest.substr(start)));
-  return pieces;
+  if (start < rest.size()) take(count++, rest.substr(start));
+  return count;
 }
 
 }  // namespace
@@ -49,12 +53,19 @@ HResult CConnectTrigger::PutMembers(const Variant& members) {
     const std::vector<Variant>& items = members.Items();
     members_.resize(items.size());
     for (size_t i = 0; i < items.size(); ++i) {
-      // An empty element, or an empty name, keeps the name already at that index (empty for a
-      // new index). An element of another type carries no name and is treated alike.
-      if (!items[i].Is(automation::VarType::Bstr) || items[i].Text().empty()) continue;
-      members_[i] = items[i].Text();
+      // An element of another type carries no name: it is treated as an empty one.
+      if (items[i].Is(automation::VarType::Bstr)) StoreMember(i, items[i].Text());
     }
   }
+  return RefreshMemberNumbers();
+}
+
+void CConnectTrigger::StoreMember(size_t index, std::string_view name) {
+  // An empty name keeps the name already at that index (empty for a new index).
+  if (!name.empty()) members_[index] = name;
+}
+
+HResult CConnectTrigger::RefreshMemberNumbers() {
   if (members_.size() > kMaxMembers) return automation::kFail;
 
   member_numbers_.resize(members_.size());
@@ -65,34 +76,38 @@ HResult CConnectTrigger::PutMembers(const Variant& members) {
 }
 
 std::string CConnectTrigger::GetDefinition() const {
-  std::string line = automation::Format("%d,connect,%s", Id(), Name().c_str());
+  // "%d,connect,%s" and ",%s" for each member.
+  LineWriter line;
+  line.Number(Id()).Text(kKeyword).Text(Name().c_str());
   // The member numbers, not the names, say how many members the simulator knows of; after a
   // refused write the names beyond them are not part of the trigger.
   for (size_t i = 0; i < member_numbers_.size() && i < members_.size(); ++i) {
-    line += ',';
-    line += members_[i];
+    line.Text(members_[i]);
   }
-  return line;
+  return line.Take();
 }
 
 HResult CConnectTrigger::PutDefinition(const std::string& line) {
   int32_t id = 0;
-  std::string keyword;
+  std::string_view keyword;
   ScanLine(line, "%d,%[^,]", {&id, &keyword});
   if (keyword != kKeyword) return Refuse(kBadKeywordMessage, "keyword");
 
   id = 0;
   std::string name;
-  std::string rest;
+  std::string_view rest;
   // A connect trigger may have no members: its line ends after the name.
   ScanDefinition(line, "%d,connect,%[^,],%s", {&id, &name, &rest}, {"id", "Name", "Members"}, 2);
   ApplyLineHead(id, name);
-  const std::vector<Variant> members = SplitMembers(rest);
-  if (automation::Failed(PutMembers(Variant::Array(members)))) {
+  // The members' write, as an array of the pieces would make it, without making the array.
+  const size_t count = SplitMembers(rest, [](size_t, std::string_view) {});
+  members_.resize(count);
+  SplitMembers(rest, [this](size_t index, std::string_view piece) { StoreMember(index, piece); });
+  if (automation::Failed(RefreshMemberNumbers())) {
     // More than eight: refused, the parse goes on.
     NoteField("Members", automation::Format("%zu members, at most %zu; the trigger keeps the "
                                             "members it had",
-                                            members.size(), kMaxMembers));
+                                            count, kMaxMembers));
   } else {
     NoteMissingMembers();
   }

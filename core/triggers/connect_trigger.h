@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/triggers/trigger.h"
@@ -47,6 +48,10 @@ class CConnectTrigger : public CTrigger {
  private:
   // Notes each member that names no trigger (its place in the record holds id 99).
   void NoteMissingMembers() const;
+  // The steps of the members' write: one name from the given list, then the count check and
+  // the numbers' look-up.
+  void StoreMember(size_t index, std::string_view name);
+  HResult RefreshMemberNumbers();
 
   std::vector<std::string> members_;
   std::vector<int32_t> member_numbers_;

@@ -3,6 +3,7 @@
 
 #include "core/automation/strings.h"
 #include "core/triggers/line_scanner.h"
+#include "core/triggers/line_writer.h"
 
 namespace core::triggers {
 
@@ -17,24 +18,31 @@ int32_t CControlTrigger::ControlCode(std::string_view action) {
   return 0;
 }
 
-HResult CControlTrigger::PutAction(const std::string& action) {
+HResult CControlTrigger::PutAction(std::string_view action) {
   if (ControlCode(action) == 0) return automation::kFail;
   action_ = action;
   MarkModified();
   return automation::kOk;
 }
 
-HResult CControlTrigger::PutTarget(const std::string& target) { return Store(&target_, target); }
+HResult CControlTrigger::PutTarget(std::string_view target) { return Store(&target_, target); }
 
 std::string CControlTrigger::GetDefinition() const {
-  return automation::Format("%d,control,%s,%s,%s", Id(), Name().c_str(), action_.c_str(),
-                            target_.c_str());
+  // "%d,control,%s,%s,%s"
+  return LineWriter()
+      .Number(Id())
+      .Text("control")
+      .Text(Name().c_str())
+      .Text(action_.c_str())
+      .Text(target_.c_str())
+      .Take();
 }
 
 HResult CControlTrigger::PutDefinition(const std::string& line) {
   // Fields a short line does not supply read as 0 or empty.
   int32_t id = 0;
-  std::string keyword, name, action, target;
+  std::string name;
+  std::string_view keyword, action, target;
   ScanDefinition(line, "%d,%[^,],%[^,],%[^,],%[^,]", {&id, &keyword, &name, &action, &target},
                  {"id", "keyword", "Name", "Action", "Target"});
   ApplyLineHead(id, name);

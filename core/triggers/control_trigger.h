@@ -27,9 +27,9 @@ class CControlTrigger : public CTrigger {
   const std::string& Target() const { return target_; }
 
   // Refuses (E_FAIL, no message) a text that is no control word; stores the word as written.
-  HResult PutAction(const std::string& action);
+  HResult PutAction(std::string_view action);
   // No check: the target need not exist until Register.
-  HResult PutTarget(const std::string& target);
+  HResult PutTarget(std::string_view target);
 
   // The interface keeps four slots that take one argument, do nothing and fail.
   static HResult Reserved() { return automation::kFail; }

@@ -3,6 +3,7 @@
 
 #include "core/automation/strings.h"
 #include "core/triggers/line_scanner.h"
+#include "core/triggers/line_writer.h"
 
 namespace core::triggers {
 
@@ -10,14 +11,15 @@ CFileStreamTrigger::CFileStreamTrigger(std::shared_ptr<TriggerContext> context)
     : CTrigger(std::move(context), std::string()) {}
 
 std::string CFileStreamTrigger::GetDefinition() const {
-  return automation::Format("%d,filestream,%s", Id(), Name().c_str());
+  // "%d,filestream,%s"
+  return LineWriter().Number(Id()).Text("filestream").Text(Name().c_str()).Take();
 }
 
 HResult CFileStreamTrigger::PutDefinition(const std::string& line) {
   // A short line gives an empty name (and Register refuses it). The keyword is not looked at and
   // fields after the name are ignored (and noted).
   int32_t id = 0;
-  std::string keyword;
+  std::string_view keyword;
   std::string name;
   ScanDefinition(line, "%d,%[^,],%[^,]", {&id, &keyword, &name}, {"id", "keyword", "Name"});
 

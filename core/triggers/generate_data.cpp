@@ -25,7 +25,7 @@ class Pieces {
 
   bool Next(std::string_view* piece) {
     while (pos_ <= text_.size()) {
-      size_t comma = text_.find(',', pos_);
+      size_t comma = automation::FindChar(text_, ',', pos_);
       if (comma == std::string_view::npos) comma = text_.size();
       const std::string_view candidate = text_.substr(pos_, comma - pos_);
       pos_ = comma + 1;

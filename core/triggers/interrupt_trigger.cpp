@@ -3,6 +3,7 @@
 
 #include "core/automation/strings.h"
 #include "core/triggers/line_scanner.h"
+#include "core/triggers/line_writer.h"
 
 namespace core::triggers {
 
@@ -30,14 +31,21 @@ HResult CInterruptTrigger::PutRaise(VariantBool raise) {
 
 std::string CInterruptTrigger::GetDefinition() const {
   // A clearing trigger writes its Cycle and Wait too, although its own parse ignores them.
-  return automation::Format(raise_ ? "%d,interrupt,%s,%s,%d,%d" : "%d,clearInterrupt,%s,%s,%d,%d",
-                            Id(), Name().c_str(), source_.c_str(), cycle_, wait_);
+  // "%d,interrupt,%s,%s,%d,%d" or "%d,clearInterrupt,%s,%s,%d,%d".
+  return LineWriter()
+      .Number(Id())
+      .Text(raise_ ? "interrupt" : "clearInterrupt")
+      .Text(Name().c_str())
+      .Text(source_.c_str())
+      .Number(cycle_)
+      .Number(wait_)
+      .Take();
 }
 
 HResult CInterruptTrigger::PutDefinition(const std::string& line) {
   // Fields a short line does not supply read as zero or empty.
   int32_t id = 0;
-  std::string keyword;
+  std::string_view keyword;
   std::string name;
   std::string source;
   int32_t cycle = 0;

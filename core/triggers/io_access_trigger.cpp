@@ -3,6 +3,7 @@
 
 #include "core/automation/strings.h"
 #include "core/triggers/line_scanner.h"
+#include "core/triggers/line_writer.h"
 
 namespace core::triggers {
 
@@ -29,14 +30,21 @@ HResult CIOAccessTrigger::PutExtra3(int32_t value) {
 }
 
 std::string CIOAccessTrigger::GetDefinition() const {
-  return automation::Format("%d,ioaccess,%s,%d,%d", Id(), Name().c_str(), cycle_, wait_);
+  // "%d,ioaccess,%s,%d,%d"
+  return LineWriter()
+      .Number(Id())
+      .Text("ioaccess")
+      .Text(Name().c_str())
+      .Number(cycle_)
+      .Number(wait_)
+      .Take();
 }
 
 HResult CIOAccessTrigger::PutDefinition(const std::string& line) {
   // Fields a short line does not supply read as zero or empty. The keyword is not looked at:
   // the registry chose the kind by it.
   int32_t id = 0;
-  std::string keyword;
+  std::string_view keyword;
   std::string name;
   int32_t cycle = 0;
   int32_t wait = 0;

@@ -4,6 +4,7 @@
 #include "core/automation/numbers.h"
 #include "core/automation/strings.h"
 #include "core/triggers/line_scanner.h"
+#include "core/triggers/line_writer.h"
 
 namespace core::triggers {
 
@@ -15,17 +16,22 @@ HResult CIOStreamTrigger::PutDestination(int16_t destination) {
 }
 
 std::string CIOStreamTrigger::GetDefinition() const {
-  return automation::Format("%d,iostream,%s,%d", Id(), Name().c_str(),
-                            static_cast<int32_t>(destination_));
+  // "%d,iostream,%s,%d"
+  return LineWriter()
+      .Number(Id())
+      .Text("iostream")
+      .Text(Name().c_str())
+      .Number(static_cast<int32_t>(destination_))
+      .Take();
 }
 
 HResult CIOStreamTrigger::PutDefinition(const std::string& line) {
   // Fields a short line does not supply read as zero or empty; fields after the destination are
   // ignored (and noted), and the keyword is not looked at (the registry chose the kind by it).
   int32_t id = 0;
-  std::string keyword;
+  std::string_view keyword;
   std::string name;
-  std::string destination_text;
+  std::string_view destination_text;
   ScanDefinition(line, "%d,%[^,],%[^,],%[^,]", {&id, &keyword, &name, &destination_text},
                  {"id", "keyword", "Name", "Destination"});
   // The destination is read as a C number (0x hexadecimal, leading-0 octal, else decimal) so a

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,18 +12,19 @@
 
 namespace core::triggers {
 
+// Views rather than C strings, so that a look-up compares lengths before it compares letters.
 struct KeywordForm {
-  const char* given;   // compared without regard to case
-  const char* stored;  // the stored, upper-case form
+  std::string_view given;   // compared without regard to case
+  std::string_view stored;  // the stored, upper-case form
 };
 
-// The stored form of an accepted keyword, nullptr for a word the table does not know.
+// The stored form of an accepted keyword; none for a word the table does not know.
 template <size_t N>
-const char* StoredForm(const KeywordForm (&table)[N], std::string_view given) {
+std::optional<std::string_view> StoredForm(const KeywordForm (&table)[N], std::string_view given) {
   for (const KeywordForm& form : table) {
     if (automation::EqualsIgnoreCase(given, form.given)) return form.stored;
   }
-  return nullptr;
+  return std::nullopt;
 }
 
 // Why a put refused a word: "\"bogus\" is not one of BYTE, WORD, ...", the accepted words in
@@ -32,15 +34,15 @@ std::string NotOneOf(std::string_view given, const KeywordForm (&table)[N]) {
   std::string text = "\"" + std::string(given) + "\" is not one of ";
   for (size_t i = 0; i < N; ++i) {
     if (i > 0) text += ", ";
-    for (const char* c = table[i].given; *c; ++c) {
-      text += static_cast<char>(*c >= 'a' && *c <= 'z' ? *c - 'a' + 'A' : *c);
+    for (const char c : table[i].given) {
+      text += static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
     }
   }
   return text;
 }
 
 struct KeywordCode {
-  const char* text;
+  std::string_view text;
   uint8_t code;
 };
 

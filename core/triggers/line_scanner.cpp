@@ -1,6 +1,8 @@
 // The scan-pattern reader of definition lines.
 #include "core/triggers/line_scanner.h"
 
+#include <algorithm>
+
 #include "core/automation/strings.h"
 
 namespace core::triggers {
@@ -12,10 +14,24 @@ void SkipSpace(std::string_view line, size_t& pos) {
   while (pos < line.size() && IsSpace(line[pos])) ++pos;
 }
 
-// Sign and decimal digits, wrapping modulo 2^32. False when no digit follows.
+// Where a run of characters outside `stop` that begins at `pos` ends. Fields are short, so a
+// plain loop beats a library search for each one.
+size_t RunEnd(std::string_view line, size_t pos, std::string_view stop) {
+  if (stop.size() == 1) return std::min(automation::FindChar(line, stop[0], pos), line.size());
+  size_t end = pos;
+  for (; end < line.size(); ++end) {
+    for (char c : stop) {
+      if (line[end] == c) return end;
+    }
+  }
+  return end;
+}
+
+}  // namespace
+
 bool ReadDecimal(std::string_view line, size_t& pos, uint32_t* value) {
-  SkipSpace(line, pos);
   size_t i = pos;
+  SkipSpace(line, i);
   bool negative = false;
   if (i < line.size() && (line[i] == '+' || line[i] == '-')) {
     negative = line[i] == '-';
@@ -33,8 +49,6 @@ bool ReadDecimal(std::string_view line, size_t& pos, uint32_t* value) {
   return true;
 }
 
-}  // namespace
-
 ScanStop ScanLineStop(std::string_view line, std::string_view pattern,
                       std::initializer_list<ScanField> fields) {
   using Cause = ScanStop::Cause;
@@ -49,18 +63,17 @@ ScanStop ScanLineStop(std::string_view line, std::string_view pattern,
   };
   while (p < pattern.size()) {
     const char c = pattern[p];
-    if (IsSpace(c)) {
-      SkipSpace(line, pos);
-      ++p;
-      continue;
-    }
     if (c != '%' || p + 1 >= pattern.size()) {
-      if (pos >= line.size()) return end(Cause::EndOfLine);
-      if (line[pos] != c) {
+      if (IsSpace(c)) {
+        SkipSpace(line, pos);
+      } else if (pos >= line.size()) {
+        return end(Cause::EndOfLine);
+      } else if (line[pos] != c) {
         stop.literal = c;
         return end(Cause::Literal);
+      } else {
+        ++pos;
       }
-      ++pos;
       ++p;
       continue;
     }
@@ -87,28 +100,37 @@ ScanStop ScanLineStop(std::string_view line, std::string_view pattern,
       }
       case 's':
       case '[': {
-        std::string_view stop_set = " \t\n\v\f\r";
+        size_t text_end = pos;
         if (directive == '[') {
-          // Only negated sets occur in the patterns: %[^,] and the like.
-          const size_t close = pattern.find(']', p + 1);
+          // Only negated sets occur in the patterns: %[^,] and the like, mostly that one.
+          const bool comma_set = p + 2 < pattern.size() && pattern[p] == '^' &&
+                                 pattern[p + 1] == ',' && pattern[p + 2] == ']';
+          const size_t close = comma_set ? p + 2 : pattern.find(']', p + 1);
           if (p >= pattern.size() || pattern[p] != '^' || close == std::string_view::npos) {
             return end(Cause::Pattern);
           }
-          stop_set = pattern.substr(p + 1, close - p - 1);
+          text_end = RunEnd(line, pos, pattern.substr(p + 1, close - p - 1));
           p = close + 1;
         } else {
           SkipSpace(line, pos);
           stop.field_start = pos;
+          text_end = pos;
+          while (text_end < line.size() && !IsSpace(line[text_end])) ++text_end;
         }
-        const size_t text_end = std::min(line.find_first_of(stop_set, pos), line.size());
         const size_t length = text_end - pos;
-        if (field->kind_ != ScanField::Kind::Text) return end(Cause::Pattern);
+        if (field->kind_ != ScanField::Kind::Text && field->kind_ != ScanField::Kind::View) {
+          return end(Cause::Pattern);
+        }
         if (length == 0) return end(pos >= line.size() ? Cause::EndOfLine : Cause::EmptyText);
         if (length > field->max_length_) {
           stop.max_length = field->max_length_;
           return end(Cause::LongText);
         }
-        field->text_->assign(line.substr(pos, length));
+        if (field->kind_ == ScanField::Kind::Text) {
+          field->text_->assign(line.data() + pos, length);
+        } else {
+          *field->view_ = line.substr(pos, length);
+        }
         pos = text_end;
         break;
       }

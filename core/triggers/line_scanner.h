@@ -47,17 +47,25 @@ class ScanField {
   ScanField(uint32_t* value) : kind_(Kind::UInt), uint_(value) {}  // NOLINT
   ScanField(std::string* text, size_t max_length = kMaxTextField)  // NOLINT
       : kind_(Kind::Text), text_(text), max_length_(max_length) {}
+  // A text field that views the line instead of copying it: valid while the line is.
+  ScanField(std::string_view* view, size_t max_length = kMaxTextField)  // NOLINT
+      : kind_(Kind::View), view_(view), max_length_(max_length) {}
 
  private:
   friend ScanStop ScanLineStop(std::string_view, std::string_view,
                                std::initializer_list<ScanField>);
-  enum class Kind { Int, UInt, Text };
+  enum class Kind { Int, UInt, Text, View };
   Kind kind_;
   int32_t* int_ = nullptr;
   uint32_t* uint_ = nullptr;
   std::string* text_ = nullptr;
+  std::string_view* view_ = nullptr;
   size_t max_length_ = kMaxTextField;
 };
+
+// The scan's decimal field on its own: white space, a sign and digits from `pos`, wrapping modulo
+// 2^32. False, and `pos` unchanged, when no digit follows; otherwise `pos` moves past the digits.
+bool ReadDecimal(std::string_view line, size_t& pos, uint32_t* value);
 
 // Returns the number of fields stored.
 int ScanLine(std::string_view line, std::string_view pattern,

@@ -3,6 +3,7 @@
 
 #include "core/automation/strings.h"
 #include "core/triggers/line_scanner.h"
+#include "core/triggers/line_writer.h"
 
 namespace core::triggers {
 
@@ -27,7 +28,7 @@ const char* CMessageTrigger::MessageTypeText(int32_t index) {
   return kTexts[index];
 }
 
-HResult CMessageTrigger::PutDestination(const std::string& destination) {
+HResult CMessageTrigger::PutDestination(std::string_view destination) {
   return Store(&destination_, destination);
 }
 
@@ -72,15 +73,24 @@ HResult CMessageTrigger::PutSource(const Variant& source) {
 }
 
 std::string CMessageTrigger::GetDefinition() const {
-  return automation::Format("%d,message,%s,%s,%s,%d,%d,%d", Id(), Name().c_str(),
-                            option_ ? "true" : "false", destination_.c_str(), source_, wait_,
-                            cycle_);
+  // "%d,message,%s,%s,%s,%d,%d,%d": Wait before Cycle.
+  return LineWriter()
+      .Number(Id())
+      .Text("message")
+      .Text(Name().c_str())
+      .Text(option_ ? "true" : "false")
+      .Text(destination_.c_str())
+      .Number(source_)
+      .Number(wait_)
+      .Number(cycle_)
+      .Take();
 }
 
 HResult CMessageTrigger::PutDefinition(const std::string& line) {
   // Fields a short line does not supply read as 0 or empty.
   int32_t id = 0, index = 0, wait = 0, cycle = 0;
-  std::string keyword, name, option, destination;
+  std::string name;
+  std::string_view keyword, option, destination;
   ScanDefinition(
       line, "%d,%[^,],%[^,],%[^,],%[^,],%d,%d,%d",
       {&id, &keyword, &name, {&option, kMaxOptionField}, &destination, &index, &wait, &cycle},

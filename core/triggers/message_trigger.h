@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "core/triggers/trigger.h"
 
@@ -29,7 +30,7 @@ class CMessageTrigger : public CTrigger {
   int32_t Cycle() const { return cycle_; }
   int32_t Wait() const { return wait_; }
 
-  HResult PutDestination(const std::string& destination);
+  HResult PutDestination(std::string_view destination);
   HResult PutCycle(int32_t cycle);
   HResult PutWait(int32_t wait);
   VariantBool GetOption() const { return automation::ToVariantBool(option_); }

@@ -4,6 +4,7 @@
 #include "core/automation/strings.h"
 #include "core/triggers/interrupt_trigger.h"
 #include "core/triggers/line_scanner.h"
+#include "core/triggers/line_writer.h"
 
 namespace core::triggers {
 
@@ -33,13 +34,13 @@ HResult CSioTrigger::PutSource(const Variant& source) {
       break;
     }
     case VarType::UI1:
-      source_ = automation::Format("0x%08x", static_cast<unsigned>(static_cast<uint8_t>(bits)));
+      source_ = automation::Hex8Text(static_cast<uint8_t>(bits));
       break;
     case VarType::UI2:
-      source_ = automation::Format("0x%08x", static_cast<unsigned>(static_cast<uint16_t>(bits)));
+      source_ = automation::Hex8Text(static_cast<uint16_t>(bits));
       break;
     case VarType::UI4:
-      source_ = automation::Format("0x%08x", static_cast<unsigned>(bits));
+      source_ = automation::Hex8Text(bits);
       break;
     default:
       break;
@@ -66,19 +67,28 @@ HResult CSioTrigger::PutSrcMode(const std::string& mode) {
   return PutInterruptSource(mode, &src_mode_, "SrcMode");
 }
 
-HResult CSioTrigger::PutDestination(const std::string& destination) {
+HResult CSioTrigger::PutDestination(std::string_view destination) {
   return Store(&destination_, destination);
 }
 
 std::string CSioTrigger::GetDefinition() const {
-  return automation::Format("%d,sio,%s,%s,%s,%s,%s", Id(), Name().c_str(), source_.c_str(),
-                            dst_mode_.c_str(), src_mode_.c_str(), destination_.c_str());
+  // "%d,sio,%s,%s,%s,%s,%s"
+  return LineWriter()
+      .Number(Id())
+      .Text("sio")
+      .Text(Name().c_str())
+      .Text(source_.c_str())
+      .Text(dst_mode_.c_str())
+      .Text(src_mode_.c_str())
+      .Text(destination_.c_str())
+      .Take();
 }
 
 HResult CSioTrigger::PutDefinition(const std::string& line) {
   // Fields a short line does not supply read as 0 or empty.
   int32_t id = 0;
-  std::string keyword, name, source, dst_mode, src_mode, destination;
+  std::string name, source, dst_mode, src_mode;
+  std::string_view keyword, destination;
   ScanDefinition(line, "%d,%[^,],%[^,],%[^,],%[^,],%[^,],%[^,]",
                  {&id, &keyword, &name, &source, &dst_mode, &src_mode, &destination},
                  {"id", "keyword", "Name", "Source", "DstMode", "SrcMode", "Destination"});

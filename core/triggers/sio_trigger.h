@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "core/triggers/trigger.h"
 
@@ -36,7 +37,7 @@ class CSioTrigger : public CTrigger {
   HResult PutDstMode(const std::string& mode);
   HResult PutSrcMode(const std::string& mode);
   // No check here: a name too long for the record is refused by Register.
-  HResult PutDestination(const std::string& destination);
+  HResult PutDestination(std::string_view destination);
 
   std::string GetDefinition() const override;
   HResult PutDefinition(const std::string& line) override;

@@ -11,6 +11,7 @@
 #include "core/triggers/generate_data.h"
 #include "core/triggers/keyword_table.h"
 #include "core/triggers/line_scanner.h"
+#include "core/triggers/line_writer.h"
 
 namespace core::triggers {
 namespace {
@@ -37,7 +38,7 @@ constexpr KeywordCode kSizeCodes[] = {{"BYTE", 1},  {"WORD", 2},  {"LONG", 4},  
 constexpr KeywordCode kRepeatCodes[] = {{"SINGLE", 2}, {"REPEAT", 3}, {"CONST", 1}};
 constexpr uint8_t kDoubleSizeCode = 8;
 
-std::string AddressText(uint32_t value) { return automation::Format("0x%08x", value); }
+std::string AddressText(uint32_t value) { return automation::Hex8Text(value); }
 
 bool IsUnsignedInteger(const Variant& value) {
   return value.Is(VarType::UI1) || value.Is(VarType::UI2) || value.Is(VarType::UI4);
@@ -53,7 +54,7 @@ class LineCursor {
   explicit LineCursor(std::string_view line) : line_(line) {}
 
   std::string_view Field(const char* name) {
-    const size_t comma = line_.find(',', pos_);
+    const size_t comma = automation::FindChar(line_, ',', pos_);
     if (comma == std::string_view::npos) {
       // Every field but the last needs a comma after it; the text left goes to the mask.
       if (!ended_) notes_.emplace_back(name, "missing: the line has too few commas");
@@ -71,8 +72,9 @@ class LineCursor {
   uint32_t Number(const char* name) {
     const std::string_view field = Field(name);
     uint32_t value = 0;
-    const ScanStop stop = ScanLineStop(field, "%u", {&value});
-    if (!field.empty() && (stop.stored == 0 || stop.position != field.size())) {
+    size_t end = 0;
+    const bool read = ReadDecimal(field, end, &value);
+    if (!field.empty() && (!read || end != field.size())) {
       notes_.emplace_back(name, Quoted(field) + automation::Format(" is read as %u", value));
     }
     return value;
@@ -164,26 +166,26 @@ HResult CStreamTrigger::PutMask(const Variant& mask) {
   return kOk;
 }
 
-HResult CStreamTrigger::PutSize(const std::string& size) {
-  const char* stored = StoredForm(kSizeForms, size);
-  if (stored == nullptr) return kFail;
-  size_ = stored;
+HResult CStreamTrigger::PutSize(std::string_view size) {
+  const std::optional<std::string_view> stored = StoredForm(kSizeForms, size);
+  if (!stored) return kFail;
+  size_ = *stored;
   MarkModified();
   return kOk;
 }
 
-HResult CStreamTrigger::PutRepeatMode(const std::string& mode) {
-  const char* stored = StoredForm(kRepeatForms, mode);
-  if (stored == nullptr) return kFail;
-  repeat_mode_ = stored;
+HResult CStreamTrigger::PutRepeatMode(std::string_view mode) {
+  const std::optional<std::string_view> stored = StoredForm(kRepeatForms, mode);
+  if (!stored) return kFail;
+  repeat_mode_ = *stored;
   MarkModified();
   return kOk;
 }
 
-HResult CStreamTrigger::PutGenerateMode(const std::string& mode) {
-  const char* stored = StoredForm(kGenerateForms, mode);
-  if (stored == nullptr) return kFail;
-  generate_mode_ = stored;
+HResult CStreamTrigger::PutGenerateMode(std::string_view mode) {
+  const std::optional<std::string_view> stored = StoredForm(kGenerateForms, mode);
+  if (!stored) return kFail;
+  generate_mode_ = *stored;
   MarkModified();
   return kOk;
 }
@@ -199,33 +201,15 @@ HResult CStreamTrigger::PutKind(const std::string& kind) { return Store(&kind_, 
 std::string CStreamTrigger::GetDefinition() const {
   const bool data = IsData();
   if (!data && !IsStream()) return {};
-  // Built by appending rather than printf, so that no text is cut short; the result is the
-  // "%d,%s,...,%u" layout of each kind exactly.
-  std::string line;
-  line.reserve(64 + Name().size() + destination_.size() + data_list_.size() +
-               stream_source_.size() + mask_.size());
-  auto field = [&line](std::string_view text) {
-    line += text;
-    line += ',';
-  };
-  field(std::to_string(Id()));
-  field(kind_);
-  field(Name());
-  field(destination_);
-  field(size_);
-  field(repeat_mode_);
+  // "%d,%s,%s,%s,%s,%s,%s,%s,),%u,%u,%s" (data) or "%d,%s,%s,%s,%s,%s,%s,%d,%u,%u,%s" (stream).
+  LineWriter line;
+  line.Number(Id()).Text(kind_).Text(Name()).Text(destination_).Text(size_).Text(repeat_mode_);
   if (data) {
-    field(generate_mode_);
-    field(data_list_);
-    field(")");
+    line.Text(generate_mode_).Text(data_list_).Text(")");
   } else {
-    field(stream_source_);
-    field(std::to_string(static_cast<int32_t>(count_)));
+    line.Text(stream_source_).Number(static_cast<int32_t>(count_));
   }
-  field(std::to_string(cycle_));
-  field(std::to_string(wait_));
-  line += mask_;
-  return line;
+  return line.Number(cycle_).Number(wait_).Text(mask_).Take();
 }
 
 HResult CStreamTrigger::PutDefinition(const std::string& line) {
@@ -261,17 +245,19 @@ HResult CStreamTrigger::PutDefinition(const std::string& line) {
   // A keyword a put refuses stays as read and goes to the simulator as code 0; Register does not
   // judge it, so it is noted here. Addresses stay as read too, and Register judges them.
   // (An empty one was noted by the cursor or is left to Register.)
-  auto keyword = [this](HResult result, const char* field, const std::string& text,
-                        const std::string& why) {
-    if (Failed(result) && !text.empty()) NoteField(field, why + "; the record carries 0 for it");
+  // The reason is written only for a refusal: most lines have none, and a project has many.
+  auto keyword = [this](HResult result, const char* field, const std::string& text, auto why) {
+    if (Failed(result) && !text.empty()) NoteField(field, why() + "; the record carries 0 for it");
   };
-  keyword(PutSize(size_), "Size", size_, NotOneOf(size_, kSizeForms));
+  keyword(PutSize(size_), "Size", size_, [this] { return NotOneOf(size_, kSizeForms); });
   keyword(PutRepeatMode(repeat_mode_), "RepeatMode", repeat_mode_,
-          NotOneOf(repeat_mode_, kRepeatForms));
+          [this] { return NotOneOf(repeat_mode_, kRepeatForms); });
   // A stream line has no generate mode: the one the trigger has is put back unchanged.
   const HResult generate = PutGenerateMode(generate_mode_);
-  if (data)
-    keyword(generate, "GenerateMode", generate_mode_, NotOneOf(generate_mode_, kGenerateForms));
+  if (data) {
+    keyword(generate, "GenerateMode", generate_mode_,
+            [this] { return NotOneOf(generate_mode_, kGenerateForms); });
+  }
   PutKind(kind_);
   PutCount(count_);
   if (data) {

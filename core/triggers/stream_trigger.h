@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "core/triggers/trigger.h"
 
@@ -47,13 +48,13 @@ class CStreamTrigger : public CTrigger {
   // "byte", "word", "long" (as 8BIT, 16BIT, 32BIT), "8bit", "16bit", "32bit", "double"; any case,
   // stored upper-case.
   const std::string& Size() const { return size_; }
-  HResult PutSize(const std::string& size);
+  HResult PutSize(std::string_view size);
   // "single", "repeat", "const"; any case, stored upper-case.
   const std::string& RepeatMode() const { return repeat_mode_; }
-  HResult PutRepeatMode(const std::string& mode);
+  HResult PutRepeatMode(std::string_view mode);
   // "default", "random", "random2"; any case, stored upper-case.
   const std::string& GenerateMode() const { return generate_mode_; }
-  HResult PutGenerateMode(const std::string& mode);
+  HResult PutGenerateMode(std::string_view mode);
 
   // Stored as given, no test.
   const std::string& DataList() const { return data_list_; }

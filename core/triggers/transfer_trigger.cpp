@@ -5,6 +5,7 @@
 #include "core/automation/strings.h"
 #include "core/triggers/keyword_table.h"
 #include "core/triggers/line_scanner.h"
+#include "core/triggers/line_writer.h"
 
 namespace core::triggers {
 namespace {
@@ -32,9 +33,9 @@ constexpr KeywordCode kModeCodes[] = {{"FIX", 1}, {"INCREMENT", 2}, {"DECREMENT"
 constexpr uint8_t kUnknownCode = 0xFF;
 constexpr uint16_t kMaxModeValue = 31;
 
-HResult PutKeyword(const char* stored, std::string* field) {
-  if (stored == nullptr) return kFail;
-  *field = stored;
+HResult PutKeyword(std::optional<std::string_view> stored, std::string* field) {
+  if (!stored) return kFail;
+  *field = *stored;
   return kOk;
 }
 
@@ -49,19 +50,19 @@ HResult CTransferTrigger::PutWait(uint32_t wait) { return Store(&wait_, wait); }
 
 HResult CTransferTrigger::PutCount(uint32_t count) { return Store(&count_, count); }
 
-HResult CTransferTrigger::PutSize(const std::string& size) {
+HResult CTransferTrigger::PutSize(std::string_view size) {
   if (Failed(PutKeyword(StoredForm(kSizeForms, size), &size_))) return kFail;
   MarkModified();
   return kOk;
 }
 
-HResult CTransferTrigger::PutSrcMode(const std::string& mode) {
+HResult CTransferTrigger::PutSrcMode(std::string_view mode) {
   if (Failed(PutKeyword(StoredForm(kModeForms, mode), &src_mode_))) return kFail;
   MarkModified();
   return kOk;
 }
 
-HResult CTransferTrigger::PutDstMode(const std::string& mode) {
+HResult CTransferTrigger::PutDstMode(std::string_view mode) {
   if (Failed(PutKeyword(StoredForm(kModeForms, mode), &dst_mode_))) return kFail;
   MarkModified();
   return kOk;
@@ -100,12 +101,12 @@ HResult CTransferTrigger::PutAddress(const Variant& address, std::string* stored
     case VarType::UI2:
     case VarType::UI4:
       // Integer() extends each type as it says: I2 by its sign, UI2 with zeros.
-      *stored = automation::Format("0x%08x", static_cast<uint32_t>(address.Integer()));
+      *stored = automation::Hex8Text(static_cast<uint32_t>(address.Integer()));
       break;
     case VarType::I1:
     case VarType::UI1:
       // A byte is an address byte: -1 as VT_I1 is 0x000000ff.
-      *stored = automation::Format("0x%08x", static_cast<uint32_t>(address.Bits() & 0xFFu));
+      *stored = automation::Hex8Text(static_cast<uint32_t>(address.Bits() & 0xFFu));
       break;
     default:
       break;  // nothing stored; still a successful put
@@ -115,27 +116,22 @@ HResult CTransferTrigger::PutAddress(const Variant& address, std::string* stored
 }
 
 std::string CTransferTrigger::GetDefinition() const {
-  // "%d,transfer,%s,%u,%s,%s,%s,%s,%s,%u,%u,%d,%d", built by appending so no text is cut short.
-  std::string line;
-  line.reserve(64 + Name().size() + source_.size() + destination_.size());
-  auto field = [&line](std::string_view text) {
-    line += text;
-    line += ',';
-  };
-  field(std::to_string(Id()));
-  field("transfer");
-  field(Name());
-  field(std::to_string(count_));
-  field(size_);
-  field(source_);
-  field(src_mode_);
-  field(destination_);
-  field(dst_mode_);
-  field(std::to_string(cycle_));
-  field(std::to_string(wait_));
-  field(std::to_string(src_mode_value_));
-  line += std::to_string(dst_mode_value_);
-  return line;
+  // "%d,transfer,%s,%u,%s,%s,%s,%s,%s,%u,%u,%d,%d"
+  return LineWriter()
+      .Number(Id())
+      .Text("transfer")
+      .Text(Name())
+      .Number(count_)
+      .Text(size_)
+      .Text(source_)
+      .Text(src_mode_)
+      .Text(destination_)
+      .Text(dst_mode_)
+      .Number(cycle_)
+      .Number(wait_)
+      .Number(src_mode_value_)
+      .Number(dst_mode_value_)
+      .Take();
 }
 
 HResult CTransferTrigger::PutDefinition(const std::string& line) {
@@ -144,15 +140,15 @@ HResult CTransferTrigger::PutDefinition(const std::string& line) {
   // does not supply read as zero or empty.
   int32_t id = 0;
   std::string name;
-  std::string size;
+  std::string_view size;
   std::string source;
-  std::string src_mode;
+  std::string_view src_mode;
   std::string destination;
-  std::string dst_mode;
+  std::string_view dst_mode;
   constexpr char kPattern[] = "%d,transfer,%[^,],%u,%[^,],%[^,],%[^,],%[^,],%[^,],%u,%u,%d,%d";
   // The keyword is part of the pattern: the registry accepts "Transfer", but then nothing after
   // the id is read.
-  std::string keyword;
+  std::string_view keyword;
   ScanLine(line, "%d,%[^,]", {&id, &keyword});
   if (keyword == "transfer") {
     ScanDefinition(line, kPattern,
@@ -169,26 +165,28 @@ HResult CTransferTrigger::PutDefinition(const std::string& line) {
               &wait_, &src_mode_value_, &dst_mode_value_});
   }
 
-  // Refusals are noted for the texts the line held; an empty one was noted by the scan.
-  auto take = [this](HResult result, const char* field, const std::string& text,
-                     const std::string& why) {
-    if (Failed(result) && !text.empty()) NoteField(field, why);
+  // Refusals are noted for the texts the line held; an empty one was noted by the scan. The
+  // reason is written only for a refusal: most lines have none, and a project has many lines.
+  auto take = [this](HResult result, const char* field, std::string_view text, auto why) {
+    if (Failed(result) && !text.empty()) NoteField(field, why());
   };
   auto mode_value = [](int32_t value) {
-    return automation::Format("%d is outside 0..%u", static_cast<int16_t>(value),
-                              static_cast<unsigned>(kMaxModeValue));
+    return [value] {
+      return automation::Format("%d is outside 0..%u", static_cast<int16_t>(value),
+                                static_cast<unsigned>(kMaxModeValue));
+    };
   };
   ApplyLineHead(id, name);
-  take(PutSize(size), "Size", size, NotOneOf(size, kSizeForms));
+  take(PutSize(size), "Size", size, [&] { return NotOneOf(size, kSizeForms); });
   PutCount(count_);
   take(PutDestination(Variant::Bstr(destination)), "Destination", destination,
-       Unevaluable(destination));
-  take(PutDstMode(dst_mode), "DstMode", dst_mode, NotOneOf(dst_mode, kModeForms));
+       [&] { return Unevaluable(destination); });
+  take(PutDstMode(dst_mode), "DstMode", dst_mode, [&] { return NotOneOf(dst_mode, kModeForms); });
   // A value above 31 read from the line is refused here but is already in place.
   take(PutDstModeValue(static_cast<int16_t>(dst_mode_value_)), "DstModeValue", "-",
        mode_value(dst_mode_value_));
-  take(PutSource(Variant::Bstr(source)), "Source", source, Unevaluable(source));
-  take(PutSrcMode(src_mode), "SrcMode", src_mode, NotOneOf(src_mode, kModeForms));
+  take(PutSource(Variant::Bstr(source)), "Source", source, [&] { return Unevaluable(source); });
+  take(PutSrcMode(src_mode), "SrcMode", src_mode, [&] { return NotOneOf(src_mode, kModeForms); });
   take(PutSrcModeValue(static_cast<int16_t>(src_mode_value_)), "SrcModeValue", "-",
        mode_value(src_mode_value_));
   PutCycle(cycle_);

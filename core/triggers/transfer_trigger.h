@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "core/triggers/trigger.h"
 
@@ -30,7 +31,7 @@ class CTransferTrigger : public CTrigger {
   // "byte", "word", "long" (as 8BIT, 16BIT, 32BIT), "8bit", "16bit", "32bit" and the starred
   // "8bit*", "16bit*", "32bit*"; any case, stored upper-case. "double" is refused.
   const std::string& Size() const { return size_; }
-  HResult PutSize(const std::string& size);
+  HResult PutSize(std::string_view size);
 
   // The address puts. VT_BSTR: an expression the evaluator accepts, stored as written. Integer
   // types: "0x%08x" of the value, VT_I2 sign-extended, VT_I1 and the unsigned types
@@ -42,9 +43,9 @@ class CTransferTrigger : public CTrigger {
 
   // "fix", "increment", "decrement"; any case, stored upper-case.
   const std::string& SrcMode() const { return src_mode_; }
-  HResult PutSrcMode(const std::string& mode);
+  HResult PutSrcMode(std::string_view mode);
   const std::string& DstMode() const { return dst_mode_; }
-  HResult PutDstMode(const std::string& mode);
+  HResult PutDstMode(std::string_view mode);
 
   // 0..31, taken as unsigned 16-bit (so every negative value is refused). The getter gives the
   // low 16 bits of the stored 32-bit value, which a definition line may have set beyond 31.
