@@ -27,12 +27,8 @@ Variant CSioTrigger::GetSource() const { return Variant::Bstr(source_); }
 HResult CSioTrigger::PutSource(const Variant& source) {
   const auto bits = static_cast<uint32_t>(source.Bits());
   switch (static_cast<VarType>(source.TypeWord())) {
-    case VarType::Bstr: {
-      int32_t value = 0;
-      if (automation::Failed(Context().Evaluate(source.Text(), &value))) return automation::kFail;
-      source_ = source.Text();
-      break;
-    }
+    case VarType::Bstr:
+      return PutSourceText(source.Text());
     case VarType::UI1:
       source_ = automation::Hex8Text(static_cast<uint8_t>(bits));
       break;
@@ -45,6 +41,14 @@ HResult CSioTrigger::PutSource(const Variant& source) {
     default:
       break;
   }
+  MarkModified();
+  return automation::kOk;
+}
+
+HResult CSioTrigger::PutSourceText(const std::string& source) {
+  int32_t value = 0;
+  if (automation::Failed(Context().Evaluate(source, &value))) return automation::kFail;
+  source_ = source;
   MarkModified();
   return automation::kOk;
 }
@@ -94,7 +98,8 @@ HResult CSioTrigger::PutDefinition(const std::string& line) {
                  {"id", "keyword", "Name", "Source", "DstMode", "SrcMode", "Destination"});
   ApplyLineHead(id, name);
   // Each refusal keeps the old value (and the interrupt sources log theirs); the parse goes on.
-  if (automation::Failed(PutSource(Variant::Bstr(source))) && !source.empty()) {
+  // The put of a VT_BSTR.
+  if (automation::Failed(PutSourceText(source)) && !source.empty()) {
     NoteField("Source", Unevaluable(source));
   }
   PutDstMode(dst_mode);

@@ -44,6 +44,7 @@ class CSioTrigger : public CTrigger {
   HResult Register() override;
 
  private:
+  HResult PutSourceText(const std::string& source);  // the put of a VT_BSTR
   HResult PutInterruptSource(const std::string& mode, std::string* field, const char* name);
 
   std::string source_;

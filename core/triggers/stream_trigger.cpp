@@ -131,11 +131,8 @@ HResult CStreamTrigger::PutWait(uint32_t wait) { return Store(&wait_, wait); }
 HResult CStreamTrigger::PutCount(uint32_t count) { return Store(&count_, count); }
 
 HResult CStreamTrigger::PutDestination(const Variant& destination) {
-  if (destination.Is(VarType::Bstr)) {
-    int32_t value = 0;
-    if (Failed(Context().Evaluate(destination.Text(), &value))) return kFail;
-    destination_ = destination.Text();
-  } else if (IsUnsignedInteger(destination)) {
+  if (destination.Is(VarType::Bstr)) return PutDestinationText(destination.Text());
+  if (IsUnsignedInteger(destination)) {
     destination_ = AddressText(static_cast<uint32_t>(destination.Integer()));
   }
   // Signed integers and every other type store nothing here (unlike the transfer trigger).
@@ -143,25 +140,36 @@ HResult CStreamTrigger::PutDestination(const Variant& destination) {
   return kOk;
 }
 
+HResult CStreamTrigger::PutDestinationText(const std::string& destination) {
+  int32_t value = 0;
+  if (Failed(Context().Evaluate(destination, &value))) return kFail;
+  destination_ = destination;
+  MarkModified();
+  return kOk;
+}
+
 HResult CStreamTrigger::PutMask(const Variant& mask) {
-  if (mask.Is(VarType::Bstr)) {
-    int32_t value = 0;
-    if (Failed(Context().Evaluate(mask.Text(), &value))) return kFail;
-    // The evaluator only vouches for the text; what is kept is the text's own leading number,
-    // so a mask stays a plain numeral in the line and in the list. For a numeral the two agree.
-    // When they differ (a symbol, an expression) the kept number is not what the user meant,
-    // so the log says which number the simulator will get.
-    const uint32_t leading = automation::ReadUnsigned(mask.Text()).value;
-    if (leading != static_cast<uint32_t>(value)) {
-      Context().WriteFieldLog(
-          "Mask", automation::Format(
-                      "Mask \"%s\" is kept as its leading number 0x%08x, not its value 0x%08x",
-                      mask.Text().c_str(), leading, static_cast<uint32_t>(value)));
-    }
-    mask_ = AddressText(leading);
-  } else if (IsUnsignedInteger(mask)) {
-    mask_ = AddressText(static_cast<uint32_t>(mask.Integer()));
+  if (mask.Is(VarType::Bstr)) return PutMaskText(mask.Text());
+  if (IsUnsignedInteger(mask)) mask_ = AddressText(static_cast<uint32_t>(mask.Integer()));
+  MarkModified();
+  return kOk;
+}
+
+HResult CStreamTrigger::PutMaskText(const std::string& mask) {
+  int32_t value = 0;
+  if (Failed(Context().Evaluate(mask, &value))) return kFail;
+  // The evaluator only vouches for the text; what is kept is the text's own leading number,
+  // so a mask stays a plain numeral in the line and in the list. For a numeral the two agree.
+  // When they differ (a symbol, an expression) the kept number is not what the user meant,
+  // so the log says which number the simulator will get.
+  const uint32_t leading = automation::ReadUnsigned(mask).value;
+  if (leading != static_cast<uint32_t>(value)) {
+    Context().WriteFieldLog(
+        "Mask",
+        automation::Format("Mask \"%s\" is kept as its leading number 0x%08x, not its value 0x%08x",
+                           mask.c_str(), leading, static_cast<uint32_t>(value)));
   }
+  mask_ = AddressText(leading);
   MarkModified();
   return kOk;
 }
@@ -241,7 +249,7 @@ HResult CStreamTrigger::PutDefinition(const std::string& line) {
   for (const auto& [field, why] : cursor.notes()) NoteField(field, why);
 
   ApplyLineHead(id, name);
-  PutDestination(Variant::Bstr(destination_));
+  PutDestinationText(destination_);  // the put of a VT_BSTR
   // A keyword a put refuses stays as read and goes to the simulator as code 0; Register does not
   // judge it, so it is noted here. Addresses stay as read too, and Register judges them.
   // (An empty one was noted by the cursor or is left to Register.)
@@ -265,7 +273,7 @@ HResult CStreamTrigger::PutDefinition(const std::string& line) {
   } else if (stream) {
     PutStreamSource(stream_source_);
   }
-  PutMask(Variant::Bstr(mask_));
+  PutMaskText(mask_);
   PutCycle(cycle_);
   PutWait(wait_);
   return Register();

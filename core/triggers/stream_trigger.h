@@ -76,6 +76,9 @@ class CStreamTrigger : public CTrigger {
  private:
   bool IsData() const;
   bool IsStream() const;
+  // The puts of a VT_BSTR (the text may be the stored one itself).
+  HResult PutDestinationText(const std::string& destination);
+  HResult PutMaskText(const std::string& mask);
 
   uint32_t cycle_ = 0;
   uint32_t wait_ = 0;

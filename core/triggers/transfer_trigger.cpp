@@ -90,12 +90,8 @@ HResult CTransferTrigger::PutDestination(const Variant& destination) {
 
 HResult CTransferTrigger::PutAddress(const Variant& address, std::string* stored) {
   switch (static_cast<VarType>(address.TypeWord())) {
-    case VarType::Bstr: {
-      int32_t value = 0;
-      if (Failed(Context().Evaluate(address.Text(), &value))) return kFail;
-      *stored = address.Text();
-      break;
-    }
+    case VarType::Bstr:
+      return PutAddressText(address.Text(), stored);
     case VarType::I2:
     case VarType::I4:
     case VarType::UI2:
@@ -111,6 +107,14 @@ HResult CTransferTrigger::PutAddress(const Variant& address, std::string* stored
     default:
       break;  // nothing stored; still a successful put
   }
+  MarkModified();
+  return kOk;
+}
+
+HResult CTransferTrigger::PutAddressText(const std::string& address, std::string* stored) {
+  int32_t value = 0;
+  if (Failed(Context().Evaluate(address, &value))) return kFail;
+  *stored = address;
   MarkModified();
   return kOk;
 }
@@ -179,13 +183,14 @@ HResult CTransferTrigger::PutDefinition(const std::string& line) {
   ApplyLineHead(id, name);
   take(PutSize(size), "Size", size, [&] { return NotOneOf(size, kSizeForms); });
   PutCount(count_);
-  take(PutDestination(Variant::Bstr(destination)), "Destination", destination,
+  // The puts of VT_BSTRs.
+  take(PutAddressText(destination, &destination_), "Destination", destination,
        [&] { return Unevaluable(destination); });
   take(PutDstMode(dst_mode), "DstMode", dst_mode, [&] { return NotOneOf(dst_mode, kModeForms); });
   // A value above 31 read from the line is refused here but is already in place.
   take(PutDstModeValue(static_cast<int16_t>(dst_mode_value_)), "DstModeValue", "-",
        mode_value(dst_mode_value_));
-  take(PutSource(Variant::Bstr(source)), "Source", source, [&] { return Unevaluable(source); });
+  take(PutAddressText(source, &source_), "Source", source, [&] { return Unevaluable(source); });
   take(PutSrcMode(src_mode), "SrcMode", src_mode, [&] { return NotOneOf(src_mode, kModeForms); });
   take(PutSrcModeValue(static_cast<int16_t>(src_mode_value_)), "SrcModeValue", "-",
        mode_value(src_mode_value_));

@@ -63,6 +63,8 @@ class CTransferTrigger : public CTrigger {
 
  private:
   HResult PutAddress(const Variant& address, std::string* stored);
+  // The address put of a VT_BSTR.
+  HResult PutAddressText(const std::string& address, std::string* stored);
 
   uint32_t cycle_ = 0;
   uint32_t wait_ = 0;
