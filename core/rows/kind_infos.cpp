@@ -47,12 +47,10 @@ int IOAccessTriggerInfo::SetWait(std::string text) {
 
 // ---- Transfer ----
 
-std::string TransferTriggerInfo::GetDestinationText() const {
-  return StringValue(Typed().Destination());
-}
+std::string TransferTriggerInfo::GetDestinationText() const { return Typed().DestinationText(); }
 std::string TransferTriggerInfo::GetSizeText() const { return Typed().Size(); }
 std::string TransferTriggerInfo::GetDstModeText() const { return Typed().DstMode(); }
-std::string TransferTriggerInfo::GetSourceText() const { return StringValue(Typed().Source()); }
+std::string TransferTriggerInfo::GetSourceText() const { return Typed().SourceText(); }
 std::string TransferTriggerInfo::GetSrcModeText() const { return Typed().SrcMode(); }
 std::string TransferTriggerInfo::GetCountText() const { return UnsignedText(Typed().Count()); }
 std::string TransferTriggerInfo::GetCycleText() const { return UnsignedText(Typed().Cycle()); }
@@ -91,9 +89,7 @@ int TransferTriggerInfo::SetSrcModeValue(std::string text) {
 
 // ---- Stream ----
 
-std::string StreamTriggerInfo::GetDestinationText() const {
-  return StringValue(Typed().Destination());
-}
+std::string StreamTriggerInfo::GetDestinationText() const { return Typed().DestinationText(); }
 std::string StreamTriggerInfo::GetSizeText() const { return Typed().Size(); }
 std::string StreamTriggerInfo::GetDstModeText() const { return Typed().RepeatMode(); }
 std::string StreamTriggerInfo::GetSourceText() const {
@@ -104,7 +100,7 @@ std::string StreamTriggerInfo::GetSourceText() const {
   return "#ERROR";
 }
 std::string StreamTriggerInfo::GetSrcModeText() const { return Typed().GenerateMode(); }
-std::string StreamTriggerInfo::GetMaskText() const { return StringValue(Typed().Mask()); }
+std::string StreamTriggerInfo::GetMaskText() const { return Typed().MaskText(); }
 std::string StreamTriggerInfo::GetCountText() const { return UnsignedText(Typed().Count()); }
 std::string StreamTriggerInfo::GetCycleText() const { return UnsignedText(Typed().Cycle()); }
 std::string StreamTriggerInfo::GetWaitText() const { return UnsignedText(Typed().Wait()); }
@@ -242,7 +238,7 @@ int ControlTriggerInfo::SetSource(std::string text) { return Accepted(Typed().Pu
 
 std::string SioTriggerInfo::GetDestinationText() const { return Typed().Destination(); }
 std::string SioTriggerInfo::GetDstModeText() const { return Typed().DstMode(); }
-std::string SioTriggerInfo::GetSourceText() const { return StringValue(Typed().GetSource()); }
+std::string SioTriggerInfo::GetSourceText() const { return Typed().Source(); }
 std::string SioTriggerInfo::GetSrcModeText() const { return Typed().SrcMode(); }
 int SioTriggerInfo::SetDestination(std::string text) {
   return Accepted(Typed().PutDestination(text));

@@ -104,10 +104,6 @@ const std::array<ColumnText, kColumnCount>& ListColumns() {
 std::string SignedText(int32_t value) { return automation::DecimalText(value); }
 std::string UnsignedText(uint32_t value) { return automation::DecimalText(value); }
 
-std::string StringValue(const automation::Variant& value) {
-  return value.Is(automation::VarType::Bstr) ? value.Text() : std::string();
-}
-
 int32_t ReadNumber(const std::string& text) { return automation::ReadLong(text, 0).value; }
 
 int Accepted(HResult hr) { return automation::Failed(hr) ? 1 : 0; }

@@ -114,10 +114,9 @@ const std::array<ColumnText, kColumnCount>& ListColumns();
 std::unique_ptr<TriggerInfo> MakeTriggerInfo(std::shared_ptr<triggers::CTrigger> trigger);
 
 // Text helpers shared by the adapters.
-std::string SignedText(int32_t value);                      // "%d"
-std::string UnsignedText(uint32_t value);                   // "%u"
-std::string StringValue(const automation::Variant& value);  // the text of a VT_BSTR, else ""
-int32_t ReadNumber(const std::string& text);                // automatic base, 0 for no number
-int Accepted(HResult hr);                                   // 0 when not negative, else 1
+std::string SignedText(int32_t value);        // "%d"
+std::string UnsignedText(uint32_t value);     // "%u"
+int32_t ReadNumber(const std::string& text);  // automatic base, 0 for no number
+int Accepted(HResult hr);                     // 0 when not negative, else 1
 
 }  // namespace core::rows

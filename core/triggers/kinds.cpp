@@ -39,10 +39,15 @@ const std::array<KindInfo, 10>& KindTable() {
 }
 
 const KindInfo& InfoOf(TriggerKind kind) {
-  for (const KindInfo& info : KindTable()) {
-    if (info.kind == kind) return info;
-  }
-  return KindTable()[0];  // unreachable for a valid enumerator
+  // By kind code, for the list's type column and the like, asked once per row.
+  static const std::array<const KindInfo*, 16> by_code = [] {
+    std::array<const KindInfo*, 16> table{};
+    table.fill(&KindTable()[0]);  // code 1 and the codes after 10 name no kind
+    for (const KindInfo& info : KindTable()) table[static_cast<size_t>(info.kind)] = &info;
+    return table;
+  }();
+  const auto code = static_cast<size_t>(kind);
+  return *by_code[code < by_code.size() ? code : 0];
 }
 
 const std::array<AcceptedKeyword, 12>& AcceptedKeywords() {

@@ -40,9 +40,11 @@ class CStreamTrigger : public CTrigger {
   // VT_BSTR: an expression the evaluator accepts, stored as written. VT_UI1, VT_UI2, VT_UI4:
   // "0x%08x" of the value. Any other type stores nothing, yet succeeds and marks the trigger.
   Variant Destination() const { return Variant::Bstr(destination_); }
+  const std::string& DestinationText() const { return destination_; }
   HResult PutDestination(const Variant& destination);
   // The same types as Destination; always stored in "0x%08x" form.
   Variant Mask() const { return Variant::Bstr(mask_); }
+  const std::string& MaskText() const { return mask_; }
   HResult PutMask(const Variant& mask);
 
   // "byte", "word", "long" (as 8BIT, 16BIT, 32BIT), "8bit", "16bit", "32bit", "double"; any case,

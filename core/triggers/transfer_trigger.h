@@ -37,8 +37,10 @@ class CTransferTrigger : public CTrigger {
   // types: "0x%08x" of the value, VT_I2 sign-extended, VT_I1 and the unsigned types
   // zero-extended. Any other type stores nothing, yet succeeds and marks the trigger.
   Variant Source() const { return Variant::Bstr(source_); }
+  const std::string& SourceText() const { return source_; }
   HResult PutSource(const Variant& source);
   Variant Destination() const { return Variant::Bstr(destination_); }
+  const std::string& DestinationText() const { return destination_; }
   HResult PutDestination(const Variant& destination);
 
   // "fix", "increment", "decrement"; any case, stored upper-case.
