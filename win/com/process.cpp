@@ -1,10 +1,17 @@
 // Process-wide state.
 #include "win/com/process.h"
 
+#include <mutex>
+#include <string>
+#include <unordered_map>
+
 namespace win::com {
 namespace {
 
 using core::automation::HResult;
+
+// More distinct message names than any project has; past it the remembered ones are forgotten.
+constexpr size_t kRememberedMessageNames = 4096;
 
 void (*g_refresh)() = nullptr;
 std::shared_ptr<core::triggers::TriggerContext> g_registry;
@@ -78,7 +85,23 @@ void ProcessServices::RefreshTriggerWindow() {
   if (g_refresh) g_refresh();
 }
 uint32_t ProcessServices::RegisterMessageName(const std::string& name) {
-  return ::RegisterWindowMessageA(name.c_str());
+  // A registered name keeps its number for the session, and every registration is a round trip
+  // to the window server (under Wine, to the wineserver; a load of a project registers a name for
+  // each message trigger), so the numbers are remembered. Failures are not.
+  static std::mutex mutex;
+  static auto* const numbers = new std::unordered_map<std::string, uint32_t>();
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    const auto known = numbers->find(name);
+    if (known != numbers->end()) return known->second;
+  }
+  const UINT number = ::RegisterWindowMessageA(name.c_str());
+  if (number != 0) {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (numbers->size() >= kRememberedMessageNames) numbers->clear();
+    numbers->emplace(name, number);
+  }
+  return number;
 }
 
 void SetTriggerWindowRefresh(void (*refresh)()) { g_refresh = refresh; }
