@@ -116,7 +116,7 @@ CTriggerAction::CTriggerAction(bridge::CTriggerCommand& bridge, const bridge::Ho
     : bridge_(bridge),
       host_(host),
       context_(std::make_shared<SharedContext>(this, bridge, host, hooks)),
-      names_equal_(std::move(hooks.names_equal)) {}
+      name_key_(std::move(hooks.name_key)) {}
 
 CTriggerAction::~CTriggerAction() {
   context_->Detach();
@@ -274,11 +274,25 @@ HResult CTriggerAction::Command0106All() { return SendCommandAll(bridge::kResetC
 // ---- Look-up ----
 
 int32_t CTriggerAction::FindNumberByName(const std::string& name) const {
-  if (!names_equal_) return FindExactName(name);
+  if (!name_key_) return FindExactName(name);
+  const std::string given = name_key_(name);
   for (int32_t slot = 0; slot < triggers::kSlotCount; ++slot) {
-    if (slots_[slot] && names_equal_(name, slots_[slot]->GetTrigger()->Name())) return slot;
+    if (!slots_[slot]) continue;
+    const std::string& stored = slots_[slot]->GetTrigger()->Name();
+    // The same text has the same key.
+    if (stored == name || SlotKey(slot, stored) == given) return slot;
   }
   return -1;
+}
+
+const std::string& CTriggerAction::SlotKey(int32_t slot, const std::string& name) const {
+  NameKey& cached = slot_keys_[static_cast<size_t>(slot)];
+  if (!cached.made || cached.name != name) {
+    cached.key = name_key_(name);
+    cached.name = name;
+    cached.made = true;
+  }
+  return cached.key;
 }
 
 int32_t CTriggerAction::FindExactName(const std::string& name) const {

@@ -57,11 +57,12 @@ struct WindowHooks {
   std::function<void()> refresh_trigger_window;
   // RegisterWindowMessageA: the message number of a name, 0 on failure.
   std::function<uint32_t(const std::string&)> register_window_message;
-  // Whether a name given to a look-up by name (FindTrigger, FindNumberByName and what rests on
-  // them) is a trigger's name: on Windows the locale-aware comparison of the user's default
-  // locale, case-sensitive but taking "ss" and the sharp s, say, for the same. The uniqueness
-  // checks do not use it: they compare exactly.
-  std::function<bool(const std::string& given, const std::string& name)> names_equal;
+  // The key under which the look-ups by name (FindTrigger, FindNumberByName and what rests on
+  // them) compare names: a given name is a trigger's name when their keys are equal. On Windows
+  // the sort key of the user's default locale, so that names compare as that locale's comparison
+  // does: case-sensitive, but taking "ss" and the sharp s, say, for the same. A key is made once
+  // per name, not once per comparison. The uniqueness checks do not use it: they compare exactly.
+  std::function<std::string(const std::string& name)> name_key;
 };
 
 class CTriggerAction {
@@ -113,7 +114,7 @@ class CTriggerAction {
   HResult Command0106All();
 
   // ---- Look-up ----
-  // Names are compared by the hooks' names_equal (exactly without one); the lowest slot wins.
+  // Names are compared by the hooks' name keys (exactly without them); the lowest slot wins.
   std::shared_ptr<CTrigger> FindTrigger(const std::string& name) const;
   int32_t FindNumberByName(const std::string& name) const;  // -1 when none
   // Numbers outside 0..255 are free slots.
@@ -196,11 +197,21 @@ class CTriggerAction {
   void FetchSources();
   // The lowest slot whose trigger bears exactly this name, -1 when none does.
   int32_t FindExactName(const std::string& name) const;
+  // The name key of the name the slot's trigger bears, made again when that name changed.
+  const std::string& SlotKey(int32_t slot, const std::string& name) const;
 
   bridge::CTriggerCommand& bridge_;
   const bridge::HostAccess& host_;
   std::shared_ptr<SharedContext> context_;
-  std::function<bool(const std::string&, const std::string&)> names_equal_;
+  std::function<std::string(const std::string&)> name_key_;
+  // Each slot's last name and its key. A trigger's name changes without its registry knowing,
+  // so a key is checked against the name before it is used.
+  struct NameKey {
+    std::string name;
+    std::string key;
+    bool made = false;
+  };
+  mutable std::array<NameKey, triggers::kSlotCount> slot_keys_;
   std::array<std::unique_ptr<rows::TriggerInfo>, triggers::kSlotCount> slots_;
   int32_t count_ = 0;
   const uint32_t* active_table_ = nullptr;  // the simulator's; stays valid while it runs

@@ -1,7 +1,10 @@
 // Conversions at the COM boundary.
 #include "win/com/conversion.h"
 
+#include <mutex>
 #include <new>
+#include <type_traits>
+#include <unordered_map>
 #include <vector>
 
 #include "win/com/raii.h"
@@ -11,8 +14,30 @@ namespace win::com {
 using core::automation::Variant;
 using core::automation::VarType;
 
+namespace {
+
+// Whether every character is below 0x80. Every ANSI code page maps those to the same code points,
+// so such a text converts character by character, without the system's conversion and its
+// length query: most texts crossing the boundary (settings keys, names, expressions) are such.
+template <typename Char>
+bool IsAscii(const Char* text, size_t length) {
+  for (size_t i = 0; i < length; ++i) {
+    if (static_cast<std::make_unsigned_t<Char>>(text[i]) >= 0x80) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 HRESULT ToBstr(const std::string& text, BSTR* out) noexcept {
   *out = nullptr;
+  if (IsAscii(text.data(), text.size())) {
+    BSTR result = SysAllocStringLen(nullptr, static_cast<UINT>(text.size()));
+    if (result == nullptr) return E_OUTOFMEMORY;
+    for (size_t i = 0; i < text.size(); ++i) result[i] = static_cast<wchar_t>(text[i]);
+    *out = result;
+    return S_OK;
+  }
   const int length = text.empty() ? 0
                                   : MultiByteToWideChar(CP_ACP, 0, text.data(),
                                                         static_cast<int>(text.size()), nullptr, 0);
@@ -29,6 +54,7 @@ std::string ToNarrow(BSTR text) { return ToNarrow(text, SysStringLen(text)); }
 
 std::string ToNarrow(const wchar_t* text, size_t length) {
   if (length == 0) return std::string();
+  if (IsAscii(text, length)) return std::string(text, text + length);
   const int size =
       WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
   std::string result(static_cast<size_t>(size), '\0');
@@ -37,12 +63,41 @@ std::string ToNarrow(const wchar_t* text, size_t length) {
   return result;
 }
 
-bool SameNameInUserLocale(const std::string& left, const std::string& right) {
-  UniqueBstr wide_left, wide_right;
-  if (FAILED(ToBstr(left, wide_left.Put())) || FAILED(ToBstr(right, wide_right.Put()))) {
+namespace {
+
+std::string SortKeyInUserLocale(const std::string& name) {
+  UniqueBstr wide;
+  if (FAILED(ToBstr(name, wide.Put()))) throw std::bad_alloc();
+  const auto length = static_cast<int>(SysStringLen(wide.Get()));
+  if (length == 0 || wide.Get()[0] == L'\0') return std::string();
+  const int size = LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, wide.Get(), length, nullptr, 0);
+  std::string key(static_cast<size_t>(size > 0 ? size : 0), '\0');
+  // With LCMAP_SORTKEY the output is bytes, whatever the parameter's type says.
+  if (size <= 0 || LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, wide.Get(), length,
+                                reinterpret_cast<LPWSTR>(key.data()), size) != size) {
     throw std::bad_alloc();
   }
-  return VarBstrCmp(wide_left.Get(), wide_right.Get(), LOCALE_USER_DEFAULT, 0) == VARCMP_EQ;
+  return key;
+}
+
+}  // namespace
+
+std::string NameKeyInUserLocale(const std::string& name) {
+  // A load looks up the same names again and again, and a sort key costs a conversion and a
+  // walk through the locale's tables. Process-wide and never destroyed, as the bridge is.
+  constexpr size_t kRemembered = 1024;  // past it the remembered keys are forgotten
+  static std::mutex mutex;
+  static auto* const keys = new std::unordered_map<std::string, std::string>();
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    const auto known = keys->find(name);
+    if (known != keys->end()) return known->second;
+  }
+  std::string key = SortKeyInUserLocale(name);
+  std::lock_guard<std::mutex> lock(mutex);
+  if (keys->size() >= kRemembered) keys->clear();
+  keys->emplace(name, key);
+  return key;
 }
 
 namespace {

@@ -23,10 +23,13 @@ std::string ToNarrow(BSTR text);
 std::string ToNarrow(const wchar_t* text, size_t length);
 inline std::string ToNarrow(const std::wstring& text) { return ToNarrow(text.data(), text.size()); }
 
-// Whether two texts of the ANSI code page are the same name, as automation compares BSTRs: by the
-// locale-aware comparison of the user's default locale without flags (case-sensitive, but a
-// sharp s is "ss" and a soft hyphen counts for nothing). Throws std::bad_alloc.
-bool SameNameInUserLocale(const std::string& left, const std::string& right);
+// The key under which a text of the ANSI code page is compared as a name: two names are the same
+// when their keys are equal, as automation compares BSTRs (VarBstrCmp) in the user's default
+// locale without flags: case-sensitive, but a sharp s is "ss" and a soft hyphen counts for
+// nothing. The key is the locale's sort key, which compares as the locale's comparison does; an
+// empty name and one beginning with a NUL (which VarBstrCmp takes for an empty one) have the
+// empty key. Keys are remembered by text. Throws std::bad_alloc.
+std::string NameKeyInUserLocale(const std::string& name);
 
 // VARIANT to core value. By-reference scalars are read through; VT_VARIANT|VT_ARRAY|VT_BYREF (the
 // form of a member list) becomes an array of values; other arrays become VT_ILLEGAL and other

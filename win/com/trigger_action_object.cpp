@@ -45,7 +45,7 @@ TriggerActionObject::TriggerActionObject() {
   hooks.register_window_message = [](const std::string& name) {
     return ProcessServices::RegisterMessageName(name);
   };
-  hooks.names_equal = SameNameInUserLocale;
+  hooks.name_key = NameKeyInUserLocale;
   registry_ = std::make_unique<core::registry::CTriggerAction>(ProcessBridge(), ProcessHost(),
                                                                std::move(hooks));
   std::lock_guard<std::mutex> lock(g_live_mutex);

@@ -463,9 +463,7 @@ TEST_F(RegistryTest, LookUpsByNameUseTheHooksComparisonAndUniquenessStaysExact) 
     return text;
   };
   core::registry::WindowHooks hooks;
-  hooks.names_equal = [&](const std::string& given, const std::string& name) {
-    return fold(given) == fold(name);
-  };
+  hooks.name_key = fold;
   CTriggerAction registry(bridge_, host_, hooks);
   std::shared_ptr<CTrigger> street, link;
   ASSERT_HR(kOk, registry.CreateTrigger(TriggerKind::Control, &street));  // 0
@@ -484,7 +482,11 @@ TEST_F(RegistryTest, LookUpsByNameUseTheHooksComparisonAndUniquenessStaysExact) 
   EXPECT_HR(kOk, registry.Command0105("Strasse"));
   EXPECT_EQ(Take("TargetCommand."),
             Calls{"TargetCommand.Command(SimCommand,0,vt=0x4000,08 00 05 01 64 00 00 00)"});
-  EXPECT_HR(kOk, registry.DeleteTrigger("Strasse"));
+  // A renamed trigger is found by its new name only, however often it was looked up before.
+  street->SetNameUnchecked("Gasse");
+  EXPECT_EQ(registry.FindNumberByName("Strasse"), -1);
+  EXPECT_EQ(registry.FindNumberByName("Gasse"), 0);
+  EXPECT_HR(kOk, registry.DeleteTrigger("Gasse"));
   EXPECT_EQ(registry.GetTriggerByNumber(0), nullptr);
 }
 
