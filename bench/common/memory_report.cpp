@@ -43,14 +43,14 @@ bool PrintMemoryRows(const MemoryReport& report) {
   host.StoreLines(lines);
   {
     // The bridge keeps the host's services once it has them; a first load obtains them.
-    CTriggerAction warm(host.bridge, host.host);
+    CTriggerAction warm(host.bridge, host.host, report.hooks);
     warm.LoadTriggers();
   }
 
   // One trigger at a time, as a load makes it: created by its keyword, then given its line.
   std::map<core::triggers::TriggerKind, KindTotal> kinds;
   {
-    CTriggerAction registry(host.bridge, host.host);
+    CTriggerAction registry(host.bridge, host.host, report.hooks);
     registry.SourceCount();  // the interrupt sources are the registry's, fetched once
     for (size_t i = 0; i < lines.size(); ++i) {
       AllocationScope scope;
@@ -80,7 +80,7 @@ bool PrintMemoryRows(const MemoryReport& report) {
   long long held = 0;
   {
     AllocationScope scope;
-    auto registry = std::make_unique<CTriggerAction>(host.bridge, host.host);
+    auto registry = std::make_unique<CTriggerAction>(host.bridge, host.host, report.hooks);
     registry->LoadTriggers();
     if (registry->Count() != kProjectLineCount) {
       std::fprintf(stderr, "memory: the benchmark project did not load whole\n");

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "core/registry/trigger_action.h"
 #include "core/triggers/trigger.h"
 
 namespace bench {
@@ -21,6 +22,9 @@ struct MemoryReport {
   std::string holding;
   // Added to each row's name: " (Wine)".
   std::string where;
+  // Around the registries, as the platform has them (on Windows the name keys of the user's
+  // locale, which the registry keeps per slot).
+  core::registry::WindowHooks hooks;
 };
 
 // False, with a message on standard error, when the project did not load whole.

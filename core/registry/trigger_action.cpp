@@ -116,7 +116,8 @@ CTriggerAction::CTriggerAction(bridge::CTriggerCommand& bridge, const bridge::Ho
     : bridge_(bridge),
       host_(host),
       context_(std::make_shared<SharedContext>(this, bridge, host, hooks)),
-      name_key_(std::move(hooks.name_key)) {}
+      name_key_(std::move(hooks.name_key)),
+      slot_keys_(name_key_ ? triggers::kSlotCount : 0) {}
 
 CTriggerAction::~CTriggerAction() {
   context_->Detach();

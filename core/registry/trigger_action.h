@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/automation/hresult.h"
 #include "core/automation/variant.h"
@@ -211,7 +212,7 @@ class CTriggerAction {
     std::string key;
     bool made = false;
   };
-  mutable std::array<NameKey, triggers::kSlotCount> slot_keys_;
+  mutable std::vector<NameKey> slot_keys_;  // one per slot, with a name-key hook only
   std::array<std::unique_ptr<rows::TriggerInfo>, triggers::kSlotCount> slots_;
   int32_t count_ = 0;
   const uint32_t* active_table_ = nullptr;  // the simulator's; stays valid while it runs
