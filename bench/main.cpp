@@ -1,10 +1,15 @@
 // The native benchmark runner: every *_bench.cpp in this folder registers its benchmarks and the
-// comparisons among them. Google Benchmark runs them (with repetitions, say
-// --benchmark_repetitions=9); afterwards each comparison is printed as a row of the table, from
-// the medians of the CPU times of the repetitions.
+// comparisons among them. Google Benchmark runs them; afterwards each comparison is printed as a
+// row of the table, from the medians of the CPU times of the repetitions.
+//
+//   trigger_bench [--repetitions=N] [Google Benchmark's flags]
+//
+// --repetitions=N is the flag every benchmark program run by scripts/bench takes; here it stands
+// for --benchmark_repetitions=N.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -48,6 +53,16 @@ class CollectingReporter : public benchmark::ConsoleReporter {
 }  // namespace
 
 int main(int argc, char** argv) {
+  std::vector<std::string> flags(argv, argv + argc);
+  for (std::string& flag : flags) {
+    if (flag.rfind("--repetitions=", 0) == 0) {
+      flag = "--benchmark_repetitions=" + flag.substr(std::strlen("--repetitions="));
+    }
+  }
+  std::vector<char*> arguments;
+  for (std::string& flag : flags) arguments.push_back(flag.data());
+  argc = static_cast<int>(arguments.size());
+  argv = arguments.data();
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   CollectingReporter reporter;

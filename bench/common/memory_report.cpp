@@ -47,10 +47,12 @@ bool PrintMemoryRows(const MemoryReport& report) {
     warm.LoadTriggers();
   }
 
-  // One trigger at a time, as a load makes it: created by its keyword, then given its line.
+  // One trigger at a time, as a load makes it: created by its keyword, then given its line. The
+  // registry here has no hooks: what the platform's name keys keep is the registry's, and shows
+  // in the registry's row below, not in the row of the kind whose load looked names up.
   std::map<core::triggers::TriggerKind, KindTotal> kinds;
   {
-    CTriggerAction registry(host.bridge, host.host, report.hooks);
+    CTriggerAction registry(host.bridge, host.host);
     registry.SourceCount();  // the interrupt sources are the registry's, fetched once
     for (size_t i = 0; i < lines.size(); ++i) {
       AllocationScope scope;

@@ -47,10 +47,31 @@ void Check(HRESULT hr, const char* what) {
   }
 }
 
-// Loads a module from beside this program and runs its DllRegisterServer.
-void Register(const wchar_t* name) {
+// Whether the class of the ProgID is registered with this module as its server. A registration
+// rewrites the prefix's registry, which the wineserver then saves while the benchmark runs.
+bool RegisteredHere(const wchar_t* prog_id, HMODULE module) {
+  CLSID clsid;
+  if (FAILED(CLSIDFromProgID(prog_id, &clsid))) return false;
+  wchar_t clsid_text[64];
+  StringFromGUID2(clsid, clsid_text, 64);
+  const std::wstring key = std::wstring(L"CLSID\\") + clsid_text + L"\\InprocServer32";
+  wchar_t registered[MAX_PATH] = {};
+  DWORD size = sizeof registered;
+  if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, registered,
+                   &size) != ERROR_SUCCESS) {
+    return false;
+  }
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(module, path, MAX_PATH);
+  return lstrcmpiW(registered, path) == 0;
+}
+
+// Loads a module from beside this program and runs its DllRegisterServer, unless its class is
+// registered with it already.
+void Register(const wchar_t* name, const wchar_t* prog_id) {
   HMODULE module = LoadLibraryW(name);
   if (module == nullptr) Fail("cannot load the module beside the program");
+  if (RegisteredHere(prog_id, module)) return;
   auto entry = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
       reinterpret_cast<void*>(GetProcAddress(module, "DllRegisterServer")));
   Check(entry ? entry() : E_NOINTERFACE, "DllRegisterServer");
@@ -154,8 +175,8 @@ int main(int argc, char** argv) {
   if (repetitions < 1) Fail("--repetitions must be at least 1");
 
   Check(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), "CoInitializeEx");
-  Register(L"VireoStandin.dll");
-  Register(L"Trigger.dll");
+  Register(L"VireoStandin.dll", L"Vireo.Standin");
+  Register(L"Trigger.dll", L"Trigger.Connect");
   int status = 0;
   {
     Bench bench;

@@ -161,9 +161,12 @@ HResult CTriggerAction::Install(TriggerKind kind, int32_t slot,
 
 HResult CTriggerAction::CreateTrigger(TriggerKind kind, std::shared_ptr<CTrigger>* trigger) {
   if (trigger) trigger->reset();
-  const int32_t slot = triggers::AllocateNumber(Slots(*this));
+  const int32_t slot = triggers::AllocateNumber(Slots(*this), lowest_free_);
   if (slot < 0) return kFail;
-  return Install(kind, slot, trigger);
+  lowest_free_ = slot + 1;  // the slot is taken now (or Install failed, and it is not)
+  const HResult hr = Install(kind, slot, trigger);
+  if (automation::Failed(hr)) lowest_free_ = slot;
+  return hr;
 }
 
 template <typename Kind>
@@ -229,6 +232,7 @@ HResult CTriggerAction::DeleteTrigger(const std::string& name) {
   if (adapter->IsInSimulator() && bridge_.DeleteTriggerCommand(IdOf(number)) != 0) return kFail;
   slots_[number].reset();
   if (count_ > 0) --count_;
+  if (number < lowest_free_) lowest_free_ = number;
   // Last, with the slots consistent: the window's refresh may come back into the registry.
   context_->RefreshTriggerWindow();
   return kOk;

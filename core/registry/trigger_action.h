@@ -215,6 +215,7 @@ class CTriggerAction {
   mutable std::vector<NameKey> slot_keys_;  // one per slot, with a name-key hook only
   std::array<std::unique_ptr<rows::TriggerInfo>, triggers::kSlotCount> slots_;
   int32_t count_ = 0;
+  int32_t lowest_free_ = 0;                 // every slot below it holds a trigger
   const uint32_t* active_table_ = nullptr;  // the simulator's; stays valid while it runs
   triggers::InterruptSources sources_;
 };

@@ -6,8 +6,8 @@
 
 namespace core::triggers {
 
-int32_t AllocateNumber(const SlotView& slots) {
-  for (int32_t slot = 0; slot < kSlotCount; ++slot) {
+int32_t AllocateNumber(const SlotView& slots, int32_t from) {
+  for (int32_t slot = from < 0 ? 0 : from; slot < kSlotCount; ++slot) {
     if (!slots.Occupied(slot)) return slot;
   }
   return -1;

@@ -19,8 +19,10 @@ class SlotView {
   virtual std::string NameAt(int32_t slot) const = 0;
 };
 
-// The lowest free slot, or -1 when all 256 are taken.
-int32_t AllocateNumber(const SlotView& slots);
+// The lowest free slot, or -1 when all 256 are taken. `from` is where the search may start: a
+// caller that knows every slot below it to be taken says so, and a load that fills the slots
+// one after another does not search from slot 0 each time.
+int32_t AllocateNumber(const SlotView& slots, int32_t from = 0);
 
 // The stem itself when no trigger (other than the one numbered `excluded`) bears it; otherwise the
 // stem followed by the smallest counter, counted upwards from 1, that gives a free name. Names are
