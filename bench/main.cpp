@@ -5,7 +5,9 @@
 //   trigger_bench [--repetitions=N] [Google Benchmark's flags]
 //
 // --repetitions=N is the flag every benchmark program run by scripts/bench takes; here it stands
-// for --benchmark_repetitions=N.
+// for --benchmark_repetitions=N. The repetitions of all benchmarks are interleaved at random
+// (unless told otherwise), so that ours and its baseline meet the same moods of a shared machine
+// rather than one the first half of the run and the other the second.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -54,11 +56,14 @@ class CollectingReporter : public benchmark::ConsoleReporter {
 
 int main(int argc, char** argv) {
   std::vector<std::string> flags(argv, argv + argc);
+  bool interleaving_given = false;
   for (std::string& flag : flags) {
     if (flag.rfind("--repetitions=", 0) == 0) {
       flag = "--benchmark_repetitions=" + flag.substr(std::strlen("--repetitions="));
     }
+    interleaving_given |= flag.rfind("--benchmark_enable_random_interleaving", 0) == 0;
   }
+  if (!interleaving_given) flags.push_back("--benchmark_enable_random_interleaving=true");
   std::vector<char*> arguments;
   for (std::string& flag : flags) arguments.push_back(flag.data());
   argc = static_cast<int>(arguments.size());
