@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "tests/win/addin/addin_test_support.h"
+#include "tests/win/soak/process_resources.h"
 #include "tests/win/ui/window_test_support.h"
 
 namespace {
@@ -238,9 +239,8 @@ TEST_F(TriggerWindowTest, OpeningAndClosingLeavesNoHandlesAndTheModuleUnloadable
   Pump();
   ASSERT_TRUE(TriggerFrames().empty());
 
-  const HANDLE process = GetCurrentProcess();
-  const DWORD gdi = GetGuiResources(process, GR_GDIOBJECTS);
-  const DWORD user = GetGuiResources(process, GR_USEROBJECTS);
+  // GetGuiResources counts nothing under Wine: the process's handle tables are walked there.
+  const soaktest::ProcessResources before = soaktest::MeasureProcessResources();
   for (int cycle = 0; cycle < 3; ++cycle) {
     const HWND frame = Open();
     windowtest::Select(ListOf(frame), {1});
@@ -249,8 +249,9 @@ TEST_F(TriggerWindowTest, OpeningAndClosingLeavesNoHandlesAndTheModuleUnloadable
     Pump();
   }
   EXPECT_TRUE(TriggerFrames().empty());
-  EXPECT_EQ(GetGuiResources(process, GR_GDIOBJECTS), gdi);
-  EXPECT_EQ(GetGuiResources(process, GR_USEROBJECTS), user);
+  const soaktest::ProcessResources after = soaktest::MeasureProcessResources();
+  EXPECT_EQ(after.gdi, before.gdi) << soaktest::GdiChanges(before, after);
+  EXPECT_EQ(after.user, before.user) << soaktest::UserChanges(before, after);
 
   // Disconnecting closes a window that is open.
   Open();
