@@ -23,7 +23,10 @@ bool TriggerDoc::Open() {
   // first update.
   if (!OnNewDocument()) return false;
   frame_ = std::make_unique<TriggerFrame>(*this, services_);
-  if (!frame_->Open(services_.mdi_client ? services_.mdi_client() : nullptr)) {
+  opening_ = true;
+  const bool opened = frame_->Open(services_.mdi_client ? services_.mdi_client() : nullptr);
+  opening_ = false;
+  if (!opened) {
     frame_.reset();
     return false;
   }
@@ -48,7 +51,7 @@ bool TriggerDoc::OnSaveDocument(const std::string& path) {
 }
 
 void TriggerDoc::FrameDestroyed() {
-  if (closing_) return;
+  if (closing_ || opening_) return;
   closing_ = true;
   owner_.DocumentClosed(this);
   delete this;

@@ -36,7 +36,9 @@ class TriggerDoc : public Document, public TemplateDocument {
   // Writes the trigger list to the file.
   bool OnSaveDocument(const std::string& path) override;
 
-  // The frame's window has gone: the document closes, and deletes itself.
+  // The frame's window has gone: the document closes, and deletes itself. Not while Open is
+  // making the frame: a window destroyed in its own creation leaves the document to Open's
+  // caller, which deletes it when Open fails.
   void FrameDestroyed();
 
  protected:
@@ -50,6 +52,7 @@ class TriggerDoc : public Document, public TemplateDocument {
   TriggerWindowServices services_;
   core::window::TriggerDocument triggers_;
   std::unique_ptr<TriggerFrame> frame_;
+  bool opening_ = false;
   bool closing_ = false;
 };
 
