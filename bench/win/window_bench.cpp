@@ -353,12 +353,19 @@ int main(int argc, char** argv) {
       std::max(bench::SpreadPercent(open_times), bench::SpreadPercent(open_floor));
   const double spread_delete =
       std::max(bench::SpreadPercent(delete_times), bench::SpreadPercent(delete_floor));
-  bench::PrintComparison(
-      "trigger window opened on " + std::to_string(kTriggers) + " triggers (Wine), vs a list view",
-      open * 1e6, open_base * 1e6, bench::kNoGoal, spread_open);
-  bench::PrintComparison("its " + std::to_string(kTriggers) +
-                             " rows deleted, selected (Wine), vs a list view filled again",
-                         remove * 1e6, remove_base * 1e6, bench::kNoGoal, spread_delete);
+  // Goal: within twice the floor, the window painted once per user action.
+  const auto painted = [](int paints) {
+    return ", painted " + std::to_string(paints) + (paints == 1 ? " time" : " times");
+  };
+  bench::PrintComparison("trigger window opened on " + std::to_string(kTriggers) +
+                             " triggers (Wine)" + painted(open_paints) + ", vs a list view",
+                         open * 1e6, open_base * 1e6, 2.0, spread_open);
+  bench::PrintComparison("its " + std::to_string(kTriggers) + " rows deleted, selected (Wine)" +
+                             painted(delete_paints) + ", vs a list view filled again",
+                         remove * 1e6, remove_base * 1e6, 2.0, spread_delete);
+  const bool painted_once = open_paints <= 1 && delete_paints <= 1;
+  if (!painted_once)
+    std::fprintf(stderr, "window_bench: a user action painted the window more than once\n");
 
   registry->Release();
   object->Release();
@@ -369,5 +376,5 @@ int main(int argc, char** argv) {
   SysFreeString(command);
   SysFreeString(registry_name);
   CoUninitialize();
-  return 0;
+  return painted_once ? 0 : 1;
 }
