@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 
+#include "tests/core/expect_hr.h"
 #include "tests/core/fakes/fake_host.h"
 
 namespace {
@@ -24,12 +25,7 @@ class TriggerCommandTest : public ::testing::Test {
  protected:
   TriggerCommandTest() { host_.SetApplication(std::make_shared<fakes::FakeApplication>(state_)); }
 
-  // Calls made since the last look.
-  Calls Take() {
-    Calls calls = std::move(state_.calls);
-    state_.calls.clear();
-    return calls;
-  }
+  Calls Take() { return state_.Take(); }
   static std::string Join(const Calls& calls) {
     std::string text;
     for (const std::string& call : calls) text += (text.empty() ? "" : " | ") + call;
@@ -86,7 +82,7 @@ TEST_F(TriggerCommandTest, MissingServicesFailWithoutFurtherCalls) {
   EXPECT_EQ(bridge_.RemoveEventName(100), 1);
   EXPECT_EQ(bridge_.DeleteTriggerCommand(100), 1);
   int32_t value = 42;
-  EXPECT_EQ(HResultText(bridge_.Evaluate("x", &value)), HResultText(kFail));
+  EXPECT_HR(kFail, bridge_.Evaluate("x", &value));
   EXPECT_EQ(value, 42);
   const uint32_t* table = nullptr;
   EXPECT_EQ(bridge_.GetActiveTable(&table), 1);
@@ -263,13 +259,13 @@ TEST_F(TriggerCommandTest, EvaluateConvertsByType) {
     SCOPED_TRACE(c.result.Describe());
     state_.evaluation = c.result;
     int32_t value = 7;
-    EXPECT_EQ(HResultText(bridge_.Evaluate("PORT+1", &value)), HResultText(c.expected));
+    EXPECT_HR(c.expected, bridge_.Evaluate("PORT+1", &value));
     EXPECT_EQ(value, c.value);
   }
   // A failing evaluation is returned as it came.
   state_.evaluate_result = kDenied;
   int32_t value = 7;
-  EXPECT_EQ(HResultText(bridge_.Evaluate("PORT+1", &value)), HResultText(kDenied));
+  EXPECT_HR(kDenied, bridge_.Evaluate("PORT+1", &value));
   EXPECT_EQ(Take().back(), "Evaluation.Evaluate(PORT+1)");
 }
 
@@ -312,7 +308,7 @@ TEST(HostAccessTest, WriteLogLooksUpAddLogStringAndPassesTheText) {
 
   state.log_lookup_result = 0;
   state.log_invoke_result = kDenied;
-  EXPECT_EQ(HResultText(host.WriteLog("x")), HResultText(kDenied));
+  EXPECT_HR(kDenied, host.WriteLog("x"));
 
   state.services.erase("Tamber.Service");
   EXPECT_EQ(HResultText(host.WriteLog("x")), "0x80020001");

@@ -10,6 +10,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/automation/bytes.h"
@@ -80,6 +81,9 @@ struct HostState {
   Variant evaluation = Variant::I4(0);
   // When set, the value of each expression (in place of the fixed evaluation).
   std::function<Variant(const std::string& expression)> evaluator;
+
+  // The calls made since the last look.
+  std::vector<std::string> Take() { return std::exchange(calls, {}); }
 };
 
 class FakeManager : public ManagerPort {

@@ -16,6 +16,7 @@
 #include "core/bridge/trigger_command.h"
 #include "core/registry/trigger_action.h"
 #include "core/rows/kind_infos.h"
+#include "tests/core/expect_hr.h"
 #include "tests/core/fakes/fake_host.h"
 #include "tests/core/rows/set_columns.h"
 
@@ -32,10 +33,6 @@ using Calls = std::vector<std::string>;
 
 inline constexpr HResult kOk = core::automation::kOk;
 inline constexpr HResult kFail = core::automation::kFail;
-
-// Results compare as their hex text, so a failure prints 0x80004005 rather than a negative number.
-#define EXPECT_HR(expected, actual) EXPECT_EQ(HResultText(expected), HResultText(actual))
-#define ASSERT_HR(expected, actual) ASSERT_EQ(HResultText(expected), HResultText(actual))
 
 struct Simulator {
   bool refuse_records = false;
@@ -55,11 +52,7 @@ class RegistryTest : public ::testing::Test {
   }
 
   // Calls made since the last look.
-  Calls Take() {
-    Calls calls = std::move(state_.calls);
-    state_.calls.clear();
-    return calls;
-  }
+  Calls Take() { return state_.Take(); }
   // Only the calls that reached the given service ("TargetCommand.", "Manager.", ...).
   Calls Take(const std::string& prefix) {
     Calls only;
@@ -68,11 +61,7 @@ class RegistryTest : public ::testing::Test {
     }
     return only;
   }
-  std::vector<std::string> TakeLog() {
-    std::vector<std::string> log = std::move(state_.log);
-    state_.log.clear();
-    return log;
-  }
+  std::vector<std::string> TakeLog() { return std::exchange(state_.log, {}); }
 
   std::shared_ptr<CTrigger> Create(TriggerKind kind) {
     std::shared_ptr<CTrigger> trigger;

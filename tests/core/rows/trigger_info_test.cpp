@@ -255,7 +255,7 @@ TEST(TriggerInfoTest, SharedOperationsReachTheTrigger) {
   std::unique_ptr<TriggerInfo> info = MakeTriggerInfo(trigger);
   EXPECT_EQ(info->GetTrigger(), trigger);
 
-  EXPECT_EQ(HResultText(info->SetDefinition("107,filestream,file")), HResultText(kOk));
+  EXPECT_HR(kOk, info->SetDefinition("107,filestream,file"));
   EXPECT_EQ(info->GetNumberText(), "7");
   EXPECT_EQ(info->GetNameText(), "file");
   EXPECT_EQ(info->GetDefinitionText(), "107,filestream,file");
@@ -272,7 +272,7 @@ TEST(TriggerInfoTest, SharedOperationsReachTheTrigger) {
   // E_FAIL for a refused record. The bridge's 1 (S_FALSE) of the other kinds is no failure.
   context->define_result = 1;
   EXPECT_EQ(info->Register(), 0);
-  EXPECT_EQ(HResultText(info->SetDefinition("108,filestream")), HResultText(kFail));
+  EXPECT_HR(kFail, info->SetDefinition("108,filestream"));
   EXPECT_EQ(info->Register(), 1) << "no name";
   const std::unique_ptr<TriggerInfo> message = Fresh(TriggerKind::Message, context);
   ASSERT_EQ(message->SetDestination("WM_X"), 0);
