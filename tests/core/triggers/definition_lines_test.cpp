@@ -123,13 +123,13 @@ TEST(DefinitionLineTest, WhatALineSetsAndWhatIsWrittenBack) {
       ASSERT_EQ(trigger->PutDefinition(c.before), kOk);
     }
     fake->log.clear();
-    EXPECT_EQ(HResultText(trigger->PutDefinition(c.line)), HResultText(c.result));
+    EXPECT_HR(c.result, trigger->PutDefinition(c.line));
     EXPECT_EQ(trigger->GetDefinition(), c.after);
     EXPECT_EQ(Joined(fake->log), c.log);
     // What is written reads back as itself (a clearing trigger's timing aside).
     if (c.result == kOk && c.after.find("clearInterrupt") == std::string::npos) {
       const std::shared_ptr<CTrigger> copy = MakeTrigger(c.kind, MakeContext());
-      EXPECT_EQ(HResultText(copy->PutDefinition(c.after)), HResultText(kOk));
+      EXPECT_HR(kOk, copy->PutDefinition(c.after));
       EXPECT_EQ(copy->GetDefinition(), c.after);
     }
   }
@@ -165,7 +165,7 @@ TEST(DefinitionLineTest, ParseCallsTheContextInOrder) {
     SCOPED_TRACE(line);
     auto fake = MakeContext();
     const std::shared_ptr<CTrigger> trigger = TriggerFor(line, fake);
-    EXPECT_EQ(HResultText(trigger->PutDefinition(line)), HResultText(kOk));
+    EXPECT_HR(kOk, trigger->PutDefinition(line));
     EXPECT_EQ(Joined(fake->calls), calls);
     EXPECT_EQ(trigger->GetModified(), 0) << "registered: nothing modified";
   }
@@ -214,7 +214,7 @@ TEST(DefinitionLineTest, StreamFieldsAreAssignedBeforeThePutsRun) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
     core::triggers::CStreamTrigger t(MakeContext());
-    EXPECT_EQ(HResultText(t.PutDefinition(c.line)), HResultText(c.result));
+    EXPECT_HR(c.result, t.PutDefinition(c.line));
     EXPECT_EQ(Dump(t), c.dump);
   }
 }

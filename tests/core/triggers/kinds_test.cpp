@@ -81,11 +81,20 @@ TEST(NumberingTest, AllocateTakesTheLowestFreeSlot) {
   EXPECT_EQ(AllocateNumber(view), -1);
 }
 
+// A stem of 256 names "s", "s255", ..., "s1" in slots 0 to 255.
+std::vector<std::string> FullTableOfOneStem() {
+  std::vector<std::string> names = {"s"};
+  for (int32_t i = 1; i < 256; ++i) names.push_back("s" + std::to_string(256 - i));
+  return names;
+}
+
 TEST(NumberingTest, DefaultNamesCountUpwardsAndRestart) {
   struct Case {
     std::vector<std::string> names;  // in slots 0, 1, ...
     std::optional<int32_t> excluded;
     const char* expected;
+    const char* stem = "transfer";
+    int32_t first_number = 0;  // the number of the trigger in slot 0 (after a save, not 0)
   };
   const Case cases[] = {
       {{}, std::nullopt, "transfer"},
@@ -98,26 +107,18 @@ TEST(NumberingTest, DefaultNamesCountUpwardsAndRestart) {
       // The counter never goes back: "transfer2" frees nothing once 3 is reached.
       {{"transfer2", "transfer", "transfer1"}, std::nullopt, "transfer3"},
       {{"transfer"}, 0, "transfer"},  // the trigger's own name, its number excluded
-      {{"x", "transfer"}, 0, "transfer1"}};
+      {{"x", "transfer"}, 0, "transfer1"},
+      // The excluded number is the trigger's own, not its slot.
+      {{"pump"}, 5, "pump", "pump", 5},
+      {{"pump"}, 0, "pump1", "pump", 5},
+      {FullTableOfOneStem(), std::nullopt, "s256", "s"}};
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.expected);
     MapSlots view;
     for (size_t i = 0; i < c.names.size(); ++i) view.Add(static_cast<int32_t>(i), c.names[i]);
-    EXPECT_EQ(MakeUniqueName(view, "transfer", c.excluded), c.expected);
+    if (!c.names.empty()) view.slots[0].first = c.first_number;
+    EXPECT_EQ(MakeUniqueName(view, c.stem, c.excluded), c.expected);
   }
-}
-
-TEST(NumberingTest, ExcludedNumberIsTheTriggersOwnNotItsSlot) {
-  MapSlots view;
-  view.slots[0] = {5, "pump"};  // slot 0 holds the trigger numbered 5 (after a save)
-  EXPECT_EQ(MakeUniqueName(view, "pump", 5), "pump");
-  EXPECT_EQ(MakeUniqueName(view, "pump", 0), "pump1");
-}
-
-TEST(NumberingTest, AFullTableOfOneStemEndsAfterItsLastName) {
-  MapSlots view;
-  view.Add(0, "s");
-  for (int32_t i = 1; i < 256; ++i) view.Add(i, "s" + std::to_string(256 - i));
-  EXPECT_EQ(MakeUniqueName(view, "s"), "s256");
 }
 
 }  // namespace

@@ -103,7 +103,7 @@ TEST(TriggerProtocolTest, CheckedRename) {
     Fixture f;
     f.fake->name_check = c.name_check;
     f.fake->event_name_result = c.event_name_result;
-    EXPECT_EQ(HResultText(f.trigger.PutName(c.name)), HResultText(c.result));
+    EXPECT_HR(c.result, f.trigger.PutName(c.name));
     EXPECT_EQ(Joined(f.fake->calls), c.calls + (c.name_check == kOk ? "" : clash));
     EXPECT_EQ(f.trigger.Name(), c.result == kOk ? c.name : "pump");
     EXPECT_EQ(f.trigger.GetModified(), c.result == kOk ? kVariantTrue : 0);
@@ -120,7 +120,7 @@ TEST(TriggerProtocolTest, EachKindLogsItsOwnClashWording) {
     fake->name_check = kFail;
     const std::shared_ptr<CTrigger> trigger = MakeTrigger(info.kind, fake);
     const std::string before = trigger->Name();
-    EXPECT_EQ(HResultText(trigger->PutName("taken")), HResultText(kFail));
+    EXPECT_HR(kFail, trigger->PutName("taken"));
     EXPECT_EQ(fake->log,
               Calls{short_wording.count(info.kind) ? kShortNameClashMessage : kNameClashMessage});
     EXPECT_EQ(trigger->Name(), before);
@@ -130,7 +130,7 @@ TEST(TriggerProtocolTest, EachKindLogsItsOwnClashWording) {
 TEST(TriggerProtocolTest, ParseRunsTheFrameInOrder) {
   Fixture f;
   f.fake->event_name_result = 1;  // the event list's answer does not matter here
-  EXPECT_EQ(HResultText(f.trigger.PutDefinition("107,interrupt,fan,TIMER,7,8")), HResultText(kOk));
+  EXPECT_HR(kOk, f.trigger.PutDefinition("107,interrupt,fan,TIMER,7,8"));
   // The event list learns the id as written before the number changes; then the number, then
   // the name; the kind's puts see both.
   EXPECT_EQ(Joined(f.fake->calls),
@@ -149,7 +149,7 @@ TEST(TriggerProtocolTest, ParseRunsTheFrameInOrder) {
 TEST(TriggerProtocolTest, RefusalsKeepTheOldValue) {
   const std::string refused = std::string("WriteLog(") + kIllegalInterruptSourceMessage + ")";
   Fixture f;
-  EXPECT_EQ(HResultText(f.trigger.PutSource("INT9")), HResultText(kFail));
+  EXPECT_HR(kFail, f.trigger.PutSource("INT9"));
   EXPECT_EQ(f.fake->calls, (Calls{"[5 pump]", "CheckInterruptSource(INT9)", refused}));
   EXPECT_EQ(f.trigger.Source(), "INT0");
   EXPECT_EQ(f.trigger.GetModified(), 0) << "a refused put marks nothing";
@@ -171,7 +171,7 @@ TEST(TriggerProtocolTest, RegisterAnswersForEveryKind) {
     fake->define_result = 1;  // the simulator refuses: the bridge's 1, E_FAIL for a message
     const std::shared_ptr<CTrigger> trigger = TriggerFor(line, fake);
     const bool message = trigger->Kind() == TriggerKind::Message;
-    EXPECT_EQ(HResultText(trigger->PutDefinition(line)), HResultText(message ? kFail : kFalse));
+    EXPECT_HR(message ? kFail : kFalse, trigger->PutDefinition(line));
     EXPECT_EQ(fake->records.size(), 1u);
     EXPECT_EQ(trigger->GetInSimulator(), 0);
     EXPECT_EQ(trigger->GetRegistered(), 0);
@@ -181,7 +181,7 @@ TEST(TriggerProtocolTest, RegisterAnswersForEveryKind) {
               trigger->Kind() == TriggerKind::IOAccess);
 
     fake->define_result = 0;
-    EXPECT_EQ(HResultText(trigger->Register()), HResultText(kOk));
+    EXPECT_HR(kOk, trigger->Register());
     EXPECT_EQ(trigger->GetInSimulator(), kVariantTrue);
     EXPECT_EQ(trigger->GetRegistered(), kVariantTrue);
     EXPECT_EQ(trigger->GetModified(), 0);
@@ -189,7 +189,7 @@ TEST(TriggerProtocolTest, RegisterAnswersForEveryKind) {
     // Without a name nothing reaches the context: no evaluation, no definition, no refresh.
     trigger->SetNameUnchecked("");
     fake->calls.clear();
-    EXPECT_EQ(HResultText(trigger->Register()), HResultText(kFail));
+    EXPECT_HR(kFail, trigger->Register());
     EXPECT_EQ(fake->calls, Calls{});
     EXPECT_EQ(trigger->GetModified(), kVariantTrue);
   }
@@ -222,7 +222,7 @@ TEST(TriggerProtocolTest, RegisterSendsNothingWhileARequiredValueIsMissing) {
     SCOPED_TRACE(line);
     auto fake = MakeContext();
     const std::shared_ptr<CTrigger> trigger = TriggerFor(line, fake);
-    EXPECT_EQ(HResultText(trigger->PutDefinition(line)), HResultText(kFail));
+    EXPECT_HR(kFail, trigger->PutDefinition(line));
     EXPECT_EQ(fake->records.size(), 0u);
     EXPECT_EQ(Joined(fake->log), log);
   }
@@ -239,10 +239,10 @@ TEST(TriggerProtocolTest, RegisterEvaluatesTheAddressesAgain) {
     SCOPED_TRACE(line);
     auto fake = MakeContext();
     const std::shared_ptr<CTrigger> trigger = TriggerFor(line, fake);
-    ASSERT_EQ(HResultText(trigger->PutDefinition(line)), HResultText(kOk));
+    ASSERT_HR(kOk, trigger->PutDefinition(line));
     fake->numerals = false;  // the numbers no longer evaluate
     fake->calls.clear();
-    EXPECT_EQ(HResultText(trigger->Register()), HResultText(kFail));
+    EXPECT_HR(kFail, trigger->Register());
     EXPECT_EQ(Joined(fake->calls), calls);
   }
 }

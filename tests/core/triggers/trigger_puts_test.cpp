@@ -51,11 +51,11 @@ TEST(TriggerPutTest, AddressesByVariantType) {
     CTransferTrigger transfer(fake), transfer2(fake);
     CStreamTrigger stream(fake), stream2(fake);
     CSioTrigger sio(fake);
-    EXPECT_EQ(HResultText(transfer.PutSource(c.value)), HResultText(c.result));
-    EXPECT_EQ(HResultText(transfer2.PutDestination(c.value)), HResultText(c.result));
-    EXPECT_EQ(HResultText(stream.PutDestination(c.value)), HResultText(c.result));
-    EXPECT_EQ(HResultText(stream2.PutMask(c.value)), HResultText(c.result));
-    EXPECT_EQ(HResultText(sio.PutSource(c.value)), HResultText(c.result));
+    EXPECT_HR(c.result, transfer.PutSource(c.value));
+    EXPECT_HR(c.result, transfer2.PutDestination(c.value));
+    EXPECT_HR(c.result, stream.PutDestination(c.value));
+    EXPECT_HR(c.result, stream2.PutMask(c.value));
+    EXPECT_HR(c.result, sio.PutSource(c.value));
     EXPECT_EQ(transfer.Source(), Variant::Bstr(c.transfer));
     EXPECT_EQ(transfer2.Destination(), Variant::Bstr(c.transfer));
     EXPECT_EQ(stream.Destination(), Variant::Bstr(c.unsigned_only));
@@ -168,7 +168,7 @@ TEST(TriggerPutTest, MessageTypeByValueType) {
     SCOPED_TRACE(c.value.Describe());
     CMessageTrigger trigger(MakeContext());
     ASSERT_EQ(trigger.PutDefinition("100,message,m,false,WM_A,3,0,0"), kOk);
-    EXPECT_EQ(HResultText(trigger.PutSource(c.value)), HResultText(kOk));
+    EXPECT_HR(kOk, trigger.PutSource(c.value));
     EXPECT_EQ(trigger.SourceIndex(), c.index);
     EXPECT_EQ(trigger.GetModified(), kVariantTrue);
   }
@@ -194,7 +194,7 @@ TEST(TriggerPutTest, ConnectMembersTakeOnlyTheArrayFormAndAtMostEight) {
   fake->numbers["valve"] = 9;
   for (const Variant& other : {Variant::Bstr("x,y"), Variant::I4(3), Variant::Raw(0x600C, 0)}) {
     fake->calls.clear();
-    EXPECT_EQ(HResultText(trigger.PutMembers(other)), HResultText(kOk)) << other;
+    EXPECT_HR(kOk, trigger.PutMembers(other)) << other;
     EXPECT_EQ(fake->calls, (Calls{"FindNumberByName(pump)", "FindNumberByName(valve)"}));
   }
   EXPECT_EQ(trigger.Members(), (Calls{"pump", "valve"}));
@@ -202,30 +202,29 @@ TEST(TriggerPutTest, ConnectMembersTakeOnlyTheArrayFormAndAtMostEight) {
   fake->numbers["valve"] = 155;
 
   // Empty cells, empty names and values that are no names keep what is at their index.
-  EXPECT_EQ(HResultText(trigger.PutMembers(Variant::Array(
-                {Variant(), Variant::Bstr(""), Variant::I4(7), Variant::Bstr("far"), Variant()}))),
-            HResultText(kOk));
+  EXPECT_HR(kOk, trigger.PutMembers(Variant::Array({Variant(), Variant::Bstr(""), Variant::I4(7),
+                                                    Variant::Bstr("far"), Variant()})));
   EXPECT_EQ(trigger.GetMembers(), NameArray({"pump", "valve", "", "far", ""}));
   EXPECT_EQ(trigger.MemberNumbers(), (std::vector<int32_t>{0, 155, -1, 70000, -1}));
 
   const Calls eight = {"pump", "valve", "c", "d", "e", "f", "g", "h"};
-  EXPECT_EQ(HResultText(trigger.PutMembers(NameArray(eight))), HResultText(kOk));
+  EXPECT_HR(kOk, trigger.PutMembers(NameArray(eight)));
   EXPECT_EQ(trigger.MemberNumbers().size(), 8u);
-  ASSERT_EQ(HResultText(trigger.PutMembers(NameArray({"pump", "valve"}))), HResultText(kOk));
-  ASSERT_EQ(HResultText(trigger.Register()), HResultText(kOk));
+  ASSERT_HR(kOk, trigger.PutMembers(NameArray({"pump", "valve"})));
+  ASSERT_HR(kOk, trigger.Register());
 
   // Nine are stored but not taken: no look-up, no message, nothing marked.
   fake->calls.clear();
   Calls nine = eight;
   nine.push_back("i");
-  EXPECT_EQ(HResultText(trigger.PutMembers(NameArray(nine))), HResultText(kFail));
+  EXPECT_HR(kFail, trigger.PutMembers(NameArray(nine)));
   EXPECT_EQ(trigger.Members(), nine);
-  EXPECT_EQ(HResultText(trigger.PutMembers(Variant::I4(3))), HResultText(kFail)) << "nine held";
+  EXPECT_HR(kFail, trigger.PutMembers(Variant::I4(3))) << "nine held";
   EXPECT_TRUE(fake->calls.empty());
   EXPECT_EQ(trigger.GetModified(), 0);
   // The simulator and the line still see the two members whose numbers were taken.
   EXPECT_EQ(trigger.GetDefinition(), "100,connect,link,pump,valve");
-  EXPECT_EQ(HResultText(trigger.Register()), HResultText(kOk));
+  EXPECT_HR(kOk, trigger.Register());
   EXPECT_EQ(LastRecord(*fake),
             "836 bytes; 0000: 00 00 00 01 64 00 0B 00 00 00 00 00 00 00 00 00; "
             "0010: 02 00 64 00 FF 00 00 00 00 00 00 00 00 00 00 00");
@@ -236,7 +235,7 @@ TEST(TriggerPutTest, ControlActionMustBeAControlWord) {
   CControlTrigger trigger(fake);
   ASSERT_EQ(trigger.PutDefinition("100,control,c,STOP,pump"), kOk);
   for (const char* refused : {"HALT", "STOPS", " STOP", ""}) {
-    EXPECT_EQ(HResultText(trigger.PutAction(refused)), HResultText(kFail)) << refused;
+    EXPECT_HR(kFail, trigger.PutAction(refused)) << refused;
   }
   EXPECT_EQ(trigger.Action(), "STOP");
   EXPECT_EQ(trigger.GetModified(), 0) << "a refused action marks nothing";

@@ -112,7 +112,7 @@ TEST(TriggerRecordTest, EveryKindAgainstGoldenBytes) {
     fake->message_number = 0xC0A5;
     const std::shared_ptr<CTrigger> trigger = TriggerFor(c.line, fake);
     ASSERT_NE(trigger, nullptr);
-    ASSERT_EQ(HResultText(trigger->PutDefinition(c.line)), HResultText(kOk));
+    ASSERT_HR(kOk, trigger->PutDefinition(c.line));
     if (c.then == Then::kSourcesLost) fake->sources = core::triggers::InterruptSources();
     if (c.then == Then::kExtras) {
       As<CIOAccessTrigger>(trigger).PutExtra1(INT_MIN);
@@ -120,7 +120,7 @@ TEST(TriggerRecordTest, EveryKindAgainstGoldenBytes) {
       As<CIOAccessTrigger>(trigger).PutExtra3(0x0102);
     }
     if (c.then != Then::kNothing) {
-      ASSERT_EQ(HResultText(trigger->Register()), HResultText(kOk));
+      ASSERT_HR(kOk, trigger->Register());
     }
     EXPECT_EQ(LastRecord(*fake), c.record);
   }

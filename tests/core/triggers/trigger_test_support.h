@@ -20,6 +20,7 @@
 #include "core/triggers/sio_trigger.h"
 #include "core/triggers/stream_trigger.h"
 #include "core/triggers/transfer_trigger.h"
+#include "tests/core/expect_hr.h"
 #include "tests/core/fakes/fake_context.h"
 
 namespace trigger_test {
