@@ -35,25 +35,35 @@ class FakeCpuService : public core::bridge::HostObject {
   }
 };
 
-TEST(HelpPath, ListedCpuFamiliesHaveTheirHelpFileOthersNone) {
+TEST(HelpPath, ListedCpuFamiliesHaveTheirHelpFileOthersTheBareTopic) {
+  const char* const kBare = "html\\SIM_WIN_Trigger.htm";
   const struct {
-    const char* cpu;
+    Variant cpu;  // the service's answer
+    HResult lookup, invoke;
     const char* path;
   } cases[] = {
-      {"Orvex-1", "Vireo1.chm::\\html\\SIM_WIN_Trigger.htm"},
-      {"Orvex-6", "Vireo6.chm::\\html\\SIM_WIN_Trigger.htm"},
-      {"orvex-1", "html\\SIM_WIN_Trigger.htm"},  // compared case-sensitively
-      {"Orvex-7", "html\\SIM_WIN_Trigger.htm"},
-      {"Orvex-1 ", "html\\SIM_WIN_Trigger.htm"},
-      {"VX16", "html\\SIM_WIN_Trigger.htm"},
-      {"", "html\\SIM_WIN_Trigger.htm"},
+      {Variant::Bstr("Orvex-1"), 0, 0, "Vireo1.chm::\\html\\SIM_WIN_Trigger.htm"},
+      {Variant::Bstr("Orvex-6"), 0, 0, "Vireo6.chm::\\html\\SIM_WIN_Trigger.htm"},
+      {Variant::Bstr("orvex-1"), 0, 0, kBare},  // compared case-sensitively
+      {Variant::Bstr("Orvex-7"), 0, 0, kBare},
+      {Variant::Bstr("Orvex-1 "), 0, 0, kBare},
+      {Variant::Bstr("VX16"), 0, 0, kBare},
+      {Variant::Bstr(""), 0, 0, kBare},
+      {Variant::I4(1), 0, 0, kBare},  // not a text
+      {Variant::Bstr("Orvex-1"), core::automation::kDispUnknownName, 0, kBare},
+      {Variant::Bstr("Orvex-1"), 0, core::automation::kFail, kBare},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.cpu.Describe());
     FakeCpuService service;
-    service.answer = Variant::Bstr(c.cpu);
-    EXPECT_EQ(core::addin::BuildHelpPath(&service, core::addin::kTriggerWindowTopic), c.path)
-        << c.cpu;
+    service.answer = c.cpu;
+    service.lookup_result = c.lookup;
+    service.invoke_result = c.invoke;
+    EXPECT_EQ(core::addin::BuildHelpPath(&service, core::addin::kTriggerWindowTopic), c.path);
+    EXPECT_EQ(service.calls.size(), c.lookup ? 1u : 2u) << "nothing invoked after a failed lookup";
   }
+  EXPECT_EQ(core::addin::BuildHelpPath(nullptr, core::addin::kTriggerWindowTopic), "")
+      << "without the service";
 }
 
 TEST(HelpPath, TheCpuNameIsAskedByMemberName) {
@@ -63,25 +73,6 @@ TEST(HelpPath, TheCpuNameIsAskedByMemberName) {
             "Vireo4.chm::\\html\\SIM_DLG_TrnsTrg.htm");
   EXPECT_EQ(service.calls, (std::vector<std::string>{"GetIDsOfNames(GetCPUName,0x0800)",
                                                      "Invoke(1,0x0800,1,0 args)"}));
-}
-
-TEST(HelpPath, WithoutTheServiceThePathIsEmpty) {
-  EXPECT_EQ(core::addin::BuildHelpPath(nullptr, core::addin::kTriggerWindowTopic), "");
-}
-
-TEST(HelpPath, AServiceThatGivesNoNameLeavesTheBareTopic) {
-  FakeCpuService missing_member;
-  missing_member.lookup_result = core::automation::kDispUnknownName;
-  EXPECT_EQ(core::addin::BuildHelpPath(&missing_member, "t.htm"), "t.htm");
-  EXPECT_EQ(missing_member.calls.size(), 1u) << "nothing invoked after a failed lookup";
-
-  FakeCpuService failing;
-  failing.invoke_result = core::automation::kFail;
-  EXPECT_EQ(core::addin::BuildHelpPath(&failing, "t.htm"), "t.htm");
-
-  FakeCpuService not_text;
-  not_text.answer = Variant::I4(1);
-  EXPECT_EQ(core::addin::BuildHelpPath(&not_text, "t.htm"), "t.htm");
 }
 
 }  // namespace
