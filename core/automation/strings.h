@@ -28,6 +28,9 @@ inline size_t FindChar(std::string_view text, char c, size_t from = 0) {
   return std::string_view::npos;
 }
 
+// A text as printf's "%s" writes it: up to its first NUL, if it holds one.
+inline std::string_view TextUpToNul(const std::string& text) { return text.c_str(); }
+
 // The C locale's white space: space, \t, \n, \v, \f, \r.
 inline bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 

@@ -2,8 +2,8 @@
 #include "core/triggers/connect_trigger.h"
 
 #include "core/automation/strings.h"
+#include "core/triggers/definition_lines.h"
 #include "core/triggers/line_scanner.h"
-#include "core/triggers/line_writer.h"
 
 namespace core::triggers {
 
@@ -15,22 +15,6 @@ constexpr char kKeyword[] = "connect";
 // as a whole rather than registered half-read.
 constexpr char kBadKeywordMessage[] =
     "Invalid parameter: the keyword of a connect definition must be \"connect\"";
-
-// The rest of the line after the name: a piece per comma, an empty piece between two adjacent
-// commas; an empty piece after the last comma is no member. Calls `take` with each piece's index
-// and text; returns the number of pieces.
-template <typename Take>
-size_t SplitMembers(std::string_view rest, Take take) {
-  size_t count = 0;
-  size_t start = 0;
-  for (size_t comma = automation::FindChar(rest, ','); comma != std::string_view::npos;
-       comma = automation::FindChar(rest, ',', start)) {
-    take(count++, rest.substr(start, comma - start));
-    start = comma + 1;
-  }
-  if (start < rest.size()) take(count++, rest.substr(start));
-  return count;
-}
 
 }  // namespace
 
@@ -76,15 +60,10 @@ HResult CConnectTrigger::RefreshMemberNumbers() {
 }
 
 std::string CConnectTrigger::GetDefinition() const {
-  // "%d,connect,%s" and ",%s" for each member.
-  LineWriter line;
-  line.Number(Id()).Text(kKeyword).Text(Name().c_str());
   // The member numbers, not the names, say how many members the simulator knows of; after a
   // refused write the names beyond them are not part of the trigger.
-  for (size_t i = 0; i < member_numbers_.size() && i < members_.size(); ++i) {
-    line.Text(members_[i]);
-  }
-  return line.Take();
+  return ConnectLine::Write(Id(), automation::TextUpToNul(Name()), members_,
+                            member_numbers_.size());
 }
 
 HResult CConnectTrigger::PutDefinition(const std::string& line) {
@@ -93,16 +72,14 @@ HResult CConnectTrigger::PutDefinition(const std::string& line) {
   ScanLine(line, "%d,%[^,]", {&id, &keyword});
   if (keyword != kKeyword) return Refuse(kBadKeywordMessage, "keyword");
 
-  id = 0;
-  std::string name;
-  std::string_view rest;
-  // A connect trigger may have no members: its line ends after the name.
-  ScanDefinition(line, "%d,connect,%[^,],%s", {&id, &name, &rest}, {"id", "Name", "Members"}, 2);
-  ApplyLineHead(id, name);
+  ConnectLine fields;
+  NoteScan(line, fields.Read(line), ConnectLine::kFields, ConnectLine::kOptionalFrom);
+  ApplyLineHead(fields.id, fields.name);
   // The members' write, as an array of the pieces would make it, without making the array.
-  const size_t count = SplitMembers(rest, [](size_t, std::string_view) {});
+  const size_t count = ConnectLine::Split(fields.members, [](size_t, std::string_view) {});
   members_.resize(count);
-  SplitMembers(rest, [this](size_t index, std::string_view piece) { StoreMember(index, piece); });
+  ConnectLine::Split(fields.members,
+                     [this](size_t index, std::string_view piece) { StoreMember(index, piece); });
   if (automation::Failed(RefreshMemberNumbers())) {
     // More than eight: refused, the parse goes on.
     NoteField("Members", automation::Format("%zu members, at most %zu; the trigger keeps the "

@@ -2,8 +2,7 @@
 #include "core/triggers/control_trigger.h"
 
 #include "core/automation/strings.h"
-#include "core/triggers/line_scanner.h"
-#include "core/triggers/line_writer.h"
+#include "core/triggers/definition_lines.h"
 
 namespace core::triggers {
 
@@ -28,29 +27,25 @@ HResult CControlTrigger::PutAction(std::string_view action) {
 HResult CControlTrigger::PutTarget(std::string_view target) { return Store(&target_, target); }
 
 std::string CControlTrigger::GetDefinition() const {
-  // "%d,control,%s,%s,%s"
-  return LineWriter()
-      .Number(Id())
-      .Text("control")
-      .Text(Name().c_str())
-      .Text(action_.c_str())
-      .Text(target_.c_str())
-      .Take();
+  ControlLine line;
+  line.id = Id();
+  line.name = automation::TextUpToNul(Name());
+  line.action = automation::TextUpToNul(action_);
+  line.target = automation::TextUpToNul(target_);
+  return line.Write();
 }
 
 HResult CControlTrigger::PutDefinition(const std::string& line) {
   // Fields a short line does not supply read as 0 or empty.
-  int32_t id = 0;
-  std::string name;
-  std::string_view keyword, action, target;
-  ScanDefinition(line, "%d,%[^,],%[^,],%[^,],%[^,]", {&id, &keyword, &name, &action, &target},
-                 {"id", "keyword", "Name", "Action", "Target"});
-  ApplyLineHead(id, name);
+  ControlLine fields;
+  NoteScan(line, fields.Read(line), ControlLine::kFields);
+  const std::string_view action = fields.action;
+  ApplyLineHead(fields.id, fields.name);
   // A word that is no control word leaves the old action (an empty one was noted by the scan).
   if (automation::Failed(PutAction(action)) && !action.empty()) {
     NoteField("Action", Quoted(action) + " is not one of STOP, RESET, RESTART");
   }
-  PutTarget(target);
+  PutTarget(fields.target);
   return Register();
 }
 

@@ -2,8 +2,7 @@
 #include "core/triggers/file_stream_trigger.h"
 
 #include "core/automation/strings.h"
-#include "core/triggers/line_scanner.h"
-#include "core/triggers/line_writer.h"
+#include "core/triggers/definition_lines.h"
 
 namespace core::triggers {
 
@@ -11,19 +10,19 @@ CFileStreamTrigger::CFileStreamTrigger(std::shared_ptr<TriggerContext> context)
     : CTrigger(std::move(context), std::string()) {}
 
 std::string CFileStreamTrigger::GetDefinition() const {
-  // "%d,filestream,%s"
-  return LineWriter().Number(Id()).Text("filestream").Text(Name().c_str()).Take();
+  FileStreamLine line;
+  line.id = Id();
+  line.name = automation::TextUpToNul(Name());
+  return line.Write();
 }
 
 HResult CFileStreamTrigger::PutDefinition(const std::string& line) {
   // A short line gives an empty name (and Register refuses it). The keyword is not looked at and
   // fields after the name are ignored (and noted).
-  int32_t id = 0;
-  std::string_view keyword;
-  std::string name;
-  ScanDefinition(line, "%d,%[^,],%[^,]", {&id, &keyword, &name}, {"id", "keyword", "Name"});
+  FileStreamLine fields;
+  NoteScan(line, fields.Read(line), FileStreamLine::kFields);
 
-  ApplyLineHead(id, name);
+  ApplyLineHead(fields.id, fields.name);
   return Register();
 }
 

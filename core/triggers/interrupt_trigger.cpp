@@ -2,8 +2,7 @@
 #include "core/triggers/interrupt_trigger.h"
 
 #include "core/automation/strings.h"
-#include "core/triggers/line_scanner.h"
-#include "core/triggers/line_writer.h"
+#include "core/triggers/definition_lines.h"
 
 namespace core::triggers {
 
@@ -30,34 +29,27 @@ HResult CInterruptTrigger::PutRaise(VariantBool raise) {
 }
 
 std::string CInterruptTrigger::GetDefinition() const {
-  // A clearing trigger writes its Cycle and Wait too, although its own parse ignores them.
-  // "%d,interrupt,%s,%s,%d,%d" or "%d,clearInterrupt,%s,%s,%d,%d".
-  return LineWriter()
-      .Number(Id())
-      .Text(raise_ ? "interrupt" : "clearInterrupt")
-      .Text(Name().c_str())
-      .Text(source_.c_str())
-      .Number(cycle_)
-      .Number(wait_)
-      .Take();
+  InterruptLine line;
+  line.id = Id();
+  line.keyword = raise_ ? "interrupt" : "clearInterrupt";
+  line.name = automation::TextUpToNul(Name());
+  line.source = automation::TextUpToNul(source_);
+  line.cycle = cycle_;
+  line.wait = wait_;
+  return line.Write();
 }
 
 HResult CInterruptTrigger::PutDefinition(const std::string& line) {
   // Fields a short line does not supply read as zero or empty.
-  int32_t id = 0;
-  std::string_view keyword;
-  std::string name;
-  std::string source;
-  int32_t cycle = 0;
-  int32_t wait = 0;
-  ScanDefinition(line, "%d,%[^,],%[^,],%[^,],%d,%d", {&id, &keyword, &name, &source, &cycle, &wait},
-                 {"id", "keyword", "Name", "Source", "Cycle", "Wait"});
+  InterruptLine fields;
+  NoteScan(line, fields.Read(line), InterruptLine::kFields);
+  const std::string_view keyword = fields.keyword;
 
-  ApplyLineHead(id, name);
-  PutSource(source);  // a refused source is logged and the old one kept
+  ApplyLineHead(fields.id, fields.name);
+  PutSource(std::string(fields.source));  // a refused source is logged and the old one kept
   if (automation::EqualsIgnoreCase(keyword, "interrupt")) {
-    PutCycle(cycle);
-    PutWait(wait);
+    PutCycle(fields.cycle);
+    PutWait(fields.wait);
     PutRaise(automation::kVariantTrue);
   } else if (automation::EqualsIgnoreCase(keyword, "clearInterrupt")) {
     // Clearing carries no timing: the line's Cycle and Wait are not taken.

@@ -2,8 +2,7 @@
 #include "core/triggers/io_access_trigger.h"
 
 #include "core/automation/strings.h"
-#include "core/triggers/line_scanner.h"
-#include "core/triggers/line_writer.h"
+#include "core/triggers/definition_lines.h"
 
 namespace core::triggers {
 
@@ -30,30 +29,23 @@ HResult CIOAccessTrigger::PutExtra3(int32_t value) {
 }
 
 std::string CIOAccessTrigger::GetDefinition() const {
-  // "%d,ioaccess,%s,%d,%d"
-  return LineWriter()
-      .Number(Id())
-      .Text("ioaccess")
-      .Text(Name().c_str())
-      .Number(cycle_)
-      .Number(wait_)
-      .Take();
+  IOAccessLine line;
+  line.id = Id();
+  line.name = automation::TextUpToNul(Name());
+  line.cycle = cycle_;
+  line.wait = wait_;
+  return line.Write();
 }
 
 HResult CIOAccessTrigger::PutDefinition(const std::string& line) {
   // Fields a short line does not supply read as zero or empty. The keyword is not looked at:
   // the registry chose the kind by it.
-  int32_t id = 0;
-  std::string_view keyword;
-  std::string name;
-  int32_t cycle = 0;
-  int32_t wait = 0;
-  ScanDefinition(line, "%d,%[^,],%[^,],%d,%d", {&id, &keyword, &name, &cycle, &wait},
-                 {"id", "keyword", "Name", "Cycle", "Wait"});
+  IOAccessLine fields;
+  NoteScan(line, fields.Read(line), IOAccessLine::kFields);
 
-  ApplyLineHead(id, name);
-  PutCycle(cycle);
-  PutWait(wait);
+  ApplyLineHead(fields.id, fields.name);
+  PutCycle(fields.cycle);
+  PutWait(fields.wait);
   return Register();
 }
 

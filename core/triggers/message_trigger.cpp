@@ -2,17 +2,13 @@
 #include "core/triggers/message_trigger.h"
 
 #include "core/automation/strings.h"
-#include "core/triggers/line_scanner.h"
-#include "core/triggers/line_writer.h"
+#include "core/triggers/definition_lines.h"
 
 namespace core::triggers {
 
 namespace {
 
 using automation::VarType;
-
-// The option field of a line: "true" or "false" and a little room; a longer word ends the scan.
-constexpr size_t kMaxOptionField = 7;
 
 }  // namespace
 
@@ -73,30 +69,25 @@ HResult CMessageTrigger::PutSource(const Variant& source) {
 }
 
 std::string CMessageTrigger::GetDefinition() const {
-  // "%d,message,%s,%s,%s,%d,%d,%d": Wait before Cycle.
-  return LineWriter()
-      .Number(Id())
-      .Text("message")
-      .Text(Name().c_str())
-      .Text(option_ ? "true" : "false")
-      .Text(destination_.c_str())
-      .Number(source_)
-      .Number(wait_)
-      .Number(cycle_)
-      .Take();
+  MessageLine line;
+  line.id = Id();
+  line.name = automation::TextUpToNul(Name());
+  line.option = option_ ? "true" : "false";
+  line.destination = automation::TextUpToNul(destination_);
+  line.source = source_;
+  line.wait = wait_;
+  line.cycle = cycle_;
+  return line.Write();
 }
 
 HResult CMessageTrigger::PutDefinition(const std::string& line) {
   // Fields a short line does not supply read as 0 or empty.
-  int32_t id = 0, index = 0, wait = 0, cycle = 0;
-  std::string name;
-  std::string_view keyword, option, destination;
-  ScanDefinition(
-      line, "%d,%[^,],%[^,],%[^,],%[^,],%d,%d,%d",
-      {&id, &keyword, &name, {&option, kMaxOptionField}, &destination, &index, &wait, &cycle},
-      {"id", "keyword", "Name", "Option", "Destination", "Source", "Wait", "Cycle"});
-  ApplyLineHead(id, name);
-  PutDestination(destination);
+  MessageLine fields;
+  NoteScan(line, fields.Read(line), MessageLine::kFields);
+  const std::string_view option = fields.option;
+  const int32_t index = fields.source;
+  ApplyLineHead(fields.id, fields.name);
+  PutDestination(fields.destination);
   const bool option_true = automation::EqualsIgnoreCase(option, "TRUE");
   if (!option_true && !option.empty() && !automation::EqualsIgnoreCase(option, "FALSE")) {
     NoteField("Option", Quoted(option) + " is neither true nor false; it is read as false");
@@ -107,8 +98,8 @@ HResult CMessageTrigger::PutDefinition(const std::string& line) {
               automation::Format("%d names no message type (0..%d)", index, kMessageTypeCount - 1));
   }
   PutSource(Variant::Int(static_cast<int32_t>(static_cast<uint32_t>(index) & 0xFFFFu)));
-  PutWait(wait);
-  PutCycle(cycle);
+  PutWait(fields.wait);
+  PutCycle(fields.cycle);
   return Register();
 }
 

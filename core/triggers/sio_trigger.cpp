@@ -2,9 +2,8 @@
 #include "core/triggers/sio_trigger.h"
 
 #include "core/automation/strings.h"
+#include "core/triggers/definition_lines.h"
 #include "core/triggers/interrupt_trigger.h"
-#include "core/triggers/line_scanner.h"
-#include "core/triggers/line_writer.h"
 
 namespace core::triggers {
 
@@ -76,35 +75,29 @@ HResult CSioTrigger::PutDestination(std::string_view destination) {
 }
 
 std::string CSioTrigger::GetDefinition() const {
-  // "%d,sio,%s,%s,%s,%s,%s"
-  return LineWriter()
-      .Number(Id())
-      .Text("sio")
-      .Text(Name().c_str())
-      .Text(source_.c_str())
-      .Text(dst_mode_.c_str())
-      .Text(src_mode_.c_str())
-      .Text(destination_.c_str())
-      .Take();
+  SioLine line;
+  line.id = Id();
+  line.name = automation::TextUpToNul(Name());
+  line.source = automation::TextUpToNul(source_);
+  line.dst_mode = automation::TextUpToNul(dst_mode_);
+  line.src_mode = automation::TextUpToNul(src_mode_);
+  line.destination = automation::TextUpToNul(destination_);
+  return line.Write();
 }
 
 HResult CSioTrigger::PutDefinition(const std::string& line) {
   // Fields a short line does not supply read as 0 or empty.
-  int32_t id = 0;
-  std::string name, source, dst_mode, src_mode;
-  std::string_view keyword, destination;
-  ScanDefinition(line, "%d,%[^,],%[^,],%[^,],%[^,],%[^,],%[^,]",
-                 {&id, &keyword, &name, &source, &dst_mode, &src_mode, &destination},
-                 {"id", "keyword", "Name", "Source", "DstMode", "SrcMode", "Destination"});
-  ApplyLineHead(id, name);
+  SioLine fields;
+  NoteScan(line, fields.Read(line), SioLine::kFields);
+  ApplyLineHead(fields.id, fields.name);
   // Each refusal keeps the old value (and the interrupt sources log theirs); the parse goes on.
   // The put of a VT_BSTR.
-  if (automation::Failed(PutSourceText(source)) && !source.empty()) {
-    NoteField("Source", Unevaluable(source));
+  if (automation::Failed(PutSourceText(std::string(fields.source))) && !fields.source.empty()) {
+    NoteField("Source", Unevaluable(fields.source));
   }
-  PutDstMode(dst_mode);
-  PutSrcMode(src_mode);
-  PutDestination(destination);
+  PutDstMode(std::string(fields.dst_mode));
+  PutSrcMode(std::string(fields.src_mode));
+  PutDestination(fields.destination);
   return Register();
 }
 

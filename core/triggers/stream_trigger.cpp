@@ -8,10 +8,9 @@
 
 #include "core/automation/numbers.h"
 #include "core/automation/strings.h"
+#include "core/triggers/definition_lines.h"
 #include "core/triggers/generate_data.h"
 #include "core/triggers/keyword_table.h"
-#include "core/triggers/line_scanner.h"
-#include "core/triggers/line_writer.h"
 
 namespace core::triggers {
 namespace {
@@ -43,78 +42,6 @@ std::string AddressText(uint32_t value) { return automation::Hex8Text(value); }
 bool IsUnsignedInteger(const Variant& value) {
   return value.Is(VarType::UI1) || value.Is(VarType::UI2) || value.Is(VarType::UI4);
 }
-
-// Cuts a stream line from the left. A field runs to the next comma; when no comma follows, the
-// field reads as empty and its text stays for the fields after it. What the cursor could not
-// read is kept as notes (field and why) for the trigger to pass on.
-class LineCursor {
- public:
-  using Notes = std::vector<std::pair<const char*, std::string>>;
-
-  explicit LineCursor(std::string_view line) : line_(line) {}
-
-  std::string_view Field(const char* name) {
-    const size_t comma = automation::FindChar(line_, ',', pos_);
-    if (comma == std::string_view::npos) {
-      // Every field but the last needs a comma after it; the text left goes to the mask.
-      if (!ended_) notes_.emplace_back(name, "missing: the line has too few commas");
-      ended_ = true;
-      return {};
-    }
-    const std::string_view field = line_.substr(pos_, comma - pos_);
-    pos_ = comma + 1;
-    return field;
-  }
-
-  // A decimal field, wrapping modulo 2^32 like the scan of the other kinds, so that Count
-  // (written signed) and Cycle and Wait (written unsigned) read back as written; 0 when the
-  // field holds no number.
-  uint32_t Number(const char* name) {
-    const std::string_view field = Field(name);
-    uint32_t value = 0;
-    size_t end = 0;
-    const bool read = ReadDecimal(field, end, &value);
-    if (!field.empty() && (!read || end != field.size())) {
-      notes_.emplace_back(name, Quoted(field) + automation::Format(" is read as %u", value));
-    }
-    return value;
-  }
-
-  // The data list: everything up to the first ",)", after which the reading resumes past ",),".
-  // Without the mark the list is empty and the reading resumes two characters on, where it
-  // would had the mark stood just before them; Register then judges what is left.
-  std::string_view DataList() {
-    const size_t mark = line_.find(",)", pos_);
-    std::string_view list;
-    if (mark == std::string_view::npos) {
-      if (!ended_) {
-        notes_.emplace_back("DataList",
-                            "no \",)\" closes the list: it is read as empty and the "
-                            "fields after it from the wrong place");
-      }
-      pos_ = std::min(pos_ + 2, line_.size());
-    } else {
-      list = line_.substr(pos_, mark - pos_);
-      pos_ = std::min(mark + 3, line_.size());
-      if (list.empty()) notes_.emplace_back("DataList", "empty: the trigger has no data to write");
-    }
-    return list;
-  }
-
-  std::string_view Rest() {
-    const std::string_view rest = line_.substr(pos_);
-    pos_ = line_.size();
-    return rest;
-  }
-
-  const Notes& notes() const { return notes_; }
-
- private:
-  std::string_view line_;
-  size_t pos_ = 0;
-  bool ended_ = false;
-  Notes notes_;
-};
 
 }  // namespace
 
@@ -207,48 +134,51 @@ HResult CStreamTrigger::PutStreamSource(const std::string& source) {
 HResult CStreamTrigger::PutKind(const std::string& kind) { return Store(&kind_, kind); }
 
 std::string CStreamTrigger::GetDefinition() const {
-  const bool data = IsData();
-  if (!data && !IsStream()) return {};
-  // "%d,%s,%s,%s,%s,%s,%s,%s,),%u,%u,%s" (data) or "%d,%s,%s,%s,%s,%s,%s,%d,%u,%u,%s" (stream).
-  LineWriter line;
-  line.Number(Id()).Text(kind_).Text(Name()).Text(destination_).Text(size_).Text(repeat_mode_);
-  if (data) {
-    line.Text(generate_mode_).Text(data_list_).Text(")");
-  } else {
-    line.Text(stream_source_).Number(static_cast<int32_t>(count_));
-  }
-  return line.Number(cycle_).Number(wait_).Text(mask_).Take();
+  StreamLine line;
+  line.id = Id();
+  line.kind = kind_;
+  line.name = Name();
+  line.destination = destination_;
+  line.size = size_;
+  line.repeat_mode = repeat_mode_;
+  line.generate_mode = generate_mode_;
+  line.data_list = data_list_;
+  line.stream_source = stream_source_;
+  line.count = count_;
+  line.cycle = cycle_;
+  line.wait = wait_;
+  line.mask = mask_;
+  return line.Write();
 }
 
 HResult CStreamTrigger::PutDefinition(const std::string& line) {
   // Every field goes straight into the trigger first; the puts then run over the stored values,
   // so a keyword a put refuses stays as read and one it accepts is normalised.
-  LineCursor cursor(line);
-  const auto id = static_cast<int32_t>(cursor.Number("id"));
-  kind_ = cursor.Field("keyword");
-  const std::string name(cursor.Field("Name"));
-  destination_ = cursor.Field("Destination");
-  size_ = cursor.Field("Size");
-  const bool data = IsData();
-  const bool stream = IsStream();
+  StreamLine fields;
+  StreamLine::Notes notes;
+  fields.Read(line, &notes);
+  kind_ = fields.kind;
+  destination_ = fields.destination;
+  size_ = fields.size;
+  const bool data = fields.IsData();
+  const bool stream = fields.IsStream();
   if (data) {
-    repeat_mode_ = cursor.Field("RepeatMode");
-    generate_mode_ = cursor.Field("GenerateMode");
-    data_list_ = cursor.DataList();
-    cycle_ = cursor.Number("Cycle");
-    wait_ = cursor.Number("Wait");
-    mask_ = cursor.Rest();
+    repeat_mode_ = fields.repeat_mode;
+    generate_mode_ = fields.generate_mode;
+    data_list_ = fields.data_list;
   } else if (stream) {
-    repeat_mode_ = cursor.Field("RepeatMode");
-    stream_source_ = cursor.Field("StreamSource");
-    count_ = cursor.Number("Count");
-    cycle_ = cursor.Number("Cycle");
-    wait_ = cursor.Number("Wait");
-    mask_ = cursor.Rest();
+    repeat_mode_ = fields.repeat_mode;
+    stream_source_ = fields.stream_source;
+    count_ = fields.count;
   }
-  for (const auto& [field, why] : cursor.notes()) NoteField(field, why);
+  if (data || stream) {
+    cycle_ = fields.cycle;
+    wait_ = fields.wait;
+    mask_ = fields.mask;
+  }
+  for (const auto& [field, why] : notes) NoteField(field, why);
 
-  ApplyLineHead(id, name);
+  ApplyLineHead(fields.id, fields.name);
   PutDestinationText(destination_);  // the put of a VT_BSTR
   // A keyword a put refuses stays as read and goes to the simulator as code 0; Register does not
   // judge it, so it is noted here. Addresses stay as read too, and Register judges them.

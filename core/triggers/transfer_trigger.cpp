@@ -3,9 +3,9 @@
 #include "core/triggers/transfer_trigger.h"
 
 #include "core/automation/strings.h"
+#include "core/triggers/definition_lines.h"
 #include "core/triggers/keyword_table.h"
 #include "core/triggers/line_scanner.h"
-#include "core/triggers/line_writer.h"
 
 namespace core::triggers {
 namespace {
@@ -120,54 +120,55 @@ HResult CTransferTrigger::PutAddressText(const std::string& address, std::string
 }
 
 std::string CTransferTrigger::GetDefinition() const {
-  // "%d,transfer,%s,%u,%s,%s,%s,%s,%s,%u,%u,%d,%d"
-  return LineWriter()
-      .Number(Id())
-      .Text("transfer")
-      .Text(Name())
-      .Number(count_)
-      .Text(size_)
-      .Text(source_)
-      .Text(src_mode_)
-      .Text(destination_)
-      .Text(dst_mode_)
-      .Number(cycle_)
-      .Number(wait_)
-      .Number(src_mode_value_)
-      .Number(dst_mode_value_)
-      .Take();
+  TransferLine line;
+  line.id = Id();
+  line.name = Name();
+  line.count = count_;
+  line.size = size_;
+  line.source = source_;
+  line.src_mode = src_mode_;
+  line.destination = destination_;
+  line.dst_mode = dst_mode_;
+  line.cycle = cycle_;
+  line.wait = wait_;
+  line.src_mode_value = src_mode_value_;
+  line.dst_mode_value = dst_mode_value_;
+  return line.Write();
 }
 
 HResult CTransferTrigger::PutDefinition(const std::string& line) {
-  // The numbers go straight into the trigger; the texts go through the puts, whose refusals
-  // leave the previous values and are otherwise ignored: Register decides. Fields a short line
-  // does not supply read as zero or empty.
-  int32_t id = 0;
-  std::string name;
-  std::string_view size;
-  std::string source;
-  std::string_view src_mode;
-  std::string destination;
-  std::string_view dst_mode;
-  constexpr char kPattern[] = "%d,transfer,%[^,],%u,%[^,],%[^,],%[^,],%[^,],%[^,],%u,%u,%d,%d";
+  // The numbers go straight into the trigger (a short line leaves the ones it does not supply as
+  // they were); the texts go through the puts, whose refusals leave the previous values and are
+  // otherwise ignored: Register decides. Texts a short line does not supply read as empty.
+  TransferLine fields;
+  fields.count = count_;
+  fields.cycle = cycle_;
+  fields.wait = wait_;
+  fields.src_mode_value = src_mode_value_;
+  fields.dst_mode_value = dst_mode_value_;
   // The keyword is part of the pattern: the registry accepts "Transfer", but then nothing after
   // the id is read.
+  int32_t id = 0;
   std::string_view keyword;
   ScanLine(line, "%d,%[^,]", {&id, &keyword});
+  const ScanStop stop = fields.Read(line);
   if (keyword == "transfer") {
-    ScanDefinition(line, kPattern,
-                   {&id, &name, &count_, &size, &source, &src_mode, &destination, &dst_mode,
-                    &cycle_, &wait_, &src_mode_value_, &dst_mode_value_},
-                   {"id", "Name", "Count", "Size", "Source", "SrcMode", "Destination", "DstMode",
-                    "Cycle", "Wait", "SrcModeValue", "DstModeValue"});
+    NoteScan(line, stop, TransferLine::kFields);
   } else {
     NoteField("keyword", Quoted(keyword) +
                              " is not written \"transfer\"; the fields after it "
                              "are not read");
-    ScanLine(line, kPattern,
-             {&id, &name, &count_, &size, &source, &src_mode, &destination, &dst_mode, &cycle_,
-              &wait_, &src_mode_value_, &dst_mode_value_});
   }
+  count_ = fields.count;
+  cycle_ = fields.cycle;
+  wait_ = fields.wait;
+  src_mode_value_ = fields.src_mode_value;
+  dst_mode_value_ = fields.dst_mode_value;
+  const std::string_view size = fields.size;
+  const std::string_view src_mode = fields.src_mode;
+  const std::string_view dst_mode = fields.dst_mode;
+  const std::string source(fields.source);
+  const std::string destination(fields.destination);
 
   // Refusals are noted for the texts the line held; an empty one was noted by the scan. The
   // reason is written only for a refusal: most lines have none, and a project has many lines.
@@ -180,7 +181,7 @@ HResult CTransferTrigger::PutDefinition(const std::string& line) {
                                 static_cast<unsigned>(kMaxModeValue));
     };
   };
-  ApplyLineHead(id, name);
+  ApplyLineHead(fields.id, fields.name);
   take(PutSize(size), "Size", size, [&] { return NotOneOf(size, kSizeForms); });
   PutCount(count_);
   // The puts of VT_BSTRs.

@@ -77,15 +77,13 @@ HResult CTrigger::RequireTexts(
   return automation::kOk;
 }
 
-int CTrigger::ScanDefinition(std::string_view line, std::string_view pattern,
-                             std::initializer_list<ScanField> fields,
-                             std::initializer_list<const char*> names, size_t optional_from) const {
+void CTrigger::NoteScan(std::string_view line, const ScanStop& stop, const char* const* names,
+                        size_t name_count, size_t optional_from) const {
   using Cause = ScanStop::Cause;
-  const ScanStop stop = ScanLineStop(line, pattern, fields);
   const auto index = static_cast<size_t>(stop.stored);
-  auto name = [&names](size_t i) { return i < names.size() ? names.begin()[i] : ""; };
-  auto unread_after = [&names](size_t i) {
-    return i + 1 < names.size() ? std::string("; the fields after it are not read") : std::string();
+  auto name = [names, name_count](size_t i) { return i < name_count ? names[i] : ""; };
+  auto unread_after = [name_count](size_t i) {
+    return i + 1 < name_count ? std::string("; the fields after it are not read") : std::string();
   };
   // The field from where it begins to the comma that ends it.
   auto field_text = [line](size_t from) {
@@ -127,13 +125,13 @@ int CTrigger::ScanDefinition(std::string_view line, std::string_view pattern,
     case Cause::Pattern:
       break;
   }
-  return stop.stored;
 }
 
-void CTrigger::ApplyLineHead(int32_t id, const std::string& name) {
-  context_->SetEventName(id, name, true);
+void CTrigger::ApplyLineHead(int32_t id, std::string_view name) {
+  const std::string text(name);
+  context_->SetEventName(id, text, true);
   SetNumber(NumberOf(id));
-  SetNameUnchecked(name);
+  SetNameUnchecked(text);
 }
 
 automation::ByteWriter CTrigger::StartRecord(uint16_t action) const {

@@ -110,18 +110,21 @@ class CTrigger {
   HResult RequireTexts(
       std::initializer_list<std::pair<const char*, const std::string*>> texts) const;
 
-  // Reads a definition line with the kind's scan pattern, as ScanLine does, and notes the first
-  // field the scan could not read (it and the fields after it keep the values they had) and text
-  // left over after the last field. `names` name the fields in pattern order; a line may end
-  // before field `optional_from` (a connect line without members) without a note.
-  int ScanDefinition(std::string_view line, std::string_view pattern,
-                     std::initializer_list<ScanField> fields,
-                     std::initializer_list<const char*> names,
-                     size_t optional_from = SIZE_MAX) const;
+  // Notes what the scan of a definition line (its kind's Read) could not read: the first field
+  // it stopped at (that field and the ones after it keep the values they had) and text left over
+  // after the last field. `names` name the fields in pattern order; a line may end before field
+  // `optional_from` (a connect line without members) without a note.
+  template <size_t N>
+  void NoteScan(std::string_view line, const ScanStop& stop, const char* const (&names)[N],
+                size_t optional_from = SIZE_MAX) const {
+    NoteScan(line, stop, names, N, optional_from);
+  }
+  void NoteScan(std::string_view line, const ScanStop& stop, const char* const* names,
+                size_t name_count, size_t optional_from) const;
 
   // Steps of the parse frame after the scan: the event list learns the name of the id as
   // written (fresh, result ignored), then the number (id - 100) and the name are stored.
-  void ApplyLineHead(int32_t id, const std::string& name);
+  void ApplyLineHead(int32_t id, std::string_view name);
 
   // A zeroed block of kRecordSize bytes beginning with the four words every record begins with:
   // 0, 0x0100, the trigger id, the action code.
