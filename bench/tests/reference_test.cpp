@@ -1,7 +1,7 @@
-// The sscanf reference the benchmarks compare the triggers with must do the same job on the
+// The sscanf reference the benchmarks compare the core with must do the same job on the
 // benchmark's lines: read the same fields and write the same lines. Each line of the benchmark
-// project is read by a trigger of its kind and by the reference; both must write it back
-// unchanged, and the fields each kept must agree.
+// project is read by the core's line struct of its kind, by a trigger of its kind and by the
+// reference; all must write it back unchanged, and the fields each kept must agree.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "bench/common/accepting_context.h"
+#include "bench/common/core_lines.h"
 #include "bench/common/project_lines.h"
 #include "bench/reference/definition_lines.h"
 #include "core/automation/hresult.h"
@@ -38,8 +39,8 @@ std::string Text(const core::automation::Variant& value) { return value.Text(); 
 // One field as "name=value", so that both sides' fields compare as lists.
 template <typename Value>
 std::string Field(const char* name, const Value& value) {
-  if constexpr (std::is_convertible_v<const Value&, std::string>) {
-    return std::string(name) + "=" + std::string(value);
+  if constexpr (std::is_convertible_v<const Value&, std::string_view>) {
+    return std::string(name) + "=" + std::string(std::string_view(value));
   } else {
     return std::string(name) + "=" + std::to_string(value);
   }
@@ -201,9 +202,100 @@ std::vector<std::string> ReferenceFields(TriggerKind kind, const DefinitionLines
   return {};
 }
 
+// The fields of the core's line struct, as the reference names them.
+std::vector<std::string> CoreFields(TriggerKind kind, const bench::CoreLines& c) {
+  switch (kind) {
+    case TriggerKind::Interrupt: {
+      const auto& l = c.interrupt;
+      return {Field("id", l.id),
+              Field("name", l.name),
+              Field("raise", l.keyword == "interrupt" ? 1 : 0),
+              Field("source", l.source),
+              Field("cycle", l.cycle),
+              Field("wait", l.wait)};
+    }
+    case TriggerKind::IOAccess: {
+      const auto& l = c.io_access;
+      return {Field("id", l.id), Field("name", l.name), Field("cycle", l.cycle),
+              Field("wait", l.wait)};
+    }
+    case TriggerKind::IOStream: {
+      const auto& l = c.io_stream;
+      return {Field("id", l.id), Field("name", l.name), Field("destination", l.destination)};
+    }
+    case TriggerKind::Transfer: {
+      const auto& l = c.transfer;
+      return {Field("id", l.id),
+              Field("name", l.name),
+              Field("count", l.count),
+              Field("size", l.size),
+              Field("source", l.source),
+              Field("src_mode", l.src_mode),
+              Field("destination", l.destination),
+              Field("dst_mode", l.dst_mode),
+              Field("cycle", l.cycle),
+              Field("wait", l.wait),
+              Field("src_mode_value", static_cast<int16_t>(l.src_mode_value)),
+              Field("dst_mode_value", static_cast<int16_t>(l.dst_mode_value))};
+    }
+    case TriggerKind::Stream: {
+      const auto& l = c.stream;
+      return {Field("id", l.id),
+              Field("name", l.name),
+              Field("kind", l.kind),
+              Field("destination", l.destination),
+              Field("size", l.size),
+              Field("repeat_mode", l.repeat_mode),
+              Field("generate_mode", l.generate_mode),
+              Field("data_list", l.data_list),
+              Field("stream_source", l.stream_source),
+              Field("count", static_cast<int32_t>(l.count)),
+              Field("cycle", l.cycle),
+              Field("wait", l.wait),
+              Field("mask", l.mask)};
+    }
+    case TriggerKind::Connect: {
+      std::vector<std::string> f = {Field("id", c.connect.id), Field("name", c.connect.name)};
+      const size_t count = ct::ConnectLine::Split(
+          c.connect.members,
+          [&f](size_t, std::string_view member) { f.push_back(Field("member", member)); });
+      EXPECT_EQ(count, static_cast<size_t>(c.connect_member_count));
+      return f;
+    }
+    case TriggerKind::Control: {
+      const auto& l = c.control;
+      return {Field("id", l.id), Field("name", l.name), Field("action", l.action),
+              Field("target", l.target)};
+    }
+    case TriggerKind::Message: {
+      const auto& l = c.message;
+      return {Field("id", l.id),
+              Field("name", l.name),
+              Field("option", l.option == "true" ? 1 : 0),
+              Field("destination", l.destination),
+              Field("source", l.source),
+              Field("wait", l.wait),
+              Field("cycle", l.cycle)};
+    }
+    case TriggerKind::Sio: {
+      const auto& l = c.sio;
+      return {Field("id", l.id),
+              Field("name", l.name),
+              Field("source", l.source),
+              Field("dst_mode", l.dst_mode),
+              Field("src_mode", l.src_mode),
+              Field("destination", l.destination)};
+    }
+    case TriggerKind::FileStream:
+      return {Field("id", c.file_stream.id), Field("name", c.file_stream.name)};
+  }
+  return {};
+}
+
 TEST(ReferenceLines, ReadsAndWritesTheBenchmarkLinesAsTheTriggersDo) {
   auto context = std::make_shared<bench::AcceptingContext>();
   DefinitionLines reference;
+  bench::CoreLines core_lines;
   const std::vector<bench::ProjectLine> lines = bench::ProjectLines();
   ASSERT_EQ(lines.size(), 256u);
   std::set<TriggerKind> kinds;
@@ -216,6 +308,9 @@ TEST(ReferenceLines, ReadsAndWritesTheBenchmarkLinesAsTheTriggersDo) {
     ASSERT_TRUE(reference.Parse(line.kind, line.text.c_str()));
     EXPECT_EQ(reference.Render(line.kind), line.text);
     EXPECT_EQ(ReferenceFields(line.kind, reference), TriggerFields(*trigger));
+    ASSERT_TRUE(core_lines.Parse(line.kind, line.text));
+    EXPECT_EQ(core_lines.Render(line.kind), line.text);
+    EXPECT_EQ(CoreFields(line.kind, core_lines), ReferenceFields(line.kind, reference));
   }
   EXPECT_EQ(kinds.size(), 10u) << "the benchmark lines must hold every kind";
 }

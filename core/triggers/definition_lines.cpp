@@ -152,6 +152,7 @@ std::string TransferLine::Write() const {
 }
 
 void StreamLine::Read(std::string_view line, Notes* notes) {
+  *this = StreamLine();  // a line of one form has none of the other's fields
   LineCursor cursor(line, notes);
   id = static_cast<int32_t>(cursor.Number("id"));
   kind = cursor.Field("keyword");

@@ -5,8 +5,9 @@
 //
 // Texts are views: into the line after Read (valid while the line is), into the trigger when it
 // writes its line. Read stores the fields the line gives, as ScanLine does, and leaves the others
-// as they were. kFields names the fields in pattern order, for the notes on what a line lacked.
-// Write writes the kind's keyword as the kind writes it, whatever the keyword field read.
+// as they were (but the stream kind's, which sets every field). kFields names the fields in pattern
+// order, for the notes on what a line lacked. Write writes the kind's keyword as the kind writes
+// it, whatever the keyword field read.
 #pragma once
 
 #include <cstddef>
@@ -120,7 +121,8 @@ struct StreamLine {
   bool IsData() const { return automation::EqualsIgnoreCase(kind, "data"); }
   bool IsStream() const { return automation::EqualsIgnoreCase(kind, "stream"); }
 
-  // Reads the fields of the line's form; `notes`, when given, receives what it could not read.
+  // Reads the fields of the line's form, and empties the other form's; `notes`, when given,
+  // receives what it could not read.
   void Read(std::string_view line, Notes* notes = nullptr);
   // Empty for a kind text that is neither form.
   std::string Write() const;
