@@ -68,6 +68,30 @@ HResult CTriggerAction::LoadTriggers() {
   auto log = [this](const std::string& key, LineState state, const std::string& text) {
     WriteLog(FormatLoadMessage({key, state, "", text}));
   };
+  // The index of names, of the triggers there before the load and then of those it loads.
+  class NamesKept {
+   public:
+    explicit NamesKept(CTriggerAction& registry) : registry_(registry) {
+      for (int32_t slot = 0; slot < triggers::kSlotCount; ++slot) {
+        if (registry_.slots_[slot]) Add(registry_.slots_[slot]->GetTrigger()->Name(), slot);
+      }
+      registry_.load_names_kept_ = true;
+    }
+    ~NamesKept() {
+      registry_.load_names_kept_ = false;
+      registry_.load_names_.clear();
+    }
+    NamesKept(const NamesKept&) = delete;
+    NamesKept& operator=(const NamesKept&) = delete;
+    void Add(const std::string& name, int32_t slot) {
+      if (name.empty()) return;
+      std::vector<int32_t>& slots = registry_.load_names_[name];
+      slots.insert(std::lower_bound(slots.begin(), slots.end(), slot), slot);
+    }
+
+   private:
+    CTriggerAction& registry_;
+  } names_kept(*this);
   int32_t found = 0;
   for (int32_t index = 0; index < triggers::kSlotCount && found < expected; ++index) {
     const std::string key = KeyOf(index);
@@ -128,17 +152,17 @@ HResult CTriggerAction::LoadTriggers() {
     }
     // Names from a line are taken unchecked; two alike make look-ups by name find only one. (An
     // empty name was told already: it keeps the trigger out of the simulator.)
-    for (int32_t other = 0; other < triggers::kSlotCount && !made->Name().empty(); ++other) {
-      if (other == created || !slots_[other]) continue;
-      const std::shared_ptr<CTrigger>& twin = slots_[other]->GetTrigger();
-      if (twin->Name() != made->Name()) continue;
+    const std::string& name = made->Name();
+    if (name.empty()) continue;
+    const int32_t other = FindLoadedName(name, created);
+    if (other >= 0) {
       WriteLog(FormatLoadMessage(
           {key, LineState::Loaded, "Name",
            Format("\"%s\" is also the name of trigger %d; look-ups by name find the one in "
                   "slot %d",
-                  made->Name().c_str(), twin->Id(), std::min(other, created))}));
-      break;
+                  name.c_str(), slots_[other]->GetTrigger()->Id(), std::min(other, created))}));
     }
+    names_kept.Add(name, created);
   }
   if (found < expected) {
     log(kLineCountKey, LineState::Loaded,

@@ -147,8 +147,9 @@ HResult CTriggerAction::Install(TriggerKind kind, int32_t slot,
   // Most stems are free (loaded triggers are renamed by their lines at once); one direct pass
   // settles that before the general search, which a load would otherwise run 256 times.
   const char* const stem = triggers::InfoOf(kind).stem;
-  const std::string name =
-      FindExactName(stem) < 0 ? stem : triggers::MakeUniqueName(Slots(*this), stem);
+  const bool stem_taken =
+      load_names_kept_ ? FindLoadedName(stem, -1) >= 0 : FindExactName(stem) >= 0;
+  const std::string name = stem_taken ? triggers::MakeUniqueName(Slots(*this), stem) : stem;
   made->SetNumber(slot);
   made->SetNameUnchecked(name);
   std::unique_ptr<rows::TriggerInfo> adapter = rows::MakeTriggerInfo(made);
@@ -303,6 +304,15 @@ const std::string& CTriggerAction::SlotKey(int32_t slot, const std::string& name
 int32_t CTriggerAction::FindExactName(const std::string& name) const {
   for (int32_t slot = 0; slot < triggers::kSlotCount; ++slot) {
     if (slots_[slot] && slots_[slot]->GetTrigger()->Name() == name) return slot;
+  }
+  return -1;
+}
+
+int32_t CTriggerAction::FindLoadedName(const std::string& name, int32_t except) const {
+  const auto named = load_names_.find(name);
+  if (named == load_names_.end()) return -1;
+  for (const int32_t slot : named->second) {
+    if (slot != except && slots_[slot] && slots_[slot]->GetTrigger()->Name() == name) return slot;
   }
   return -1;
 }

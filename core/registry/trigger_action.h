@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "core/automation/hresult.h"
@@ -198,6 +199,8 @@ class CTriggerAction {
   void FetchSources();
   // The lowest slot whose trigger bears exactly this name, -1 when none does.
   int32_t FindExactName(const std::string& name) const;
+  // The same while a load runs, by the load's index of names, the slot `except` aside.
+  int32_t FindLoadedName(const std::string& name, int32_t except) const;
   // The name key of the name the slot's trigger bears, made again when that name changed.
   const std::string& SlotKey(int32_t slot, const std::string& name) const;
 
@@ -217,6 +220,12 @@ class CTriggerAction {
   int32_t count_ = 0;
   int32_t lowest_free_ = 0;                 // every slot below it holds a trigger
   const uint32_t* active_table_ = nullptr;  // the simulator's; stays valid while it runs
+  // While a load runs (definition_storage.cpp): the slots of each name, in ascending order, kept
+  // as the load creates and renames its triggers, so that naming a new trigger and telling a
+  // loaded name's twin do not compare with every slot. Nothing else renames triggers during a
+  // load, and every slot found is checked against its trigger's name.
+  std::unordered_map<std::string, std::vector<int32_t>> load_names_;
+  bool load_names_kept_ = false;
   triggers::InterruptSources sources_;
 };
 

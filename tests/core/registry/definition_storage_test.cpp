@@ -281,6 +281,30 @@ TEST_F(StorageTest, ProblemsOfALoadedLineAreLoggedUnderItsKey) {
                            "Trigger key 0 not registered: the simulator refused the record"});
 }
 
+// A load onto triggers already there: their names and those of the triggers loaded before are
+// seen, by the new triggers' first names and by the note on a name borne twice.
+TEST_F(StorageTest, ALoadSeesTheNamesAlreadyThereAndThoseItLoaded) {
+  ASSERT_HR(kOk, Create(TriggerKind::FileStream)->PutName("pre"));
+  Store(4, {{"0", "101,filestream,pre"},
+            {"1", "102,Connect,g"},  // refused before its name: it keeps its first
+            {"2", "103,Connect,g"},
+            {"3", "104,filestream,connect1"}});
+  EXPECT_HR(kOk, registry_.LoadTriggers());
+  std::vector<std::string> names;
+  for (int32_t slot = 0; slot < 5; ++slot)
+    names.push_back(registry_.GetTriggerByNumber(slot)->Name());
+  EXPECT_EQ(names, (std::vector<std::string>{"pre", "pre", "connect", "connect1", "connect1"}));
+  const std::vector<std::string> log = TakeLog();
+  EXPECT_NE(std::find(log.begin(), log.end(),
+                      "Trigger key 0, field Name: \"pre\" is also the name of trigger 100; "
+                      "look-ups by name find the one in slot 0"),
+            log.end());
+  EXPECT_NE(std::find(log.begin(), log.end(),
+                      "Trigger key 3, field Name: \"connect1\" is also the name of trigger 103; "
+                      "look-ups by name find the one in slot 3"),
+            log.end());
+}
+
 // Outside a load the same refusals log as the kinds always have, and notes go nowhere.
 TEST_F(StorageTest, OutsideALoadRefusalsLogTheirOwnMessageOnly) {
   std::shared_ptr<CTrigger> trigger = Create(TriggerKind::Interrupt);
