@@ -27,40 +27,61 @@ class Text {
   UniqueBstr bstr_;
 };
 
+// A BSTR kept for a text that recurs call after call (the settings file and section, a command's
+// name), made again only when the text changes.
+class KeptText {
+ public:
+  BSTR get(const std::string& text) {
+    if (bstr_.Get() == nullptr || text != text_) {
+      UniqueBstr made;
+      if (FAILED(win::com::ToBstr(text, made.Put()))) throw std::bad_alloc();
+      bstr_ = std::move(made);
+      text_ = text;
+    }
+    return bstr_.Get();
+  }
+
+ private:
+  std::string text_;
+  UniqueBstr bstr_;
+};
+
 class ManagerPort : public core::bridge::ManagerPort {
  public:
   explicit ManagerPort(ComPtr<IVireoManager> manager) : manager_(std::move(manager)) {}
   HResult ReadProfileInt(const std::string& file, const std::string& section,
                          const std::string& key, int32_t default_value, int32_t* value) override {
     LONG read = *value;
-    const HRESULT hr = manager_->ReadProfileInt(Text(file).get(), Text(section).get(),
+    const HRESULT hr = manager_->ReadProfileInt(file_.get(file), section_.get(section),
                                                 Text(key).get(), default_value, &read);
     *value = read;
     return hr;
   }
   HResult WriteProfileInt(const std::string& file, const std::string& section,
                           const std::string& key, int32_t value) override {
-    return manager_->WriteProfileInt(Text(file).get(), Text(section).get(), Text(key).get(), value);
+    return manager_->WriteProfileInt(file_.get(file), section_.get(section), Text(key).get(),
+                                     value);
   }
   HResult ReadProfileString(const std::string& file, const std::string& section,
                             const std::string& key, const std::string& default_value,
                             std::string* value) override {
     UniqueBstr read;
     const HRESULT hr =
-        manager_->ReadProfileString(Text(file).get(), Text(section).get(), Text(key).get(),
-                                    Text(default_value).get(), read.Put());
+        manager_->ReadProfileString(file_.get(file), section_.get(section), Text(key).get(),
+                                    default_.get(default_value), read.Put());
     if (SUCCEEDED(hr)) *value = win::com::ToNarrow(read.Get());
     return hr;
   }
   HResult WriteProfileString(const std::string& file, const std::string& section,
                              const std::string& key, const std::string& value) override {
-    return manager_->WriteProfileString(Text(file).get(), Text(section).get(), Text(key).get(),
+    return manager_->WriteProfileString(file_.get(file), section_.get(section), Text(key).get(),
                                         Text(value).get());
   }
   HResult MarkProjectModified(int32_t flag) override { return manager_->MarkProjectModified(flag); }
 
  private:
   ComPtr<IVireoManager> manager_;
+  KeptText file_, section_, default_;
 };
 
 class TargetCommandPort : public core::bridge::TargetCommandPort {
@@ -73,7 +94,7 @@ class TargetCommandPort : public core::bridge::TargetCommandPort {
     V_VT(&block) = VT_BYREF;  // no base type: the pointer to the block itself
     V_BYREF(&block) = in.Pointer();
     UniqueVariant result;
-    const HRESULT hr = target_->Command(Text(name).get(), arg, block, result.Get());
+    const HRESULT hr = target_->Command(name_.get(name), arg, block, result.Get());
     // The reply block travels in the result's pointer field, whatever its type word says.
     *reply = Variant::Raw(V_VT(result.Get()), reinterpret_cast<uintptr_t>(V_BYREF(result.Get())));
     if (V_VT(result.Get()) & VT_BYREF) VariantInit(result.Get());  // not ours to clear
@@ -82,6 +103,7 @@ class TargetCommandPort : public core::bridge::TargetCommandPort {
 
  private:
   ComPtr<IVireoTargetCommand> target_;
+  KeptText name_;
 };
 
 class EventCommandPort : public core::bridge::EventCommandPort {
