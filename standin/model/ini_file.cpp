@@ -23,6 +23,26 @@ std::string_view Trim(std::string_view text) {
 
 bool IsBlank(std::string_view text) { return Trim(text).empty(); }
 
+// A value read from a line: trimmed, then one pair of double quotes around it removed, as the
+// Windows profile functions read it. Quotes are how a value keeps white space at its ends.
+std::string_view ValueOf(std::string_view text) {
+  text = Trim(text);
+  if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
+    text = text.substr(1, text.size() - 2);
+  }
+  return text;
+}
+
+// The text a value is written as, so that ValueOf gives it back: quoted when it has white space
+// at either end or is itself enclosed in quotes, as written otherwise.
+std::string ValueText(std::string_view value) {
+  if (value.empty()) return {};
+  const bool spaced = IsSpace(value.front()) || IsSpace(value.back());
+  const bool quoted = value.size() >= 2 && value.front() == '"' && value.back() == '"';
+  if (!spaced && !quoted) return std::string(value);
+  return "\"" + std::string(value) + "\"";
+}
+
 bool HasLineBreak(std::string_view text) {
   return text.find_first_of("\r\n") != std::string_view::npos;
 }
@@ -91,7 +111,7 @@ IniFile IniFile::Parse(std::string_view text) {
         equals != std::string_view::npos && !Trim(trimmed.substr(0, equals)).empty()) {
       entry.entry = true;
       entry.key = std::string(Trim(trimmed.substr(0, equals)));
-      entry.value = std::string(Trim(trimmed.substr(equals + 1)));
+      entry.value = std::string(ValueOf(trimmed.substr(equals + 1)));
     }
     file.sections_.back().lines.push_back(std::move(entry));
   }
@@ -168,7 +188,7 @@ Outcome IniFile::Set(std::string_view section, std::string_view key, std::string
     if (!line.entry || !EqualsIgnoreCase(line.key, key)) continue;
     if (line.value == value) return Outcome::Ok();
     line.value = std::string(value);
-    line.text = line.key + "=" + line.value;  // the key keeps the spelling the file gave it
+    line.text = line.key + "=" + ValueText(line.value);  // the key keeps the file's spelling
     if (changed != nullptr) *changed = true;
     return Outcome::Ok();
   }
@@ -181,7 +201,7 @@ Outcome IniFile::Set(std::string_view section, std::string_view key, std::string
   entry.entry = true;
   entry.key = std::string(key);
   entry.value = std::string(value);
-  entry.text = entry.key + "=" + entry.value;
+  entry.text = entry.key + "=" + ValueText(entry.value);
   target->lines.insert(target->lines.begin() + static_cast<std::ptrdiff_t>(position),
                        std::move(entry));
   if (changed != nullptr) *changed = true;

@@ -4,9 +4,10 @@
 //
 // Reading follows the Windows profile conventions a host project file is expected to have:
 // section names and keys compare without regard to ASCII case, keys and values are trimmed of
-// surrounding white space, and when a key (or a section) occurs twice the first one wins. The
-// later duplicates stay in the file untouched: they are someone's text, and dropping them on a
-// save would lose it silently.
+// surrounding white space and a value enclosed in double quotes loses them (so a value written
+// with white space at its ends is written in quotes, and reads back whole), and when a key (or a
+// section) occurs twice the first one wins. The later duplicates stay in the file untouched: they
+// are someone's text, and dropping them on a save would lose it silently.
 #pragma once
 
 #include <optional>

@@ -36,6 +36,8 @@ TEST(IniFileTest, ReadsWithTheProfileConventions) {
       "; 1=commented out\n"
       "empty=\n"
       "eq=a=b\n"
+      "quoted = \" both ends \" \n"
+      "half=\"open\n"
       "[trigger]\n"  // a later section of the same name: not read
       "late=1\n"
       "[Other]\n"
@@ -53,6 +55,8 @@ TEST(IniFileTest, ReadsWithTheProfileConventions) {
       {"Trigger", "; 1", nullptr},
       {"Trigger", "empty", ""},
       {"Trigger", "eq", "a=b"},
+      {"Trigger", "quoted", " both ends "},
+      {"Trigger", "half", "\"open"},
       {"Trigger", "late", nullptr},
       {"Other", "0", "other"},
       {"Missing", "0", nullptr},
@@ -69,7 +73,7 @@ TEST(IniFileTest, ReadsWithTheProfileConventions) {
     }
   }
   const auto entries = file.Entries("Trigger");
-  ASSERT_EQ(entries.size(), 5u) << "duplicates included, comments not";
+  ASSERT_EQ(entries.size(), 7u) << "duplicates included, comments not";
   EXPECT_EQ(entries[2].first, "maxnum");
   EXPECT_EQ(entries[2].second, "99");
   EXPECT_EQ(file.SectionNames(), (std::vector<std::string>{"Trigger", "trigger", "Other"}));
@@ -102,6 +106,13 @@ TEST(IniFileTest, WritesChangeOnlyTheirEntry) {
       {"mixed line ends stay; a new line takes the first one's", "[T]\r\na=1\nb=2\r\n", "T", "c",
        "3", "[T]\r\na=1\nb=2\r\nc=3\r\n", true},
       {"no final line end stays so", "[T]\na=1", "T", "b", "2", "[T]\na=1\nb=2", true},
+      // A definition line whose last field (a name) ends in a space must come back whole.
+      {"white space at an end is kept in quotes", "[T]\n", "T", "0", "100,filestream,f ",
+       "[T]\n0=\"100,filestream,f \"\n", true},
+      {"a quoted value keeps its quotes", "[T]\n", "T", "k", "\"q\"", "[T]\nk=\"\"q\"\"\n", true},
+      {"a quote at one end needs none", "[T]\n", "T", "k", "\"q", "[T]\nk=\"q\n", true},
+      {"a quoted value read is the same", "[T]\nk=\" v\"\n", "T", "k", " v", "[T]\nk=\" v\"\n",
+       false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
