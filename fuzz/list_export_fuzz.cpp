@@ -9,7 +9,7 @@
 //   - the log receives anything but the text, whole, in one entry;
 //   - the exported file's bytes differ from the text;
 //   - the file name an export would use is not the path (a ".txt" one) or the path with ".txt"
-//     appended (one without a dot), or a path with another extension is accepted.
+//     appended (one without a dot), or a path with another extension or a NUL is accepted.
 #include <unistd.h>
 
 #include <cstdint>
@@ -82,6 +82,10 @@ const std::string& ExportPath() {
 void CheckFilePath(const std::string& path) {
   std::string file = "~";
   const bool accepted = core::registry::ExportFilePath(path, &file);
+  if (path.find('\0') != std::string::npos) {
+    FUZZ_CHECK(!accepted && file == "~", path);  // the file system would see another name
+    return;
+  }
   const size_t dot = path.rfind('.');
   if (dot == std::string::npos) {
     FUZZ_CHECK(accepted && file == path + ".txt", path);

@@ -63,6 +63,8 @@ std::string TriggerListText(const CTriggerAction& registry) {
 }
 
 bool ExportFilePath(const std::string& path, std::string* file) {
+  // The file system would see the path only up to a NUL, and so another file than the one named.
+  if (path.find('\0') != std::string::npos) return false;
   const size_t dot = path.rfind('.');
   if (dot == std::string::npos) {
     *file = path + ".txt";

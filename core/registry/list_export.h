@@ -18,7 +18,8 @@ std::string TriggerListText(const CTriggerAction& registry);
 
 // The file an export writes: the path itself when the text after its last "." is "txt" (in any
 // case), the path with ".txt" appended when it has no "." at all. False for any other path: a
-// dot in a folder name counts as the last dot when the file name has none.
+// dot in a folder name counts as the last dot when the file name has none, and a path holding a
+// NUL names no file.
 bool ExportFilePath(const std::string& path, std::string* file);
 
 }  // namespace core::registry

@@ -109,7 +109,7 @@ TEST_F(ExportTest, PathRules) {
   Create(TriggerKind::IOAccess);
   fs::create_directories(folder_ / "dir.d");
   struct Case {
-    const char* path;
+    std::string path;
     HResult result;
     const char* written;  // nullptr: no file anywhere
   };
@@ -122,9 +122,12 @@ TEST_F(ExportTest, PathRules) {
       {"list.txt.bak", kFail, nullptr},
       {"dir.d/list", kFail, nullptr},  // the last dot is in the folder's name
       {"dir.d/list.txt", kOk, "dir.d/list.txt"},
+      // A NUL ends the name the file system sees: "list.dat" would be written.
+      {std::string("list.dat\0.txt", 13), kFail, nullptr},
+      {std::string("list\0", 5), kFail, nullptr},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.path);
+    SCOPED_TRACE(c.path.c_str());
     const auto before = std::distance(fs::recursive_directory_iterator(folder_),
                                       fs::recursive_directory_iterator());
     EXPECT_HR(c.result, registry_.ExportTriggerList(PathOf(c.path)));
