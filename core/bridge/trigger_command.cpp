@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/automation/bytes.h"
+#include "core/automation/strings.h"
 
 namespace core::bridge {
 namespace {
@@ -16,11 +17,17 @@ constexpr int kSuccess = 0;
 constexpr int kFailure = 1;
 
 // Every service is obtained the same way: the named object from the host, asked for the service's
-// own interface, then released.
+// own interface, then released. A service the host cannot provide makes every operation that
+// needs it fail; the log says so once, until the services are obtained afresh.
 template <typename Port, typename Query>
-Port* Obtain(std::unique_ptr<Port>& cache, const HostAccess& host, const char* name, Query query) {
+Port* Obtain(std::unique_ptr<Port>& cache, const HostAccess& host, const char* name, Query query,
+             const char* consequence, bool* reported) {
   if (!cache) {
     if (std::unique_ptr<HostObject> object = host.GetService(name)) cache = ((*object).*query)();
+    if (!cache && consequence != nullptr && !*reported) {
+      *reported = true;
+      host.WriteLog(automation::Format("The host has no %s service: %s", name, consequence));
+    }
   }
   return cache.get();
 }
@@ -41,25 +48,33 @@ std::vector<uint8_t> CommandBlock(uint16_t code, int32_t id) {
 }
 
 ManagerPort* CTriggerCommand::GetManager() {
-  return Obtain(manager_, host_, kManagerService, &HostObject::QueryManager);
+  return Obtain(manager_, host_, kManagerService, &HostObject::QueryManager,
+                "the triggers cannot be read from or saved to the project", &missing_.manager);
 }
 TargetCommandPort* CTriggerCommand::GetTargetCommand() {
-  return Obtain(target_command_, host_, kTargetCommandService, &HostObject::QueryTargetCommand);
+  return Obtain(target_command_, host_, kTargetCommandService, &HostObject::QueryTargetCommand,
+                "no trigger can be defined in the simulator or given a command",
+                &missing_.target_command);
 }
 EventCommandPort* CTriggerCommand::GetEventCommand() {
-  return Obtain(event_command_, host_, kEventCommandService, &HostObject::QueryEventCommand);
+  return Obtain(event_command_, host_, kEventCommandService, &HostObject::QueryEventCommand,
+                "triggers cannot be named in the event list or deleted", &missing_.event_command);
 }
 ObjectFilePort* CTriggerCommand::GetObjectFile() {
-  return Obtain(object_file_, host_, kObjectFileService, &HostObject::QueryObjectFile);
+  // Nothing the user does needs it, so there is nothing to tell.
+  return Obtain(object_file_, host_, kObjectFileService, &HostObject::QueryObjectFile, nullptr,
+                &missing_.object_file);
 }
 EvaluationPort* CTriggerCommand::GetEvaluation() {
-  return Obtain(evaluation_, host_, kEvaluationService, &HostObject::QueryEvaluation);
+  return Obtain(evaluation_, host_, kEvaluationService, &HostObject::QueryEvaluation,
+                "address expressions cannot be evaluated", &missing_.evaluation);
 }
 
 void CTriggerCommand::ReleaseServices() {
   event_command_.reset();
   manager_.reset();
   target_command_.reset();
+  missing_ = {};
 }
 
 int CTriggerCommand::ReadProfileInt(const std::string& section, const std::string& key,
@@ -78,16 +93,30 @@ int CTriggerCommand::ReadProfileString(const std::string& section, const std::st
   return kSuccess;
 }
 
+// Writes report success whatever the host answered, so that a save goes on with the other keys;
+// a key the host did not take is named in the log, since what it held is not in the project.
 int CTriggerCommand::WriteProfileInt(const std::string& section, const std::string& key,
                                      int32_t value) {
-  if (ManagerPort* manager = GetManager()) manager->WriteProfileInt("", section, key, value);
+  if (ManagerPort* manager = GetManager()) {
+    ReportWrite(section, key, manager->WriteProfileInt("", section, key, value));
+  }
   return kSuccess;
 }
 
 int CTriggerCommand::WriteProfileString(const std::string& section, const std::string& key,
                                         const std::string& value) {
-  if (ManagerPort* manager = GetManager()) manager->WriteProfileString("", section, key, value);
+  if (ManagerPort* manager = GetManager()) {
+    ReportWrite(section, key, manager->WriteProfileString("", section, key, value));
+  }
   return kSuccess;
+}
+
+void CTriggerCommand::ReportWrite(const std::string& section, const std::string& key,
+                                  HResult hr) const {
+  if (!Failed(hr)) return;
+  host_.WriteLog(automation::Format(
+      "The host did not store [%s] %s in the project (0x%08X): that setting is not saved",
+      section.c_str(), key.c_str(), static_cast<uint32_t>(hr)));
 }
 
 HResult CTriggerCommand::SimCommand(const void* block, uint8_t** reply) {

@@ -48,7 +48,9 @@ class CTriggerCommand {
   // Releases the three debugger-server services; the evaluator and the object-file service stay.
   void ReleaseServices();
 
-  // Profile access always succeeds; a failed read shows only as an unchanged default.
+  // Profile access always succeeds; a failed read shows only as an unchanged default, a write the
+  // host refuses as a line in the host log. A service the host cannot provide is named in the log
+  // the first time it is missed.
   int ReadProfileInt(const std::string& section, const std::string& key, int32_t default_value,
                      int32_t* value);
   int ReadProfileString(const std::string& section, const std::string& key,
@@ -80,6 +82,7 @@ class CTriggerCommand {
   HResult SimCommand(const void* block, uint8_t** reply);
   int FetchPointer(uint16_t code, void** data);
   void MarkModified();
+  void ReportWrite(const std::string& section, const std::string& key, HResult hr) const;
 
   const HostAccess& host_;
   std::unique_ptr<ManagerPort> manager_;
@@ -88,6 +91,11 @@ class CTriggerCommand {
   std::unique_ptr<ObjectFilePort> object_file_;
   std::unique_ptr<EvaluationPort> evaluation_;
   bool loading_ = false;
+  // Services found missing and told in the log, until the services are obtained afresh.
+  struct Missing {
+    bool manager = false, target_command = false, event_command = false, object_file = false,
+         evaluation = false;
+  } missing_;
 };
 
 }  // namespace core::bridge

@@ -71,29 +71,67 @@ TEST_F(TriggerCommandTest, ServicesAreObtainedOnceAndKeptUntilReleased) {
                     }));
 }
 
-TEST_F(TriggerCommandTest, MissingServicesFailWithoutFurtherCalls) {
+TEST_F(TriggerCommandTest, MissingServicesFailWithoutFurtherCallsAndAreNamedOnceInTheLog) {
   state_.services.erase("Marlin.TargetCommand");
   state_.services["Marlin.EventCommand"] = false;  // an object without the interface
   state_.services.erase("Quillon.Evaluation");
+  state_.services.erase("Quillon.Omf");
 
-  EXPECT_EQ(bridge_.DefineTrigger(100, "t", kRecord, false), 1);
-  EXPECT_EQ(bridge_.SendTriggerCommand(0x102, -1), 1);
-  EXPECT_EQ(bridge_.SetEventName(100, "t", true), 1);
-  EXPECT_EQ(bridge_.RemoveEventName(100), 1);
-  EXPECT_EQ(bridge_.DeleteTriggerCommand(100), 1);
-  int32_t value = 42;
-  EXPECT_HR(kFail, bridge_.Evaluate("x", &value));
-  EXPECT_EQ(value, 42);
-  const uint32_t* table = nullptr;
-  EXPECT_EQ(bridge_.GetActiveTable(&table), 1);
-  EXPECT_EQ(table, nullptr);
-  // Nothing reaches a service: only look-ups happen.
+  for (int round = 0; round < 2; ++round) {
+    EXPECT_EQ(bridge_.DefineTrigger(100, "t", kRecord, false), 1);
+    EXPECT_EQ(bridge_.SendTriggerCommand(0x102, -1), 1);
+    EXPECT_EQ(bridge_.SetEventName(100, "t", true), 1);
+    EXPECT_EQ(bridge_.RemoveEventName(100), 1);
+    EXPECT_EQ(bridge_.DeleteTriggerCommand(100), 1);
+    int32_t value = 42;
+    EXPECT_HR(kFail, bridge_.Evaluate("x", &value));
+    EXPECT_EQ(value, 42);
+    const uint32_t* table = nullptr;
+    EXPECT_EQ(bridge_.GetActiveTable(&table), 1);
+    EXPECT_EQ(table, nullptr);
+    EXPECT_EQ(bridge_.GetObjectFile(), nullptr);
+  }
+  // Nothing reaches a service: only look-ups happen, and the log.
   for (const std::string& call : Take()) {
     EXPECT_TRUE(call.rfind("GetService(", 0) == 0 ||
-                call.find(".QueryInterface(") != std::string::npos)
+                call.find(".QueryInterface(") != std::string::npos ||
+                call.rfind("Tamber.Service.", 0) == 0)
         << call;
   }
+  EXPECT_EQ(state_.log,
+            (std::vector<std::string>{
+                "The host has no Marlin.TargetCommand service: no trigger can be defined in the "
+                "simulator or given a command",
+                "The host has no Marlin.EventCommand service: triggers cannot be named in the "
+                "event list or deleted",
+                "The host has no Quillon.Evaluation service: address expressions cannot be "
+                "evaluated",
+            }))
+      << "each once; the object-file service serves nothing the user does";
   EXPECT_EQ(state_.live_objects, 0) << "objects without the interface are released";
+
+  // Obtained afresh after a release, a service still missing is named again.
+  bridge_.ReleaseServices();
+  state_.log.clear();
+  EXPECT_EQ(bridge_.SendTriggerCommand(0x102, -1), 1);
+  EXPECT_EQ(state_.log.size(), 1u);
+}
+
+TEST_F(TriggerCommandTest, AWriteTheHostRefusesIsNamedInTheLogAndStillReportsSuccess) {
+  state_.write_result = core::automation::kFail;
+  EXPECT_EQ(bridge_.WriteProfileInt("Trigger", "MaxNum", 2), 0);
+  EXPECT_EQ(bridge_.WriteProfileString("Trigger", "0", "100,filestream,f"), 0);
+  EXPECT_EQ(state_.log,
+            (std::vector<std::string>{
+                "The host did not store [Trigger] MaxNum in the project (0x80004005): that "
+                "setting is not saved",
+                "The host did not store [Trigger] 0 in the project (0x80004005): that setting is "
+                "not saved",
+            }));
+  state_.write_result = 0;
+  state_.log.clear();
+  EXPECT_EQ(bridge_.WriteProfileString("Trigger", "0", "100,filestream,f"), 0);
+  EXPECT_TRUE(state_.log.empty());
 }
 
 TEST_F(TriggerCommandTest, NoHostApplicationMeansNoServices) {

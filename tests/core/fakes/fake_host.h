@@ -71,6 +71,8 @@ struct HostState {
 
   std::map<std::string, int32_t> ints;  // profile values by "section/key"
   std::map<std::string, std::string> strings;
+  HResult write_result =
+      0;  // what the Manager answers a write (it stores the value only on success)
   HResult add_name_result = 0;
   HResult remove_name_result = 0;
   HResult command_result = 0;
@@ -102,6 +104,7 @@ class FakeManager : public ManagerPort {
                           const std::string& key, int32_t value) override {
     s_.calls.push_back(Format("Manager.WriteProfileInt(\"%s\",%s,%s,%d)", file.c_str(),
                               section.c_str(), key.c_str(), value));
+    if (s_.write_result < 0) return s_.write_result;
     s_.ints[section + "/" + key] = value;
     return 0;
   }
@@ -118,6 +121,7 @@ class FakeManager : public ManagerPort {
                              const std::string& key, const std::string& value) override {
     s_.calls.push_back(Format("Manager.WriteProfileString(\"%s\",%s,%s,\"%s\")", file.c_str(),
                               section.c_str(), key.c_str(), value.c_str()));
+    if (s_.write_result < 0) return s_.write_result;
     s_.strings[section + "/" + key] = value;
     return 0;
   }
