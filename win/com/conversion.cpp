@@ -102,29 +102,45 @@ std::string NameKeyInUserLocale(const std::string& name) {
 
 namespace {
 
-Variant ArrayOfVariants(SAFEARRAY* array) {
+// How deep a value may nest references and arrays: a member list is one reference to an array of
+// texts, so anything deeper is no value a property takes. The limit also ends a reference that
+// leads back to itself.
+constexpr int kMaxNesting = 4;
+
+Variant Illegal() { return Variant::Raw(VT_ILLEGAL, 0); }
+
+Variant Convert(const VARIANT& in, int depth);
+
+// A one-dimensional array of VARIANTs; no array at all is an empty one. An array of another shape
+// or element type (a caller's claim the array does not back up) is not read as VARIANTs: it is no
+// value a property takes.
+Variant ArrayOfVariants(SAFEARRAY* array, int depth) {
   std::vector<Variant> items;
-  if (array == nullptr || SafeArrayGetDim(array) != 1) return Variant::Array({});
+  if (array == nullptr) return Variant::Array({});
+  VARTYPE element = VT_EMPTY;
+  if (SafeArrayGetDim(array) != 1 || FAILED(SafeArrayGetVartype(array, &element)) ||
+      element != VT_VARIANT || SafeArrayGetElemsize(array) != sizeof(VARIANT)) {
+    return Illegal();
+  }
   LONG lower = 0, upper = -1;
   SafeArrayGetLBound(array, 1, &lower);
   SafeArrayGetUBound(array, 1, &upper);
   ArrayLock lock(array);
-  if (!lock.locked()) return Variant::Array({});
+  if (!lock.locked()) return Illegal();
   const auto* elements = static_cast<const VARIANT*>(array->pvData);
   // Elements are taken in order whatever the lower bound.
-  for (LONG i = 0; i <= upper - lower; ++i) items.push_back(FromVariant(elements[i]));
+  for (LONG i = 0; i <= upper - lower; ++i) items.push_back(Convert(elements[i], depth + 1));
   return Variant::Array(std::move(items));
 }
 
-}  // namespace
-
-Variant FromVariant(const VARIANT& in) {
+Variant Convert(const VARIANT& in, int depth) {
+  if (depth > kMaxNesting) return Illegal();
   const VARTYPE vt = V_VT(&in);
   if (vt == (VT_VARIANT | VT_ARRAY | VT_BYREF)) {
-    return ArrayOfVariants(V_ARRAYREF(&in) ? *V_ARRAYREF(&in) : nullptr);
+    return ArrayOfVariants(V_ARRAYREF(&in) ? *V_ARRAYREF(&in) : nullptr, depth);
   }
   if (vt == (VT_BYREF | VT_VARIANT)) {
-    return V_VARIANTREF(&in) ? FromVariant(*V_VARIANTREF(&in)) : Variant();
+    return V_VARIANTREF(&in) ? Convert(*V_VARIANTREF(&in), depth + 1) : Variant();
   }
   if (vt == VT_BYREF) return Variant::ByRef(V_BYREF(&in));
   const bool by_ref = (vt & VT_BYREF) != 0;
@@ -164,9 +180,13 @@ Variant FromVariant(const VARIANT& in) {
       // Interfaces, dates, currency: only the type word travels, and no core property accepts it.
       // Arrays by value are not the member-list form, which the core knows as its array type:
       // they travel as VT_ILLEGAL so they cannot pass for it.
-      return Variant::Raw((vt & VT_ARRAY) ? static_cast<VARTYPE>(VT_ILLEGAL) : vt, 0);
+      return (vt & VT_ARRAY) ? Illegal() : Variant::Raw(vt, 0);
   }
 }
+
+}  // namespace
+
+Variant FromVariant(const VARIANT& in) { return Convert(in, 0); }
 
 HRESULT ToSafeArray(const Variant& array, SAFEARRAY** out) noexcept {
   *out = nullptr;
