@@ -4,6 +4,7 @@
 #include "core/addin/command_registration.h"
 #include "core/addin/command_target.h"
 #include "core/automation/strings.h"
+#include "win/com/conversion.h"
 #include "win/com/module.h"
 #include "win/com/process.h"
 #include "win/com/trigger_action_object.h"
@@ -47,6 +48,15 @@ LONG Addin::OnConnection(IDispatch* host, bool first_time, LONG cookie) {
   if (ProcessBridge().Initialise() != 0) {
     ReleaseApplication();
     return 1;
+  }
+
+  // Without its resource library the add-in still works, but what it registers has no names or
+  // pictures, and its window and dialogs have no layout: the user is told why.
+  if (!SatelliteLoaded()) {
+    ProcessServices::WriteLog(
+        Format("Trigger add-in: its resource library %s is missing; its command, menu entries and "
+               "button have no names or pictures, and its window and dialogs no layout",
+               ToNarrow(SatellitePath()).c_str()));
   }
 
   // A host that refuses part of the registration still gets the add-in: its triggers are loaded,

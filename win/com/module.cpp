@@ -39,6 +39,9 @@ void ModuleUnlock() { InterlockedDecrement(&g_locks); }
 LONG ModuleLockCount() { return g_locks; }
 HINSTANCE ModuleInstance() { return g_instance; }
 HINSTANCE ResourceInstance() { return g_resources ? g_resources : g_instance; }
+bool SatelliteLoaded() { return g_resources != nullptr; }
+// The module's path up to its last ".", followed by "RES.DLL".
+std::wstring SatellitePath() { return ReplaceExtension(ModulePath(), L"RES.DLL"); }
 
 std::wstring ModulePath() {
   std::wstring path(MAX_PATH, L'\0');
@@ -87,11 +90,10 @@ HRESULT GetInterfaceTypeInfo(REFIID iid, ITypeInfo** info) {
 void ModuleAttach(HINSTANCE instance) {
   g_instance = instance;
   DisableThreadLibraryCalls(instance);
-  // The satellite: the module's path up to its last ".", followed by "RES.DLL". It is loaded as a
-  // module, not as a data file, because its handle goes to the host with the command bitmaps, and
-  // the host may use it as any module (GetModuleFileName refuses a data file's handle). It has
-  // no code, so loading it runs nothing.
-  g_resources = LoadLibraryW(ReplaceExtension(ModulePath(), L"RES.DLL").c_str());
+  // The satellite is loaded as a module, not as a data file, because its handle goes to the host
+  // with the command bitmaps, and the host may use it as any module (GetModuleFileName refuses a
+  // data file's handle). It has no code, so loading it runs nothing.
+  g_resources = LoadLibraryW(SatellitePath().c_str());
 }
 
 void ModuleDetach() {

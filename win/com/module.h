@@ -19,6 +19,9 @@ HINSTANCE ModuleInstance();
 // Where dialogs, menus, strings and bitmaps come from: the satellite library beside the module
 // when it loaded, otherwise the module itself.
 HINSTANCE ResourceInstance();
+// The satellite library's path, and whether it loaded.
+std::wstring SatellitePath();
+bool SatelliteLoaded();
 std::wstring ModulePath();
 // A string of a module's string table, in the ANSI code page; empty when it has none of that
 // identifier.
