@@ -2,6 +2,8 @@
 // surface reports.
 #include "standin/model/session.h"
 
+#include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "core/automation/bytes.h"
@@ -17,6 +19,9 @@ using core::automation::IsSpace;
 using core::automation::kInvalidArg;
 using core::automation::kOk;
 using core::automation::ToLowerAscii;
+
+// A refusal the host was told to make (RefusedCalls): E_ACCESSDENIED.
+constexpr HResult kAccessDenied = static_cast<HResult>(0x80070005u);
 
 std::string Lower(std::string_view text) {
   std::string lower(text);
@@ -64,6 +69,13 @@ std::string Failure(HResult hr) {
 
 }  // namespace
 
+// A project that cannot be written, as far as the add-in sees it: told to refuse the write.
+bool Session::RefusedWrite(const char* method) {
+  if (!Refuses(std::string("Manager.") + method)) return false;
+  Note(Format("Manager.%s refused, as the host was told to", method));
+  return true;
+}
+
 bool Session::IsOpenProject(std::string_view file, const char* method) {
   if (file.empty()) return true;
   Note(
@@ -87,6 +99,7 @@ HResult Session::WriteProfileInt(std::string_view file, const std::string& secti
                                  const std::string& key, int32_t value) {
   if (!IsOpenProject(file, "WriteProfileInt")) return kInvalidArg;
   Journal(Format("Manager.WriteProfileInt(%s, %s, %d)", section.c_str(), key.c_str(), value));
+  if (RefusedWrite("WriteProfileInt")) return kAccessDenied;
   const Outcome outcome = project_.WriteProfileInt(section, key, value);
   if (!outcome.ok()) Note("Manager.WriteProfileInt: " + outcome.message);
   return outcome.hr;
@@ -108,6 +121,7 @@ HResult Session::WriteProfileString(std::string_view file, const std::string& se
   if (!IsOpenProject(file, "WriteProfileString")) return kInvalidArg;
   Journal(Format("Manager.WriteProfileString(%s, %s, \"%s\")", section.c_str(), key.c_str(),
                  value.c_str()));
+  if (RefusedWrite("WriteProfileString")) return kAccessDenied;
   const Outcome outcome = project_.WriteProfileString(section, key, value);
   if (!outcome.ok()) Note("Manager.WriteProfileString: " + outcome.message);
   return outcome.hr;
@@ -147,10 +161,25 @@ HResult Session::SimCommand(std::string_view name, uint16_t block_type, const vo
   } else {
     Journal(Format("SimCommand(0x%04X, %d)", code, core::automation::ReadI32(bytes + 4)));
   }
+  // Told to refuse this code: a record gets a refusal word, a command block a failure.
+  if (Refuses(Format("SimCommand(0x%04X)", code))) {
+    Note(Format("SimCommand(0x%04X) refused, as the host was told to", code));
+    if (core::automation::ReadU16(bytes) == kCommandBlockTag) return core::automation::kFail;
+    auto* refusal = static_cast<uint8_t*>(std::calloc(1, kReplyBlockSize));
+    if (refusal == nullptr) return core::automation::kOutOfMemory;
+    const uint32_t word = kRefusedByRequest;
+    std::memcpy(refusal + 4, &word, sizeof word);
+    *reply = refusal;
+    return core::automation::kOk;
+  }
   return simulator_.Command(bytes, reply);
 }
 
 HResult Session::AddEventName(int32_t id, const std::string& name) {
+  if (Refuses("EventCommand.AddEventName")) {
+    Journal(Format("EventCommand.AddEventName(%d, %s) refused", id, name.c_str()));
+    return kAccessDenied;
+  }
   const HResult hr = events_.AddName(id, name);
   Journal(Format("EventCommand.AddEventName(%d, %s)", id, name.c_str()) + Failure(hr));
   return hr;

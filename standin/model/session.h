@@ -140,6 +140,7 @@ class Session {
  private:
   // False, with a note, for a settings file other than the open project.
   bool IsOpenProject(std::string_view file, const char* method);
+  bool RefusedWrite(const char* method);
 
   Project project_;
   std::string help_file_;

@@ -39,6 +39,7 @@ inline constexpr uint32_t kRefusedBadHeader = 1;       // first word not 0 or se
 inline constexpr uint32_t kRefusedUnknownAction = 2;   // no kind has that action code
 inline constexpr uint32_t kRefusedBadId = 3;           // id outside 100..355
 inline constexpr uint32_t kRefusedTooManyMembers = 4;  // connect record with more than 8 members
+inline constexpr uint32_t kRefusedByRequest = 5;       // the host was told to refuse (RefusedCalls)
 
 inline constexpr size_t kActiveTableSize = 256;
 // Bytes of every reply block: word 0 and a field wide enough for a pointer.

@@ -253,6 +253,11 @@ HRESULT HostApplication::Service(BSTR name, const char* member, IDispatch** serv
   return Guard([&] {
     const std::string wanted = ToNarrow(name);
     const size_t index = FindService(wanted);
+    // Told to refuse a service: the host answers as one that does not have it.
+    if (index != kServiceCount && session_->Refuses(Format("%s(%s)", member, ServiceName(index)))) {
+      session_->Journal(Format("%s(%s) = null, refused", member, wanted.c_str()));
+      return S_OK;
+    }
     if (index == kServiceCount) {
       session_->Journal(Format("%s(%s) = null", member, wanted.c_str()));
       session_->Note(Format("%s: the host has no service \"%s\"", member, wanted.c_str()));
