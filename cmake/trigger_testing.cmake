@@ -33,7 +33,12 @@ function(trigger_add_gtest name)
   if(CMAKE_CROSSCOMPILING)
     # The target name makes CTest run it through CMAKE_CROSSCOMPILING_EMULATOR.
     add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
-    set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS "${name}")
+    # Wine may end a program that dies mid-run (a stack overflow, say) with exit code 0, so the
+    # exit code alone does not prove a pass: the run must reach GoogleTest's closing count and
+    # report no failure.
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS "${name}"
+                         PASS_REGULAR_EXPRESSION "\\[  PASSED  \\] [0-9]+ tests?\\."
+                         FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]")
     if(environment)
       set_tests_properties(${name} PROPERTIES ENVIRONMENT "${environment}")
     endif()
