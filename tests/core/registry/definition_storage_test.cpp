@@ -154,25 +154,6 @@ TEST_F(StorageTest, LinesThatCannotBeLoadedAreSkippedAndNamedInTheLog) {
             0);
 }
 
-TEST_F(StorageTest, LinesTheSimulatorRefusesStayAndAreNamedInTheLog) {
-  simulator_.refuse_records = true;
-  Store(2, {{"0", "100,filestream,f"}, {"1", "101,iostream,p,8000"}});
-  EXPECT_HR(kOk, registry_.LoadTriggers());
-  ASSERT_EQ(registry_.Count(), 2) << "nothing is lost";
-  EXPECT_FALSE(registry_.AdapterAt(0)->IsInSimulator());
-  EXPECT_FALSE(registry_.AdapterAt(1)->IsInSimulator());
-  EXPECT_EQ(TakeLog(), (std::vector<std::string>{
-                           "Trigger key 0 not registered: its trigger was not defined in the "
-                           "simulator",
-                           "Trigger key 1 not registered: its trigger was not defined in the "
-                           "simulator",
-                       }));
-  // Saved again, both lines are written as they came.
-  EXPECT_HR(kOk, registry_.SaveTriggers());
-  EXPECT_EQ(state_.strings["Trigger/0"], "100,filestream,f");
-  EXPECT_EQ(state_.strings["Trigger/1"], "101,iostream,p,8000");
-}
-
 // What each kind did not take from a line, and why a trigger was left out of the simulator, is
 // logged under the line's key, one line per problem, whatever the kind would log elsewhere.
 TEST_F(StorageTest, ProblemsOfALoadedLineAreLoggedUnderItsKey) {

@@ -112,10 +112,7 @@ TEST_F(HostFaultsTest, RefusedRecordsLeaveEveryTriggerLoadedAndToldAndNothingLos
   EXPECT_EQ(addintest::Narrow(records.Get()), "") << "the simulator holds none";
   EXPECT_FALSE(InSimulator(registry.Get(), L"tick"));
   EXPECT_EQ(LogCount("Trigger key "), 13) << Log();
-  EXPECT_TRUE(
-      LogHas("Trigger key 0: \"tick\" was loaded but the simulator did not take its "
-             "definition; it is not in the simulator until it is defined again"))
-      << Log();
+  EXPECT_TRUE(LogHas("Trigger key 0 not registered: the simulator refused the record")) << Log();
 
   // Saved, every line goes back as it came.
   ASSERT_HR(S_OK, registry->SaveTriggers());
@@ -180,7 +177,11 @@ TEST_F(HostFaultsTest, WithoutASourceTableInterruptLinesAreToldAsTheyAreRefused)
   EXPECT_EQ(Count(registry.Get()), 13);
   // The two interrupt lines (raise and clear) and the SIO line's two modes name sources the
   // simulator did not list.
-  EXPECT_EQ(LogCount("Invalid parameter: illegal interrupt source"), 4) << Log();
+  int refused = 0;
+  for (const std::string& line : AddinLog()) {
+    refused += line.find("Invalid parameter: illegal interrupt source") != std::string::npos;
+  }
+  EXPECT_EQ(refused, 4) << Log();
   LONG sources = -1;
   ASSERT_HR(S_OK, registry->get_SourceCount(&sources));
   EXPECT_EQ(sources, 0);
