@@ -11,8 +11,6 @@
 // Adding a kind is one line in kKinds below.
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -37,21 +35,13 @@
 #include "core/triggers/transfer_trigger.h"
 #include "core/triggers/trigger.h"
 #include "core/triggers/trigger_context.h"
+#include "fuzz/fuzz_check.h"
 
 namespace {
 
 using core::automation::HResult;
 using core::triggers::CTrigger;
 using core::triggers::TriggerContext;
-
-[[noreturn]] void Broken(const char* what, const std::string& detail) {
-  std::fprintf(stderr, "invariant broken: %s\n  %s\n", what, detail.c_str());
-  std::abort();
-}
-#define FUZZ_CHECK(condition, detail)               \
-  do {                                              \
-    if (!(condition)) Broken(#condition, (detail)); \
-  } while (0)
 
 // Surroundings that accept everything a trigger asks of them, so that every parse runs to its
 // end; records are checked as the simulator would receive them.
@@ -125,9 +115,14 @@ bool IsContractResult(HResult hr) {
          hr == core::automation::kFail;
 }
 
+// The context keeps nothing between calls, so one serves every parse of the process.
+const std::shared_ptr<TriggerContext>& Permissive() {
+  static const std::shared_ptr<TriggerContext> context = std::make_shared<PermissiveContext>();
+  return context;
+}
+
 std::string Parse(const KindEntry& kind, const std::string& line) {
-  auto context = std::make_shared<PermissiveContext>();
-  std::unique_ptr<CTrigger> trigger = kind.make(context);
+  std::unique_ptr<CTrigger> trigger = kind.make(Permissive());
   FUZZ_CHECK(IsContractResult(trigger->PutDefinition(line)), line);
   const std::string rendered = trigger->GetDefinition();
   const HResult registered = trigger->Register();

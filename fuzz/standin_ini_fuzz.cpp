@@ -57,8 +57,9 @@ std::vector<Write> ReadWrites(std::string_view text) {
 }
 
 // What every key of every section reads, first entries only, by lower-case section and key.
-std::map<std::pair<std::string, std::string>, std::string> Readings(const model::IniFile& file) {
-  std::map<std::pair<std::string, std::string>, std::string> readings;
+using KeyReadings = std::map<std::pair<std::string, std::string>, std::string>;
+KeyReadings Readings(const model::IniFile& file) {
+  KeyReadings readings;
   for (const std::string& section : file.SectionNames()) {
     for (const auto& [key, value] : file.Entries(section)) {
       const auto name = std::make_pair(Lower(section), Lower(key));
@@ -102,10 +103,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(file.Serialize() == text, text);
   CheckProject(text);
 
+  // What every key reads, carried from write to write: each accepted write changes one entry.
+  KeyReadings expected = writes.empty() ? KeyReadings() : Readings(file);
   for (const Write& write : writes) {
     const std::string detail =
         text + "\n  write [" + write.section + "] " + write.key + "=" + write.value;
-    auto expected = Readings(file);
     const std::string before = file.Serialize();
     bool changed = false;
     const model::Outcome outcome = file.Set(write.section, write.key, write.value, &changed);
