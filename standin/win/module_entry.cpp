@@ -14,7 +14,6 @@
 
 namespace {
 
-
 // The registry script resource of Standin.
 constexpr UINT kStandinScript = 101;
 

@@ -20,9 +20,9 @@
 
 /* The trigger window: its title, toolbar and context menu, the headers of its thirteen columns. */
 #define IDS_TRIGGER_WINDOW_TITLE 14353
-#define IDB_TRIGGER_TOOLBAR 14305    /* one 16 x 15 image per toolbar command, in toolbar order */
+#define IDB_TRIGGER_TOOLBAR 14305 /* one 16 x 15 image per toolbar command, in toolbar order */
 #define IDR_TRIGGER_CONTEXT_MENU 14342
-#define IDC_TRIGGER_TOOLBAR 103      /* the toolbar's control identifier */
+#define IDC_TRIGGER_TOOLBAR 103 /* the toolbar's control identifier */
 #define IDS_COLUMN_STATUS 14315
 #define IDS_COLUMN_NAME 14316
 #define IDS_COLUMN_TYPE 14317
