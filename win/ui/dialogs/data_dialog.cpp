@@ -1,5 +1,5 @@
 // CTriggerData: a stream trigger, which writes data to its destination either from a pattern the
-// user types (a value list or a random specification) or from a memory stream.
+// user types (a value list or a random range) or from a memory stream.
 #include "win/resources/dialog_ids.h"
 #include "win/ui/dialogs/trigger_dialog.h"
 
