@@ -10,11 +10,16 @@
 
 #include "core/automation/bytes.h"
 #include "win/com/conversion.h"
+#include "win/com/dispatch_call.h"
 
 namespace bench::win {
 namespace {
 
 using ::win::com::ComPtr;
+using ::win::com::HandleArg;
+using ::win::com::LongArg;
+using ::win::com::LongRefArg;
+using ::win::com::TextArg;
 using ::win::com::UniqueBstr;
 using ::win::com::UniqueVariant;
 
@@ -50,31 +55,6 @@ BSTR Bstr(const std::string& text) {
   BSTR out = nullptr;
   if (FAILED(::win::com::ToBstr(text, &out))) throw std::bad_alloc();
   return out;
-}
-
-VARIANT TextArg(const std::string& text) {
-  VARIANT v;
-  V_VT(&v) = VT_BSTR;
-  V_BSTR(&v) = Bstr(text);
-  return v;
-}
-VARIANT LongArg(LONG value) {
-  VARIANT v;
-  V_VT(&v) = VT_I4;
-  V_I4(&v) = value;
-  return v;
-}
-VARIANT LongRefArg(LONG* value) {
-  VARIANT v;
-  V_VT(&v) = VT_I4 | VT_BYREF;
-  V_I4REF(&v) = value;
-  return v;
-}
-VARIANT HandleArg(const void* handle) {
-  VARIANT v;
-  V_VT(&v) = VT_I8;
-  V_I8(&v) = static_cast<LONGLONG>(reinterpret_cast<uintptr_t>(handle));
-  return v;
 }
 
 // The comma-separated numbers of a call's argument list, after its quoted texts.

@@ -2,6 +2,7 @@
 #include "win/host/application_calls.h"
 
 #include "win/com/conversion.h"
+#include "win/com/dispatch_call.h"
 #include "win/com/module.h"
 #include "win/host/com_host.h"
 
@@ -9,43 +10,13 @@ namespace win::host {
 namespace {
 
 using win::com::ComPtr;
+using win::com::HandleArg;
+using win::com::InvokeMember;
+using win::com::LongArg;
+using win::com::LongRefArg;
+using win::com::TextArg;
 using win::com::UniqueVariant;
-
-VARIANT Long(LONG value) {
-  VARIANT v;
-  V_VT(&v) = VT_I4;
-  V_I4(&v) = value;
-  return v;
-}
-
-VARIANT LongRef(LONG* value) {
-  VARIANT v;
-  V_VT(&v) = VT_I4 | VT_BYREF;
-  V_I4REF(&v) = value;
-  return v;
-}
-
-// Module and menu handles travel as 64-bit integers.
-VARIANT Handle(const void* handle) {
-  VARIANT v;
-  V_VT(&v) = VT_I8;
-  V_I8(&v) = static_cast<LONGLONG>(reinterpret_cast<uintptr_t>(handle));
-  return v;
-}
-
-VARIANT UnsignedLong(ULONG value) {
-  VARIANT v;
-  V_VT(&v) = VT_UI4;
-  V_UI4(&v) = value;
-  return v;
-}
-
-VARIANT Text(const std::string& text) {
-  VARIANT v;
-  V_VT(&v) = VT_BSTR;
-  if (FAILED(win::com::ToBstr(text, &V_BSTR(&v)))) throw std::bad_alloc();
-  return v;
-}
+using win::com::UnsignedLongArg;
 
 // A registration call: the host's one-byte flag, non-zero for success.
 bool Register(IDispatch* application, DISPID id, std::vector<VARIANT> args) {
@@ -84,34 +55,35 @@ class CommandHost : public core::addin::CommandHost {
   bool AddCommandImages(uint32_t large_bitmap, uint32_t small_bitmap, int32_t* image_index,
                         int32_t flags, int32_t cookie) override {
     LONG index = *image_index;
-    const bool ok = Register(
-        kAddCommandImagesDispid,
-        {Handle(resources_), Long(static_cast<LONG>(large_bitmap)),
-         Long(static_cast<LONG>(small_bitmap)), LongRef(&index), Long(flags), Long(cookie)});
+    const bool ok = Register(kAddCommandImagesDispid,
+                             {HandleArg(resources_), LongArg(static_cast<LONG>(large_bitmap)),
+                              LongArg(static_cast<LONG>(small_bitmap)), LongRefArg(&index),
+                              LongArg(flags), LongArg(cookie)});
     *image_index = index;
     return ok;
   }
   bool AddCommand(const std::string& name, int32_t command, int32_t flags,
                   int32_t cookie) override {
-    return Register(kAddCommandDispid, {Text(name), Long(command), Long(flags), Long(cookie)});
+    return Register(kAddCommandDispid,
+                    {TextArg(name), LongArg(command), LongArg(flags), LongArg(cookie)});
   }
   bool AddPopupMenu(const std::string& name, int32_t position, int32_t flags,
                     const core::addin::PopupMenu& popup, const std::string& caption,
                     int32_t cookie) override {
     const HMENU menu = static_cast<const Win32PopupMenu&>(popup).handle();
-    return Register(kAddPopupMenuDispid, {Text(name), Long(position), Long(flags), Handle(menu),
-                                          Text(caption), Long(cookie)});
+    return Register(kAddPopupMenuDispid, {TextArg(name), LongArg(position), LongArg(flags),
+                                          HandleArg(menu), TextArg(caption), LongArg(cookie)});
   }
   bool AddMenuItem(const std::string& name, int32_t position, int32_t flags, int32_t command,
                    int32_t enabled, int32_t cookie) override {
-    return Register(kAddMenuItemDispid, {Text(name), Long(position), Long(flags), Long(command),
-                                         Long(enabled), Long(cookie)});
+    return Register(kAddMenuItemDispid, {TextArg(name), LongArg(position), LongArg(flags),
+                                         LongArg(command), LongArg(enabled), LongArg(cookie)});
   }
   bool AddToolbarButton(const std::string& name, int32_t* image_index, int32_t flags,
                         int32_t cookie) override {
     LONG index = *image_index;
-    const bool ok =
-        Register(kAddToolbarButtonDispid, {Text(name), LongRef(&index), Long(flags), Long(cookie)});
+    const bool ok = Register(kAddToolbarButtonDispid,
+                             {TextArg(name), LongRefArg(&index), LongArg(flags), LongArg(cookie)});
     *image_index = index;
     return ok;
   }
@@ -127,25 +99,6 @@ class CommandHost : public core::addin::CommandHost {
 
 }  // namespace
 
-HRESULT InvokeMember(IDispatch* object, DISPID id, WORD flags, std::vector<VARIANT> args,
-                     VARIANT* result) {
-  // DISPPARAMS carry the arguments last first.
-  std::vector<VARIANT> reversed(args.rbegin(), args.rend());
-  DISPPARAMS params = {reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
-  EXCEPINFO exception = {};
-  HRESULT hr = object->Invoke(id, IID_NULL, LOCALE_SYSTEM_DEFAULT, flags, &params, result,
-                              &exception, nullptr);
-  if (hr == DISP_E_EXCEPTION) {
-    if (exception.pfnDeferredFillIn) exception.pfnDeferredFillIn(&exception);
-    hr = FAILED(exception.scode) ? exception.scode : E_FAIL;
-  }
-  SysFreeString(exception.bstrSource);
-  SysFreeString(exception.bstrDescription);
-  SysFreeString(exception.bstrHelpFile);
-  for (VARIANT& v : args) VariantClear(&v);
-  return hr;
-}
-
 std::unique_ptr<core::addin::CommandHost> MakeCommandHost(IDispatch* application,
                                                           HINSTANCE resources) {
   return std::make_unique<CommandHost>(application, resources);
@@ -153,21 +106,19 @@ std::unique_ptr<core::addin::CommandHost> MakeCommandHost(IDispatch* application
 
 void NotifyViews(IDispatch* application) {
   UniqueVariant ignored;
-  InvokeMember(application, kNotifyViewsDispid, DISPATCH_METHOD,
-               {Long(kTriggersChangedCode), UnsignedLong(0xFFFFFFFF), UnsignedLong(0), Long(0)},
-               ignored.Get());
+  InvokeMember(
+      application, kNotifyViewsDispid, DISPATCH_METHOD,
+      {LongArg(kTriggersChangedCode), UnsignedLongArg(0xFFFFFFFF), UnsignedLongArg(0), LongArg(0)},
+      ignored.Get());
 }
 
 HRESULT PutAddinWindowActive(IDispatch* application) {
-  VARIANT zero = Long(0);
-  DISPID put = DISPID_PROPERTYPUT;
-  DISPPARAMS params = {&zero, &put, 1, 1};
-  return application->Invoke(kAddinWindowActiveDispid, IID_NULL, LOCALE_SYSTEM_DEFAULT,
-                             DISPATCH_PROPERTYPUT, &params, nullptr, nullptr, nullptr);
+  return InvokeMember(application, kAddinWindowActiveDispid, DISPATCH_PROPERTYPUT, {LongArg(0)},
+                      nullptr);
 }
 
 bool RemoveWindowKind(IDispatch* application, const std::string& key) {
-  return Register(application, kRemoveWindowKindDispid, {Text(key)});
+  return Register(application, kRemoveWindowKindDispid, {TextArg(key)});
 }
 
 std::string HelpPath(IDispatch* application) {
@@ -187,7 +138,8 @@ ComPtr<IDispatch> ObjectByName(IDispatch* application, const std::string& name) 
     return service;
   }
   UniqueVariant result;
-  if (SUCCEEDED(InvokeMember(application, id, DISPATCH_PROPERTYGET, {Text(name)}, result.Get())) &&
+  if (SUCCEEDED(
+          InvokeMember(application, id, DISPATCH_PROPERTYGET, {TextArg(name)}, result.Get())) &&
       V_VT(result.Get()) == VT_DISPATCH) {
     service = ComPtr<IDispatch>::Share(V_DISPATCH(result.Get()));
   }

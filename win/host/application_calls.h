@@ -10,17 +10,11 @@
 
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "core/addin/command_registration.h"
 #include "win/com/raii.h"
 
 namespace win::host {
-
-// Invokes a member by DISPID with `args` in call order; clears them afterwards. A failure the
-// member reports as an exception comes back as its code.
-HRESULT InvokeMember(IDispatch* object, DISPID id, WORD flags, std::vector<VARIANT> args,
-                     VARIANT* result);
 
 // The registration calls (DISPIDs 8, 7, 15, 12, 25) on the host application, with the strings
 // and bitmaps of `resources`, the module handed to the host with the bitmaps. A call succeeds when

@@ -10,32 +10,14 @@
 namespace {
 
 using standintest::Bstr;
-using standintest::InvokeId;
-using standintest::Long;
+using standintest::HandleArg;
+using standintest::InvokeMember;
+using standintest::LongArg;
+using standintest::LongRefArg;
 using standintest::Narrow;
-using standintest::Text;
+using standintest::TextArg;
 using standintest::UniqueVariant;
-
-VARIANT Handle(const void* handle) {
-  VARIANT v;
-  V_VT(&v) = VT_I8;
-  V_I8(&v) = static_cast<LONGLONG>(reinterpret_cast<uintptr_t>(handle));
-  return v;
-}
-
-VARIANT LongRef(LONG* value) {
-  VARIANT v;
-  V_VT(&v) = VT_I4 | VT_BYREF;
-  V_I4REF(&v) = value;
-  return v;
-}
-
-VARIANT Unsigned(ULONG value) {
-  VARIANT v;
-  V_VT(&v) = VT_UI4;
-  V_UI4(&v) = value;
-  return v;
-}
+using standintest::UnsignedLongArg;
 
 class ApplicationTest : public standintest::StandinTest {
  protected:
@@ -43,7 +25,7 @@ class ApplicationTest : public standintest::StandinTest {
   int Call(DISPID id, std::vector<VARIANT> args) {
     UniqueVariant result;
     const HRESULT hr =
-        InvokeId(application_.Get(), id, DISPATCH_METHOD, std::move(args), result.Put());
+        InvokeMember(application_.Get(), id, DISPATCH_METHOD, std::move(args), result.Put());
     EXPECT_HR(S_OK, hr) << "DISPID " << id;
     return V_VT(result.Get()) == VT_UI1 ? V_UI1(result.Get()) : -1;
   }
@@ -53,20 +35,24 @@ TEST_F(ApplicationTest, RegistrationCallsAreJournalledWithTheirArgumentsInOrder)
   const HMODULE standin = GetModuleHandleW(L"VireoStandin.dll");
   HMENU popup = CreatePopupMenu();
   LONG image = 0;
-  EXPECT_EQ(Call(8, {Handle(standin), Long(14313), Long(14312), LongRef(&image), Long(1), Long(7)}),
+  EXPECT_EQ(Call(8, {HandleArg(standin), LongArg(14313), LongArg(14312), LongRefArg(&image),
+                     LongArg(1), LongArg(7)}),
             1);
   EXPECT_EQ(image, 40);
-  EXPECT_EQ(Call(7, {Text(L"Triggers"), Long(54201), Long(1), Long(7)}), 1);
-  EXPECT_EQ(Call(15, {Text(L"Trigger menu"), Long(0), Long(1024), Handle(popup), Text(L"Simulator"),
-                      Long(7)}),
+  EXPECT_EQ(Call(7, {TextArg(L"Triggers"), LongArg(54201), LongArg(1), LongArg(7)}), 1);
+  EXPECT_EQ(Call(15, {TextArg(L"Trigger menu"), LongArg(0), LongArg(1024), HandleArg(popup),
+                      TextArg(L"Simulator"), LongArg(7)}),
             1);
-  EXPECT_EQ(Call(12, {Text(L"Trigger window"), Long(0), Long(1024), Long(54201), Long(1), Long(7)}),
+  EXPECT_EQ(Call(12, {TextArg(L"Trigger window"), LongArg(0), LongArg(1024), LongArg(54201),
+                      LongArg(1), LongArg(7)}),
             1);
-  EXPECT_EQ(Call(25, {Text(L"Triggers"), LongRef(&image), Long(1), Long(7)}), 1);
-  EXPECT_EQ(Call(10, {Long(0x2020), Unsigned(0xFFFFFFFF), Unsigned(0), Long(0)}), 1);
+  EXPECT_EQ(Call(25, {TextArg(L"Triggers"), LongRefArg(&image), LongArg(1), LongArg(7)}), 1);
+  EXPECT_EQ(
+      Call(10, {LongArg(0x2020), UnsignedLongArg(0xFFFFFFFF), UnsignedLongArg(0), LongArg(0)}), 1);
   UniqueVariant none;
-  EXPECT_HR(S_OK, InvokeId(application_.Get(), 3, DISPATCH_PROPERTYPUT, {Long(0)}, none.Put()));
-  EXPECT_EQ(Call(32, {Text(L"115001")}), 1);
+  EXPECT_HR(S_OK,
+            InvokeMember(application_.Get(), 3, DISPATCH_PROPERTYPUT, {LongArg(0)}, none.Put()));
+  EXPECT_EQ(Call(32, {TextArg(L"115001")}), 1);
   DestroyMenu(popup);
 
   EXPECT_EQ(Read(&IVireoStandin::get_Commands),
@@ -94,8 +80,9 @@ TEST_F(ApplicationTest, RegistrationCallsAreJournalledWithTheirArgumentsInOrder)
 TEST_F(ApplicationTest, EveryImageRegistrationGetsANewSlot) {
   const HMODULE standin = GetModuleHandleW(L"VireoStandin.dll");
   LONG first = 0, second = 0;
-  Call(8, {Handle(standin), Long(1), Long(2), LongRef(&first), Long(1), Long(1)});
-  Call(8, {Handle(standin), Long(1), Long(2), LongRef(&second), Long(1), Long(1)});
+  Call(8, {HandleArg(standin), LongArg(1), LongArg(2), LongRefArg(&first), LongArg(1), LongArg(1)});
+  Call(8,
+       {HandleArg(standin), LongArg(1), LongArg(2), LongRefArg(&second), LongArg(1), LongArg(1)});
   EXPECT_EQ(first, 40);
   EXPECT_EQ(second, 41);
 }
@@ -112,7 +99,9 @@ TEST_F(ApplicationTest, AResourceLibraryLoadedAsDataIsNamedByItsFileAndNoted) {
   HMODULE satellite = LoadLibraryExW(copy.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_NE(satellite, nullptr);
   LONG image = 0;
-  EXPECT_EQ(Call(8, {Handle(satellite), Long(1), Long(2), LongRef(&image), Long(1), Long(1)}), 1);
+  EXPECT_EQ(Call(8, {HandleArg(satellite), LongArg(1), LongArg(2), LongRefArg(&image), LongArg(1),
+                     LongArg(1)}),
+            1);
   FreeLibrary(satellite);
   EXPECT_EQ(Read(&IVireoStandin::get_Commands),
             "AddCommandImages(SatelliteRES.dll, 1, 2, image 40, 1, 1)\n");
@@ -125,14 +114,14 @@ TEST_F(ApplicationTest, AResourceLibraryLoadedAsDataIsNamedByItsFileAndNoted) {
 
 TEST_F(ApplicationTest, WhatTheHostCannotUseIsNotedButAccepted) {
   LONG unassigned = 3;
-  EXPECT_EQ(Call(8, {Handle(reinterpret_cast<void*>(0x1230)), Long(14313), Long(14312),
-                     LongRef(&unassigned), Long(1), Long(1)}),
+  EXPECT_EQ(Call(8, {HandleArg(reinterpret_cast<void*>(0x1230)), LongArg(14313), LongArg(14312),
+                     LongRefArg(&unassigned), LongArg(1), LongArg(1)}),
             1);
   unassigned = 3;
-  EXPECT_EQ(Call(15, {Text(L""), Long(0), Long(1024), Handle(reinterpret_cast<void*>(0x1234)),
-                      Text(L"c"), Long(1)}),
+  EXPECT_EQ(Call(15, {TextArg(L""), LongArg(0), LongArg(1024),
+                      HandleArg(reinterpret_cast<void*>(0x1234)), TextArg(L"c"), LongArg(1)}),
             1);
-  EXPECT_EQ(Call(25, {Text(L"b"), LongRef(&unassigned), Long(1), Long(1)}), 1);
+  EXPECT_EQ(Call(25, {TextArg(L"b"), LongRefArg(&unassigned), LongArg(1), LongArg(1)}), 1);
   EXPECT_EQ(Log(),
             "Vireo: AddCommandImages: 0x1230 is no module of the process\n"
             "Vireo: AddPopupMenu: the name is empty\n"
@@ -145,9 +134,11 @@ TEST_F(ApplicationTest, WhatTheHostCannotUseIsNotedButAccepted) {
 TEST_F(ApplicationTest, RefusesOnlyTheCallsItWasToldToRefuse) {
   ASSERT_HR(S_OK, standin_->put_RefusedCalls(Bstr(L" addmenuitem, AddCommand ").Get()));
   EXPECT_EQ(Read(&IVireoStandin::get_RefusedCalls), "addcommand,addmenuitem");
-  EXPECT_EQ(Call(7, {Text(L"Triggers"), Long(54201), Long(1), Long(2)}), 0);
-  EXPECT_EQ(Call(12, {Text(L"Entry"), Long(0), Long(1024), Long(54201), Long(1), Long(2)}), 0);
-  EXPECT_EQ(Call(32, {Text(L"115001")}), 1);
+  EXPECT_EQ(Call(7, {TextArg(L"Triggers"), LongArg(54201), LongArg(1), LongArg(2)}), 0);
+  EXPECT_EQ(Call(12, {TextArg(L"Entry"), LongArg(0), LongArg(1024), LongArg(54201), LongArg(1),
+                      LongArg(2)}),
+            0);
+  EXPECT_EQ(Call(32, {TextArg(L"115001")}), 1);
   EXPECT_EQ(Calls(),
             "AddCommand(\"Triggers\", 54201, 1, 2) refused\n"
             "AddMenuItem(\"Entry\", 0, 1024, 54201, 1, 2) refused\n"
@@ -159,7 +150,7 @@ TEST_F(ApplicationTest, RefusesOnlyTheCallsItWasToldToRefuse) {
 
 TEST_F(ApplicationTest, HelpPathIsTheProjectsSettingOrElseTheStandinsHelpFile) {
   UniqueVariant path;
-  ASSERT_HR(S_OK, InvokeId(application_.Get(), 2, DISPATCH_PROPERTYGET, {}, path.Put()));
+  ASSERT_HR(S_OK, InvokeMember(application_.Get(), 2, DISPATCH_PROPERTYGET, {}, path.Put()));
   wchar_t module[MAX_PATH];
   const DWORD length = GetModuleFileNameW(GetModuleHandleW(L"VireoStandin.dll"), module, MAX_PATH);
   ASSERT_GT(length, 0u);
@@ -169,7 +160,7 @@ TEST_F(ApplicationTest, HelpPathIsTheProjectsSettingOrElseTheStandinsHelpFile) {
 
   ASSERT_HR(S_OK, standin_->WriteSetting(Bstr(L"Project").Get(), Bstr(L"HelpPath").Get(),
                                          Bstr(L"C:\\help\\vireo").Get()));
-  ASSERT_HR(S_OK, InvokeId(application_.Get(), 2, DISPATCH_PROPERTYGET, {}, path.Put()));
+  ASSERT_HR(S_OK, InvokeMember(application_.Get(), 2, DISPATCH_PROPERTYGET, {}, path.Put()));
   EXPECT_EQ(Narrow(V_BSTR(path.Get())), "C:\\help\\vireo");
 }
 

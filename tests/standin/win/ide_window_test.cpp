@@ -24,7 +24,7 @@ using standintest::Bstr;
 using standintest::ComPtr;
 using standintest::ErrorDescription;
 using standintest::IdOfName;
-using standintest::InvokeId;
+using standintest::InvokeMember;
 using standintest::Narrow;
 using standintest::UniqueBstr;
 using standintest::UniqueVariant;
@@ -159,8 +159,8 @@ class IdeWindowTest : public standintest::StandinTest {
   std::string FakeList() {
     ComPtr<IDispatch> control = FakeControl();
     UniqueVariant text;
-    EXPECT_HR(S_OK, InvokeId(control.Get(), IdOfName(control.Get(), L"ListText"),
-                             DISPATCH_PROPERTYGET, {}, text.Put()));
+    EXPECT_HR(S_OK, InvokeMember(control.Get(), IdOfName(control.Get(), L"ListText"),
+                                 DISPATCH_PROPERTYGET, {}, text.Put()));
     return V_VT(text.Get()) == VT_BSTR ? Narrow(V_BSTR(text.Get())) : std::string();
   }
   // The log's lines from the first that begins with `from`.
@@ -250,8 +250,8 @@ TEST_F(IdeWindowTest, TheEntryAndTheButtonRunTheAddinsCommandWhileItIsEnabled) {
   HMENU fake = Popup("Fake menu");
   EXPECT_TRUE(EntryEnabled(fake, kFakeCommand));
   ComPtr<IDispatch> control = FakeControl();
-  ASSERT_HR(S_OK, InvokeId(control.Get(), IdOfName(control.Get(), L"SetCommandEnabled"),
-                           DISPATCH_METHOD, {standintest::Long(0)}, nullptr));
+  ASSERT_HR(S_OK, InvokeMember(control.Get(), IdOfName(control.Get(), L"SetCommandEnabled"),
+                               DISPATCH_METHOD, {standintest::LongArg(0)}, nullptr));
   EXPECT_FALSE(EntryEnabled(fake, kFakeCommand));
   IdleLong();
   EXPECT_FALSE(SendMessageW(Toolbar(), TB_ISBUTTONENABLED, kFakeCommand, 0));
@@ -266,12 +266,12 @@ TEST_F(IdeWindowTest, TheLogPaneFollowsTheLogToItsEnd) {
   ComPtr<IDispatch> log = Service(L"Tamber.Service");
   const DISPID add = IdOfName(log.Get(), L"AddLogString");
   for (int i = 0; i < 60; ++i) {
-    ASSERT_HR(S_OK,
-              InvokeId(log.Get(), add, DISPATCH_METHOD,
-                       {standintest::Text((L"line " + std::to_wstring(i)).c_str())}, nullptr));
+    ASSERT_HR(S_OK, InvokeMember(log.Get(), add, DISPATCH_METHOD,
+                                 {standintest::TextArg((L"line " + std::to_wstring(i)).c_str())},
+                                 nullptr));
   }
-  ASSERT_HR(S_OK,
-            InvokeId(log.Get(), add, DISPATCH_METHOD, {standintest::Text(L"two\nlines")}, nullptr));
+  ASSERT_HR(S_OK, InvokeMember(log.Get(), add, DISPATCH_METHOD,
+                               {standintest::TextArg(L"two\nlines")}, nullptr));
   Idle();
   EXPECT_EQ(LogPane(), Crlf(Log()));
   HWND pane = GetDlgItem(frame_, IDC_LOG_PANE);

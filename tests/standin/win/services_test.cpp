@@ -18,9 +18,9 @@ using core::automation::ReadU32;
 using standintest::Bstr;
 using standintest::ComPtr;
 using standintest::IdOfName;
-using standintest::InvokeId;
+using standintest::InvokeMember;
 using standintest::Narrow;
-using standintest::Text;
+using standintest::TextArg;
 using standintest::UniqueBstr;
 using standintest::UniqueVariant;
 
@@ -280,8 +280,9 @@ TEST_F(ServicesTest, LogAndCpuServicesAreCalledByMemberName) {
   HRESULT hr = E_FAIL;
   const DISPID add = IdOfName(log.Get(), L"AddLogString", &hr);
   ASSERT_HR(S_OK, hr);
-  EXPECT_HR(S_OK, InvokeId(log.Get(), add, DISPATCH_METHOD, {Text(L"first\nsecond")}, nullptr));
-  EXPECT_HR(DISP_E_BADPARAMCOUNT, InvokeId(log.Get(), add, DISPATCH_METHOD, {}, nullptr));
+  EXPECT_HR(S_OK,
+            InvokeMember(log.Get(), add, DISPATCH_METHOD, {TextArg(L"first\nsecond")}, nullptr));
+  EXPECT_HR(DISP_E_BADPARAMCOUNT, InvokeMember(log.Get(), add, DISPATCH_METHOD, {}, nullptr));
   IdOfName(log.Get(), L"AddLog", &hr);
   EXPECT_HR(DISP_E_UNKNOWNNAME, hr);
   EXPECT_EQ(Log(), "first\nsecond\n");
@@ -290,13 +291,13 @@ TEST_F(ServicesTest, LogAndCpuServicesAreCalledByMemberName) {
   const DISPID object = IdOfName(application_.Get(), L"Object", &hr);
   ASSERT_HR(S_OK, hr);
   UniqueVariant cpu;
-  ASSERT_HR(S_OK, InvokeId(application_.Get(), object, DISPATCH_PROPERTYGET,
-                           {Text(L"Pennant.Service")}, cpu.Put()));
+  ASSERT_HR(S_OK, InvokeMember(application_.Get(), object, DISPATCH_PROPERTYGET,
+                               {TextArg(L"Pennant.Service")}, cpu.Put()));
   ASSERT_EQ(V_VT(cpu.Get()), VT_DISPATCH);
   const DISPID name = IdOfName(V_DISPATCH(cpu.Get()), L"GetCPUName", &hr);
   ASSERT_HR(S_OK, hr);
   UniqueVariant family;
-  ASSERT_HR(S_OK, InvokeId(V_DISPATCH(cpu.Get()), name, DISPATCH_METHOD, {}, family.Put()));
+  ASSERT_HR(S_OK, InvokeMember(V_DISPATCH(cpu.Get()), name, DISPATCH_METHOD, {}, family.Put()));
   ASSERT_EQ(V_VT(family.Get()), VT_BSTR);
   EXPECT_EQ(Narrow(V_BSTR(family.Get())), "VX16");
 }

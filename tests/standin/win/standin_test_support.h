@@ -15,13 +15,20 @@
 #include "standin/win/standin_ids.h"
 #include "tests/win/com/com_test_support.h"
 #include "win/com/conversion.h"
+#include "win/com/dispatch_call.h"
 #include "win/com/raii.h"
 
 namespace standintest {
 
 using win::com::ComPtr;
+using win::com::HandleArg;
+using win::com::InvokeMember;
+using win::com::LongArg;
+using win::com::LongRefArg;
+using win::com::TextArg;
 using win::com::UniqueBstr;
 using win::com::UniqueVariant;
+using win::com::UnsignedLongArg;
 
 // Loads a module from beside the test executable and runs its DllRegisterServer.
 inline HRESULT RegisterModule(const wchar_t* name) {
@@ -61,47 +68,12 @@ inline std::string ErrorDescription() {
   return Narrow(text.Get());
 }
 
-// Invokes a member by DISPID with the arguments in call order.
-inline HRESULT InvokeId(IDispatch* object, DISPID id, WORD flags, std::vector<VARIANT> args,
-                        VARIANT* result) {
-  std::vector<VARIANT> reversed(args.rbegin(), args.rend());
-  DISPPARAMS params = {reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
-  DISPID put = DISPID_PROPERTYPUT;
-  if (flags == DISPATCH_PROPERTYPUT) {
-    params.rgdispidNamedArgs = &put;
-    params.cNamedArgs = 1;
-  }
-  EXCEPINFO exception = {};
-  HRESULT hr = object->Invoke(id, IID_NULL, LOCALE_SYSTEM_DEFAULT, flags, &params, result,
-                              &exception, nullptr);
-  if (hr == DISP_E_EXCEPTION) hr = exception.scode;
-  SysFreeString(exception.bstrSource);
-  SysFreeString(exception.bstrDescription);
-  SysFreeString(exception.bstrHelpFile);
-  for (VARIANT& v : args) VariantClear(&v);
-  return hr;
-}
-
 inline DISPID IdOfName(IDispatch* object, const wchar_t* name, HRESULT* hr = nullptr) {
   LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
   DISPID id = DISPID_UNKNOWN;
   const HRESULT result = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_SYSTEM_DEFAULT, &id);
   if (hr != nullptr) *hr = result;
   return id;
-}
-
-inline VARIANT Long(LONG value) {
-  VARIANT v;
-  V_VT(&v) = VT_I4;
-  V_I4(&v) = value;
-  return v;
-}
-
-inline VARIANT Text(const wchar_t* text) {
-  VARIANT v;
-  V_VT(&v) = VT_BSTR;
-  V_BSTR(&v) = SysAllocString(text);
-  return v;
 }
 
 class StandinTest : public ::testing::Test {
@@ -137,8 +109,8 @@ class StandinTest : public ::testing::Test {
   // A service through the application's DISPID 39, as the add-in obtains it.
   ComPtr<IDispatch> Service(const wchar_t* name) {
     UniqueVariant result;
-    EXPECT_HR(S_OK,
-              InvokeId(application_.Get(), 39, DISPATCH_PROPERTYGET, {Text(name)}, result.Put()));
+    EXPECT_HR(S_OK, InvokeMember(application_.Get(), 39, DISPATCH_PROPERTYGET, {TextArg(name)},
+                                 result.Put()));
     ComPtr<IDispatch> service;
     if (V_VT(result.Get()) == VT_DISPATCH) {
       service = ComPtr<IDispatch>::Share(V_DISPATCH(result.Get()));

@@ -198,8 +198,8 @@ class AddinTest : public ::testing::Test {
   // A host service as the add-in obtains it (the application's DISPID 39).
   ComPtr<IDispatch> Service(const wchar_t* name) {
     UniqueVariant result;
-    EXPECT_HR(S_OK, standintest::InvokeId(application_.Get(), 39, DISPATCH_PROPERTYGET,
-                                          {standintest::Text(name)}, result.Put()));
+    EXPECT_HR(S_OK, standintest::InvokeMember(application_.Get(), 39, DISPATCH_PROPERTYGET,
+                                              {standintest::TextArg(name)}, result.Put()));
     ComPtr<IDispatch> service;
     if (V_VT(result.Get()) == VT_DISPATCH) {
       service = ComPtr<IDispatch>::Share(V_DISPATCH(result.Get()));

@@ -53,9 +53,9 @@ class HostFaultsTest : public addintest::AddinTest {
     ComPtr<IDispatch> dispatch;
     if (!found || FAILED(found.As(IID_IDispatch, &dispatch))) return false;
     UniqueVariant value;
-    EXPECT_HR(S_OK,
-              standintest::InvokeId(dispatch.Get(), DispatchIdOf(dispatch.Get(), L"InSimulator"),
-                                    DISPATCH_PROPERTYGET, {}, value.Put()));
+    EXPECT_HR(S_OK, standintest::InvokeMember(dispatch.Get(),
+                                              DispatchIdOf(dispatch.Get(), L"InSimulator"),
+                                              DISPATCH_PROPERTYGET, {}, value.Put()));
     in = V_VT(value.Get()) == VT_BOOL ? V_BOOL(value.Get()) : VARIANT_FALSE;
     return in == VARIANT_TRUE;
   }

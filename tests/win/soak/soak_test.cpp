@@ -101,7 +101,7 @@ HRESULT Invoke(IDispatch* object, const wchar_t* name, WORD flags, std::vector<V
     for (VARIANT& arg : args) VariantClear(&arg);
     return hr;
   }
-  return standintest::InvokeId(object, id, flags, std::move(args), result);
+  return standintest::InvokeMember(object, id, flags, std::move(args), result);
 }
 
 // No window manager runs on the test's display, and Wine waits up to two seconds for one to
@@ -280,7 +280,7 @@ class SoakTest : public addintest::AddinTest {
       referenced_[slot - back] = true;
     }
     EXPECT_HR(S_OK, Call(trigger.Get(), L"Definition", DISPATCH_PROPERTYPUT,
-                         {standintest::Text(Wide(line).c_str())}))
+                         {standintest::TextArg(Wide(line).c_str())}))
         << line;
     UniqueVariant in_simulator;
     EXPECT_HR(S_OK,
@@ -302,11 +302,11 @@ class SoakTest : public addintest::AddinTest {
       // A trigger another one names keeps its name.
       if (!referenced_[slot]) {
         EXPECT_HR(S_OK, Call(trigger.Get(), L"Name", DISPATCH_PROPERTYPUT,
-                             {standintest::Text(Wide("r" + Name(slot).substr(1)).c_str())}));
+                             {standintest::TextArg(Wide("r" + Name(slot).substr(1)).c_str())}));
       }
       if (kind.has_cycle) {
         EXPECT_HR(S_OK, Call(trigger.Get(), L"Cycle", DISPATCH_PROPERTYPUT,
-                             {standintest::Long(2000 + slot)}))
+                             {standintest::LongArg(2000 + slot)}))
             << kind.keyword;
       }
       EXPECT_HR(S_OK, Call(trigger.Get(), L"Register", DISPATCH_METHOD));

@@ -9,6 +9,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "tests/win/addin/addin_test_support.h"
 #include "tests/win/dialogs/dialog_driver.h"
@@ -60,8 +61,8 @@ class TriggerWindowDialogsTest : public addintest::AddinTest {
     if (!trigger || FAILED(trigger.As(IID_IDispatch, &object))) return "(no trigger)";
     standintest::UniqueVariant line;
     const DISPID definition = standintest::IdOfName(object.Get(), L"Definition");
-    EXPECT_HR(S_OK, standintest::InvokeId(object.Get(), definition, DISPATCH_PROPERTYGET, {},
-                                          line.Put()));
+    EXPECT_HR(S_OK, standintest::InvokeMember(object.Get(), definition, DISPATCH_PROPERTYGET, {},
+                                              line.Put()));
     return V_VT(line.Get()) == VT_BSTR ? addintest::Narrow(V_BSTR(line.Get())) : "(no line)";
   }
 
@@ -153,10 +154,19 @@ class FakeHtmlHelpRegistered {
         ERROR_SUCCESS) {
       previous_ = value;
     }
+    // A run killed while the fake was registered left it there: the system's control comes back.
+    constexpr std::wstring_view kFakeName = L"FakeHtmlHelp.dll";
+    if (previous_ && previous_->size() >= kFakeName.size() &&
+        previous_->compare(previous_->size() - kFakeName.size(), kFakeName.size(), kFakeName) ==
+            0) {
+      wchar_t system[MAX_PATH];
+      const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+      previous_ = std::wstring(system, length) + L"\\hhctrl.ocx";
+    }
     wchar_t fake[MAX_PATH];
     const DWORD length = GetModuleFileNameW(nullptr, fake, MAX_PATH);
     std::wstring path(fake, length);
-    path = path.substr(0, path.find_last_of(L'\\') + 1) + L"FakeHtmlHelp.dll";
+    path = path.substr(0, path.find_last_of(L'\\') + 1) + std::wstring(kFakeName);
     Set(REG_SZ, path);
   }
   ~FakeHtmlHelpRegistered() {

@@ -29,6 +29,7 @@
 #include "standin/win/dispatch_object.h"
 #include "vireo_host.h"
 #include "win/com/com_object.h"
+#include "win/com/dispatch_call.h"
 #include "win/com/module.h"
 #include "win/com/raii.h"
 #include "win/com/trigger_ids.h"
@@ -38,6 +39,10 @@ namespace {
 using core::automation::Format;
 using win::com::ComObject;
 using win::com::ComPtr;
+using win::com::HandleArg;
+using win::com::LongArg;
+using win::com::LongRefArg;
+using win::com::TextArg;
 using win::com::Threading;
 using win::com::UniqueBstr;
 using win::com::UniqueVariant;
@@ -66,42 +71,8 @@ struct State {
 };
 State& g = *new State;
 
-VARIANT Long(LONG value) {
-  VARIANT v;
-  V_VT(&v) = VT_I4;
-  V_I4(&v) = value;
-  return v;
-}
-
-VARIANT Handle(const void* handle) {
-  VARIANT v;
-  V_VT(&v) = VT_I8;
-  V_I8(&v) = static_cast<LONGLONG>(reinterpret_cast<uintptr_t>(handle));
-  return v;
-}
-
-VARIANT Text(const wchar_t* text) {
-  VARIANT v;
-  V_VT(&v) = VT_BSTR;
-  V_BSTR(&v) = SysAllocString(text);
-  return v;
-}
-
-VARIANT LongRef(LONG* value) {
-  VARIANT v;
-  V_VT(&v) = VT_I4 | VT_BYREF;
-  V_I4REF(&v) = value;
-  return v;
-}
-
-// Invokes a member of the host application by DISPID; `args` in call order, cleared afterwards.
 HRESULT CallHost(DISPID id, WORD flags, std::vector<VARIANT> args, VARIANT* result) {
-  std::vector<VARIANT> reversed(args.rbegin(), args.rend());
-  DISPPARAMS params = {reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
-  const HRESULT hr =
-      g.host->Invoke(id, IID_NULL, LOCALE_SYSTEM_DEFAULT, flags, &params, result, nullptr, nullptr);
-  for (VARIANT& v : args) VariantClear(&v);
-  return hr;
+  return win::com::InvokeMember(g.host.Get(), id, flags, std::move(args), result);
 }
 
 // A registration call: true when the host answered with the success flag 1.
@@ -115,7 +86,7 @@ ComPtr<IDispatch> GetService(const wchar_t* name) {
   ComPtr<IDispatch> service;
   if (!g.host) return service;
   UniqueVariant result;
-  if (SUCCEEDED(CallHost(39, DISPATCH_PROPERTYGET, {Text(name)}, result.Put())) &&
+  if (SUCCEEDED(CallHost(39, DISPATCH_PROPERTYGET, {TextArg(name)}, result.Put())) &&
       V_VT(result.Get()) == VT_DISPATCH) {
     service = ComPtr<IDispatch>::Share(V_DISPATCH(result.Get()));
   }
@@ -129,7 +100,7 @@ void WriteLog(const std::string& text) {
   DISPID id = DISPID_UNKNOWN;
   if (FAILED(log->GetIDsOfNames(IID_NULL, names, 1, LOCALE_SYSTEM_DEFAULT, &id))) return;
   std::wstring wide(text.begin(), text.end());
-  VARIANT arg = Text(wide.c_str());
+  VARIANT arg = TextArg(wide.c_str());
   DISPPARAMS params = {&arg, nullptr, 1, 0};
   log->Invoke(id, IID_NULL, LOCALE_SYSTEM_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr,
               nullptr);
@@ -397,19 +368,21 @@ class FakeConnect : public ComObject<FakeConnect, IConnect, Threading::Both> {
     }
     bool ok = true;
     if (first_time == VARIANT_TRUE) {
-      ok = Register(8, {Handle(g_instance), Long(14313), Long(14312), LongRef(&g.image), Long(1),
-                        Long(cookie)});
+      ok = Register(8, {HandleArg(g_instance), LongArg(14313), LongArg(14312), LongRefArg(&g.image),
+                        LongArg(1), LongArg(cookie)});
     }
-    ok = ok && Register(7, {Text(L"Fake command"), Long(kCommand), Long(1), Long(cookie)});
+    ok = ok &&
+         Register(7, {TextArg(L"Fake command"), LongArg(kCommand), LongArg(1), LongArg(cookie)});
     if (ok) {
       HMENU popup = CreatePopupMenu();
-      ok = Register(15, {Text(L"Fake menu"), Long(0), Long(1024), Handle(popup),
-                         Text(L"Fake entries"), Long(cookie)});
+      ok = Register(15, {TextArg(L"Fake menu"), LongArg(0), LongArg(1024), HandleArg(popup),
+                         TextArg(L"Fake entries"), LongArg(cookie)});
       DestroyMenu(popup);
     }
-    ok = ok && Register(12, {Text(L"Fake entry"), Long(0), Long(1024), Long(kCommand), Long(1),
-                             Long(cookie)});
-    ok = ok && Register(25, {Text(L"Fake menu"), LongRef(&g.image), Long(1), Long(cookie)});
+    ok = ok && Register(12, {TextArg(L"Fake entry"), LongArg(0), LongArg(1024), LongArg(kCommand),
+                             LongArg(1), LongArg(cookie)});
+    ok = ok &&
+         Register(25, {TextArg(L"Fake menu"), LongRefArg(&g.image), LongArg(1), LongArg(cookie)});
     if (!ok) {
       g.host.Reset();
       return 1;
@@ -423,7 +396,7 @@ class FakeConnect : public ComObject<FakeConnect, IConnect, Threading::Both> {
     if (g.window != nullptr) DestroyWindow(g.window);
     if (g.host) {
       UniqueVariant ignored;
-      CallHost(32, DISPATCH_METHOD, {Text(L"115001")}, ignored.Put());
+      CallHost(32, DISPATCH_METHOD, {TextArg(L"115001")}, ignored.Put());
       WriteLog("fake: disconnected");
     }
     g.memory.Reset();
@@ -485,7 +458,7 @@ class FakeCommand : public ComObject<FakeCommand, ICommand, Threading::Both> {
       V_VT(&none) = VT_UI4;
       V_UI4(&none) = 0;
       UniqueVariant ignored;
-      CallHost(10, DISPATCH_METHOD, {Long(0x2020), all, none, Long(0)}, ignored.Put());
+      CallHost(10, DISPATCH_METHOD, {LongArg(0x2020), all, none, LongArg(0)}, ignored.Put());
     }
     return S_OK;
   }

@@ -1,0 +1,49 @@
+// Late-bound calls.
+#include "win/com/dispatch_call.h"
+
+#include <new>
+
+#include "win/com/conversion.h"
+
+namespace win::com {
+
+VARIANT TextArg(const std::string& text) {
+  VARIANT v;
+  V_VT(&v) = VT_BSTR;
+  if (FAILED(ToBstr(text, &V_BSTR(&v)))) throw std::bad_alloc();
+  return v;
+}
+
+VARIANT TextArg(const wchar_t* text) {
+  VARIANT v;
+  V_VT(&v) = VT_BSTR;
+  V_BSTR(&v) = SysAllocString(text);
+  if (V_BSTR(&v) == nullptr && text != nullptr) throw std::bad_alloc();
+  return v;
+}
+
+HRESULT InvokeMember(IDispatch* object, DISPID id, WORD flags, std::vector<VARIANT> args,
+                     VARIANT* result) {
+  // DISPPARAMS carry the arguments last first.
+  std::vector<VARIANT> reversed(args.rbegin(), args.rend());
+  DISPPARAMS params = {reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+  DISPID put = DISPID_PROPERTYPUT;
+  if (flags == DISPATCH_PROPERTYPUT || flags == DISPATCH_PROPERTYPUTREF) {
+    params.rgdispidNamedArgs = &put;
+    params.cNamedArgs = 1;
+  }
+  EXCEPINFO exception = {};
+  HRESULT hr = object->Invoke(id, IID_NULL, LOCALE_SYSTEM_DEFAULT, flags, &params, result,
+                              &exception, nullptr);
+  if (hr == DISP_E_EXCEPTION) {
+    if (exception.pfnDeferredFillIn) exception.pfnDeferredFillIn(&exception);
+    hr = FAILED(exception.scode) ? exception.scode : E_FAIL;
+  }
+  SysFreeString(exception.bstrSource);
+  SysFreeString(exception.bstrDescription);
+  SysFreeString(exception.bstrHelpFile);
+  for (VARIANT& v : args) VariantClear(&v);
+  return hr;
+}
+
+}  // namespace win::com
