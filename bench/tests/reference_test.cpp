@@ -7,6 +7,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <vector>
 
@@ -114,117 +115,44 @@ std::vector<std::string> TriggerFields(const ct::CTrigger& trigger) {
   return f;
 }
 
-std::vector<std::string> ReferenceFields(TriggerKind kind, const DefinitionLines& r) {
-  switch (kind) {
-    case TriggerKind::Interrupt: {
-      const auto& l = r.interrupt;
-      return {Field("id", l.id),
-              Field("name", l.name),
-              Field("raise", std::string(l.keyword) == "interrupt" ? 1 : 0),
-              Field("source", l.source),
-              Field("cycle", l.cycle),
-              Field("wait", l.wait)};
-    }
-    case TriggerKind::IOAccess: {
-      const auto& l = r.io_access;
-      return {Field("id", l.id), Field("name", l.name), Field("cycle", l.cycle),
-              Field("wait", l.wait)};
-    }
-    case TriggerKind::IOStream: {
-      const auto& l = r.io_stream;
-      return {Field("id", l.id), Field("name", l.name), Field("destination", l.destination)};
-    }
-    case TriggerKind::Transfer: {
-      const auto& l = r.transfer;
-      return {Field("id", l.id),
-              Field("name", l.name),
-              Field("count", l.count),
-              Field("size", l.size),
-              Field("source", l.source),
-              Field("src_mode", l.src_mode),
-              Field("destination", l.destination),
-              Field("dst_mode", l.dst_mode),
-              Field("cycle", l.cycle),
-              Field("wait", l.wait),
-              Field("src_mode_value", static_cast<int16_t>(l.src_mode_value)),
-              Field("dst_mode_value", static_cast<int16_t>(l.dst_mode_value))};
-    }
-    case TriggerKind::Stream: {
-      const auto& l = r.stream;
-      return {Field("id", l.id),
-              Field("name", l.name),
-              Field("kind", l.kind),
-              Field("destination", l.destination),
-              Field("size", l.size),
-              Field("repeat_mode", l.repeat_mode),
-              Field("generate_mode", l.generate_mode),
-              Field("data_list", l.data_list),
-              Field("stream_source", l.stream_source),
-              Field("count", l.count),
-              Field("cycle", l.cycle),
-              Field("wait", l.wait),
-              Field("mask", l.mask)};
-    }
-    case TriggerKind::Connect: {
-      std::vector<std::string> f = {Field("id", r.connect.id), Field("name", r.connect.name)};
-      for (int i = 0; i < r.connect.member_count; ++i) {
-        f.push_back(Field("member", r.connect.members[i]));
-      }
-      return f;
-    }
-    case TriggerKind::Control: {
-      const auto& l = r.control;
-      return {Field("id", l.id), Field("name", l.name), Field("action", l.action),
-              Field("target", l.target)};
-    }
-    case TriggerKind::Message: {
-      const auto& l = r.message;
-      return {Field("id", l.id),
-              Field("name", l.name),
-              Field("option", std::string(l.option) == "true" ? 1 : 0),
-              Field("destination", l.destination),
-              Field("source", l.source),
-              Field("wait", l.wait),
-              Field("cycle", l.cycle)};
-    }
-    case TriggerKind::Sio: {
-      const auto& l = r.sio;
-      return {Field("id", l.id),
-              Field("name", l.name),
-              Field("source", l.source),
-              Field("dst_mode", l.dst_mode),
-              Field("src_mode", l.src_mode),
-              Field("destination", l.destination)};
-    }
-    case TriggerKind::FileStream:
-      return {Field("id", r.file_stream.id), Field("name", r.file_stream.name)};
-  }
-  return {};
+// The members of a connection's line: the reference keeps them apart, the core's line in one
+// text that it splits.
+std::vector<std::string> Members(const DefinitionLines& r) {
+  return std::vector<std::string>(r.connect.members, r.connect.members + r.connect.member_count);
+}
+std::vector<std::string> Members(const bench::CoreLines& c) {
+  std::vector<std::string> members;
+  const size_t count = ct::ConnectLine::Split(
+      c.connect.members, [&](size_t, std::string_view member) { members.emplace_back(member); });
+  EXPECT_EQ(count, static_cast<size_t>(c.connect_member_count));
+  return members;
 }
 
-// The fields of the core's line struct, as the reference names them.
-std::vector<std::string> CoreFields(TriggerKind kind, const bench::CoreLines& c) {
+// The fields of the reference's or the core's line struct of the kind, as the reference names
+// them: both hold one struct a kind under the same names.
+template <typename Lines>
+std::vector<std::string> LineFields(TriggerKind kind, const Lines& lines) {
   switch (kind) {
     case TriggerKind::Interrupt: {
-      const auto& l = c.interrupt;
+      const auto& l = lines.interrupt;
       return {Field("id", l.id),
               Field("name", l.name),
-              Field("raise", l.keyword == "interrupt" ? 1 : 0),
+              Field("raise", std::string_view(l.keyword) == "interrupt" ? 1 : 0),
               Field("source", l.source),
               Field("cycle", l.cycle),
               Field("wait", l.wait)};
     }
     case TriggerKind::IOAccess: {
-      const auto& l = c.io_access;
+      const auto& l = lines.io_access;
       return {Field("id", l.id), Field("name", l.name), Field("cycle", l.cycle),
               Field("wait", l.wait)};
     }
     case TriggerKind::IOStream: {
-      const auto& l = c.io_stream;
+      const auto& l = lines.io_stream;
       return {Field("id", l.id), Field("name", l.name), Field("destination", l.destination)};
     }
     case TriggerKind::Transfer: {
-      const auto& l = c.transfer;
+      const auto& l = lines.transfer;
       return {Field("id", l.id),
               Field("name", l.name),
               Field("count", l.count),
@@ -239,7 +167,7 @@ std::vector<std::string> CoreFields(TriggerKind kind, const bench::CoreLines& c)
               Field("dst_mode_value", static_cast<int16_t>(l.dst_mode_value))};
     }
     case TriggerKind::Stream: {
-      const auto& l = c.stream;
+      const auto& l = lines.stream;
       return {Field("id", l.id),
               Field("name", l.name),
               Field("kind", l.kind),
@@ -255,30 +183,28 @@ std::vector<std::string> CoreFields(TriggerKind kind, const bench::CoreLines& c)
               Field("mask", l.mask)};
     }
     case TriggerKind::Connect: {
-      std::vector<std::string> f = {Field("id", c.connect.id), Field("name", c.connect.name)};
-      const size_t count = ct::ConnectLine::Split(
-          c.connect.members,
-          [&f](size_t, std::string_view member) { f.push_back(Field("member", member)); });
-      EXPECT_EQ(count, static_cast<size_t>(c.connect_member_count));
+      std::vector<std::string> f = {Field("id", lines.connect.id),
+                                    Field("name", lines.connect.name)};
+      for (const std::string& member : Members(lines)) f.push_back(Field("member", member));
       return f;
     }
     case TriggerKind::Control: {
-      const auto& l = c.control;
+      const auto& l = lines.control;
       return {Field("id", l.id), Field("name", l.name), Field("action", l.action),
               Field("target", l.target)};
     }
     case TriggerKind::Message: {
-      const auto& l = c.message;
+      const auto& l = lines.message;
       return {Field("id", l.id),
               Field("name", l.name),
-              Field("option", l.option == "true" ? 1 : 0),
+              Field("option", std::string_view(l.option) == "true" ? 1 : 0),
               Field("destination", l.destination),
               Field("source", l.source),
               Field("wait", l.wait),
               Field("cycle", l.cycle)};
     }
     case TriggerKind::Sio: {
-      const auto& l = c.sio;
+      const auto& l = lines.sio;
       return {Field("id", l.id),
               Field("name", l.name),
               Field("source", l.source),
@@ -287,7 +213,7 @@ std::vector<std::string> CoreFields(TriggerKind kind, const bench::CoreLines& c)
               Field("destination", l.destination)};
     }
     case TriggerKind::FileStream:
-      return {Field("id", c.file_stream.id), Field("name", c.file_stream.name)};
+      return {Field("id", lines.file_stream.id), Field("name", lines.file_stream.name)};
   }
   return {};
 }
@@ -307,10 +233,10 @@ TEST(ReferenceLines, ReadsAndWritesTheBenchmarkLinesAsTheTriggersDo) {
     EXPECT_EQ(trigger->GetDefinition(), line.text);
     ASSERT_TRUE(reference.Parse(line.kind, line.text.c_str()));
     EXPECT_EQ(reference.Render(line.kind), line.text);
-    EXPECT_EQ(ReferenceFields(line.kind, reference), TriggerFields(*trigger));
+    EXPECT_EQ(LineFields(line.kind, reference), TriggerFields(*trigger));
     ASSERT_TRUE(core_lines.Parse(line.kind, line.text));
     EXPECT_EQ(core_lines.Render(line.kind), line.text);
-    EXPECT_EQ(CoreFields(line.kind, core_lines), ReferenceFields(line.kind, reference));
+    EXPECT_EQ(LineFields(line.kind, core_lines), LineFields(line.kind, reference));
   }
   EXPECT_EQ(kinds.size(), 10u) << "the benchmark lines must hold every kind";
 }
