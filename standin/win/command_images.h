@@ -7,9 +7,11 @@
 #include <cstdint>
 #include <map>
 
-#include "standin/win/gui_handles.h"
+#include "win/ui/framework/handles.h"
 
 namespace standin::win {
+
+using ::win::ui::UniqueGdi;
 
 class CommandImages {
  public:

@@ -22,11 +22,14 @@
 
 #include "standin/model/ide_view.h"
 #include "standin/win/command_images.h"
-#include "standin/win/gui_handles.h"
 #include "standin/win/services.h"
 #include "standin/win/standin_ids.h"
+#include "win/ui/framework/handles.h"
 
 namespace standin::win {
+
+using ::win::ui::UniqueGdi;
+using ::win::ui::UniqueImageList;
 
 class IdeFrame {
  public:

@@ -52,5 +52,7 @@ using UniqueBrush = UniqueHandle<HBRUSH, CloseGdiObject>;
 using UniqueMenu = UniqueHandle<HMENU, CloseMenu>;
 using UniqueIcon = UniqueHandle<HICON, CloseIcon>;
 using UniqueImageList = UniqueHandle<HIMAGELIST, CloseImageList>;
+template <typename Object>
+using UniqueGdi = UniqueHandle<Object, CloseGdiObject>;
 
 }  // namespace win::ui
