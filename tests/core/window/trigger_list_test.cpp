@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "tests/core/fakes/fake_editor.h"
 #include "tests/core/registry/registry_fixture.h"
 
 namespace {
@@ -15,6 +16,8 @@ using core::window::EditKind;
 using core::window::RowTexts;
 using core::window::TriggerDocument;
 using core::window::TriggerList;
+using fakes::Edit;
+using fakes::FakeEditor;
 using registry_test::HResultText;
 using registry_test::kOk;
 using registry_test::Variant;
@@ -63,23 +66,6 @@ class FakeWindowHost : public core::window::TriggerWindowHost {
 
  private:
   std::vector<std::string>& events_;
-};
-
-struct Edit {
-  EditKind kind;
-  std::optional<int> slot;
-  bool operator==(const Edit& other) const { return kind == other.kind && slot == other.slot; }
-};
-
-class FakeEditor : public core::window::TriggerEditor {
- public:
-  explicit FakeEditor(std::vector<Edit>& edits) : edits_(edits) {}
-  void EditOrCreate(EditKind kind, std::optional<int> slot) override {
-    edits_.push_back({kind, slot});
-  }
-
- private:
-  std::vector<Edit>& edits_;
 };
 
 class TriggerListTest : public registry_test::RegistryTest {

@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "core/registry/list_export.h"
+#include "tests/core/fakes/fake_editor.h"
 #include "tests/core/registry/registry_fixture.h"
 #include "tests/win/ui/window_test_support.h"
 #include "win/com/module.h"
@@ -23,6 +24,8 @@
 namespace {
 
 using core::window::EditKind;
+using fakes::Edit;
+using fakes::FakeEditor;
 using windowtest::ListOf;
 using windowtest::Pump;
 
@@ -44,23 +47,6 @@ class RecordingHost : public win::ui::TriggerFrameHost {
   int activations = 0;
   std::vector<std::string> log;
   std::vector<std::string> help;
-};
-
-struct Edit {
-  EditKind kind;
-  std::optional<int> slot;
-  bool operator==(const Edit& other) const { return kind == other.kind && slot == other.slot; }
-};
-
-class FakeEditor : public core::window::TriggerEditor {
- public:
-  explicit FakeEditor(std::vector<Edit>& edits) : edits_(edits) {}
-  void EditOrCreate(EditKind kind, std::optional<int> slot) override {
-    edits_.push_back({kind, slot});
-  }
-
- private:
-  std::vector<Edit>& edits_;
 };
 
 class TriggerViewTest : public registry_test::RegistryTest {
