@@ -48,7 +48,6 @@ struct CloseImageList {
   void operator()(HIMAGELIST list) const { ImageList_Destroy(list); }
 };
 
-using UniqueBrush = UniqueHandle<HBRUSH, CloseGdiObject>;
 using UniqueMenu = UniqueHandle<HMENU, CloseMenu>;
 using UniqueIcon = UniqueHandle<HICON, CloseIcon>;
 using UniqueImageList = UniqueHandle<HIMAGELIST, CloseImageList>;
