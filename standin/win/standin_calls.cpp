@@ -5,6 +5,7 @@
 
 #include "core/automation/strings.h"
 #include "win/com/conversion.h"
+#include "win/com/dispatch_call.h"
 #include "win/com/raii.h"
 
 namespace standin::win {
@@ -52,16 +53,11 @@ HRESULT CallTriggerAction(IVireoStandin* standin, const wchar_t* method, std::st
     return hr;
   }
   DISPPARAMS none = {};
-  EXCEPINFO exception = {};
-  hr = registry->Invoke(id, IID_NULL, LOCALE_SYSTEM_DEFAULT, DISPATCH_METHOD, &none, nullptr,
-                        &exception, nullptr);
-  const std::string description =
-      exception.bstrDescription ? ToNarrow(exception.bstrDescription) : std::string();
-  if (hr == DISP_E_EXCEPTION) hr = exception.scode;
-  SysFreeString(exception.bstrSource);
-  SysFreeString(exception.bstrDescription);
-  SysFreeString(exception.bstrHelpFile);
-  if (FAILED(hr)) *problem = name + " failed: " + (description.empty() ? Hex(hr) : description);
+  std::wstring description;
+  hr = ::win::com::InvokeWithParams(registry.Get(), id, DISPATCH_METHOD, &none, nullptr, nullptr,
+                                    &description);
+  if (FAILED(hr))
+    *problem = name + " failed: " + (description.empty() ? Hex(hr) : ToNarrow(description));
   return hr;
 }
 

@@ -22,6 +22,22 @@ VARIANT TextArg(const wchar_t* text) {
   return v;
 }
 
+HRESULT InvokeWithParams(IDispatch* object, DISPID id, WORD flags, DISPPARAMS* params,
+                         VARIANT* result, UINT* arg_error, std::wstring* description) {
+  EXCEPINFO exception = {};
+  HRESULT hr = object->Invoke(id, IID_NULL, LOCALE_SYSTEM_DEFAULT, flags, params, result,
+                              &exception, arg_error);
+  if (hr == DISP_E_EXCEPTION) {
+    if (exception.pfnDeferredFillIn) exception.pfnDeferredFillIn(&exception);
+    hr = FAILED(exception.scode) ? exception.scode : E_FAIL;
+    if (description && exception.bstrDescription) *description = exception.bstrDescription;
+  }
+  SysFreeString(exception.bstrSource);
+  SysFreeString(exception.bstrDescription);
+  SysFreeString(exception.bstrHelpFile);
+  return hr;
+}
+
 HRESULT InvokeMember(IDispatch* object, DISPID id, WORD flags, std::vector<VARIANT> args,
                      VARIANT* result) {
   // DISPPARAMS carry the arguments last first.
@@ -32,16 +48,7 @@ HRESULT InvokeMember(IDispatch* object, DISPID id, WORD flags, std::vector<VARIA
     params.rgdispidNamedArgs = &put;
     params.cNamedArgs = 1;
   }
-  EXCEPINFO exception = {};
-  HRESULT hr = object->Invoke(id, IID_NULL, LOCALE_SYSTEM_DEFAULT, flags, &params, result,
-                              &exception, nullptr);
-  if (hr == DISP_E_EXCEPTION) {
-    if (exception.pfnDeferredFillIn) exception.pfnDeferredFillIn(&exception);
-    hr = FAILED(exception.scode) ? exception.scode : E_FAIL;
-  }
-  SysFreeString(exception.bstrSource);
-  SysFreeString(exception.bstrDescription);
-  SysFreeString(exception.bstrHelpFile);
+  const HRESULT hr = InvokeWithParams(object, id, flags, &params, result);
   for (VARIANT& v : args) VariantClear(&v);
   return hr;
 }

@@ -47,6 +47,14 @@ inline VARIANT HandleArg(const void* handle) {
 VARIANT TextArg(const std::string& text);
 VARIANT TextArg(const wchar_t* text);
 
+// Invokes a member with the parameters as the caller laid them out (last argument first). A failure
+// the member reports as an exception comes back as its code, E_FAIL when the exception carries
+// none, and the exception's description in *description when asked for. *arg_error, when given,
+// receives the index of an argument the member refused.
+HRESULT InvokeWithParams(IDispatch* object, DISPID id, WORD flags, DISPPARAMS* params,
+                         VARIANT* result, UINT* arg_error = nullptr,
+                         std::wstring* description = nullptr);
+
 // Invokes a member by DISPID with `args` in call order (a property put names its one argument as
 // the value) and clears them afterwards. A failure the member reports as an exception comes back
 // as its code, E_FAIL when the exception carries none.

@@ -9,6 +9,7 @@
 
 #include "tests/win/com/com_test_support.h"
 #include "win/com/conversion.h"
+#include "win/com/dispatch_call.h"
 
 namespace {
 
@@ -37,29 +38,19 @@ DISPID IdOf(IDispatch* object, const wchar_t* member) {
   return id;
 }
 
-// Invokes a member by name. A failure of the method itself comes back from IDispatch as
-// DISP_E_EXCEPTION with the method's HRESULT in the exception information: that is returned.
-HRESULT InvokeByName(IDispatch* object, const wchar_t* member, WORD flags, DISPPARAMS* params,
-                     VARIANT* result) {
-  EXCEPINFO exception = {};
-  HRESULT hr = object->Invoke(IdOf(object, member), IID_NULL, LOCALE_USER_DEFAULT, flags, params,
-                              result, &exception, nullptr);
-  if (hr == DISP_E_EXCEPTION) hr = exception.scode;
-  SysFreeString(exception.bstrSource);
-  SysFreeString(exception.bstrDescription);
-  SysFreeString(exception.bstrHelpFile);
-  return hr;
+// Invokes a member by name; a failure of the method itself comes back as its HRESULT.
+HRESULT Call(IDispatch* object, const wchar_t* member, WORD flags, std::vector<VARIANT> args,
+             VARIANT* result) {
+  return win::com::InvokeMember(object, IdOf(object, member), flags, std::move(args), result);
 }
 
 HRESULT GetProperty(IDispatch* object, const wchar_t* member, VARIANT* result) {
-  DISPPARAMS none = {};
-  return InvokeByName(object, member, DISPATCH_PROPERTYGET, &none, result);
+  return Call(object, member, DISPATCH_PROPERTYGET, {}, result);
 }
 
+// Takes the value over and clears it.
 HRESULT PutProperty(IDispatch* object, const wchar_t* member, VARIANT value) {
-  DISPID put = DISPID_PROPERTYPUT;
-  DISPPARAMS params = {&value, &put, 1, 1};
-  return InvokeByName(object, member, DISPATCH_PROPERTYPUT, &params, nullptr);
+  return Call(object, member, DISPATCH_PROPERTYPUT, {value}, nullptr);
 }
 
 std::wstring GetText(IDispatch* object, const wchar_t* member) {
@@ -68,18 +59,6 @@ std::wstring GetText(IDispatch* object, const wchar_t* member) {
   EXPECT_EQ(V_VT(result.Get()), VT_BSTR);
   return V_VT(result.Get()) == VT_BSTR ? std::wstring(V_BSTR(result.Get())) : L"";
 }
-
-// A VT_BSTR argument holding a real BSTR, freed when the argument goes.
-struct Text {
-  explicit Text(const wchar_t* text) {
-    V_VT(&value) = VT_BSTR;
-    V_BSTR(&value) = SysAllocString(text);
-  }
-  ~Text() { VariantClear(&value); }
-  Text(const Text&) = delete;
-  Text& operator=(const Text&) = delete;
-  VARIANT value;
-};
 
 TEST_F(KindObjectsTest, EveryClassAnswersByNameAndRendersItsLine) {
   struct Case {
@@ -118,10 +97,8 @@ TEST_F(KindObjectsTest, EveryClassAnswersByNameAndRendersItsLine) {
 
     // Without a host, registration reaches no simulator: a refusal (through IDispatch the
     // bridge's 1 is a success code), and no flag set.
-    DISPPARAMS none = {};
     UniqueVariant result;
-    const HRESULT hr =
-        InvokeByName(object.Get(), L"Register", DISPATCH_METHOD, &none, result.Get());
+    const HRESULT hr = Call(object.Get(), L"Register", DISPATCH_METHOD, {}, result.Get());
     EXPECT_TRUE(hr == S_OK || hr == E_FAIL) << comtest::Hex(hr);
     UniqueVariant registered;
     ASSERT_HR(S_OK, GetProperty(object.Get(), L"Registered", registered.Get()));
@@ -138,11 +115,9 @@ TEST_F(KindObjectsTest, TheAddinClassesAnswerByNameToo) {
   // Not connected: no singletons, so a named object is null, and still S_OK.
   ComPtr<IDispatch> command = Create(L"Trigger.Command");
   ASSERT_TRUE(command);
-  Text name(L"Trigger.Version");
-  DISPPARAMS params = {&name.value, nullptr, 1, 0};
   UniqueVariant result;
-  ASSERT_HR(S_OK,
-            InvokeByName(command.Get(), L"GetObject", DISPATCH_METHOD, &params, result.Get()));
+  ASSERT_HR(S_OK, Call(command.Get(), L"GetObject", DISPATCH_METHOD,
+                       {win::com::TextArg(L"Trigger.Version")}, result.Get()));
   EXPECT_EQ(V_VT(result.Get()), VT_DISPATCH);
   EXPECT_EQ(V_DISPATCH(result.Get()), nullptr);
 }
@@ -233,7 +208,7 @@ TEST_F(KindObjectsTest, AddressPutsTakeVariantsByType) {
     EXPECT_EQ(comtest::Narrow(GetText(transfer.Get(), L"Destination")), comtest::Narrow(c.stored));
   }
   // A text needs the host's evaluator, which is not there: refused, the old value kept.
-  EXPECT_HR(E_FAIL, PutProperty(transfer.Get(), L"Destination", Text(L"PORT0").value));
+  EXPECT_HR(E_FAIL, PutProperty(transfer.Get(), L"Destination", win::com::TextArg(L"PORT0")));
   EXPECT_EQ(comtest::Narrow(GetText(transfer.Get(), L"Destination")), "0x00001234");
 }
 
@@ -296,7 +271,7 @@ TEST_F(KindObjectsTest, TextsCrossInTheAnsiCodePage) {
   const wchar_t* name = GetACP() == 1252 ? L"Z\u00fcrich\u00e9" : L"Zurich";
   ComPtr<IDispatch> sio = Create(L"Trigger.SioTrigger");
   ASSERT_TRUE(sio);
-  ASSERT_HR(S_OK, PutProperty(sio.Get(), L"Destination", Text(name).value));
+  ASSERT_HR(S_OK, PutProperty(sio.Get(), L"Destination", win::com::TextArg(name)));
   EXPECT_EQ(GetText(sio.Get(), L"Destination"), name);
   if (GetACP() == 1252) {
     UniqueBstr text(SysAllocString(name));

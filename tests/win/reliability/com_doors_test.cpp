@@ -17,6 +17,7 @@
 
 #include "tests/win/addin/addin_test_support.h"
 #include "tests/win/reliability/hostile_values.h"
+#include "win/com/dispatch_call.h"
 
 namespace {
 
@@ -212,15 +213,8 @@ HRESULT CallThroughDispatch(IDispatch* object, const Method& method, const VARIA
     flags = DISPATCH_PROPERTYGET;
   }
   UniqueVariant result;
-  EXCEPINFO exception = {};
   *arg_error = ~0u;
-  HRESULT hr = object->Invoke(method.id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
-                              result.Get(), &exception, arg_error);
-  if (hr == DISP_E_EXCEPTION) hr = exception.scode;
-  SysFreeString(exception.bstrSource);
-  SysFreeString(exception.bstrDescription);
-  SysFreeString(exception.bstrHelpFile);
-  return hr;
+  return win::com::InvokeWithParams(object, method.id, flags, &params, result.Get(), arg_error);
 }
 
 bool LeftErrorInfo() {
