@@ -12,8 +12,7 @@ namespace {
 using standintest::Bstr;
 using standintest::ComPtr;
 using standintest::ErrorDescription;
-using standintest::IdOfName;
-using standintest::InvokeMember;
+using standintest::InvokeByName;
 using standintest::UniqueBstr;
 
 class ConnectionTest : public standintest::StandinTest {
@@ -104,8 +103,7 @@ TEST_F(ConnectionTest, CommandsStatusNotificationsAndObjectsReachTheAddin) {
   ComPtr<IDispatch> registry;
   ASSERT_HR(S_OK, standin_->GetObject(Bstr(L"Trigger.TriggerAction").Get(), registry.Put()));
   ASSERT_TRUE(registry);
-  EXPECT_HR(S_OK, InvokeMember(registry.Get(), IdOfName(registry.Get(), L"LoadTriggers"),
-                               DISPATCH_METHOD, {}, nullptr));
+  EXPECT_HR(S_OK, InvokeByName(registry.Get(), L"LoadTriggers", DISPATCH_METHOD));
   EXPECT_TRUE(LogHas("fake: loaded 13 of 13 triggers")) << Log();
   const std::string events = Read(&IVireoStandin::get_EventList);
   EXPECT_EQ(events.substr(0, 25), "100 tick\n101 tick_ack\n102") << events;

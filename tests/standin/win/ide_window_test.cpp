@@ -24,6 +24,7 @@ using standintest::Bstr;
 using standintest::ComPtr;
 using standintest::ErrorDescription;
 using standintest::IdOfName;
+using standintest::InvokeByName;
 using standintest::InvokeMember;
 using standintest::Narrow;
 using standintest::UniqueBstr;
@@ -159,8 +160,7 @@ class IdeWindowTest : public standintest::StandinTest {
   std::string FakeList() {
     ComPtr<IDispatch> control = FakeControl();
     UniqueVariant text;
-    EXPECT_HR(S_OK, InvokeMember(control.Get(), IdOfName(control.Get(), L"ListText"),
-                                 DISPATCH_PROPERTYGET, {}, text.Put()));
+    EXPECT_HR(S_OK, InvokeByName(control.Get(), L"ListText", DISPATCH_PROPERTYGET, {}, text.Put()));
     return V_VT(text.Get()) == VT_BSTR ? Narrow(V_BSTR(text.Get())) : std::string();
   }
   // The log's lines from the first that begins with `from`.
@@ -250,8 +250,8 @@ TEST_F(IdeWindowTest, TheEntryAndTheButtonRunTheAddinsCommandWhileItIsEnabled) {
   HMENU fake = Popup("Fake menu");
   EXPECT_TRUE(EntryEnabled(fake, kFakeCommand));
   ComPtr<IDispatch> control = FakeControl();
-  ASSERT_HR(S_OK, InvokeMember(control.Get(), IdOfName(control.Get(), L"SetCommandEnabled"),
-                               DISPATCH_METHOD, {standintest::LongArg(0)}, nullptr));
+  ASSERT_HR(S_OK, InvokeByName(control.Get(), L"SetCommandEnabled", DISPATCH_METHOD,
+                               {standintest::LongArg(0)}));
   EXPECT_FALSE(EntryEnabled(fake, kFakeCommand));
   IdleLong();
   EXPECT_FALSE(SendMessageW(Toolbar(), TB_ISBUTTONENABLED, kFakeCommand, 0));

@@ -20,6 +20,8 @@
 
 namespace standintest {
 
+using comtest::IdOfName;
+using comtest::InvokeByName;
 using win::com::ComPtr;
 using win::com::HandleArg;
 using win::com::InvokeMember;
@@ -66,14 +68,6 @@ inline std::string ErrorDescription() {
   UniqueBstr text;
   info->GetDescription(text.Put());
   return Narrow(text.Get());
-}
-
-inline DISPID IdOfName(IDispatch* object, const wchar_t* name, HRESULT* hr = nullptr) {
-  LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-  DISPID id = DISPID_UNKNOWN;
-  const HRESULT result = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_SYSTEM_DEFAULT, &id);
-  if (hr != nullptr) *hr = result;
-  return id;
 }
 
 class StandinTest : public ::testing::Test {

@@ -167,9 +167,8 @@ class EndToEndTest : public addintest::AddinTest {
     if (!found || FAILED(found.As(IID_IDispatch, &trigger))) return "(none)";
     auto flag = [&](const wchar_t* property) {
       UniqueVariant value;
-      EXPECT_HR(S_OK, standintest::InvokeMember(trigger.Get(),
-                                                standintest::IdOfName(trigger.Get(), property),
-                                                DISPATCH_PROPERTYGET, {}, value.Get()));
+      EXPECT_HR(S_OK, comtest::InvokeByName(trigger.Get(), property, DISPATCH_PROPERTYGET, {},
+                                            value.Get()));
       return static_cast<uint8_t>(V_VT(value.Get()) == VT_BOOL &&
                                   V_BOOL(value.Get()) == VARIANT_TRUE);
     };

@@ -29,28 +29,13 @@ class KindObjectsTest : public comtest::ComTest {
   }
 };
 
-DISPID IdOf(IDispatch* object, const wchar_t* member) {
-  std::wstring name = member;
-  LPOLESTR names[] = {name.data()};
-  DISPID id = DISPID_UNKNOWN;
-  EXPECT_HR(S_OK, object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id))
-      << comtest::Narrow(member);
-  return id;
-}
-
-// Invokes a member by name; a failure of the method itself comes back as its HRESULT.
-HRESULT Call(IDispatch* object, const wchar_t* member, WORD flags, std::vector<VARIANT> args,
-             VARIANT* result) {
-  return win::com::InvokeMember(object, IdOf(object, member), flags, std::move(args), result);
-}
-
 HRESULT GetProperty(IDispatch* object, const wchar_t* member, VARIANT* result) {
-  return Call(object, member, DISPATCH_PROPERTYGET, {}, result);
+  return comtest::InvokeByName(object, member, DISPATCH_PROPERTYGET, {}, result);
 }
 
 // Takes the value over and clears it.
 HRESULT PutProperty(IDispatch* object, const wchar_t* member, VARIANT value) {
-  return Call(object, member, DISPATCH_PROPERTYPUT, {value}, nullptr);
+  return comtest::InvokeByName(object, member, DISPATCH_PROPERTYPUT, {value}, nullptr);
 }
 
 std::wstring GetText(IDispatch* object, const wchar_t* member) {
@@ -98,7 +83,8 @@ TEST_F(KindObjectsTest, EveryClassAnswersByNameAndRendersItsLine) {
     // Without a host, registration reaches no simulator: a refusal (through IDispatch the
     // bridge's 1 is a success code), and no flag set.
     UniqueVariant result;
-    const HRESULT hr = Call(object.Get(), L"Register", DISPATCH_METHOD, {}, result.Get());
+    const HRESULT hr =
+        comtest::InvokeByName(object.Get(), L"Register", DISPATCH_METHOD, {}, result.Get());
     EXPECT_TRUE(hr == S_OK || hr == E_FAIL) << comtest::Hex(hr);
     UniqueVariant registered;
     ASSERT_HR(S_OK, GetProperty(object.Get(), L"Registered", registered.Get()));
@@ -116,8 +102,8 @@ TEST_F(KindObjectsTest, TheAddinClassesAnswerByNameToo) {
   ComPtr<IDispatch> command = Create(L"Trigger.Command");
   ASSERT_TRUE(command);
   UniqueVariant result;
-  ASSERT_HR(S_OK, Call(command.Get(), L"GetObject", DISPATCH_METHOD,
-                       {win::com::TextArg(L"Trigger.Version")}, result.Get()));
+  ASSERT_HR(S_OK, comtest::InvokeByName(command.Get(), L"GetObject", DISPATCH_METHOD,
+                                        {win::com::TextArg(L"Trigger.Version")}, result.Get()));
   EXPECT_EQ(V_VT(result.Get()), VT_DISPATCH);
   EXPECT_EQ(V_DISPATCH(result.Get()), nullptr);
 }

@@ -47,24 +47,14 @@ class HostFaultsTest : public addintest::AddinTest {
   }
   bool InSimulator(ITriggerAction* registry, const wchar_t* name) {
     // Every kind has InSimulator; read it by name.
-    VARIANT_BOOL in = VARIANT_FALSE;
     ComPtr<IUnknown> found;
     EXPECT_HR(S_OK, registry->FindTrigger(Bstr(name).Get(), found.Put()));
     ComPtr<IDispatch> dispatch;
     if (!found || FAILED(found.As(IID_IDispatch, &dispatch))) return false;
     UniqueVariant value;
-    EXPECT_HR(S_OK, standintest::InvokeMember(dispatch.Get(),
-                                              DispatchIdOf(dispatch.Get(), L"InSimulator"),
-                                              DISPATCH_PROPERTYGET, {}, value.Put()));
-    in = V_VT(value.Get()) == VT_BOOL ? V_BOOL(value.Get()) : VARIANT_FALSE;
-    return in == VARIANT_TRUE;
-  }
-  static DISPID DispatchIdOf(IDispatch* object, const wchar_t* member) {
-    std::wstring name = member;
-    LPOLESTR names[] = {name.data()};
-    DISPID id = DISPID_UNKNOWN;
-    object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-    return id;
+    EXPECT_HR(S_OK, comtest::InvokeByName(dispatch.Get(), L"InSimulator", DISPATCH_PROPERTYGET, {},
+                                          value.Put()));
+    return V_VT(value.Get()) == VT_BOOL && V_BOOL(value.Get()) == VARIANT_TRUE;
   }
 };
 

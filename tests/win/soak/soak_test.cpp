@@ -92,18 +92,6 @@ std::string Name(int slot) {
   return name;
 }
 
-// A member by name through IDispatch, as a script reaches it; its HRESULT.
-HRESULT Invoke(IDispatch* object, const wchar_t* name, WORD flags, std::vector<VARIANT> args,
-               VARIANT* result) {
-  HRESULT hr = S_OK;
-  const DISPID id = standintest::IdOfName(object, name, &hr);
-  if (FAILED(hr)) {
-    for (VARIANT& arg : args) VariantClear(&arg);
-    return hr;
-  }
-  return standintest::InvokeMember(object, id, flags, std::move(args), result);
-}
-
 // No window manager runs on the test's display, and Wine waits up to two seconds for one to
 // withdraw each window it hides (every dialog, every closed top-level window). Wine is told to
 // manage this program's windows itself, as it does where no window manager is wanted; it reads
@@ -252,7 +240,7 @@ class SoakTest : public addintest::AddinTest {
   HRESULT Call(IDispatch* object, const wchar_t* name, WORD flags, std::vector<VARIANT> args = {},
                VARIANT* result = nullptr) {
     ++tally_->calls;
-    return Invoke(object, name, flags, std::move(args), result);
+    return comtest::InvokeByName(object, name, flags, std::move(args), result);
   }
 
   // Every kind in turn, each from its definition line; a few are renamed or retimed afterwards.

@@ -60,9 +60,8 @@ class TriggerWindowDialogsTest : public addintest::AddinTest {
     ComPtr<IDispatch> object;
     if (!trigger || FAILED(trigger.As(IID_IDispatch, &object))) return "(no trigger)";
     standintest::UniqueVariant line;
-    const DISPID definition = standintest::IdOfName(object.Get(), L"Definition");
-    EXPECT_HR(S_OK, standintest::InvokeMember(object.Get(), definition, DISPATCH_PROPERTYGET, {},
-                                              line.Put()));
+    EXPECT_HR(S_OK, comtest::InvokeByName(object.Get(), L"Definition", DISPATCH_PROPERTYGET, {},
+                                          line.Put()));
     return V_VT(line.Get()) == VT_BSTR ? addintest::Narrow(V_BSTR(line.Get())) : "(no line)";
   }
 
