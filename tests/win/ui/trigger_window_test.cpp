@@ -150,33 +150,6 @@ TEST_F(TriggerWindowTest, DeletingSelectedRowsGoesOnPastARefusal) {
   EXPECT_EQ(State().find("108 "), std::string::npos) << "notify_host left the simulator";
 }
 
-TEST_F(TriggerWindowTest, ADoubleClickOpensTheRowsDialog) {
-  const HWND list = ListOf(Open());
-  RECT cell = {};
-  ListView_GetSubItemRect(list, 9, 2, LVIR_BOUNDS, &cell);  // stop_wave, a control trigger
-  const LPARAM at = MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
-  windowtest::DialogScript dialogs;  // OK, as it comes
-  PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
-  PostMessageW(list, WM_LBUTTONUP, 0, at);
-  PostMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
-  PostMessageW(list, WM_LBUTTONUP, 0, at);
-  Pump();
-  ASSERT_EQ(dialogs.seen.size(), 1u);
-  EXPECT_EQ(dialogs.seen[0].substr(0, 7), "Control") << dialogs.seen[0];
-  EXPECT_EQ(windowtest::ItemText(list, 9, 2), "stop_wave") << "unchanged by OK";
-}
-
-TEST_F(TriggerWindowTest, TheDeleteKeyDeletesTheSelectedRows) {
-  const HWND frame = Open();
-  const HWND list = ListOf(frame);
-  windowtest::Select(list, {11, 12});
-  SetFocus(list);
-  PostMessageW(list, WM_KEYDOWN, VK_DELETE, 0x00530001);
-  Pump();
-  EXPECT_EQ(windowtest::RowCount(list), 11);
-  EXPECT_EQ(windowtest::ItemText(list, 10, 2), "uart_rx");
-}
-
 TEST_F(TriggerWindowTest, SimulatorCommandsReachTheSimulatorForEachSelectedRow) {
   const HWND frame = Open();
   const HWND list = ListOf(frame);
