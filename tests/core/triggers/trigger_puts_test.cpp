@@ -1,6 +1,6 @@
 // The puts that are easy to get wrong: address values by Variant type, keyword puts and what
-// they store, the transfer's mode values, the stream's mask, the message type, the connect
-// members, control words, booleans, and which puts leave Modified alone.
+// they store, the stream's mask, the message type, the connect members, control words, booleans,
+// and which puts leave Modified alone.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -131,20 +131,6 @@ TEST(TriggerPutTest, KeywordsAreStoredInUpperCaseOrRefused) {
     EXPECT_EQ(((*info).*getters.at(c.column))(), c.stored ? c.stored : "");
     EXPECT_EQ(info->GetTrigger()->Flags().modified, c.stored ? 1 : 0);
     EXPECT_EQ(fake->calls, Calls{});
-  }
-}
-
-TEST(TriggerPutTest, TransferModeValuesAreFrom0To31) {
-  for (const int16_t value : {0, 31, 32, -1, -32768, 0x7FFF}) {
-    SCOPED_TRACE(value);
-    const bool accepted = value >= 0 && value <= 31;
-    CTransferTrigger trigger(MakeContext());
-    trigger.PutSrcModeValue(7);
-    trigger.PutDstModeValue(7);
-    EXPECT_EQ(trigger.PutSrcModeValue(value), accepted ? kOk : kFail);
-    EXPECT_EQ(trigger.PutDstModeValue(value), accepted ? kOk : kFail);
-    EXPECT_EQ(trigger.SrcModeValue(), accepted ? value : 7);
-    EXPECT_EQ(trigger.DstModeValue(), accepted ? value : 7);
   }
 }
 
