@@ -396,20 +396,6 @@ TEST_F(RegistryTest, InterruptSourcesAreFetchedUntilTheTableHoldsEntries) {
   EXPECT_TRUE(Take("TargetCommand.").empty()) << "kept once it holds entries";
 }
 
-TEST_F(RegistryTest, ReadsTheExtendedSourceTable) {
-  simulator_.source_table = SourceTable({"TIMER0_OVERFLOW1", "ADC"}, true);
-  EXPECT_EQ(registry_.SourceCount(), 2);
-  EXPECT_EQ(registry_.Sources().entries()[0].name, "TIMER0_OVERFLOW1");
-  EXPECT_EQ(registry_.Sources().entries()[1].value, 9);
-
-  // An interrupt trigger of this registry checks its source here.
-  std::shared_ptr<core::triggers::CInterruptTrigger> trigger;
-  ASSERT_HR(kOk, registry_.CreateInterruptTrigger(&trigger));
-  EXPECT_HR(kOk, trigger->PutSource("adc"));
-  EXPECT_HR(kFail, trigger->PutSource("INT0"));
-  EXPECT_EQ(TakeLog(), std::vector<std::string>{core::triggers::kIllegalInterruptSourceMessage});
-}
-
 // ---- Lifetime and context ----
 
 TEST_F(RegistryTest, TriggersOutliveTheirRegistryWithAWorkingBridge) {
