@@ -195,24 +195,19 @@ TEST(TriggerProtocolTest, RegisterAnswersForEveryKind) {
   }
 }
 
+// (A refused source, the transfer's source and source mode, DOUBLE values by RANDOM2, the stream's
+// source and the control word are the load test's rows, which find such triggers unregistered.)
 TEST(TriggerProtocolTest, RegisterSendsNothingWhileARequiredValueIsMissing) {
   const std::string illegal = kIllegalInterruptSourceMessage;
   const std::pair<const char*, std::string> cases[] = {
-      {"105,interrupt,n,INT9,1,2", illegal},  // the source refused, so none
-      {"101,transfer,t,16,8bit,nowhere,fix,0x200,fix", ""},
-      {"101,transfer,t,16,8bit,0x100,IO,0x200,fix", ""},
       {"101,transfer,t,16,8bit,0x100,fix,nowhere,fix", ""},
       {"101,transfer,t,16,8bit,0x100,fix,0x200,IO", ""},
-      {"102,data,d,0x20,,single,default,1,),0,0,0", ""},            // no size
-      {"102,data,d,0x20,DOUBLE,single,random2,1,2,3,),0,0,0", ""},  // whole bounds, no doubles
-      {"102,stream,s,0x20,8bit,repeat,nowhere,1,0,0,0", ""},
-      {"105,control,ctl,HALT,pump", ""},
+      {"102,data,d,0x20,,single,default,1,),0,0,0", ""},  // no size
       {"105,control,ctl,STOP", ""},
       {"105,control,ctl,STOP,gone", ""},  // no trigger bears the target's name
       {"105,message,m,true", ""},
       {"105,sio,s,nowhere,RX,TX,ser", ""},
       {"105,sio,s,UART0,BAD,TX,ser", illegal},
-      {"105,sio,s,UART0,RX,BAD,ser", illegal},
       {"105,sio,s,UART0,RX,TX", ""},
       // Sixteen characters leave no room for the terminating zero; cut, it would be another name.
       {"105,sio,s,UART0,RX,TX,ABCDEFGHIJKLMNOP",
