@@ -67,29 +67,24 @@ TEST(SessionTest, OpeningNotesTheEntriesItSkipsAndAFailedOpenChangesNothing) {
 }
 
 TEST(SessionTest, CallsAreJournalledInOrderAndListedByKind) {
+  const std::string images = "AddCommandImages(m, 1, 2, image 40, 1, 1)";
+  const std::string popup = "AddPopupMenu(\"p\", 0, 1024, menu, \"c\", 1)";
+  const std::string views = "NotifyViews(8224, VT_UI4 4294967295, VT_UI4 0, 0)";
+  const std::string command = "AddCommand(\"c\", 54201, 1, 1)";
   Session session;
-  session.RecordCall(CallKind::Command, "AddCommandImages(m, 1, 2, image 40, 1, 1)");
-  session.RecordCall(CallKind::Menu, "AddPopupMenu(\"p\", 0, 1024, menu, \"c\", 1)");
-  session.RecordCall(CallKind::Other, "NotifyViews(8224, VT_UI4 4294967295, VT_UI4 0, 0)");
-  session.RecordCall(CallKind::Command, "AddCommand(\"c\", 54201, 1, 1)");
-  EXPECT_EQ(session.CallsText(),
-            "AddCommandImages(m, 1, 2, image 40, 1, 1)\n"
-            "AddPopupMenu(\"p\", 0, 1024, menu, \"c\", 1)\n"
-            "NotifyViews(8224, VT_UI4 4294967295, VT_UI4 0, 0)\n"
-            "AddCommand(\"c\", 54201, 1, 1)\n");
-  EXPECT_EQ(session.CommandsText(),
-            "AddCommandImages(m, 1, 2, image 40, 1, 1)\nAddCommand(\"c\", 54201, 1, 1)\n");
-  EXPECT_EQ(session.MenusText(), "AddPopupMenu(\"p\", 0, 1024, menu, \"c\", 1)\n");
+  session.RecordCall(CallKind::Command, images);
+  session.RecordCall(CallKind::Menu, popup);
+  session.RecordCall(CallKind::Other, views);
+  session.RecordCall(CallKind::Command, command);
+  const std::string all = images + "\n" + popup + "\n" + views + "\n" + command + "\n";
+  EXPECT_EQ(session.CallsText(), all);
+  EXPECT_EQ(session.CommandsText(), images + "\n" + command + "\n");
+  EXPECT_EQ(session.MenusText(), popup + "\n");
   session.Journal("AddLogString(\"two\r\nlines\")");
   session.ClearCalls();
   EXPECT_EQ(session.CallsText() + session.CommandsText() + session.MenusText(), "");
   // The host journal has every call, one line each, and keeps them past ClearCalls.
-  EXPECT_EQ(session.JournalText(),
-            "AddCommandImages(m, 1, 2, image 40, 1, 1)\n"
-            "AddPopupMenu(\"p\", 0, 1024, menu, \"c\", 1)\n"
-            "NotifyViews(8224, VT_UI4 4294967295, VT_UI4 0, 0)\n"
-            "AddCommand(\"c\", 54201, 1, 1)\n"
-            "AddLogString(\"two\\nlines\")\n");
+  EXPECT_EQ(session.JournalText(), all + "AddLogString(\"two\\nlines\")\n");
 }
 
 // The debugger services' members, as the COM objects and the native host both reach them: each

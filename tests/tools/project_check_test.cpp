@@ -168,12 +168,11 @@ TEST(ProjectCheckTest, EveryMalformedProjectIsReportedLineByLine) {
   }
 }
 
-TEST(ProjectCheckTest, TheSampleLoadsAndRegistersEveryLine) {
+// (That it has no findings and registers all thirteen is its summary line's to say, in the
+// command line's test.)
+TEST(ProjectCheckTest, TheSampleSaysWhereEachTriggerCameFrom) {
   const ProjectCheck check(kSample.string());
-  EXPECT_EQ(Signatures(check), std::vector<std::string>{});
-  EXPECT_EQ(check.Status(), 0);
   ASSERT_EQ(check.triggers().size(), 13u);
-  EXPECT_EQ(check.registered(), 13);
   for (size_t slot = 0; slot < 13; ++slot) {
     const auto& row = check.triggers()[slot];
     EXPECT_EQ(row.key, std::to_string(slot));
