@@ -307,23 +307,20 @@ TEST_F(TriggerCommandTest, EvaluateConvertsByType) {
   EXPECT_EQ(Take().back(), "Evaluation.Evaluate(PORT+1)");
 }
 
-TEST_F(TriggerCommandTest, ProfileOperationsPassAnEmptyFileName) {
+// (The writes' calls, with their empty file name, are the save test's to check.)
+TEST_F(TriggerCommandTest, ProfileReadsPassAnEmptyFileName) {
   state_.ints["Trigger/MaxNum"] = 3;
   state_.strings["Trigger/0"] = "100,sio,s";
   int32_t count = 0;
   std::string line;
   EXPECT_EQ(bridge_.ReadProfileInt("Trigger", "MaxNum", 0, &count), 0);
   EXPECT_EQ(bridge_.ReadProfileString("Trigger", "0", "", &line), 0);
-  EXPECT_EQ(bridge_.WriteProfileInt("Trigger", "MaxNum", 4), 0);
-  EXPECT_EQ(bridge_.WriteProfileString("Trigger", "3", "103,filestream,f"), 0);
   EXPECT_EQ(count, 3);
   EXPECT_EQ(line, "100,sio,s");
   const Calls calls = Take();
   EXPECT_EQ(Calls(calls.begin() + 2, calls.end()),
             (Calls{"Manager.ReadProfileInt(\"\",Trigger,MaxNum,0)",
-                   "Manager.ReadProfileString(\"\",Trigger,0,\"\")",
-                   "Manager.WriteProfileInt(\"\",Trigger,MaxNum,4)",
-                   "Manager.WriteProfileString(\"\",Trigger,3,\"103,filestream,f\")"}));
+                   "Manager.ReadProfileString(\"\",Trigger,0,\"\")"}));
 }
 
 TEST(HostAccessTest, WriteLogLooksUpAddLogStringAndPassesTheText) {
