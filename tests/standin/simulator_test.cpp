@@ -199,10 +199,10 @@ TEST(SimulatorTest, HandsOutAFreshExtendedSourceTable) {
   const Reply second = Send(simulator, Command(0x200, 0));
   ASSERT_EQ(first.hr, kOk);
   ASSERT_EQ(second.hr, kOk);
-  std::unique_ptr<uint8_t, decltype(&std::free)> a(static_cast<uint8_t*>(first.Pointer()),
-                                                   &std::free);
-  std::unique_ptr<uint8_t, decltype(&std::free)> b(static_cast<uint8_t*>(second.Pointer()),
-                                                   &std::free);
+  // The tables the replies point to are the add-in's to free.
+  using Table = std::unique_ptr<uint8_t, decltype(&std::free)>;
+  const Table a(static_cast<uint8_t*>(first.Pointer()), &std::free);
+  const Table b(static_cast<uint8_t*>(second.Pointer()), &std::free);
   ASSERT_NE(a, nullptr);
   EXPECT_NE(a.get(), b.get()) << "each reply hands over a buffer of its own";
   const Bytes golden = {
@@ -216,8 +216,7 @@ TEST(SimulatorTest, HandsOutAFreshExtendedSourceTable) {
 
   Simulator empty;
   const Reply none = Send(empty, Command(0x200, 0));
-  std::unique_ptr<uint8_t, decltype(&std::free)> c(static_cast<uint8_t*>(none.Pointer()),
-                                                   &std::free);
+  const Table c(static_cast<uint8_t*>(none.Pointer()), &std::free);
   EXPECT_EQ(Bytes(c.get(), c.get() + 4), (Bytes{0xFF, 0xFF, 0, 0}));
 }
 
