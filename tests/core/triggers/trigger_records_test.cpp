@@ -115,9 +115,10 @@ TEST(TriggerRecordTest, EveryKindAgainstGoldenBytes) {
     ASSERT_HR(kOk, trigger->PutDefinition(c.line));
     if (c.then == Then::kSourcesLost) fake->sources = core::triggers::InterruptSources();
     if (c.then == Then::kExtras) {
-      As<CIOAccessTrigger>(trigger).PutExtra1(INT_MIN);
-      As<CIOAccessTrigger>(trigger).PutExtra2(INT_MAX);
-      As<CIOAccessTrigger>(trigger).PutExtra3(0x0102);
+      auto& io = static_cast<CIOAccessTrigger&>(*trigger);
+      io.PutExtra1(INT_MIN);
+      io.PutExtra2(INT_MAX);
+      io.PutExtra3(0x0102);
     }
     if (c.then != Then::kNothing) {
       ASSERT_HR(kOk, trigger->Register());

@@ -63,11 +63,6 @@ inline std::shared_ptr<CTrigger> TriggerFor(const std::string& line,
   return kind ? MakeTrigger(*kind, std::move(c)) : nullptr;
 }
 
-template <typename Kind>
-Kind& As(const std::shared_ptr<CTrigger>& trigger) {
-  return static_cast<Kind&>(*trigger);
-}
-
 inline std::string Joined(const std::vector<std::string>& items, const char* separator = " | ") {
   std::string text;
   for (size_t i = 0; i < items.size(); ++i) text += (i ? separator : "") + items[i];
