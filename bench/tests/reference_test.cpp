@@ -1,7 +1,9 @@
 // The sscanf reference the benchmarks compare the core with must do the same job on the
 // benchmark's lines: read the same fields and write the same lines. Each line of the benchmark
-// project is read by the core's line struct of its kind, by a trigger of its kind and by the
-// reference; all must write it back unchanged, and the fields each kept must agree.
+// project is read by the core's line struct of its kind and by the reference, whose fields must
+// agree and which must both write it back unchanged; a trigger of its kind must write it back
+// unchanged too. (What a trigger makes of each field is the core's tests' to check, in its
+// records against golden bytes.)
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -16,26 +18,13 @@
 #include "bench/common/project_lines.h"
 #include "bench/reference/definition_lines.h"
 #include "core/automation/hresult.h"
-#include "core/automation/variant.h"
-#include "core/triggers/connect_trigger.h"
-#include "core/triggers/control_trigger.h"
-#include "core/triggers/file_stream_trigger.h"
-#include "core/triggers/interrupt_trigger.h"
-#include "core/triggers/io_access_trigger.h"
-#include "core/triggers/io_stream_trigger.h"
 #include "core/triggers/make_trigger.h"
-#include "core/triggers/message_trigger.h"
-#include "core/triggers/sio_trigger.h"
-#include "core/triggers/stream_trigger.h"
-#include "core/triggers/transfer_trigger.h"
 
 namespace {
 
 namespace ct = core::triggers;
 using bench::reference::DefinitionLines;
 using ct::TriggerKind;
-
-std::string Text(const core::automation::Variant& value) { return value.Text(); }
 
 // One field as "name=value", so that both sides' fields compare as lists.
 template <typename Value>
@@ -45,74 +34,6 @@ std::string Field(const char* name, const Value& value) {
   } else {
     return std::string(name) + "=" + std::to_string(value);
   }
-}
-
-// The fields of the trigger, as the reference names them, one "name=value" per field.
-std::vector<std::string> TriggerFields(const ct::CTrigger& trigger) {
-  std::vector<std::string> f = {Field("id", trigger.Id()), Field("name", trigger.Name())};
-  switch (trigger.Kind()) {
-    case TriggerKind::Interrupt: {
-      const auto& t = static_cast<const ct::CInterruptTrigger&>(trigger);
-      f.insert(f.end(), {Field("raise", t.Raise() ? 1 : 0), Field("source", t.Source()),
-                         Field("cycle", t.Cycle()), Field("wait", t.Wait())});
-      break;
-    }
-    case TriggerKind::IOAccess: {
-      const auto& t = static_cast<const ct::CIOAccessTrigger&>(trigger);
-      f.insert(f.end(), {Field("cycle", t.Cycle()), Field("wait", t.Wait())});
-      break;
-    }
-    case TriggerKind::IOStream:
-      f.push_back(
-          Field("destination", static_cast<const ct::CIOStreamTrigger&>(trigger).Destination()));
-      break;
-    case TriggerKind::Transfer: {
-      const auto& t = static_cast<const ct::CTransferTrigger&>(trigger);
-      f.insert(
-          f.end(),
-          {Field("count", t.Count()), Field("size", t.Size()), Field("source", Text(t.Source())),
-           Field("src_mode", t.SrcMode()), Field("destination", Text(t.Destination())),
-           Field("dst_mode", t.DstMode()), Field("cycle", t.Cycle()), Field("wait", t.Wait()),
-           Field("src_mode_value", t.SrcModeValue()), Field("dst_mode_value", t.DstModeValue())});
-      break;
-    }
-    case TriggerKind::Stream: {
-      const auto& t = static_cast<const ct::CStreamTrigger&>(trigger);
-      f.insert(f.end(), {Field("kind", t.KindText()), Field("destination", Text(t.Destination())),
-                         Field("size", t.Size()), Field("repeat_mode", t.RepeatMode()),
-                         Field("generate_mode", t.GenerateMode()), Field("data_list", t.DataList()),
-                         Field("stream_source", t.StreamSource()),
-                         Field("count", static_cast<int32_t>(t.Count())), Field("cycle", t.Cycle()),
-                         Field("wait", t.Wait()), Field("mask", Text(t.Mask()))});
-      break;
-    }
-    case TriggerKind::Connect:
-      for (const std::string& member : static_cast<const ct::CConnectTrigger&>(trigger).Members()) {
-        f.push_back(Field("member", member));
-      }
-      break;
-    case TriggerKind::Control: {
-      const auto& t = static_cast<const ct::CControlTrigger&>(trigger);
-      f.insert(f.end(), {Field("action", t.Action()), Field("target", t.Target())});
-      break;
-    }
-    case TriggerKind::Message: {
-      const auto& t = static_cast<const ct::CMessageTrigger&>(trigger);
-      f.insert(f.end(), {Field("option", core::automation::IsVariantTrue(t.GetOption()) ? 1 : 0),
-                         Field("destination", t.Destination()), Field("source", t.SourceIndex()),
-                         Field("wait", t.Wait()), Field("cycle", t.Cycle())});
-      break;
-    }
-    case TriggerKind::Sio: {
-      const auto& t = static_cast<const ct::CSioTrigger&>(trigger);
-      f.insert(f.end(), {Field("source", t.Source()), Field("dst_mode", t.DstMode()),
-                         Field("src_mode", t.SrcMode()), Field("destination", t.Destination())});
-      break;
-    }
-    case TriggerKind::FileStream:
-      break;
-  }
-  return f;
 }
 
 // The members of a connection's line: the reference keeps them apart, the core's line in one
@@ -233,7 +154,6 @@ TEST(ReferenceLines, ReadsAndWritesTheBenchmarkLinesAsTheTriggersDo) {
     EXPECT_EQ(trigger->GetDefinition(), line.text);
     ASSERT_TRUE(reference.Parse(line.kind, line.text.c_str()));
     EXPECT_EQ(reference.Render(line.kind), line.text);
-    EXPECT_EQ(LineFields(line.kind, reference), TriggerFields(*trigger));
     ASSERT_TRUE(core_lines.Parse(line.kind, line.text));
     EXPECT_EQ(core_lines.Render(line.kind), line.text);
     EXPECT_EQ(LineFields(line.kind, core_lines), LineFields(line.kind, reference));
