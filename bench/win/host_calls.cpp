@@ -429,10 +429,8 @@ bool HostCalls::Make(IDispatch* application, std::string* error) {
       case Call::Kind::ByName: {
         IDispatch* service = services[call.name].Get();
         if (service == nullptr) return fail(call, E_POINTER);
-        std::wstring wide(call.member.begin(), call.member.end());
-        LPOLESTR names[] = {wide.data()};
-        DISPID id = DISPID_UNKNOWN;
-        hr = service->GetIDsOfNames(IID_NULL, names, 1, LOCALE_SYSTEM_DEFAULT, &id);
+        const std::wstring wide(call.member.begin(), call.member.end());
+        const DISPID id = win::com::IdOfName(service, wide.c_str(), &hr);
         if (SUCCEEDED(hr)) {
           UniqueVariant result;
           hr = Invoke(service, id, DISPATCH_METHOD, call.args, result.Get());

@@ -45,9 +45,7 @@ HRESULT CallTriggerAction(IVireoStandin* standin, const wchar_t* method, std::st
     *problem = "the add-in has no object named \"TriggerAction\"";
     return E_NOINTERFACE;
   }
-  LPOLESTR names[] = {const_cast<LPOLESTR>(method)};
-  DISPID id = DISPID_UNKNOWN;
-  hr = registry->GetIDsOfNames(IID_NULL, names, 1, LOCALE_SYSTEM_DEFAULT, &id);
+  const DISPID id = ::win::com::IdOfName(registry.Get(), method, &hr);
   if (FAILED(hr)) {
     *problem = "the add-in's TriggerAction object has no " + name + ": " + DescribeFailure(hr);
     return hr;

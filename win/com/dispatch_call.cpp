@@ -2,6 +2,7 @@
 #include "win/com/dispatch_call.h"
 
 #include <new>
+#include <utility>
 
 #include "win/com/conversion.h"
 
@@ -20,6 +21,14 @@ VARIANT TextArg(const wchar_t* text) {
   V_BSTR(&v) = SysAllocString(text);
   if (V_BSTR(&v) == nullptr && text != nullptr) throw std::bad_alloc();
   return v;
+}
+
+DISPID IdOfName(IDispatch* object, const wchar_t* name, HRESULT* hr) {
+  LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+  DISPID id = DISPID_UNKNOWN;
+  const HRESULT result = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_SYSTEM_DEFAULT, &id);
+  if (hr != nullptr) *hr = result;
+  return id;
 }
 
 HRESULT InvokeWithParams(IDispatch* object, DISPID id, WORD flags, DISPPARAMS* params,
@@ -51,6 +60,17 @@ HRESULT InvokeMember(IDispatch* object, DISPID id, WORD flags, std::vector<VARIA
   const HRESULT hr = InvokeWithParams(object, id, flags, &params, result);
   for (VARIANT& v : args) VariantClear(&v);
   return hr;
+}
+
+HRESULT InvokeByName(IDispatch* object, const wchar_t* name, WORD flags, std::vector<VARIANT> args,
+                     VARIANT* result) {
+  HRESULT hr = S_OK;
+  const DISPID id = IdOfName(object, name, &hr);
+  if (FAILED(hr)) {
+    for (VARIANT& v : args) VariantClear(&v);
+    return hr;
+  }
+  return InvokeMember(object, id, flags, std::move(args), result);
 }
 
 }  // namespace win::com

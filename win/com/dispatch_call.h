@@ -47,6 +47,10 @@ inline VARIANT HandleArg(const void* handle) {
 VARIANT TextArg(const std::string& text);
 VARIANT TextArg(const wchar_t* text);
 
+// The DISPID of a member by its name; *hr, when given, receives the look-up's result (the id is
+// DISPID_UNKNOWN when it fails).
+DISPID IdOfName(IDispatch* object, const wchar_t* name, HRESULT* hr = nullptr);
+
 // Invokes a member with the parameters as the caller laid them out (last argument first). A failure
 // the member reports as an exception comes back as its code, E_FAIL when the exception carries
 // none, and the exception's description in *description when asked for. *arg_error, when given,
@@ -60,5 +64,10 @@ HRESULT InvokeWithParams(IDispatch* object, DISPID id, WORD flags, DISPPARAMS* p
 // as its code, E_FAIL when the exception carries none.
 HRESULT InvokeMember(IDispatch* object, DISPID id, WORD flags, std::vector<VARIANT> args,
                      VARIANT* result);
+
+// The same by the member's name, as a script reaches it: the look-up's failure, or the member's
+// own result. `args` are cleared either way.
+HRESULT InvokeByName(IDispatch* object, const wchar_t* name, WORD flags,
+                     std::vector<VARIANT> args = {}, VARIANT* result = nullptr);
 
 }  // namespace win::com

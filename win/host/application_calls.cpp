@@ -11,6 +11,7 @@ namespace {
 
 using win::com::ComPtr;
 using win::com::HandleArg;
+using win::com::InvokeByName;
 using win::com::InvokeMember;
 using win::com::LongArg;
 using win::com::LongRefArg;
@@ -132,14 +133,9 @@ std::string HelpPath(IDispatch* application) {
 
 ComPtr<IDispatch> ObjectByName(IDispatch* application, const std::string& name) {
   ComPtr<IDispatch> service;
-  LPOLESTR names[] = {const_cast<LPOLESTR>(L"Object")};
-  DISPID id = DISPID_UNKNOWN;
-  if (FAILED(application->GetIDsOfNames(IID_NULL, names, 1, LOCALE_SYSTEM_DEFAULT, &id))) {
-    return service;
-  }
   UniqueVariant result;
-  if (SUCCEEDED(
-          InvokeMember(application, id, DISPATCH_PROPERTYGET, {TextArg(name)}, result.Get())) &&
+  if (SUCCEEDED(InvokeByName(application, L"Object", DISPATCH_PROPERTYGET, {TextArg(name)},
+                             result.Get())) &&
       V_VT(result.Get()) == VT_DISPATCH) {
     service = ComPtr<IDispatch>::Share(V_DISPATCH(result.Get()));
   }

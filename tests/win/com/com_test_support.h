@@ -7,8 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "win/com/dispatch_call.h"
 #include "win/com/raii.h"
@@ -25,26 +23,9 @@ inline std::string Hex(HRESULT hr) {
 #define EXPECT_HR(expected, call) EXPECT_EQ(comtest::Hex(expected), comtest::Hex(call))
 #define ASSERT_HR(expected, call) ASSERT_EQ(comtest::Hex(expected), comtest::Hex(call))
 
-inline DISPID IdOfName(IDispatch* object, const wchar_t* name, HRESULT* hr = nullptr) {
-  LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-  DISPID id = DISPID_UNKNOWN;
-  const HRESULT result = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_SYSTEM_DEFAULT, &id);
-  if (hr != nullptr) *hr = result;
-  return id;
-}
-
-// A member by name through IDispatch, as a script reaches it: the failure to find the name, or
-// the member's own HRESULT (win::com::InvokeMember).
-inline HRESULT InvokeByName(IDispatch* object, const wchar_t* name, WORD flags,
-                            std::vector<VARIANT> args = {}, VARIANT* result = nullptr) {
-  HRESULT hr = S_OK;
-  const DISPID id = IdOfName(object, name, &hr);
-  if (FAILED(hr)) {
-    for (VARIANT& arg : args) VariantClear(&arg);
-    return hr;
-  }
-  return win::com::InvokeMember(object, id, flags, std::move(args), result);
-}
+// Members by name, as a script reaches them.
+using win::com::IdOfName;
+using win::com::InvokeByName;
 
 // The module under test, loaded from beside the test executable.
 struct Server {

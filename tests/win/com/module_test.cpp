@@ -193,14 +193,9 @@ TEST_F(ModuleTest, VersionAnswersItsInterfacesAndErrorInfoSupport) {
   EXPECT_EQ(minor, 0x00000001);
 
   // The same through IDispatch by name, as a script would call it.
-  DISPID id = 0;
-  wchar_t name[] = L"Description";
-  LPOLESTR names[] = {name};
-  ASSERT_HR(S_OK, dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id));
-  DISPPARAMS none = {};
   win::com::UniqueVariant result;
-  ASSERT_HR(S_OK, dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
-                                   result.Get(), nullptr, nullptr));
+  ASSERT_HR(S_OK, comtest::InvokeByName(dispatch.Get(), L"Description", DISPATCH_PROPERTYGET, {},
+                                        result.Get()));
   EXPECT_EQ(V_VT(result.Get()), VT_BSTR);
   EXPECT_EQ(SysStringLen(V_BSTR(result.Get())), 0u);
 }

@@ -96,15 +96,8 @@ ComPtr<IDispatch> GetService(const wchar_t* name) {
 void WriteLog(const std::string& text) {
   ComPtr<IDispatch> log = GetService(L"Tamber.Service");
   if (!log) return;
-  LPOLESTR names[] = {const_cast<LPOLESTR>(L"AddLogString")};
-  DISPID id = DISPID_UNKNOWN;
-  if (FAILED(log->GetIDsOfNames(IID_NULL, names, 1, LOCALE_SYSTEM_DEFAULT, &id))) return;
-  std::wstring wide(text.begin(), text.end());
-  VARIANT arg = TextArg(wide.c_str());
-  DISPPARAMS params = {&arg, nullptr, 1, 0};
-  log->Invoke(id, IID_NULL, LOCALE_SYSTEM_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr,
-              nullptr);
-  VariantClear(&arg);
+  const std::wstring wide(text.begin(), text.end());
+  win::com::InvokeByName(log.Get(), L"AddLogString", DISPATCH_METHOD, {TextArg(wide.c_str())});
 }
 
 template <typename Interface>
