@@ -430,7 +430,7 @@ bool HostCalls::Make(IDispatch* application, std::string* error) {
         IDispatch* service = services[call.name].Get();
         if (service == nullptr) return fail(call, E_POINTER);
         const std::wstring wide(call.member.begin(), call.member.end());
-        const DISPID id = win::com::IdOfName(service, wide.c_str(), &hr);
+        const DISPID id = ::win::com::IdOfName(service, wide.c_str(), &hr);
         if (SUCCEEDED(hr)) {
           UniqueVariant result;
           hr = Invoke(service, id, DISPATCH_METHOD, call.args, result.Get());
