@@ -66,7 +66,7 @@ class PermissiveContext : public TriggerContext {
     FUZZ_CHECK(core::automation::ReadU16(record.data() + 4) == static_cast<uint16_t>(id), name);
     return 0;
   }
-  int SetEventName(int32_t, const std::string&, bool) override { return 0; }
+  int SetEventName(int32_t, const std::string&, const std::string*) override { return 0; }
   HResult Evaluate(const std::string& expression, int32_t* value) override {
     const auto read = core::automation::ReadLong(expression, 0);
     if (read.consumed == 0) return core::automation::kFail;

@@ -30,7 +30,7 @@ class AcceptingContext : public core::triggers::TriggerContext {
     last_record_size = record.size();
     return 0;
   }
-  int SetEventName(int32_t, const std::string&, bool) override { return 0; }
+  int SetEventName(int32_t, const std::string&, const std::string*) override { return 0; }
   HResult Evaluate(const std::string& expression, int32_t* value) override {
     const auto read = core::automation::ReadUnsigned(expression);
     if (read.consumed == 0) return core::automation::kFail;

@@ -147,14 +147,19 @@ int CTriggerCommand::DefineTrigger(int32_t /*id*/, const std::string& /*name*/,
   return kSuccess;
 }
 
-int CTriggerCommand::DeleteTriggerCommand(int32_t id) {
+int CTriggerCommand::DeleteTriggerCommand(int32_t id, const std::string& name) {
   EventCommandPort* events = GetEventCommand();
   if (events == nullptr || Failed(events->RemoveName(id))) return kFailure;
   const std::vector<uint8_t> block = CommandBlock(kDropCode, id);
   uint8_t* reply = nullptr;
   const HResult hr = SimCommand(block.data(), &reply);
   std::free(reply);
-  if (Failed(hr)) return kFailure;
+  if (Failed(hr)) {
+    // The simulator keeps the trigger, so it keeps its event name too: without it every later
+    // deletion would fail at the removal above.
+    events->AddName(id, name);
+    return kFailure;
+  }
   MarkModified();  // even while loading
   return kSuccess;
 }
@@ -204,10 +209,23 @@ int CTriggerCommand::RemoveEventName(int32_t id) {
   return (Failed(hr) && hr != automation::kFail) ? kFailure : kSuccess;
 }
 
-int CTriggerCommand::SetEventName(int32_t id, const std::string& name, bool fresh) {
-  if (!fresh && RemoveEventName(id) != kSuccess) return kFailure;
+int CTriggerCommand::SetEventName(int32_t id, const std::string& name,
+                                  const std::string* previous) {
   EventCommandPort* events = GetEventCommand();
-  if (events == nullptr || Failed(events->AddName(id, name))) return kFailure;
+  if (events == nullptr) return kFailure;
+  bool removed = false;
+  if (previous != nullptr) {
+    const HResult hr = events->RemoveName(id);
+    // A name that does not exist is no failure, as in RemoveEventName.
+    if (Failed(hr) && hr != automation::kFail) return kFailure;
+    removed = !Failed(hr);
+  }
+  if (Failed(events->AddName(id, name))) {
+    // The trigger keeps its old name, so its event must keep it too: a later deletion removes
+    // the event name first and fails when there is none.
+    if (removed) events->AddName(id, *previous);
+    return kFailure;
+  }
   return kSuccess;
 }
 

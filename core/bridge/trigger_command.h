@@ -63,14 +63,18 @@ class CTriggerCommand {
   // InSimulator flag are the callers' account of what they define.
   int DefineTrigger(int32_t id, const std::string& name, const std::vector<uint8_t>& record,
                     bool in_simulator);
-  int DeleteTriggerCommand(int32_t id);
+  // Removes the event name, then drops the trigger from the simulator. When the simulator refuses,
+  // the event name `name` is added back, so the trigger stays whole and can be deleted later.
+  int DeleteTriggerCommand(int32_t id, const std::string& name);
   int SendTriggerCommand(uint16_t code, int32_t id);
   // The simulator's active table (256 words, owned and updated by the simulator).
   int GetActiveTable(const uint32_t** table);
   // The interrupt source table; the buffer becomes the caller's, to be released with std::free.
   int GetSourceTable(uint8_t** table);
 
-  int SetEventName(int32_t id, const std::string& name, bool fresh);
+  // Names the trigger's event; a trigger that had a name (`previous` not null) loses it first.
+  // When the host refuses the new name, the previous one is added back.
+  int SetEventName(int32_t id, const std::string& name, const std::string* previous);
   int RemoveEventName(int32_t id);
   HResult Evaluate(const std::string& expression, int32_t* value);
 

@@ -54,8 +54,8 @@ class CTriggerAction::SharedContext final : public triggers::TriggerContext {
                     bool in_simulator) override {
     return bridge_.DefineTrigger(id, name, record, in_simulator);
   }
-  int SetEventName(int32_t id, const std::string& name, bool fresh) override {
-    return bridge_.SetEventName(id, name, fresh);
+  int SetEventName(int32_t id, const std::string& name, const std::string* previous) override {
+    return bridge_.SetEventName(id, name, previous);
   }
   HResult Evaluate(const std::string& expression, int32_t* value) override {
     return bridge_.Evaluate(expression, value);
@@ -230,7 +230,9 @@ HResult CTriggerAction::DeleteTrigger(const std::string& name) {
   const int32_t number = FindNumberByName(name);
   rows::TriggerInfo* adapter = AdapterAt(number);
   if (adapter == nullptr) return kFail;
-  if (adapter->IsInSimulator() && bridge_.DeleteTriggerCommand(IdOf(number)) != 0) return kFail;
+  if (adapter->IsInSimulator() &&
+      bridge_.DeleteTriggerCommand(IdOf(number), adapter->GetNameText()) != 0)
+    return kFail;
   slots_[number].reset();
   if (count_ > 0) --count_;
   if (number < lowest_free_) lowest_free_ = number;

@@ -44,7 +44,7 @@ HResult CTrigger::PutName(const std::string& name) {
   if (automation::Failed(context_->CheckNameUniqueExcept(name, number_))) {
     return Refuse(NameClashMessage());
   }
-  if (context_->SetEventName(Id(), name, false) != 0) return automation::kFail;
+  if (context_->SetEventName(Id(), name, &name_) != 0) return automation::kFail;
   name_ = name;
   MarkModified();
   return automation::kOk;
@@ -129,7 +129,7 @@ void CTrigger::NoteScan(std::string_view line, const ScanStop& stop, const char*
 
 void CTrigger::ApplyLineHead(int32_t id, std::string_view name) {
   const std::string text(name);
-  context_->SetEventName(id, text, true);
+  context_->SetEventName(id, text, nullptr);
   SetNumber(NumberOf(id));
   SetNameUnchecked(text);
 }

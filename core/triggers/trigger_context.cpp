@@ -21,7 +21,7 @@ int32_t DetachedContext::FindNumberByName(const std::string&) { return -1; }
 int DetachedContext::DefineTrigger(int32_t, const std::string&, const std::vector<uint8_t>&, bool) {
   return 1;
 }
-int DetachedContext::SetEventName(int32_t, const std::string&, bool) { return 1; }
+int DetachedContext::SetEventName(int32_t, const std::string&, const std::string*) { return 1; }
 HResult DetachedContext::Evaluate(const std::string&, int32_t*) { return automation::kFail; }
 HResult DetachedContext::WriteLog(const std::string&) { return automation::kDispUnknownInterface; }
 uint32_t DetachedContext::RegisterMessageName(const std::string& name) {

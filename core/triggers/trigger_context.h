@@ -28,7 +28,8 @@ class TriggerContext {
   // The bridge: 0 for success, 1 for failure (Evaluate: an HRESULT).
   virtual int DefineTrigger(int32_t id, const std::string& name, const std::vector<uint8_t>& record,
                             bool in_simulator) = 0;
-  virtual int SetEventName(int32_t id, const std::string& name, bool fresh) = 0;
+  // `previous` is the name the event had, null for a trigger that has no event name yet.
+  virtual int SetEventName(int32_t id, const std::string& name, const std::string* previous) = 0;
   virtual HResult Evaluate(const std::string& expression, int32_t* value) = 0;
 
   // One line in the host's log window; callers ignore the result.
@@ -62,7 +63,7 @@ class DetachedContext : public TriggerContext {
   int32_t FindNumberByName(const std::string& name) override;
   int DefineTrigger(int32_t id, const std::string& name, const std::vector<uint8_t>& record,
                     bool in_simulator) override;
-  int SetEventName(int32_t id, const std::string& name, bool fresh) override;
+  int SetEventName(int32_t id, const std::string& name, const std::string* previous) override;
   HResult Evaluate(const std::string& expression, int32_t* value) override;
   HResult WriteLog(const std::string& text) override;
   void RefreshTriggerWindow() override {}

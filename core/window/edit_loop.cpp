@@ -128,12 +128,13 @@ int NumberOf(const TriggerInfo& adapter) {
   return automation::LeadingDecimal(adapter.GetNumberText());
 }
 
-// Every trigger but the one numbered `own`, in slot order.
-std::vector<OtherTrigger> OtherTriggers(TriggerDocument& document, int own) {
+// Every trigger but `own`, in slot order. The trigger is left out by its adapter, not by its
+// number: after a save two triggers may show the same number.
+std::vector<OtherTrigger> OtherTriggers(TriggerDocument& document, const TriggerInfo& own) {
   std::vector<OtherTrigger> others;
   for (int slot = 0; slot < document.GetSlotCount(); ++slot) {
     const TriggerInfo* adapter = document.GetTriggerInfo(slot);
-    if (adapter == nullptr || NumberOf(*adapter) == own) continue;
+    if (adapter == nullptr || adapter == &own) continue;
     others.push_back({adapter->GetNameText(), NumberOf(*adapter)});
   }
   return others;
@@ -233,14 +234,14 @@ DialogData FillDialogData(EditKind kind, const TriggerInfo& adapter, TriggerDocu
       break;
     case EditKind::Control:
       data[Field::Source] = adapter.GetSourceText();
-      data.others = OtherTriggers(document, NumberOf(adapter));
+      data.others = OtherTriggers(document, adapter);
       break;
     case EditKind::Connect:
       data[Field::Count] = adapter.GetCountText();
       if (data[Field::Destination] != rows::kNoColumn) {
         data.members = rows::SplitMembers(data[Field::Destination]);
       }
-      data.others = OtherTriggers(document, NumberOf(adapter));
+      data.others = OtherTriggers(document, adapter);
       break;
   }
   return data;

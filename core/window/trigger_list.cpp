@@ -65,8 +65,6 @@ const std::array<uint32_t, 13>& ToolbarCommands() {
   return commands;
 }
 
-int SlotOfRow(const std::string& number_text) { return rows::ReadNumber(number_text); }
-
 std::optional<bool> CommandEnabled(uint32_t command, int selected_rows, int trigger_count) {
   if (command == kCommandConnect) return trigger_count >= 2;
   if (NeedsSelection(command)) return selected_rows > 0;
@@ -116,23 +114,21 @@ void TriggerList::Rebuild() {
     for (size_t column = 0; column < texts.size(); ++column) {
       texts[column] = (adapter->*rows::ListColumns()[column])();
     }
-    list_.InsertRow(row++, texts);
+    list_.InsertRow(row++, texts, slot);
   }
 }
 
 std::vector<SelectedRow> TriggerList::Selection() const {
   std::vector<SelectedRow> selected;
   for (int row : list_.SelectedRows()) {
-    selected.push_back(
-        {SlotOfRow(list_.RowText(row, kNumberColumn)), list_.RowText(row, kTypeColumn)});
+    selected.push_back({list_.RowSlot(row), list_.RowText(row, kTypeColumn)});
   }
   return selected;
 }
 
 std::vector<int> TriggerList::SelectedSlots() const {
   std::vector<int> slots;
-  for (int row : list_.SelectedRows())
-    slots.push_back(SlotOfRow(list_.RowText(row, kNumberColumn)));
+  for (int row : list_.SelectedRows()) slots.push_back(list_.RowSlot(row));
   return slots;
 }
 
@@ -177,7 +173,7 @@ void TriggerList::EditOrCreate(EditKind kind) { Edit(kind, EditTargetOf(kind, Se
 void TriggerList::DoubleClick(int row) {
   if (row < 0) return;
   const std::optional<EditKind> kind = DoubleClickKind(list_.RowText(row, kTypeColumn));
-  if (kind) Edit(*kind, SlotOfRow(list_.RowText(row, kNumberColumn)));
+  if (kind) Edit(*kind, list_.RowSlot(row));
 }
 
 void TriggerList::Edit(EditKind kind, std::optional<int> slot) {

@@ -24,15 +24,11 @@ struct ListColumn {
   int width;
 };
 const std::array<ListColumn, rows::kColumnCount>& TriggerListColumns();
-inline constexpr int kNumberColumn = 0;
 inline constexpr int kNameColumn = 2;
 inline constexpr int kTypeColumn = 3;
 
 // The trigger window's commands in toolbar order; 0 marks a separator.
 const std::array<uint32_t, 13>& ToolbarCommands();
-
-// The slot a row stands for: its "No" text in automatic base (0 for no number).
-int SlotOfRow(const std::string& number_text);
 
 // Whether the window's command is enabled with this many rows selected and triggers defined;
 // none for a command that is not the window's. The five kind commands are always enabled;
@@ -52,11 +48,16 @@ class TriggerListPort {
  public:
   virtual ~TriggerListPort() = default;
   virtual void DeleteAllRows() = 0;
-  // Inserts a row at `row` with its thirteen texts.
-  virtual void InsertRow(int row, const RowTexts& texts) = 0;
+  // Inserts a row at `row` with its thirteen texts and the slot of its trigger, which the row
+  // keeps beside its texts.
+  virtual void InsertRow(int row, const RowTexts& texts, int slot) = 0;
   // The selected rows in ascending order.
   virtual std::vector<int> SelectedRows() const = 0;
   virtual std::string RowText(int row, int column) const = 0;
+  // The slot the row was inserted with; -1 for a row that does not exist. The "No" text cannot
+  // stand in for it: a save renumbers the triggers without moving them, so a trigger may show a
+  // number below its slot, and two rows may show the same number.
+  virtual int RowSlot(int row) const = 0;
   // Tells the user that a selected trigger could not be deleted.
   virtual void ShowDeleteRefused() = 0;
   // The list is redrawn once when the outermost of nested changes ends, not at every row.

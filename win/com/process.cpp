@@ -40,8 +40,8 @@ class ProgIdContext : public core::triggers::TriggerContext {
                     bool in_simulator) override {
     return ProcessServices::DefineTrigger(id, name, record, in_simulator);
   }
-  int SetEventName(int32_t id, const std::string& name, bool fresh) override {
-    return ProcessServices::SetEventName(id, name, fresh);
+  int SetEventName(int32_t id, const std::string& name, const std::string* previous) override {
+    return ProcessServices::SetEventName(id, name, previous);
   }
   HResult Evaluate(const std::string& expression, int32_t* value) override {
     return ProcessServices::Evaluate(expression, value);
@@ -74,8 +74,9 @@ int ProcessServices::DefineTrigger(int32_t id, const std::string& name,
                                    const std::vector<uint8_t>& record, bool in_simulator) {
   return ProcessBridge().DefineTrigger(id, name, record, in_simulator);
 }
-int ProcessServices::SetEventName(int32_t id, const std::string& name, bool fresh) {
-  return ProcessBridge().SetEventName(id, name, fresh);
+int ProcessServices::SetEventName(int32_t id, const std::string& name,
+                                  const std::string* previous) {
+  return ProcessBridge().SetEventName(id, name, previous);
 }
 HResult ProcessServices::Evaluate(const std::string& expression, int32_t* value) {
   return ProcessBridge().Evaluate(expression, value);

@@ -22,7 +22,7 @@ class ProcessServices {
  public:
   static int DefineTrigger(int32_t id, const std::string& name, const std::vector<uint8_t>& record,
                            bool in_simulator);
-  static int SetEventName(int32_t id, const std::string& name, bool fresh);
+  static int SetEventName(int32_t id, const std::string& name, const std::string* previous);
   static core::automation::HResult Evaluate(const std::string& expression, int32_t* value);
   static core::automation::HResult WriteLog(const std::string& text);
   static void RefreshTriggerWindow();

@@ -84,14 +84,16 @@ bool TriggerView::OnUpdateCommand(CommandUI& ui) {
 
 void TriggerView::DeleteAllRows() { SendMessageW(hwnd(), LVM_DELETEALLITEMS, 0, 0); }
 
-void TriggerView::InsertRow(int row, const cw::RowTexts& texts) {
+void TriggerView::InsertRow(int row, const cw::RowTexts& texts, int slot) {
   LVITEMA item = {};
-  item.mask = LVIF_TEXT;
+  item.mask = LVIF_TEXT | LVIF_PARAM;
   item.iItem = row;
   item.pszText = const_cast<char*>(texts[0].c_str());
+  item.lParam = slot;
   const int inserted =
       static_cast<int>(SendMessageW(hwnd(), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
   if (inserted < 0) return;
+  item.mask = LVIF_TEXT;
   for (size_t column = 1; column < texts.size(); ++column) {
     item.iSubItem = static_cast<int>(column);
     item.pszText = const_cast<char*>(texts[column].c_str());
@@ -122,6 +124,14 @@ std::string TriggerView::RowText(int row, int column) const {
   const int length = static_cast<int>(
       SendMessageW(hwnd(), LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item)));
   return std::string(text, length > 0 ? static_cast<size_t>(length) : 0);
+}
+
+int TriggerView::RowSlot(int row) const {
+  LVITEMA item = {};
+  item.mask = LVIF_PARAM;
+  item.iItem = row;
+  if (!SendMessageW(hwnd(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return -1;
+  return static_cast<int>(item.lParam);
 }
 
 void TriggerView::ShowDeleteRefused() {
@@ -190,7 +200,7 @@ bool TriggerView::OnReflectedNotify(NMHDR& header, LRESULT* result) {
       list_.DoubleClick(FocusedRow());
       return true;
     case LVN_DELETEALLITEMS:
-      // The rows carry no data: no notice per deleted row.
+      // A row's data is its slot number, nothing to free: no notice per deleted row.
       *result = TRUE;
       return true;
     case LVN_ITEMCHANGED:

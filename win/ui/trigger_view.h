@@ -32,9 +32,10 @@ class TriggerView : public CListViewEx, private core::window::TriggerListPort {
  private:
   // TriggerListPort
   void DeleteAllRows() override;
-  void InsertRow(int row, const core::window::RowTexts& texts) override;
+  void InsertRow(int row, const core::window::RowTexts& texts, int slot) override;
   std::vector<int> SelectedRows() const override;
   std::string RowText(int row, int column) const override;
+  int RowSlot(int row) const override;
   void ShowDeleteRefused() override;
   void BeginChanges() override;
   void EndChanges() override;

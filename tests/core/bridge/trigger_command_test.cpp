@@ -57,7 +57,7 @@ TEST_F(TriggerCommandTest, ServicesAreObtainedOnceAndKeptUntilReleased) {
 
   // A deletion after the release obtains the three services afresh.
   state_.reply = [](const uint8_t*) { return Variant(); };
-  EXPECT_EQ(bridge_.DeleteTriggerCommand(101), 0);
+  EXPECT_EQ(bridge_.DeleteTriggerCommand(101, "t"), 0);
   EXPECT_EQ(Take(), (Calls{
                         "GetService(Marlin.EventCommand)",
                         "Marlin.EventCommand.QueryInterface(Marlin.EventCommand)",
@@ -80,9 +80,9 @@ TEST_F(TriggerCommandTest, MissingServicesFailWithoutFurtherCallsAndAreNamedOnce
   for (int round = 0; round < 2; ++round) {
     EXPECT_EQ(bridge_.DefineTrigger(100, "t", kRecord, false), 1);
     EXPECT_EQ(bridge_.SendTriggerCommand(0x102, -1), 1);
-    EXPECT_EQ(bridge_.SetEventName(100, "t", true), 1);
+    EXPECT_EQ(bridge_.SetEventName(100, "t", nullptr), 1);
     EXPECT_EQ(bridge_.RemoveEventName(100), 1);
-    EXPECT_EQ(bridge_.DeleteTriggerCommand(100), 1);
+    EXPECT_EQ(bridge_.DeleteTriggerCommand(100, "t"), 1);
     int32_t value = 42;
     EXPECT_HR(kFail, bridge_.Evaluate("x", &value));
     EXPECT_EQ(value, 42);
@@ -184,22 +184,25 @@ TEST_F(TriggerCommandTest, DefineTriggerMarksModifiedUnlessLoading) {
   }
 }
 
-TEST_F(TriggerCommandTest, DeleteTriggerCommandStopsAtTheFirstFailure) {
+TEST_F(TriggerCommandTest, DeleteTriggerCommandStopsAtTheFirstFailureAndKeepsTheEventName) {
   state_.remove_name_result = kFail;  // even E_FAIL stops a deletion
-  EXPECT_EQ(bridge_.DeleteTriggerCommand(102), 1);
+  EXPECT_EQ(bridge_.DeleteTriggerCommand(102, "pump"), 1);
   Calls calls = Take();
   EXPECT_EQ(calls.back(), "EventCommand.RemoveName(102)");
 
+  // The simulator refuses: the event gets its name back, so the deletion can be tried again.
   state_.remove_name_result = 0;
   state_.command_result = kDenied;
-  EXPECT_EQ(bridge_.DeleteTriggerCommand(102), 1);
+  EXPECT_EQ(bridge_.DeleteTriggerCommand(102, "pump"), 1);
   calls = Take();
-  EXPECT_EQ(calls.back().rfind("TargetCommand.Command(", 0), 0u) << calls.back();
+  ASSERT_GE(calls.size(), 2u);
+  EXPECT_EQ(calls[calls.size() - 2].rfind("TargetCommand.Command(", 0), 0u) << Join(calls);
+  EXPECT_EQ(calls.back(), "EventCommand.AddName(102,pump)");
 
   // A deletion marks the project modified even while loading.
   state_.command_result = 0;
   bridge_.SetLoading(true);
-  EXPECT_EQ(bridge_.DeleteTriggerCommand(102), 0);
+  EXPECT_EQ(bridge_.DeleteTriggerCommand(102, "pump"), 0);
   EXPECT_EQ(Take().back(), "Manager.MarkProjectModified(1)");
 }
 
@@ -248,7 +251,7 @@ TEST_F(TriggerCommandTest, ActiveTableStaysTheSimulatorsAndSourceTableBecomesThe
 
 TEST_F(TriggerCommandTest, SetEventNameRenamesUnlessFresh) {
   struct Case {
-    bool fresh;
+    bool fresh;  // the trigger has no event name yet
     HResult remove_result;
     HResult add_result;
     int expected;
@@ -263,6 +266,11 @@ TEST_F(TriggerCommandTest, SetEventNameRenamesUnlessFresh) {
       {false, kDenied, 0, 1, "EventCommand.RemoveName(101)"},
       {true, 0, kFail, 1, kAdd},
       {true, 0, 1, 0, kAdd},
+      // A refused new name gives the old one back, when there was one to remove.
+      {false, 0, kFail, 1,
+       "EventCommand.RemoveName(101) | EventCommand.AddName(101,pump) | "
+       "EventCommand.AddName(101,fan)"},
+      {false, kFail, kFail, 1, kRemoveAdd},
   };
   bridge_.GetEventCommand();
   for (const Case& c : cases) {
@@ -272,7 +280,8 @@ TEST_F(TriggerCommandTest, SetEventNameRenamesUnlessFresh) {
     state_.remove_name_result = c.remove_result;
     state_.add_name_result = c.add_result;
     Take();
-    EXPECT_EQ(bridge_.SetEventName(101, "pump", c.fresh), c.expected);
+    const std::string previous = "fan";
+    EXPECT_EQ(bridge_.SetEventName(101, "pump", c.fresh ? nullptr : &previous), c.expected);
     EXPECT_EQ(Join(Take()), c.calls);
   }
 }

@@ -57,9 +57,9 @@ class FakeContext : public core::triggers::TriggerContext {
     records.push_back(record);
     return define_result;
   }
-  int SetEventName(int32_t id, const std::string& name, bool fresh) override {
+  int SetEventName(int32_t id, const std::string& name, const std::string* previous) override {
     calls.push_back(core::automation::Format("SetEventName(%d,%s,%s)", id, name.c_str(),
-                                             fresh ? "fresh" : "rename"));
+                                             previous ? "rename" : "fresh"));
     return event_name_result;
   }
   HResult Evaluate(const std::string& expression, int32_t* value) override {

@@ -24,9 +24,9 @@ class SnoopingContext : public fakes::FakeContext {
  public:
   const CTrigger* trigger = nullptr;
 
-  int SetEventName(int32_t id, const std::string& name, bool fresh) override {
+  int SetEventName(int32_t id, const std::string& name, const std::string* previous) override {
     Snoop();
-    return FakeContext::SetEventName(id, name, fresh);
+    return FakeContext::SetEventName(id, name, previous);
   }
   HResult CheckInterruptSource(const std::string& source) override {
     Snoop();

@@ -27,16 +27,19 @@ class FakeList : public core::window::TriggerListPort {
  public:
   void DeleteAllRows() override {
     rows.clear();
+    slots.clear();
     selected.clear();
     events.push_back("delete all");
   }
-  void InsertRow(int row, const RowTexts& texts) override {
+  void InsertRow(int row, const RowTexts& texts, int slot) override {
     EXPECT_EQ(row, static_cast<int>(rows.size())) << "rows are appended";
     rows.insert(rows.begin() + row, texts);
+    slots.insert(slots.begin() + row, slot);
     events.push_back("insert " + texts[0]);
   }
   std::vector<int> SelectedRows() const override { return selected; }
   std::string RowText(int row, int column) const override { return rows.at(row).at(column); }
+  int RowSlot(int row) const override { return slots.at(row); }
   void ShowDeleteRefused() override { events.push_back("refused"); }
   void BeginChanges() override { ++depth; }
   void EndChanges() override {
@@ -50,6 +53,7 @@ class FakeList : public core::window::TriggerListPort {
   }
 
   std::vector<RowTexts> rows;
+  std::vector<int> slots;
   std::vector<int> selected;
   std::vector<std::string> events;
   int depth = 0;
@@ -129,11 +133,12 @@ TEST_F(TriggerListTest, RebuildPurgesTriggersOutsideTheSimulatorThenFillsInSlotO
                                                     "insert 1", "insert 3"}));
   EXPECT_EQ(document_.GetTriggerCount(), 3);
   ASSERT_EQ(list_.rows.size(), 3u);
-  for (const RowTexts& row : list_.rows) {
-    const core::rows::TriggerInfo* adapter = document_.GetTriggerInfo(std::stoi(row[0]));
+  EXPECT_EQ(list_.slots, (std::vector<int>{0, 1, 3}));
+  for (size_t row = 0; row < list_.rows.size(); ++row) {
+    const core::rows::TriggerInfo* adapter = document_.GetTriggerInfo(list_.slots[row]);
     ASSERT_NE(adapter, nullptr);
-    for (size_t column = 0; column < row.size(); ++column) {
-      EXPECT_EQ(row[column], (adapter->*core::rows::ListColumns()[column])()) << column;
+    for (size_t column = 0; column < list_.rows[row].size(); ++column) {
+      EXPECT_EQ(list_.rows[row][column], (adapter->*core::rows::ListColumns()[column])()) << column;
     }
   }
   EXPECT_EQ(list_.depth, 0);
@@ -204,6 +209,33 @@ TEST_F(TriggerListTest, DeleteGoesFromTheBottomUpAndShowsOneBoxPerRefusal) {
   EXPECT_TRUE(list_.selected.empty());
 }
 
+// A save renumbers the triggers without moving them: after a deletion the rows show numbers
+// below their slots, and every command still acts on the trigger of the row the user picked.
+TEST_F(TriggerListTest, AfterASaveRenumbersCommandsActOnTheRowsOwnTrigger) {
+  for (int i = 0; i < 4; ++i) Registered();
+  trigger_list_.Rebuild();
+  Select({1});
+  ASSERT_TRUE(trigger_list_.Execute(54205));
+  ASSERT_HR(kOk, window_registry_.SaveTriggers());
+  trigger_list_.Rebuild();
+  ASSERT_EQ(list_.Column(0), (std::vector<std::string>{"0", "1", "2"}));
+  ASSERT_EQ(list_.slots, (std::vector<int>{0, 2, 3}));
+  const std::string kept = document_.GetTriggerInfo(3)->GetNameText();
+
+  Select({1});  // shows No 1, the trigger in slot 2
+  Take();
+  ASSERT_TRUE(trigger_list_.Execute(54207));
+  const registry_test::Calls sent = Take("TargetCommand.");
+  ASSERT_FALSE(sent.empty());
+  EXPECT_NE(sent.front().find("08 00 02 01 66 00 00 00"), std::string::npos) << sent.front();
+  Select({1});  // the command's refresh rebuilt the rows
+  ASSERT_TRUE(trigger_list_.Execute(54205));
+  EXPECT_EQ(document_.GetTriggerInfo(2), nullptr);
+  ASSERT_NE(document_.GetTriggerInfo(3), nullptr);
+  EXPECT_EQ(document_.GetTriggerInfo(3)->GetNameText(), kept);
+  EXPECT_EQ(std::count(list_.events.begin(), list_.events.end(), "refused"), 0);
+}
+
 TEST_F(TriggerListTest, SimulatorCommandsGoToEachSelectedTriggerInRowOrder) {
   for (int i = 0; i < 3; ++i) Registered();
   trigger_list_.Rebuild();
@@ -229,8 +261,10 @@ TEST_F(TriggerListTest, SimulatorCommandsGoToEachSelectedTriggerInRowOrder) {
 }
 
 TEST_F(TriggerListTest, EditCommandsAndDoubleClicksGoToTheDialogs) {
+  // The rows show numbers that are not their slots, as after a save.
   list_.rows = {
-      {"0", "", "", "ClearInterrupt"}, {"1", "", "", "Connect"}, {"2", "", "", "Message"}};
+      {"0", "", "", "ClearInterrupt"}, {"0", "", "", "Connect"}, {"1", "", "", "Message"}};
+  list_.slots = {4, 6, 9};
   trigger_list_.SetEditor(std::make_unique<FakeEditor>(edits_));
 
   Select({0});
@@ -241,10 +275,10 @@ TEST_F(TriggerListTest, EditCommandsAndDoubleClicksGoToTheDialogs) {
   trigger_list_.DoubleClick(1);
   trigger_list_.DoubleClick(2);  // message rows have no dialog
   trigger_list_.DoubleClick(-1);
-  EXPECT_EQ(edits_, (std::vector<Edit>{{EditKind::Interrupt, 0},
+  EXPECT_EQ(edits_, (std::vector<Edit>{{EditKind::Interrupt, 4},
                                        {EditKind::Stream, std::nullopt},
                                        {EditKind::Connect, std::nullopt},
-                                       {EditKind::Connect, 1}}));
+                                       {EditKind::Connect, 6}}));
   EXPECT_TRUE(window_host_.log.empty());
 }
 

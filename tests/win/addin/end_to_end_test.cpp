@@ -91,7 +91,7 @@ class LineContext : public ct::TriggerContext {
     record = bytes;
     return 0;
   }
-  int SetEventName(int32_t, const std::string&, bool) override { return 0; }
+  int SetEventName(int32_t, const std::string&, const std::string*) override { return 0; }
   HResult Evaluate(const std::string& expression, int32_t* value) override {
     UniqueVariant result;
     const HRESULT hr = standin_->Evaluate(

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -148,6 +149,60 @@ TEST_F(TriggerWindowTest, DeletingSelectedRowsGoesOnPastARefusal) {
   EXPECT_HR(S_OK, Registry()->FindTrigger(Bstr(L"status_poll").Get(), gone.Put()));
   EXPECT_FALSE(gone);
   EXPECT_EQ(State().find("108 "), std::string::npos) << "notify_host left the simulator";
+}
+
+// A save renumbers the triggers without moving them, so rows may show numbers below their slots;
+// every command must still act on the row the user picked. A deletion the simulator refuses
+// leaves the trigger whole, and the same deletion succeeds once the simulator accepts.
+TEST_F(TriggerWindowTest, AfterASaveCommandsActOnTheRowTheUserPicked) {
+  const HWND frame = Open();
+  const HWND list = ListOf(frame);
+  const auto row_of = [&](const std::string& name) {
+    const std::vector<std::string> names = windowtest::Column(list, 2);
+    return static_cast<int>(std::find(names.begin(), names.end(), name) - names.begin());
+  };
+  const auto press = [&](WPARAM key) {
+    SendMessageW(list, WM_KEYDOWN, key, 0);
+    Pump();
+  };
+  windowtest::Select(list, {row_of("tick_ack")});
+  press(VK_DELETE);
+  ASSERT_HR(S_OK, Registry()->SaveTriggers());
+  ASSERT_HR(S_OK, standin_->Activate(-1));  // Debug > Activate All Triggers
+  ASSERT_HR(S_OK, standin_->OnEvent(0x2011));
+  ASSERT_EQ(
+      windowtest::Column(list, 0),
+      (std::vector<std::string>{"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11"}));
+
+  windowtest::Select(list, {row_of("port0_in")});
+  press(VK_DELETE);
+  std::vector<std::string> names = windowtest::Column(list, 2);
+  EXPECT_EQ(std::count(names.begin(), names.end(), "port0_in"), 0);
+  EXPECT_EQ(std::count(names.begin(), names.end(), "status_poll"), 1);
+
+  {
+    windowtest::DialogScript dialogs;  // answers OK: the trigger is written back as it was
+    windowtest::Select(list, {row_of("uart_hello")});
+    PostMessageW(list, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+    windowtest::PumpFor(200);
+    ASSERT_EQ(dialogs.seen.size(), 1u);
+    EXPECT_EQ(dialogs.seen[0].rfind("Stream Trigger", 0), 0u) << dialogs.seen[0];
+  }
+  EXPECT_EQ(windowtest::Column(list, 2), names) << "uart_hello was edited, not a new trigger made";
+
+  ASSERT_HR(S_OK, standin_->put_RefusedCalls(Bstr(L"SimCommand(0x0101)").Get()));
+  {
+    windowtest::DialogScript boxes;
+    windowtest::Select(list, {row_of("uart_hello")});
+    press(VK_DELETE);
+    EXPECT_EQ(boxes.seen.size(), 1u);
+  }
+  EXPECT_NE(Events().find("uart_hello"), std::string::npos) << "the event keeps its name";
+  ASSERT_HR(S_OK, standin_->put_RefusedCalls(Bstr(L"").Get()));
+  windowtest::Select(list, {row_of("uart_hello")});
+  press(VK_DELETE);
+  names = windowtest::Column(list, 2);
+  EXPECT_EQ(std::count(names.begin(), names.end(), "uart_hello"), 0);
 }
 
 TEST_F(TriggerWindowTest, SimulatorCommandsReachTheSimulatorForEachSelectedRow) {
