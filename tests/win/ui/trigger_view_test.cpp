@@ -309,6 +309,22 @@ TEST_F(TriggerViewTest, ASelectedRowIsHighlightedToTheClientEdgeWhileTheListHasT
   EXPECT_FALSE(Highlighted(image.At(client.right - 2, middle)));
   EXPECT_FALSE(Highlighted(image.At(row.left + 30, middle)));
   DestroyWindow(other);
+
+  // Scrolled right and back, every row is painted from the client's left edge: the strip left
+  // of the highlight keeps nothing of what the scroll moved over it.
+  SetForegroundWindow(frame);
+  SetFocus(list);
+  SetWindowPos(frame, HWND_TOP, 0, 0, 500, 400, SWP_NOMOVE);
+  Pump();
+  SendMessageW(list, LVM_SCROLL, 120, 0);
+  Pump();
+  SendMessageW(list, LVM_SCROLL, static_cast<WPARAM>(-120), 0);
+  image = windowtest::Capture(list);
+  const uint32_t window = windowtest::Rgb(GetSysColor(COLOR_WINDOW));
+  for (int x = 0; x < 2; ++x) {
+    EXPECT_EQ(image.At(x, middle), window) << x;
+    EXPECT_EQ(image.At(x, middle + (row.bottom - row.top)), window) << x;
+  }
 }
 
 // The rightmost runs of ink in a band of an image: each run's width, right to left.

@@ -108,6 +108,11 @@ void CListViewEx::DrawItem(const DRAWITEMSTRUCT& item) {
   const COLORREF old_text =
       SetTextColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : text_colour);
   Fill(dc, highlight, selected ? GetSysColor(COLOR_HIGHLIGHT) : text_background_);
+  // The row's few pixels left of its label belong to no highlight, and the background erase
+  // skips every row: paint them here, or a scroll leaves old pixels in them.
+  if (bounds.left < highlight.left) {
+    Fill(dc, {bounds.left, bounds.top, highlight.left, bounds.bottom}, text_background_);
+  }
 
   // Images: the state image at the row's left, the small icon in its place.
   const core::window::ImageBlend blend = core::window::ImageBlendOf(row.state, selected);
