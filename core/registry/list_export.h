@@ -21,5 +21,8 @@ std::string TriggerListText(const CTriggerAction& registry);
 // dot in a folder name counts as the last dot when the file name has none, and a path holding a
 // NUL names no file.
 bool ExportFilePath(const std::string& path, std::string* file);
+// Why an export refuses a path, for the user who chose it.
+inline constexpr char kExportPathRule[] =
+    "the trigger list is written to a .txt file only (a name without a dot gets .txt)";
 
 }  // namespace core::registry

@@ -59,6 +59,9 @@ constexpr int kImageSize = 16;
 constexpr int kMinLogHeight = 40;
 constexpr int kMinClientHeight = 80;
 
+// WM_SETMESSAGESTRING: the frame's status bar shows a prompt.
+constexpr UINT kSetMessageString = 0x0362;
+
 // The four Debug commands on triggers: each for every trigger or for one chosen in the prompt.
 struct TriggerOperation {
   LONG all_command;  // 0: offered through the prompt only
@@ -224,6 +227,11 @@ LRESULT IdeFrame::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_MENUSELECT:
       OnMenuSelect(LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HMENU>(lparam));
       break;
+    case kSetMessageString:
+      // An add-in window's prompt for the button or menu item under the pointer (lParam, ANSI
+      // text), or one of the frame's own strings by identifier: the idle text is the only one.
+      SetStatus(lparam != 0 ? std::string(reinterpret_cast<const char*>(lparam)) : "Ready");
+      return 0;
     case WM_NOTIFY:
       return OnNotify(reinterpret_cast<NMHDR*>(lparam));
     case WM_SETCURSOR:

@@ -441,7 +441,7 @@ std::vector<RecordRow> ProjectCheck::Records() const {
 bool ProjectCheck::Export(const std::string& file, std::string* error) {
   const size_t first = session_.log().entries().size();
   if (core::automation::Failed(registry_->ExportTriggerList(file))) {
-    *error = "the add-in exports the list to a .txt file only (a name without a dot gets .txt)";
+    *error = core::registry::kExportPathRule;
     return false;
   }
   // The export reports a file it could not write in the log only.

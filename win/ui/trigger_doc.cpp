@@ -1,6 +1,7 @@
 // The trigger window's document.
 #include "win/ui/trigger_doc.h"
 
+#include "core/registry/list_export.h"
 #include "win/ui/trigger_frame.h"
 #include "win/ui/trigger_view.h"
 
@@ -45,7 +46,15 @@ bool TriggerDoc::OnNewDocument() {
 }
 
 bool TriggerDoc::OnSaveDocument(const std::string& path) {
-  services_.registry->ExportTriggerList(path);  // it tells the log itself when it cannot write
+  // The export tells the log itself when it cannot write the file; a name it refuses outright
+  // is the user's to change, so the user is told.
+  if (core::automation::Failed(services_.registry->ExportTriggerList(path))) {
+    const std::string text =
+        "The trigger list was not saved to " + path + ": " + core::registry::kExportPathRule + ".";
+    MessageBoxA(frame_ ? frame_->hwnd() : nullptr, text.c_str(), "Save List As",
+                MB_OK | MB_ICONWARNING);
+    return false;
+  }
   UpdateAllViews(nullptr, 0);
   return true;
 }

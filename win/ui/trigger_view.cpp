@@ -223,6 +223,11 @@ LRESULT TriggerView::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
         return 0;
       }
       break;
+    case WM_MENUSELECT:  // the context menu's items, as the frame's own
+      if (MDIChildFrame* frame = GetParentFrame()) {
+        frame->ShowPrompt(MenuSelectCommand(wparam, lparam));
+      }
+      break;
     case WM_HELP:
       list_.Help();
       return TRUE;

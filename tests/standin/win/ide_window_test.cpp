@@ -289,6 +289,21 @@ TEST_F(IdeWindowTest, TheLogPaneFollowsTheLogToItsEnd) {
   EXPECT_EQ(LogPane(), "fake: Exec 54201\r\nfake: opened its window in the host's MDI client\r\n");
 }
 
+// An add-in window puts the prompt of the button under the pointer in the status bar, and then
+// gives back the idle text.
+TEST_F(IdeWindowTest, TheStatusBarShowsAnAddinWindowsPrompt) {
+  const auto status = [&] {
+    char text[256] = "";
+    SendMessageA(GetDlgItem(frame_, IDC_STATUS_BAR), SB_GETTEXTA, 0,
+                 reinterpret_cast<LPARAM>(text));
+    return std::string(text);
+  };
+  SendMessageA(frame_, 0x0362, 0, reinterpret_cast<LPARAM>("Delete the selected triggers"));
+  EXPECT_EQ(status(), "Delete the selected triggers");
+  SendMessageA(frame_, 0x0362, 0xE001, 0);
+  EXPECT_EQ(status(), "Ready");
+}
+
 TEST_F(IdeWindowTest, TheDebugMenuDrivesTheSimulatorAndTellsTheAddin) {
   Choose(kFakeCommand);  // the fake's window lists the triggers' states
   struct Step {

@@ -175,15 +175,15 @@ TEST_F(TriggerViewTest, TheContextMenuEnablesWhatApplies) {
     for (const windowtest::MenuItem& item : menu_seen) {
       if (item.enabled) on.push_back(item.id);
     }
-    EXPECT_EQ(menu_seen.size(), 11u);
+    EXPECT_EQ(menu_seen.size(), 12u);
     return on;
   };
-  const std::vector<UINT> kinds = {54202, 54203, 54204, 54209, 54210};
-  EXPECT_EQ(enabled({}), kinds);
+  const UINT save = ID_WINDOW_SAVE_AS;
+  EXPECT_EQ(enabled({}), (std::vector<UINT>{54202, 54203, 54204, 54209, 54210, save}));
   EXPECT_EQ(enabled({1}), (std::vector<UINT>{54202, 54203, 54204, 54209, 54210, 54205, 54207, 54208,
-                                             54212, 54213}));
+                                             54212, 54213, save}));
   EXPECT_EQ(enabled({1, 2}), (std::vector<UINT>{54202, 54203, 54204, 54209, 54210, 54206, 54205,
-                                                54207, 54208, 54212, 54213}));
+                                                54207, 54208, 54212, 54213, save}));
 }
 
 // Where the open context menu is on the screen, read while it is open; then it is closed.
@@ -259,6 +259,12 @@ TEST_F(TriggerViewTest, SavingTheDocumentWritesTheTriggerList) {
   std::stringstream text;
   text << in.rdbuf();
   EXPECT_EQ(text.str(), core::registry::TriggerListText(window_registry_));
+
+  // A name the export refuses is not silently dropped: the user is told why.
+  windowtest::DialogScript boxes;
+  EXPECT_FALSE(Document().OnSaveDocument(std::string(path) + "list.csv"));
+  ASSERT_EQ(boxes.seen.size(), 1u);
+  EXPECT_NE(boxes.seen[0].find(".txt file only"), std::string::npos) << boxes.seen[0];
 }
 
 TEST_F(TriggerViewTest, ToolbarButtonsHaveTooltips) {

@@ -91,6 +91,25 @@ TEST_F(TriggerWindowTest, ItOpensAsAnMdiChildOfTheHostsMdiClient) {
   EXPECT_TRUE(TriggerFrames().empty()) << "no top-level window besides";
   windowtest::Screenshot(host.frame(), "trigger_window_mdi");
 
+  // The pointer over a toolbar button puts its prompt in the host's status bar.
+  const HWND toolbar = GetDlgItem(frame, 103);
+  RECT button = {};
+  SendMessageW(toolbar, TB_GETRECT, kDelete, reinterpret_cast<LPARAM>(&button));
+  SendMessageW(toolbar, WM_MOUSEMOVE, 0,
+               MAKELPARAM((button.left + button.right) / 2, (button.top + button.bottom) / 2));
+  EXPECT_EQ(windowtest::MdiFrame::prompt, "Delete the selected triggers");
+  SetCursorPos(0, 0);  // the pointer is elsewhere: the host's idle text comes back
+  windowtest::PumpFor(500);
+  EXPECT_EQ(windowtest::MdiFrame::prompt, "(idle)");
+
+  // A minimized window comes back restored and active.
+  SendMessageW(frame, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  Pump();
+  ASSERT_TRUE(IsIconic(frame));
+  EXPECT_EQ(Open(host.client()), frame);
+  EXPECT_FALSE(IsIconic(frame));
+  EXPECT_EQ(host.ActiveChild(), frame);
+
   const HWND other = host.AddChild();
   Pump();
   ASSERT_EQ(host.ActiveChild(), other);

@@ -287,6 +287,9 @@ class MdiFrame {
   HWND ActiveChild() const {
     return reinterpret_cast<HWND>(SendMessageW(client_, WM_MDIGETACTIVE, 0, 0));
   }
+  // The last prompt a child window put in the frame's status bar; "(idle)" for the idle text.
+  static inline std::string prompt;
+
   // Another MDI child, so that the trigger window can lose the activation.
   HWND AddChild() {
     WNDCLASSW window_class = {};
@@ -311,6 +314,10 @@ class MdiFrame {
     const HWND client = FindWindowExW(window, nullptr, L"MDIClient", nullptr);
     if (message == WM_SIZE && client) {
       MoveWindow(client, 0, 0, LOWORD(lparam), HIWORD(lparam), TRUE);
+      return 0;
+    }
+    if (message == 0x0362) {  // WM_SETMESSAGESTRING
+      prompt = lparam ? reinterpret_cast<const char*>(lparam) : "(idle)";
       return 0;
     }
     return DefFrameProcW(window, client, message, wparam, lparam);

@@ -45,7 +45,9 @@ void CVireoBaseDocTemplate::DocumentClosed(TemplateDocument* document) {
 
 void ActivateFrame(HWND frame) {
   if (GetWindowLongPtrW(frame, GWL_EXSTYLE) & WS_EX_MDICHILD) {
-    SendMessageW(GetParent(frame), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(frame), 0);
+    const HWND client = GetParent(frame);
+    if (IsIconic(frame)) SendMessageW(client, WM_MDIRESTORE, reinterpret_cast<WPARAM>(frame), 0);
+    SendMessageW(client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(frame), 0);
     return;
   }
   if (IsIconic(frame)) ShowWindow(frame, SW_RESTORE);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "win/com/conversion.h"
 #include "win/com/module.h"
 #include "win/ui/framework/activation_context.h"
 
@@ -13,7 +14,14 @@ namespace {
 
 // Posted to the frame by RequestCommandUIUpdate.
 constexpr UINT kUpdateCommandUI = WM_APP + 0x41;
-constexpr UINT kViewId = 0xE900;  // the usual identifier of a frame's first view
+// The message that puts a prompt in a frame's status bar: lParam the text (ANSI), or wParam the
+// identifier of a string of the frame's own, such as its idle text.
+constexpr UINT kSetMessageString = 0x0362;
+constexpr WPARAM kIdleMessage = 0xE001;
+// While a toolbar prompt shows, a timer checks whether the pointer is still over the toolbar.
+constexpr UINT_PTR kFlybyTimer = 0xE001;
+constexpr UINT kFlybyCheck = 200;  // milliseconds
+constexpr UINT kViewId = 0xE900;   // the usual identifier of a frame's first view
 
 // The outer size fitted into the area the frame opens in.
 SIZE Fitted(SIZE wanted, const RECT& area) {
@@ -22,6 +30,12 @@ SIZE Fitted(SIZE wanted, const RECT& area) {
 }
 
 }  // namespace
+
+UINT MenuSelectCommand(WPARAM wparam, LPARAM lparam) {
+  const UINT flags = HIWORD(wparam);
+  if (lparam == 0 || (flags & (MF_POPUP | MF_SEPARATOR)) || flags == 0xFFFF) return 0;
+  return LOWORD(wparam);
+}
 
 MDIChildFrame::MDIChildFrame() = default;
 
@@ -115,6 +129,20 @@ void MDIChildFrame::RequestCommandUIUpdate() {
   update_posted_ = PostMessageW(hwnd(), kUpdateCommandUI, 0, 0) != FALSE;
 }
 
+void MDIChildFrame::ShowPrompt(UINT command) {
+  if (!IsMDIChild()) return;
+  const HWND host_frame = GetAncestor(hwnd(), GA_ROOT);
+  if (host_frame == nullptr || host_frame == hwnd()) return;
+  const std::wstring prompt =
+      command == 0 ? L"" : ToolBar::PromptText(win::com::ResourceInstance(), command);
+  if (prompt.empty()) {
+    SendMessageW(host_frame, kSetMessageString, kIdleMessage, 0);
+    return;
+  }
+  const std::string text = win::com::ToNarrow(prompt);
+  SendMessageW(host_frame, kSetMessageString, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
 void MDIChildFrame::UpdateToolBar() {
   toolbar_.Update([this](UINT command) {
     CommandUI ui(command);
@@ -159,10 +187,16 @@ LRESULT MDIChildFrame::OnNotify(NMHDR& header) {
       info.hinst = nullptr;
       return 0;
     }
-    case TBN_HOTITEMCHANGE:
+    case TBN_HOTITEMCHANGE: {
       // The pointer came onto the toolbar: its buttons are about to be used.
       RequestCommandUIUpdate();
+      const auto& hot = reinterpret_cast<const NMTBHOTITEM&>(header);
+      const UINT command = (hot.dwFlags & HICF_LEAVING) ? 0 : static_cast<UINT>(hot.idNew);
+      ShowPrompt(command);
+      // Not every toolbar says when the pointer leaves it: a timer watches for that.
+      if (command != 0) SetTimer(hwnd(), kFlybyTimer, kFlybyCheck, nullptr);
       return 0;
+    }
     default:
       return 0;
   }
@@ -195,6 +229,9 @@ LRESULT MDIChildFrame::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_INITMENUPOPUP:
       if (!HIWORD(lparam)) UpdateMenu(reinterpret_cast<HMENU>(wparam));
       return Default(message, wparam, lparam);
+    case WM_MENUSELECT:
+      ShowPrompt(MenuSelectCommand(wparam, lparam));
+      return Default(message, wparam, lparam);
     case WM_NOTIFY:
       return OnNotify(*reinterpret_cast<NMHDR*>(lparam));
     case WM_DRAWITEM: {
@@ -210,6 +247,16 @@ LRESULT MDIChildFrame::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_ACTIVATE:
       if (LOWORD(wparam) != WA_INACTIVE) RequestCommandUIUpdate();
       return Default(message, wparam, lparam);
+    case WM_TIMER:
+      if (wparam != kFlybyTimer) return Default(message, wparam, lparam);
+      {
+        POINT at;
+        if (!GetCursorPos(&at) || WindowFromPoint(at) != toolbar_.hwnd()) {
+          KillTimer(hwnd(), kFlybyTimer);
+          ShowPrompt(0);
+        }
+      }
+      return 0;
     case kUpdateCommandUI:
       update_posted_ = false;
       UpdateToolBar();

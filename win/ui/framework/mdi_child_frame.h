@@ -18,6 +18,10 @@
 
 namespace win::ui {
 
+// The command of the menu item a WM_MENUSELECT highlights; 0 for a sub-menu, a separator or a
+// closed menu.
+UINT MenuSelectCommand(WPARAM wparam, LPARAM lparam);
+
 class MDIChildFrame : public Window, public CommandTarget {
  public:
   // The class of every frame of this module (registered with the first frame).
@@ -44,6 +48,10 @@ class MDIChildFrame : public Window, public CommandTarget {
   // The toolbar follows the commands' states once the frame's queue comes to this request; many
   // requests before then make one update.
   void RequestCommandUIUpdate();
+  // Shows the command's prompt in the status bar of the host's main window while a button or
+  // menu item is under the pointer; 0 gives the host back its idle text. An MDI child sends the
+  // host's frame WM_SETMESSAGESTRING; a frame of its own has no status bar and shows nothing.
+  void ShowPrompt(UINT command);
 
  protected:
   MDIChildFrame();

@@ -68,13 +68,27 @@ void ToolBar::Update(const std::function<bool(UINT command)>& enabled) {
   }
 }
 
-std::wstring ToolBar::TipText(HINSTANCE resources, UINT command) {
+namespace {
+
+// The command's string: "prompt\ntooltip", or one text that serves as both.
+std::wstring CommandString(HINSTANCE resources, UINT command) {
   const wchar_t* text = nullptr;
   const int length = LoadStringW(resources, command, reinterpret_cast<LPWSTR>(&text), 0);
   if (length <= 0 || text == nullptr) return L"";
-  const std::wstring prompt(text, static_cast<size_t>(length));
-  const size_t newline = prompt.find(L'\n');
-  return newline == std::wstring::npos ? prompt : prompt.substr(newline + 1);
+  return std::wstring(text, static_cast<size_t>(length));
+}
+
+}  // namespace
+
+std::wstring ToolBar::TipText(HINSTANCE resources, UINT command) {
+  const std::wstring text = CommandString(resources, command);
+  const size_t newline = text.find(L'\n');
+  return newline == std::wstring::npos ? text : text.substr(newline + 1);
+}
+
+std::wstring ToolBar::PromptText(HINSTANCE resources, UINT command) {
+  const std::wstring text = CommandString(resources, command);
+  return text.substr(0, text.find(L'\n'));
 }
 
 }  // namespace win::ui

@@ -1,7 +1,7 @@
 // A frame's toolbar: flat buttons with tooltips along the top of the frame, one image of a
 // resource bitmap per command (16 x 15 pixels each, light grey showing through), separators
-// between groups. Each button shows its command's state (CommandUI); a tooltip shows the part
-// after "\n" of the string resource named by the command.
+// between groups. Each button shows its command's state (CommandUI). The string resource named by
+// a command holds its prompt and its tooltip, separated by "\n".
 #pragma once
 
 #include <windows.h>
@@ -30,8 +30,10 @@ class ToolBar {
   int Fit();
   // Enables each button as `enabled` says for its command.
   void Update(const std::function<bool(UINT command)>& enabled);
-  // The tooltip text of a command from the resource library; empty when it has none.
+  // The tooltip text and the prompt of a command from the resource library; empty when it has
+  // none.
   static std::wstring TipText(HINSTANCE resources, UINT command);
+  static std::wstring PromptText(HINSTANCE resources, UINT command);
 
  private:
   HWND hwnd_ = nullptr;
