@@ -280,6 +280,7 @@ void EditLoop::EditOrCreate(EditKind kind, std::optional<int> slot) {
   DialogData data = FillDialogData(kind, *first, document_);
   if (edited) data.own_number = data[Field::Number] = first->GetNumberText();
   const DialogData original = data;
+  const triggers::TriggerFlags original_flags = first->GetTrigger()->Flags();
   bool edited_changed = false;  // setters have written the edited trigger
   Held copy;                    // the new trigger of a save as new
 
@@ -295,6 +296,7 @@ void EditLoop::EditOrCreate(EditKind kind, std::optional<int> slot) {
       if (adapter != nullptr && edited_changed) {
         Field ignored;
         ApplySteps(kind, original, *adapter, false, &ignored);
+        adapter->GetTrigger()->RestoreFlags(original_flags);
       }
       break;
     }

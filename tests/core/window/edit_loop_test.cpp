@@ -143,11 +143,13 @@ TEST_F(EditLoopTest, RefusedSetterShowsTheDialogAgainWithTheEntriesAndTheFieldSe
 TEST_F(EditLoopTest, CancelAfterARefusalUndoesWhatTheAcceptedSettersWrote) {
   TriggerInfo* adapter = Make(EditKind::Transfer, kValidTransfer);
   const std::string line = adapter->GetDefinitionText();
+  const std::string status = adapter->GetStatusText();
   dialogs_.steps = {
       Ok({{Field::Name, "mover"}, {Field::Size, "8BIT"}, {Field::DstModeValue, "40"}}), Cancel};
   Run(EditKind::Transfer, 0);
   EXPECT_EQ(dialogs_.shown.back().focus, Field::DstModeValue);
   EXPECT_EQ(adapter->GetDefinitionText(), line);
+  EXPECT_EQ(adapter->GetStatusText(), status);  // not "Modified"
 }
 
 TEST_F(EditLoopTest, RegisterRefusalShowsTheDialogAgain) {
