@@ -230,6 +230,10 @@ DialogData FillDialogData(EditKind kind, const TriggerInfo& adapter, TriggerDocu
       }
       break;
     case EditKind::IOStream:
+      // The list shows the 16-bit port signed; the dialog reads only unsigned numbers, so it
+      // gets the low 16 bits, which the setter reads back to the same port.
+      data[Field::Destination] = automation::DecimalText(static_cast<uint32_t>(
+          static_cast<uint16_t>(automation::LeadingDecimal(data[Field::Destination]))));
       break;
     case EditKind::Control:
       data[Field::Source] = adapter.GetSourceText();

@@ -176,6 +176,14 @@ TEST_F(EditLoopTest, RefusedSourceNamesItsFieldAndTheTriggersMessageReachesTheLo
   EXPECT_TRUE(At(0)->IsInSimulator());
 }
 
+TEST_F(EditLoopTest, IoStreamPortFrom0x8000OpensAsANumberTheDialogTakes) {
+  TriggerInfo* adapter = Make(EditKind::IOStream, {{Field::Destination, "0x8000"}});
+  dialogs_.steps = {Ok({})};
+  Run(EditKind::IOStream, 0);
+  EXPECT_EQ(dialogs_.shown.back()[Field::Destination], "32768");
+  EXPECT_EQ(adapter->GetDestinationText(), "-32768");  // the list's text, read back unchanged
+}
+
 TEST_F(EditLoopTest, OtherTriggerListsCoverAllSlotsButTheTriggersOwn) {
   // Triggers in slots 2 and 3 above two empty slots.
   for (int i = 0; i < 4; ++i) Make(EditKind::IOStream, {{Field::Name, "p" + std::to_string(i)}});
