@@ -160,6 +160,11 @@ int ChooseSource(const std::vector<SourceItem>& items, const std::string& source
       chosen = static_cast<int>(i);
     }
   }
+  if (chosen >= 0) return chosen;
+  // A name stored in another case still finds its source.
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (EqualsIgnoreCase(items[i].name, source_name)) chosen = static_cast<int>(i);
+  }
   return chosen;
 }
 

@@ -142,6 +142,7 @@ std::string SourceItemText(const SourceItem& item);  // "%d:%s"
 std::string SourceNameOf(std::string_view source_text);
 // The item the source name chooses: the one at the position the name gives as a decimal number
 // (when it is not 0, or is exactly "0"), or one whose name is equal to it; the last of those.
+// When none is chosen so, the last whose name is equal ignoring case.
 int ChooseSource(const std::vector<SourceItem>& items, const std::string& source_name);
 // The name a new interrupt trigger gets from its source: "set" or "clear" and the source name.
 std::string InterruptTriggerName(bool clear, const std::string& source_name);

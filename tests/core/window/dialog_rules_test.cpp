@@ -179,12 +179,13 @@ TEST(DialogRulesTest, InterruptSourceItemsNamesAndChoice) {
   for (const auto& [text, name] : names) EXPECT_EQ(SourceNameOf(text), name) << text;
 
   const std::pair<const char*, int> choices[] = {
-      {"INT1", 1}, {"int1", -1},  // names are compared case-sensitively
-      {"2", 2},    {"0", 0},     {"00", -1}, {"7", -1}, {"", -1},
+      {"INT1", 1}, {"int1", 1},  // another case, as no name is equal
+      {"2", 2},    {"0", 0},    {"00", -1}, {"7", -1}, {"", -1},
   };
   for (const auto& [name, chosen] : choices) EXPECT_EQ(ChooseSource(items, name), chosen) << name;
   // Position and name both choose; the last chosen item wins.
   EXPECT_EQ(ChooseSource({{0, "X", 0}, {1, "0", 0}}, "0"), 1);
+  EXPECT_EQ(ChooseSource({{0, "ab", 0}, {1, "AB", 0}}, "ab"), 0);  // an equal name wins
 
   EXPECT_EQ(InterruptTriggerName(false, "INTX"), "setINTX");
   EXPECT_EQ(InterruptTriggerName(true, "INTX"), "clearINTX");

@@ -376,12 +376,12 @@ TEST_F(DialogsTest, InterruptCreatedAndNamedAfterItsSource) {
 }
 
 TEST_F(DialogsTest, ClearingInterruptEdited) {
-  TriggerInfo* adapter = Make("interrupt", "Name=off;Destination=INTX;Cycle=5;Wait=6", false);
+  TriggerInfo* adapter = Make("interrupt", "Name=off;Destination=intx;Cycle=5;Wait=6", false);
   auto* trigger = static_cast<core::triggers::CInterruptTrigger*>(adapter->GetTrigger().get());
   trigger->PutRaise(core::automation::kVariantFalse);
   ASSERT_EQ(adapter->Register(), 0);
   user_.Then([&](HWND d) {
-    EXPECT_EQ(Text(d, IDC_INTERRUPT_SOURCE), "2:INTX");
+    EXPECT_EQ(Text(d, IDC_INTERRUPT_SOURCE), "2:INTX");  // stored as "intx"
     EXPECT_TRUE(Checked(d, IDC_INTERRUPT_CLEAR));
     EXPECT_FALSE(Enabled(d, IDC_TRIGGER_CYCLE));
     Pick(d, IDC_INTERRUPT_SOURCE, "0:INT0");
