@@ -135,9 +135,10 @@ bool PatternHasError(std::string_view generate_mode, std::string_view size,
   return false;
 }
 
-InterruptEnabling InterruptEnablingOf(uint32_t source_value, bool clear) {
+InterruptEnabling InterruptEnablingOf(uint32_t source_value, bool clear_choice) {
   const bool never_cleared = source_value == 1;
-  return {!never_cleared, !clear || never_cleared};
+  const bool clear = clear_choice && !never_cleared;
+  return {!never_cleared, clear, !clear};
 }
 
 std::string SourceItemText(const SourceItem& item) {

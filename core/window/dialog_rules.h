@@ -126,13 +126,15 @@ bool PatternHasError(std::string_view generate_mode, std::string_view size,
 // Transfer dialog: a mode takes a value for every item of its list but the first.
 inline bool ModeValueEnabled(int mode_index) { return mode_index > 0; }
 
-// Interrupt dialog: the clear box is off for a source whose table value is 1; cycle and wait
-// apply to a raising trigger, and to every trigger of such a source.
+// Interrupt dialog: the clear box is disabled and counts as off for a source whose table value
+// is 1; the user's choice comes back with the next source. Cycle and wait apply to a raising
+// trigger, and to every trigger of such a source.
 struct InterruptEnabling {
   bool clear_box;
+  bool clear;  // the box's tick, and the clear flag it stands for
   bool timing;
 };
-InterruptEnabling InterruptEnablingOf(uint32_t source_value, bool clear);
+InterruptEnabling InterruptEnablingOf(uint32_t source_value, bool clear_choice);
 
 // ---- Interrupt sources ----
 

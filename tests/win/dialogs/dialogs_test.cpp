@@ -349,20 +349,20 @@ TEST_F(DialogsTest, InterruptCreatedAndNamedAfterItsSource) {
     EXPECT_EQ(Text(d, IDC_TRIGGER_NAME), "setINTX");
     EXPECT_FALSE(Enabled(d, IDC_TRIGGER_CYCLE));
     EXPECT_FALSE(Enabled(d, IDC_INTERRUPT_WAIT_SPIN));
-    Pick(d, IDC_INTERRUPT_SOURCE, "0:INT0");
-    EXPECT_EQ(Text(d, IDC_TRIGGER_NAME), "clearINT0");
-    Click(d, IDC_INTERRUPT_CLEAR);
-    EXPECT_EQ(Text(d, IDC_TRIGGER_NAME), "clearINT0");
-    EXPECT_TRUE(Enabled(d, IDC_TRIGGER_CYCLE));
-    EXPECT_TRUE(Enabled(d, IDC_INTERRUPT_WAIT_SPIN));
-    // A source that is never cleared: no clear box, and its timing applies.
+    // A source that is never cleared: no clear box, and its timing applies; the choice comes
+    // back with the next source.
     Pick(d, IDC_INTERRUPT_SOURCE, "1:INT1");
     EXPECT_FALSE(Enabled(d, IDC_INTERRUPT_CLEAR));
     EXPECT_FALSE(Checked(d, IDC_INTERRUPT_CLEAR));
     EXPECT_TRUE(Enabled(d, IDC_TRIGGER_CYCLE));
     EXPECT_EQ(Text(d, IDC_TRIGGER_NAME), "setINT1");
-    Pick(d, IDC_INTERRUPT_SOURCE, "2:INTX");
+    Pick(d, IDC_INTERRUPT_SOURCE, "0:INT0");
     EXPECT_TRUE(Enabled(d, IDC_INTERRUPT_CLEAR));
+    EXPECT_TRUE(Checked(d, IDC_INTERRUPT_CLEAR));
+    EXPECT_EQ(Text(d, IDC_TRIGGER_NAME), "clearINT0");
+    Click(d, IDC_INTERRUPT_CLEAR);
+    EXPECT_TRUE(Enabled(d, IDC_INTERRUPT_WAIT_SPIN));  // the cycle is stepped below
+    Pick(d, IDC_INTERRUPT_SOURCE, "2:INTX");
     Type(d, IDC_TRIGGER_CYCLE, "1000");
     SendMessageW(Control(d, IDC_TRIGGER_CYCLE), WM_KEYDOWN, VK_UP, 0);  // the spin's arrow key
     EXPECT_EQ(Text(d, IDC_TRIGGER_CYCLE), "1001");

@@ -87,9 +87,12 @@ class CTriggerInterrupt : public TriggerDialog {
   void OnCommand(int id, int code) override;
   // The selected source's table value (0 with none selected).
   uint32_t SelectedValue() const;
+  // The clear flag: the user's choice, off while the box is disabled.
   bool ClearChosen() const;
   void ApplyEnabling();
   void ProposeName();
+
+  bool clear_choice_ = false;  // kept while a source that is never cleared is selected
 };
 
 class CTriggerConnection : public TriggerDialog {
