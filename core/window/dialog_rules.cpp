@@ -176,7 +176,8 @@ std::string InterruptTriggerName(bool clear, const std::string& source_name) {
 // ---- Connection dialog ----
 
 ConnectionLists::ConnectionLists(const std::vector<OtherTrigger>& available,
-                                 const std::vector<std::string>& members) {
+                                 const std::vector<std::string>& members)
+    : triggers_(available) {
   for (const OtherTrigger& other : available) available_.push_back({other.name, other.number});
   for (const std::string& member : members) {
     auto found = std::find_if(available_.begin(), available_.end(), [&](const Entry& entry) {
@@ -185,7 +186,8 @@ ConnectionLists::ConnectionLists(const std::vector<OtherTrigger>& available,
     if (found == available_.end()) {
       connected_.push_back({member, -1});
     } else {
-      connected_.push_back(std::move(*found));  // under the trigger's own name
+      // The member is saved as the user wrote it.
+      connected_.push_back({member, found->id});
       available_.erase(found);
     }
   }
@@ -200,13 +202,23 @@ int ConnectionLists::Move(std::vector<Entry>& from, std::vector<Entry>& to, int 
 }
 
 int ConnectionLists::Add(int index) { return Move(available_, connected_, index); }
-int ConnectionLists::Remove(int index) { return Move(connected_, available_, index); }
+int ConnectionLists::Remove(int index) {
+  if (index >= 0 && static_cast<size_t>(index) < connected_.size()) {
+    Entry& entry = connected_[static_cast<size_t>(index)];
+    for (const OtherTrigger& trigger : triggers_) {
+      if (trigger.number == entry.id) entry.name = trigger.name;
+    }
+  }
+  return Move(connected_, available_, index);
+}
 
 std::string ConnectionLists::ProposedName() const {
   std::string name = "trg";
-  for (size_t i = 0; i < connected_.size(); ++i) {
-    if (i > 0) name += '+';
-    name += std::to_string(connected_[i].id);
+  const char* separator = "";
+  for (const Entry& entry : connected_) {
+    if (entry.id < 0) continue;
+    name += separator + std::to_string(entry.id);
+    separator = "+";
   }
   return name;
 }

@@ -155,11 +155,11 @@ class ConnectionLists {
  public:
   struct Entry {
     std::string name;
-    int32_t id;
+    int32_t id;  // -1 for a member that names no trigger
   };
   // `available`: the other triggers. The trigger each member names (ignoring case) moves from it
-  // to the connected list, under its own name; a member no other trigger bears is kept as
-  // written, with the identifier -1.
+  // to the connected list; a member keeps its spelling there. A member no other trigger bears
+  // is kept too, with the identifier -1.
   ConnectionLists(const std::vector<OtherTrigger>& available,
                   const std::vector<std::string>& members);
 
@@ -167,16 +167,18 @@ class ConnectionLists {
   const std::vector<Entry>& Connected() const { return connected_; }
   // Moves the entry at `index` to the end of the other list; the selection the list keeps: the
   // same position, or the last entry when the moved one was last (-1 when the list is empty or
-  // the index is out of range).
+  // the index is out of range). A member goes back under the name of the trigger it names.
   int Add(int index);
   int Remove(int index);
-  // "trg" and the connected identifiers joined by "+" ("trg3+5").
+  // "trg" and the identifiers of the connected triggers joined by "+" ("trg3+5"); members that
+  // name no trigger are left out.
   std::string ProposedName() const;
   std::vector<std::string> Members() const;
 
  private:
   static int Move(std::vector<Entry>& from, std::vector<Entry>& to, int index);
 
+  std::vector<OtherTrigger> triggers_;
   std::vector<Entry> available_;
   std::vector<Entry> connected_;
 };

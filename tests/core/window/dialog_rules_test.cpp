@@ -192,13 +192,13 @@ TEST(DialogRulesTest, InterruptSourceItemsNamesAndChoice) {
 }
 
 TEST(DialogRulesTest, ConnectionListsMoveEntriesAndNameTheTrigger) {
-  ConnectionLists lists({{"a", 1}, {"b", 3}, {"c", 5}, {"d", 7}}, {"D", "gone"});
-  ASSERT_EQ(lists.Connected().size(), 2u);
-  EXPECT_EQ(lists.Connected()[0].name, "d");  // matched ignoring case: the trigger's own name
-  EXPECT_EQ(lists.Connected()[0].id, 7);
-  EXPECT_EQ(lists.Connected()[1].name, "gone");
-  EXPECT_EQ(lists.Connected()[1].id, -1);
-  EXPECT_EQ(lists.Available().size(), 3u);
+  // Members keep their spelling; those that name no trigger give the name no identifier.
+  ConnectionLists lists({{"a", 1}, {"b", 3}, {"c", 5}, {"d", 7}}, {"D", "gone", "b"});
+  EXPECT_EQ(lists.Members(), (std::vector<std::string>{"D", "gone", "b"}));
+  EXPECT_EQ(lists.ProposedName(), "trg7+3");
+  EXPECT_EQ(lists.Available().size(), 2u);
+  lists.Remove(0);  // back under the trigger's own name
+  EXPECT_EQ(lists.Available().back().name, "d");
 
   ConnectionLists fresh({{"a", 1}, {"b", 3}, {"c", 5}}, {});
   EXPECT_EQ(fresh.Add(1), 1);  // b (3) moved; c now at 1 stays selected

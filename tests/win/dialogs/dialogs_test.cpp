@@ -468,11 +468,11 @@ TEST_F(DialogsTest, ConnectionOkTestsNameTheFieldToFocusNextAndMoveNoFocus) {
 }
 
 TEST_F(ConnectionDialogTest, EditedByDoubleClickingAMemberAway) {
-  // A member written in another case is shown, and written back, as the trigger it names.
-  Make("connect", "Name=pair;Destination=n5,N3");
+  // Members are shown and written back as written: in another case, or naming no trigger.
+  Make("connect", "Name=pair;Destination=n5,N3,gone");
   user_.Then([&](HWND d) {
     EXPECT_EQ(ListBoxItems(d, IDC_CONNECTION_AVAILABLE), Items{"n4"});
-    EXPECT_EQ(ListBoxItems(d, IDC_CONNECTION_CONNECTED), (Items{"n5", "n3"}));
+    EXPECT_EQ(ListBoxItems(d, IDC_CONNECTION_CONNECTED), (Items{"n5", "N3", "gone"}));
     EXPECT_EQ(Text(d, IDC_CONNECTION_NAME), "pair");
     HWND connected = Control(d, IDC_CONNECTION_CONNECTED);
     SendMessageW(connected, LB_SETCURSEL, 0, 0);
@@ -482,8 +482,9 @@ TEST_F(ConnectionDialogTest, EditedByDoubleClickingAMemberAway) {
     Click(d, IDOK);
   });
   Edit(EditKind::Connect, 0);
-  EXPECT_EQ(Line(0), "100,connect,trg3,n3");
-  EXPECT_EQ(Record(0, 20), "00 00 00 01 64 00 0B 00 00 00 00 00 00 00 00 00 01 00 67 00");
+  EXPECT_EQ(Line(0), "100,connect,trg3,N3,gone");
+  // The trigger compares names exactly: neither member names one of its triggers (id 99).
+  EXPECT_EQ(Record(0, 22), "00 00 00 01 64 00 0B 00 00 00 00 00 00 00 00 00 02 00 63 00 63 00");
 }
 
 TEST_F(DialogsTest, IoStreamCreatedWithAValueBeyondTheSpin) {
