@@ -320,7 +320,9 @@ TEST_F(DialogsTest, DataEditedIntoAMemoryStream) {
     EXPECT_EQ(Text(d, IDC_DATA_REPEAT), "SINGLE");
     EXPECT_EQ(Text(d, IDC_DATA_GENERATE), "DEFAULT");
     EXPECT_EQ(Text(d, IDC_DATA_LIST), "1,2,3");
-    Click(d, IDC_DATA_KIND_STREAM);
+    SetFocus(Control(d, IDC_DATA_KIND_DATA));
+    MSG down = {GetFocus(), WM_KEYDOWN, VK_DOWN, 0, 0, {}};
+    IsDialogMessageW(d, &down);  // one radio group: Down chooses the other kind
     Type(d, IDC_DATA_STREAM_SOURCE, "0x600");
     Type(d, IDC_DATA_COUNT, "abc");
     Click(d, IDOK);
