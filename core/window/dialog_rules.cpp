@@ -116,6 +116,21 @@ bool Passes(const FieldTest& test, const DialogData& data, bool enabled) {
   return true;
 }
 
+FailureMessage FailureMessageOf(EditKind kind, const FieldTest& failed, bool enabled) {
+  if (failed.rule == Rule::Pattern) return FailureMessage::BadPattern;
+  if (enabled) return FailureMessage::None;
+  if (kind == EditKind::Stream && failed.field == Field::Count) {
+    return FailureMessage::DisabledCount;
+  }
+  if (kind == EditKind::Interrupt && failed.field == Field::Cycle) {
+    return FailureMessage::DisabledCycle;
+  }
+  if (kind == EditKind::Interrupt && failed.field == Field::Wait) {
+    return FailureMessage::DisabledWait;
+  }
+  return FailureMessage::None;
+}
+
 bool PatternHasError(std::string_view generate_mode, std::string_view size,
                      std::string_view data_list) {
   const triggers::GenerateData generator;

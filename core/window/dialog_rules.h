@@ -116,6 +116,12 @@ template <typename Enabled>
 std::optional<FieldTest> FirstFailure(EditKind kind, const DialogData& data, Enabled enabled);
 bool Passes(const FieldTest& test, const DialogData& data, bool enabled);
 
+// The message box that goes with a failed test, if any. A bad data pattern is explained; so is a
+// field that fails while it is disabled (the count of a data pattern, the timing of a cleared
+// request), since the user can neither see nor reach what is wrong there without being told.
+enum class FailureMessage { None, BadPattern, DisabledCount, DisabledCycle, DisabledWait };
+FailureMessage FailureMessageOf(EditKind kind, const FieldTest& failed, bool enabled);
+
 // The data dialog's pattern check: true when the generator reports a bad item for this generate
 // mode (compared ignoring case); modes other than DEFAULT, RANDOM and RANDOM2 are not checked.
 bool PatternHasError(std::string_view generate_mode, std::string_view size,

@@ -144,6 +144,17 @@ TEST(DialogRulesTest, OkTestsRunInTheDialogsOrder) {
   }
 }
 
+TEST(DialogRulesTest, MessagesExplainABadPatternAndDisabledFieldsThatFail) {
+  using M = FailureMessage;
+  const FieldTest count{Field::Count, Rule::Number}, cycle{Field::Cycle, Rule::Number};
+  const FieldTest wait{Field::Wait, Rule::Number}, pattern{Field::DataList, Rule::Pattern};
+  EXPECT_EQ(FailureMessageOf(EditKind::Stream, pattern, true), M::BadPattern);
+  EXPECT_EQ(FailureMessageOf(EditKind::Stream, count, false), M::DisabledCount);
+  EXPECT_EQ(FailureMessageOf(EditKind::Stream, count, true), M::None);
+  EXPECT_EQ(FailureMessageOf(EditKind::Interrupt, cycle, false), M::DisabledCycle);
+  EXPECT_EQ(FailureMessageOf(EditKind::Interrupt, wait, false), M::DisabledWait);
+}
+
 TEST(DialogRulesTest, DisabledModeValuesAreNotTested) {
   auto bad_values = [](DialogData& d) { d[Field::SrcModeValue] = d[Field::DstModeValue] = "x"; };
   EXPECT_EQ(FailureOf(EditKind::Transfer, bad_values, [](Field) { return false; }), Field::None);
