@@ -67,6 +67,9 @@ class CTrigger {
   VariantBool GetRegistered() const { return automation::ToVariantBool(flags_.registered == 1); }
   VariantBool GetModified() const { return automation::ToVariantBool(flags_.modified == 1); }
   VariantBool GetInSimulator() const { return automation::ToVariantBool(flags_.in_simulator == 1); }
+  // Puts back flags read earlier, so that an edit undone through the setters (which mark the
+  // trigger modified) leaves the trigger exactly as it was.
+  void RestoreFlags(const TriggerFlags& flags) { flags_ = flags; }
 
   virtual std::string GetDefinition() const = 0;
   virtual HResult PutDefinition(const std::string& line) = 0;

@@ -116,6 +116,21 @@ bool Passes(const FieldTest& test, const DialogData& data, bool enabled) {
   return true;
 }
 
+FailureMessage FailureMessageOf(EditKind kind, const FieldTest& failed, bool enabled) {
+  if (failed.rule == Rule::Pattern) return FailureMessage::BadPattern;
+  if (enabled) return FailureMessage::None;
+  if (kind == EditKind::Stream && failed.field == Field::Count) {
+    return FailureMessage::DisabledCount;
+  }
+  if (kind == EditKind::Interrupt && failed.field == Field::Cycle) {
+    return FailureMessage::DisabledCycle;
+  }
+  if (kind == EditKind::Interrupt && failed.field == Field::Wait) {
+    return FailureMessage::DisabledWait;
+  }
+  return FailureMessage::None;
+}
+
 bool PatternHasError(std::string_view generate_mode, std::string_view size,
                      std::string_view data_list) {
   const triggers::GenerateData generator;
@@ -135,9 +150,10 @@ bool PatternHasError(std::string_view generate_mode, std::string_view size,
   return false;
 }
 
-InterruptEnabling InterruptEnablingOf(uint32_t source_value, bool clear) {
+InterruptEnabling InterruptEnablingOf(uint32_t source_value, bool clear_choice) {
   const bool never_cleared = source_value == 1;
-  return {!never_cleared, !clear || never_cleared};
+  const bool clear = clear_choice && !never_cleared;
+  return {!never_cleared, clear, !clear};
 }
 
 std::string SourceItemText(const SourceItem& item) {
@@ -160,6 +176,11 @@ int ChooseSource(const std::vector<SourceItem>& items, const std::string& source
       chosen = static_cast<int>(i);
     }
   }
+  if (chosen >= 0) return chosen;
+  // A name stored in another case still finds its source.
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (EqualsIgnoreCase(items[i].name, source_name)) chosen = static_cast<int>(i);
+  }
   return chosen;
 }
 
@@ -170,7 +191,8 @@ std::string InterruptTriggerName(bool clear, const std::string& source_name) {
 // ---- Connection dialog ----
 
 ConnectionLists::ConnectionLists(const std::vector<OtherTrigger>& available,
-                                 const std::vector<std::string>& members) {
+                                 const std::vector<std::string>& members)
+    : triggers_(available) {
   for (const OtherTrigger& other : available) available_.push_back({other.name, other.number});
   for (const std::string& member : members) {
     auto found = std::find_if(available_.begin(), available_.end(), [&](const Entry& entry) {
@@ -179,7 +201,8 @@ ConnectionLists::ConnectionLists(const std::vector<OtherTrigger>& available,
     if (found == available_.end()) {
       connected_.push_back({member, -1});
     } else {
-      connected_.push_back(std::move(*found));  // under the trigger's own name
+      // The member is saved as the user wrote it.
+      connected_.push_back({member, found->id});
       available_.erase(found);
     }
   }
@@ -194,13 +217,23 @@ int ConnectionLists::Move(std::vector<Entry>& from, std::vector<Entry>& to, int 
 }
 
 int ConnectionLists::Add(int index) { return Move(available_, connected_, index); }
-int ConnectionLists::Remove(int index) { return Move(connected_, available_, index); }
+int ConnectionLists::Remove(int index) {
+  if (index >= 0 && static_cast<size_t>(index) < connected_.size()) {
+    Entry& entry = connected_[static_cast<size_t>(index)];
+    for (const OtherTrigger& trigger : triggers_) {
+      if (trigger.number == entry.id) entry.name = trigger.name;
+    }
+  }
+  return Move(connected_, available_, index);
+}
 
 std::string ConnectionLists::ProposedName() const {
   std::string name = "trg";
-  for (size_t i = 0; i < connected_.size(); ++i) {
-    if (i > 0) name += '+';
-    name += std::to_string(connected_[i].id);
+  const char* separator = "";
+  for (const Entry& entry : connected_) {
+    if (entry.id < 0) continue;
+    name += separator + std::to_string(entry.id);
+    separator = "+";
   }
   return name;
 }

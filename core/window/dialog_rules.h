@@ -116,6 +116,12 @@ template <typename Enabled>
 std::optional<FieldTest> FirstFailure(EditKind kind, const DialogData& data, Enabled enabled);
 bool Passes(const FieldTest& test, const DialogData& data, bool enabled);
 
+// The message box that goes with a failed test, if any. A bad data pattern is explained; so is a
+// field that fails while it is disabled (the count of a data pattern, the timing of a cleared
+// request), since the user can neither see nor reach what is wrong there without being told.
+enum class FailureMessage { None, BadPattern, DisabledCount, DisabledCycle, DisabledWait };
+FailureMessage FailureMessageOf(EditKind kind, const FieldTest& failed, bool enabled);
+
 // The data dialog's pattern check: true when the generator reports a bad item for this generate
 // mode (compared ignoring case); modes other than DEFAULT, RANDOM and RANDOM2 are not checked.
 bool PatternHasError(std::string_view generate_mode, std::string_view size,
@@ -126,13 +132,15 @@ bool PatternHasError(std::string_view generate_mode, std::string_view size,
 // Transfer dialog: a mode takes a value for every item of its list but the first.
 inline bool ModeValueEnabled(int mode_index) { return mode_index > 0; }
 
-// Interrupt dialog: the clear box is off for a source whose table value is 1; cycle and wait
-// apply to a raising trigger, and to every trigger of such a source.
+// Interrupt dialog: the clear box is disabled and counts as off for a source whose table value
+// is 1; the user's choice comes back with the next source. Cycle and wait apply to a raising
+// trigger, and to every trigger of such a source.
 struct InterruptEnabling {
   bool clear_box;
+  bool clear;  // the box's tick, and the clear flag it stands for
   bool timing;
 };
-InterruptEnabling InterruptEnablingOf(uint32_t source_value, bool clear);
+InterruptEnabling InterruptEnablingOf(uint32_t source_value, bool clear_choice);
 
 // ---- Interrupt sources ----
 
@@ -142,6 +150,7 @@ std::string SourceItemText(const SourceItem& item);  // "%d:%s"
 std::string SourceNameOf(std::string_view source_text);
 // The item the source name chooses: the one at the position the name gives as a decimal number
 // (when it is not 0, or is exactly "0"), or one whose name is equal to it; the last of those.
+// When none is chosen so, the last whose name is equal ignoring case.
 int ChooseSource(const std::vector<SourceItem>& items, const std::string& source_name);
 // The name a new interrupt trigger gets from its source: "set" or "clear" and the source name.
 std::string InterruptTriggerName(bool clear, const std::string& source_name);
@@ -152,11 +161,11 @@ class ConnectionLists {
  public:
   struct Entry {
     std::string name;
-    int32_t id;
+    int32_t id;  // -1 for a member that names no trigger
   };
   // `available`: the other triggers. The trigger each member names (ignoring case) moves from it
-  // to the connected list, under its own name; a member no other trigger bears is kept as
-  // written, with the identifier -1.
+  // to the connected list; a member keeps its spelling there. A member no other trigger bears
+  // is kept too, with the identifier -1.
   ConnectionLists(const std::vector<OtherTrigger>& available,
                   const std::vector<std::string>& members);
 
@@ -164,16 +173,18 @@ class ConnectionLists {
   const std::vector<Entry>& Connected() const { return connected_; }
   // Moves the entry at `index` to the end of the other list; the selection the list keeps: the
   // same position, or the last entry when the moved one was last (-1 when the list is empty or
-  // the index is out of range).
+  // the index is out of range). A member goes back under the name of the trigger it names.
   int Add(int index);
   int Remove(int index);
-  // "trg" and the connected identifiers joined by "+" ("trg3+5").
+  // "trg" and the identifiers of the connected triggers joined by "+" ("trg3+5"); members that
+  // name no trigger are left out.
   std::string ProposedName() const;
   std::vector<std::string> Members() const;
 
  private:
   static int Move(std::vector<Entry>& from, std::vector<Entry>& to, int index);
 
+  std::vector<OtherTrigger> triggers_;
   std::vector<Entry> available_;
   std::vector<Entry> connected_;
 };

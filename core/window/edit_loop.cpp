@@ -231,6 +231,10 @@ DialogData FillDialogData(EditKind kind, const TriggerInfo& adapter, TriggerDocu
       }
       break;
     case EditKind::IOStream:
+      // The list shows the 16-bit port signed; the dialog reads only unsigned numbers, so it
+      // gets the low 16 bits, which the setter reads back to the same port.
+      data[Field::Destination] = automation::DecimalText(static_cast<uint32_t>(
+          static_cast<uint16_t>(automation::LeadingDecimal(data[Field::Destination]))));
       break;
     case EditKind::Control:
       data[Field::Source] = adapter.GetSourceText();
@@ -281,6 +285,7 @@ void EditLoop::EditOrCreate(EditKind kind, std::optional<int> slot) {
   DialogData data = FillDialogData(kind, *first, document_);
   if (edited) data.own_number = data[Field::Number] = first->GetNumberText();
   const DialogData original = data;
+  const triggers::TriggerFlags original_flags = first->GetTrigger()->Flags();
   bool edited_changed = false;  // setters have written the edited trigger
   Held copy;                    // the new trigger of a save as new
 
@@ -296,6 +301,7 @@ void EditLoop::EditOrCreate(EditKind kind, std::optional<int> slot) {
       if (adapter != nullptr && edited_changed) {
         Field ignored;
         ApplySteps(kind, original, *adapter, false, &ignored);
+        adapter->GetTrigger()->RestoreFlags(original_flags);
       }
       break;
     }

@@ -15,6 +15,12 @@
 /* The data dialog's message about a data pattern the generator cannot read. */
 #define IDS_BAD_PATTERN_CAPTION 14354
 #define IDS_BAD_PATTERN_TEXT 14355
+/* The messages about a field that fails its test while it is disabled: what is wrong, and how to
+   make the field available to correct it. */
+#define IDS_DISABLED_FIELD_CAPTION 14356
+#define IDS_DISABLED_COUNT_TEXT 14357
+#define IDS_DISABLED_CYCLE_TEXT 14358
+#define IDS_DISABLED_WAIT_TEXT 14359
 
 /* Controls every trigger dialog has (the connection dialog's name is its own). */
 #define IDC_TRIGGER_NUMBER 14300

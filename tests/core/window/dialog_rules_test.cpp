@@ -144,6 +144,17 @@ TEST(DialogRulesTest, OkTestsRunInTheDialogsOrder) {
   }
 }
 
+TEST(DialogRulesTest, MessagesExplainABadPatternAndDisabledFieldsThatFail) {
+  using M = FailureMessage;
+  const FieldTest count{Field::Count, Rule::Number}, cycle{Field::Cycle, Rule::Number};
+  const FieldTest wait{Field::Wait, Rule::Number}, pattern{Field::DataList, Rule::Pattern};
+  EXPECT_EQ(FailureMessageOf(EditKind::Stream, pattern, true), M::BadPattern);
+  EXPECT_EQ(FailureMessageOf(EditKind::Stream, count, false), M::DisabledCount);
+  EXPECT_EQ(FailureMessageOf(EditKind::Stream, count, true), M::None);
+  EXPECT_EQ(FailureMessageOf(EditKind::Interrupt, cycle, false), M::DisabledCycle);
+  EXPECT_EQ(FailureMessageOf(EditKind::Interrupt, wait, false), M::DisabledWait);
+}
+
 TEST(DialogRulesTest, DisabledModeValuesAreNotTested) {
   auto bad_values = [](DialogData& d) { d[Field::SrcModeValue] = d[Field::DstModeValue] = "x"; };
   EXPECT_EQ(FailureOf(EditKind::Transfer, bad_values, [](Field) { return false; }), Field::None);
@@ -179,25 +190,26 @@ TEST(DialogRulesTest, InterruptSourceItemsNamesAndChoice) {
   for (const auto& [text, name] : names) EXPECT_EQ(SourceNameOf(text), name) << text;
 
   const std::pair<const char*, int> choices[] = {
-      {"INT1", 1}, {"int1", -1},  // names are compared case-sensitively
-      {"2", 2},    {"0", 0},     {"00", -1}, {"7", -1}, {"", -1},
+      {"INT1", 1}, {"int1", 1},  // another case, as no name is equal
+      {"2", 2},    {"0", 0},    {"00", -1}, {"7", -1}, {"", -1},
   };
   for (const auto& [name, chosen] : choices) EXPECT_EQ(ChooseSource(items, name), chosen) << name;
   // Position and name both choose; the last chosen item wins.
   EXPECT_EQ(ChooseSource({{0, "X", 0}, {1, "0", 0}}, "0"), 1);
+  EXPECT_EQ(ChooseSource({{0, "ab", 0}, {1, "AB", 0}}, "ab"), 0);  // an equal name wins
 
   EXPECT_EQ(InterruptTriggerName(false, "INTX"), "setINTX");
   EXPECT_EQ(InterruptTriggerName(true, "INTX"), "clearINTX");
 }
 
 TEST(DialogRulesTest, ConnectionListsMoveEntriesAndNameTheTrigger) {
-  ConnectionLists lists({{"a", 1}, {"b", 3}, {"c", 5}, {"d", 7}}, {"D", "gone"});
-  ASSERT_EQ(lists.Connected().size(), 2u);
-  EXPECT_EQ(lists.Connected()[0].name, "d");  // matched ignoring case: the trigger's own name
-  EXPECT_EQ(lists.Connected()[0].id, 7);
-  EXPECT_EQ(lists.Connected()[1].name, "gone");
-  EXPECT_EQ(lists.Connected()[1].id, -1);
-  EXPECT_EQ(lists.Available().size(), 3u);
+  // Members keep their spelling; those that name no trigger give the name no identifier.
+  ConnectionLists lists({{"a", 1}, {"b", 3}, {"c", 5}, {"d", 7}}, {"D", "gone", "b"});
+  EXPECT_EQ(lists.Members(), (std::vector<std::string>{"D", "gone", "b"}));
+  EXPECT_EQ(lists.ProposedName(), "trg7+3");
+  EXPECT_EQ(lists.Available().size(), 2u);
+  lists.Remove(0);  // back under the trigger's own name
+  EXPECT_EQ(lists.Available().back().name, "d");
 
   ConnectionLists fresh({{"a", 1}, {"b", 3}, {"c", 5}}, {});
   EXPECT_EQ(fresh.Add(1), 1);  // b (3) moved; c now at 1 stays selected

@@ -143,11 +143,13 @@ TEST_F(EditLoopTest, RefusedSetterShowsTheDialogAgainWithTheEntriesAndTheFieldSe
 TEST_F(EditLoopTest, CancelAfterARefusalUndoesWhatTheAcceptedSettersWrote) {
   TriggerInfo* adapter = Make(EditKind::Transfer, kValidTransfer);
   const std::string line = adapter->GetDefinitionText();
+  const std::string status = adapter->GetStatusText();
   dialogs_.steps = {
       Ok({{Field::Name, "mover"}, {Field::Size, "8BIT"}, {Field::DstModeValue, "40"}}), Cancel};
   Run(EditKind::Transfer, 0);
   EXPECT_EQ(dialogs_.shown.back().focus, Field::DstModeValue);
   EXPECT_EQ(adapter->GetDefinitionText(), line);
+  EXPECT_EQ(adapter->GetStatusText(), status);  // not "Modified"
 }
 
 TEST_F(EditLoopTest, RegisterRefusalShowsTheDialogAgain) {
@@ -172,6 +174,14 @@ TEST_F(EditLoopTest, RefusedSourceNamesItsFieldAndTheTriggersMessageReachesTheLo
   EXPECT_EQ(dialogs_.shown.back().focus, Field::Destination);
   EXPECT_EQ(TakeLog(), std::vector<std::string>{core::triggers::kIllegalInterruptSourceMessage});
   EXPECT_TRUE(At(0)->IsInSimulator());
+}
+
+TEST_F(EditLoopTest, IoStreamPortFrom0x8000OpensAsANumberTheDialogTakes) {
+  TriggerInfo* adapter = Make(EditKind::IOStream, {{Field::Destination, "0x8000"}});
+  dialogs_.steps = {Ok({})};
+  Run(EditKind::IOStream, 0);
+  EXPECT_EQ(dialogs_.shown.back()[Field::Destination], "32768");
+  EXPECT_EQ(adapter->GetDestinationText(), "-32768");  // the list's text, read back unchanged
 }
 
 TEST_F(EditLoopTest, OtherTriggerListsCoverAllSlotsButTheTriggersOwn) {

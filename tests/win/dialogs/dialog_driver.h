@@ -121,6 +121,14 @@ inline void Type(HWND dialog, int id, const std::string& text) {
 
 inline void Click(HWND dialog, int id) { SendMessageW(Control(dialog, id), BM_CLICK, 0, 0); }
 
+// A message box's caption and text: "caption: text".
+inline std::string MessageOf(HWND box) {
+  char caption[256] = {}, text[1024] = {};
+  GetWindowTextA(box, caption, sizeof caption);
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+  return std::string(caption) + ": " + text;
+}
+
 inline bool Enabled(HWND dialog, int id) { return IsWindowEnabled(Control(dialog, id)) != FALSE; }
 
 inline bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }

@@ -239,7 +239,7 @@ TEST_F(DialogsTest, TransferEditedWithAModeValueTheTriggerRefuses) {
 
 TEST_F(DialogsTest, DataCreatedAfterTheBadPatternMessage) {
   Items sizes, repeats, modes;
-  std::string caption, message;
+  std::string message;
   HWND dialog = nullptr;
   user_
       .Then([&](HWND d) {
@@ -285,17 +285,13 @@ TEST_F(DialogsTest, DataCreatedAfterTheBadPatternMessage) {
         // No owner, yet the dialog waits for the box.
         EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);
         EXPECT_FALSE(IsWindowEnabled(dialog));
-        char text[256] = {};
-        GetWindowTextA(box, text, sizeof text);
-        caption = text;
-        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-        message = text;
+        message = MessageOf(box);
         Screenshot(box, "data_pattern_message");
         SendMessageW(box, WM_COMMAND, IDOK, 0);
       });
   Create(EditKind::Stream);
   EXPECT_EQ(user_.WindowsSeen(), 2);  // the dialog and one message box
-  EXPECT_EQ(caption, "Data Pattern");
+  EXPECT_EQ(message.find("Data Pattern: "), 0u) << message;
   EXPECT_NE(message.find("RANDOM takes count,min,max"), std::string::npos) << message;
   EXPECT_EQ(Line(0), "100,Data,stream,0x20,8BIT,REPEAT,RANDOM,10,1.5,2.5,),0,0,0x000000ff");
   // Pattern 2 (random), repeat 3, size 1; count 10, min 1.5 and max 2.5 as doubles.
@@ -315,20 +311,31 @@ TEST_F(DialogsTest, DataEditedIntoAMemoryStream) {
   Make("data",
        "Size=16bit;Destination=0x20;DstMode=single;SrcMode=default;DataList=1,2,3;"
        "SourceKind=Data");
-  user_.Then([&](HWND d) {
-    EXPECT_EQ(Text(d, IDC_DATA_SIZE), "16BIT");
-    EXPECT_EQ(Text(d, IDC_DATA_REPEAT), "SINGLE");
-    EXPECT_EQ(Text(d, IDC_DATA_GENERATE), "DEFAULT");
-    EXPECT_EQ(Text(d, IDC_DATA_LIST), "1,2,3");
-    Click(d, IDC_DATA_KIND_STREAM);
-    Type(d, IDC_DATA_STREAM_SOURCE, "0x600");
-    Type(d, IDC_DATA_COUNT, "abc");
-    Click(d, IDOK);
-    EXPECT_EQ(Focused(d), IDC_DATA_COUNT);
-    Type(d, IDC_DATA_COUNT, "5");
-    Click(d, IDOK);
-  });
+  std::string message;
+  user_
+      .Then([&](HWND d) {
+        EXPECT_EQ(Text(d, IDC_DATA_SIZE), "16BIT");
+        EXPECT_EQ(Text(d, IDC_DATA_REPEAT), "SINGLE");
+        EXPECT_EQ(Text(d, IDC_DATA_GENERATE), "DEFAULT");
+        EXPECT_EQ(Text(d, IDC_DATA_LIST), "1,2,3");
+        Type(d, IDC_DATA_COUNT, "abc");  // tested though disabled: a message says why
+        Click(d, IDOK);
+        SetFocus(Control(d, IDC_DATA_KIND_DATA));
+        MSG down = {GetFocus(), WM_KEYDOWN, VK_DOWN, 0, 0, {}};
+        IsDialogMessageW(d, &down);  // one radio group: Down chooses the other kind
+        Type(d, IDC_DATA_STREAM_SOURCE, "0x600");
+        Click(d, IDOK);
+        EXPECT_EQ(Focused(d), IDC_DATA_COUNT);
+        Type(d, IDC_DATA_COUNT, "5");
+        Click(d, IDOK);
+      })
+      .Then([&](HWND box) {
+        message = MessageOf(box);
+        Screenshot(box, "data_count_message");
+        SendMessageW(box, WM_COMMAND, IDOK, 0);
+      });
   Edit(EditKind::Stream, 0);
+  EXPECT_NE(message.find("choose \"Memory stream\""), std::string::npos) << message;
   EXPECT_EQ(Line(0), "100,Stream,stream,0x20,16BIT,SINGLE,0x600,5,0,0,0x00000000");
   EXPECT_EQ(Record(0, 36),
             "00 00 00 01 64 00 02 00 00 00 00 00 00 00 00 00 04 02 02 00 20 00 00 00 05 00 00 00 "
@@ -349,20 +356,20 @@ TEST_F(DialogsTest, InterruptCreatedAndNamedAfterItsSource) {
     EXPECT_EQ(Text(d, IDC_TRIGGER_NAME), "setINTX");
     EXPECT_FALSE(Enabled(d, IDC_TRIGGER_CYCLE));
     EXPECT_FALSE(Enabled(d, IDC_INTERRUPT_WAIT_SPIN));
-    Pick(d, IDC_INTERRUPT_SOURCE, "0:INT0");
-    EXPECT_EQ(Text(d, IDC_TRIGGER_NAME), "clearINT0");
-    Click(d, IDC_INTERRUPT_CLEAR);
-    EXPECT_EQ(Text(d, IDC_TRIGGER_NAME), "clearINT0");
-    EXPECT_TRUE(Enabled(d, IDC_TRIGGER_CYCLE));
-    EXPECT_TRUE(Enabled(d, IDC_INTERRUPT_WAIT_SPIN));
-    // A source that is never cleared: no clear box, and its timing applies.
+    // A source that is never cleared: no clear box, and its timing applies; the choice comes
+    // back with the next source.
     Pick(d, IDC_INTERRUPT_SOURCE, "1:INT1");
     EXPECT_FALSE(Enabled(d, IDC_INTERRUPT_CLEAR));
     EXPECT_FALSE(Checked(d, IDC_INTERRUPT_CLEAR));
     EXPECT_TRUE(Enabled(d, IDC_TRIGGER_CYCLE));
     EXPECT_EQ(Text(d, IDC_TRIGGER_NAME), "setINT1");
-    Pick(d, IDC_INTERRUPT_SOURCE, "2:INTX");
+    Pick(d, IDC_INTERRUPT_SOURCE, "0:INT0");
     EXPECT_TRUE(Enabled(d, IDC_INTERRUPT_CLEAR));
+    EXPECT_TRUE(Checked(d, IDC_INTERRUPT_CLEAR));
+    EXPECT_EQ(Text(d, IDC_TRIGGER_NAME), "clearINT0");
+    Click(d, IDC_INTERRUPT_CLEAR);
+    EXPECT_TRUE(Enabled(d, IDC_INTERRUPT_WAIT_SPIN));  // the cycle is stepped below
+    Pick(d, IDC_INTERRUPT_SOURCE, "2:INTX");
     Type(d, IDC_TRIGGER_CYCLE, "1000");
     SendMessageW(Control(d, IDC_TRIGGER_CYCLE), WM_KEYDOWN, VK_UP, 0);  // the spin's arrow key
     EXPECT_EQ(Text(d, IDC_TRIGGER_CYCLE), "1001");
@@ -376,19 +383,28 @@ TEST_F(DialogsTest, InterruptCreatedAndNamedAfterItsSource) {
 }
 
 TEST_F(DialogsTest, ClearingInterruptEdited) {
-  TriggerInfo* adapter = Make("interrupt", "Name=off;Destination=INTX;Cycle=5;Wait=6", false);
+  TriggerInfo* adapter = Make("interrupt", "Name=off;Destination=intx;Cycle=5;Wait=6", false);
   auto* trigger = static_cast<core::triggers::CInterruptTrigger*>(adapter->GetTrigger().get());
   trigger->PutRaise(core::automation::kVariantFalse);
   ASSERT_EQ(adapter->Register(), 0);
-  user_.Then([&](HWND d) {
-    EXPECT_EQ(Text(d, IDC_INTERRUPT_SOURCE), "2:INTX");
-    EXPECT_TRUE(Checked(d, IDC_INTERRUPT_CLEAR));
-    EXPECT_FALSE(Enabled(d, IDC_TRIGGER_CYCLE));
-    Pick(d, IDC_INTERRUPT_SOURCE, "0:INT0");
-    EXPECT_EQ(Text(d, IDC_TRIGGER_NAME), "off");  // an existing trigger keeps its name
-    Click(d, IDOK);
-  });
+  std::string message;
+  user_
+      .Then([&](HWND d) {
+        EXPECT_EQ(Text(d, IDC_INTERRUPT_SOURCE), "2:INTX");  // stored as "intx"
+        Type(d, IDC_TRIGGER_CYCLE, "abc");  // tested though disabled: a message says why
+        Click(d, IDOK);
+        Type(d, IDC_TRIGGER_CYCLE, "5");
+        Pick(d, IDC_INTERRUPT_SOURCE, "0:INT0");
+        EXPECT_EQ(Text(d, IDC_TRIGGER_NAME), "off");  // an existing trigger keeps its name
+        Click(d, IDOK);
+      })
+      .Then([&](HWND box) {
+        message = MessageOf(box);
+        Screenshot(box, "interrupt_cycle_message");
+        SendMessageW(box, WM_COMMAND, IDOK, 0);
+      });
   Edit(EditKind::Interrupt, 0);
+  EXPECT_NE(message.find("uncheck \"Clear the request\""), std::string::npos) << message;
   EXPECT_EQ(Line(0), "100,clearInterrupt,off,INT0,5,6");
   EXPECT_EQ(Record(0, 8), "00 00 00 01 64 00 0A 00");
   EXPECT_TRUE(static_cast<core::rows::InterruptTriggerInfo*>(adapter)->ClearInterrupt());
@@ -468,11 +484,11 @@ TEST_F(DialogsTest, ConnectionOkTestsNameTheFieldToFocusNextAndMoveNoFocus) {
 }
 
 TEST_F(ConnectionDialogTest, EditedByDoubleClickingAMemberAway) {
-  // A member written in another case is shown, and written back, as the trigger it names.
-  Make("connect", "Name=pair;Destination=n5,N3");
+  // Members are shown and written back as written: in another case, or naming no trigger.
+  Make("connect", "Name=pair;Destination=n5,N3,gone");
   user_.Then([&](HWND d) {
     EXPECT_EQ(ListBoxItems(d, IDC_CONNECTION_AVAILABLE), Items{"n4"});
-    EXPECT_EQ(ListBoxItems(d, IDC_CONNECTION_CONNECTED), (Items{"n5", "n3"}));
+    EXPECT_EQ(ListBoxItems(d, IDC_CONNECTION_CONNECTED), (Items{"n5", "N3", "gone"}));
     EXPECT_EQ(Text(d, IDC_CONNECTION_NAME), "pair");
     HWND connected = Control(d, IDC_CONNECTION_CONNECTED);
     SendMessageW(connected, LB_SETCURSEL, 0, 0);
@@ -482,8 +498,9 @@ TEST_F(ConnectionDialogTest, EditedByDoubleClickingAMemberAway) {
     Click(d, IDOK);
   });
   Edit(EditKind::Connect, 0);
-  EXPECT_EQ(Line(0), "100,connect,trg3,n3");
-  EXPECT_EQ(Record(0, 20), "00 00 00 01 64 00 0B 00 00 00 00 00 00 00 00 00 01 00 67 00");
+  EXPECT_EQ(Line(0), "100,connect,trg3,N3,gone");
+  // The trigger compares names exactly: neither member names one of its triggers (id 99).
+  EXPECT_EQ(Record(0, 22), "00 00 00 01 64 00 0B 00 00 00 00 00 00 00 00 00 02 00 63 00 63 00");
 }
 
 TEST_F(DialogsTest, IoStreamCreatedWithAValueBeyondTheSpin) {

@@ -47,9 +47,6 @@ int CTriggerData::OnInitDialog() {
 
 void CTriggerData::OnCommand(int id, int code) {
   if (code != BN_CLICKED || (id != IDC_DATA_KIND_DATA && id != IDC_DATA_KIND_STREAM)) return;
-  // The two buttons sit in groups of their own (each heads its fields), so this dialog keeps
-  // them exclusive.
-  CheckRadioButton(Handle(), IDC_DATA_KIND_DATA, IDC_DATA_KIND_STREAM, id);
   data_.data_kind = id == IDC_DATA_KIND_DATA;
   EnableKindFields();
 }

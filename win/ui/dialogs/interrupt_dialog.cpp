@@ -41,7 +41,7 @@ void CTriggerInterrupt::DoDataExchange(DataExchange& exchange) {
   } else {
     SendMessageA(Item(IDC_INTERRUPT_SOURCE), CB_SETCURSEL,
                  rules::ChooseSource(data_.sources, data_[Field::Destination]), 0);
-    exchange.Check(IDC_INTERRUPT_CLEAR, data_.clear);
+    clear_choice_ = data_.clear;  // OnInitDialog ticks the box
   }
 }
 
@@ -60,7 +60,7 @@ void CTriggerInterrupt::OnCommand(int id, int code) {
     ProposeName();
   } else if (id == IDC_INTERRUPT_CLEAR && code == BN_CLICKED) {
     // The name stays: it is proposed when a source is chosen.
-    data_.clear = ClearChosen();
+    clear_choice_ = IsDlgButtonChecked(Handle(), IDC_INTERRUPT_CLEAR) == BST_CHECKED;
     ApplyEnabling();
   }
 }
@@ -71,17 +71,15 @@ uint32_t CTriggerInterrupt::SelectedValue() const {
   return index < 0 ? 0 : static_cast<uint32_t>(SendMessageA(box, CB_GETITEMDATA, index, 0));
 }
 
-// A disabled clear box counts as off.
 bool CTriggerInterrupt::ClearChosen() const {
-  return IsWindowEnabled(Item(IDC_INTERRUPT_CLEAR)) &&
-         IsDlgButtonChecked(Handle(), IDC_INTERRUPT_CLEAR) == BST_CHECKED;
+  return rules::InterruptEnablingOf(SelectedValue(), clear_choice_).clear;
 }
 
 void CTriggerInterrupt::ApplyEnabling() {
   const rules::InterruptEnabling enabling =
-      rules::InterruptEnablingOf(SelectedValue(), ClearChosen());
+      rules::InterruptEnablingOf(SelectedValue(), clear_choice_);
   Enable(IDC_INTERRUPT_CLEAR, enabling.clear_box);
-  if (!enabling.clear_box) CheckDlgButton(Handle(), IDC_INTERRUPT_CLEAR, BST_UNCHECKED);
+  CheckDlgButton(Handle(), IDC_INTERRUPT_CLEAR, enabling.clear ? BST_CHECKED : BST_UNCHECKED);
   EnableAll({IDC_INTERRUPT_CYCLE_LABEL, IDC_TRIGGER_CYCLE, IDC_INTERRUPT_CYCLE_SPIN,
              IDC_INTERRUPT_WAIT_LABEL, IDC_TRIGGER_WAIT, IDC_INTERRUPT_WAIT_SPIN},
             enabling.timing);

@@ -57,9 +57,25 @@ bool TriggerDialog::OnOk() {
 }
 
 void TriggerDialog::OnTestFailed(const rules::FieldTest& failed) {
-  MarkField(ControlOf(failed.field));
-  if (failed.rule == rules::Rule::Pattern) {
-    ShowError(IDS_BAD_PATTERN_CAPTION, IDS_BAD_PATTERN_TEXT);
+  const int control = ControlOf(failed.field);
+  const bool enabled = IsWindowEnabled(Item(control)) != FALSE;
+  // A disabled field cannot take the focus; the message tells how to reach it.
+  if (enabled) MarkField(control);
+  switch (rules::FailureMessageOf(kind_, failed, enabled)) {
+    case rules::FailureMessage::None:
+      break;
+    case rules::FailureMessage::BadPattern:
+      ShowError(IDS_BAD_PATTERN_CAPTION, IDS_BAD_PATTERN_TEXT);
+      break;
+    case rules::FailureMessage::DisabledCount:
+      ShowError(IDS_DISABLED_FIELD_CAPTION, IDS_DISABLED_COUNT_TEXT);
+      break;
+    case rules::FailureMessage::DisabledCycle:
+      ShowError(IDS_DISABLED_FIELD_CAPTION, IDS_DISABLED_CYCLE_TEXT);
+      break;
+    case rules::FailureMessage::DisabledWait:
+      ShowError(IDS_DISABLED_FIELD_CAPTION, IDS_DISABLED_WAIT_TEXT);
+      break;
   }
 }
 

@@ -1,7 +1,7 @@
 // TriggerDialog: what the six trigger dialogs share on top of the modal dialog. Each shows a
 // core::window::DialogData and writes the user's entries back into it; each maps the fields it
 // shows to its controls. The shared part is the number box and the name field, the OK tests (in
-// the core's order, with the failing field marked, and the message box for a bad data pattern),
+// the core's order, with the failing field marked, and the message boxes the core asks for),
 // the field a refusal concerns selected when the dialog opens again, and the help topic.
 //
 // The six dialogs are declared here too; each is defined in a file of its own.
@@ -42,7 +42,8 @@ class TriggerDialog : public ModalDialog {
   int FocusOnOpen(int otherwise) const;
   // The OK tests; the first that fails goes to OnTestFailed and keeps the dialog open.
   bool OnOk() override;
-  // Marks the failing field (and shows the message of a bad data pattern).
+  // Marks the failing field when it is enabled, and shows the message that explains a bad data
+  // pattern or a field that fails while disabled.
   virtual void OnTestFailed(const core::window::FieldTest& failed);
   void EnableAll(std::initializer_list<int> ids, bool enabled);
 
@@ -87,9 +88,12 @@ class CTriggerInterrupt : public TriggerDialog {
   void OnCommand(int id, int code) override;
   // The selected source's table value (0 with none selected).
   uint32_t SelectedValue() const;
+  // The clear flag: the user's choice, off while the box is disabled.
   bool ClearChosen() const;
   void ApplyEnabling();
   void ProposeName();
+
+  bool clear_choice_ = false;  // kept while a source that is never cleared is selected
 };
 
 class CTriggerConnection : public TriggerDialog {
