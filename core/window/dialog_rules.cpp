@@ -201,8 +201,9 @@ ConnectionLists::ConnectionLists(const std::vector<OtherTrigger>& available,
     if (found == available_.end()) {
       connected_.push_back({member, -1});
     } else {
-      // The member is saved as the user wrote it.
-      connected_.push_back({member, found->id});
+      // The member is saved as the user wrote it. The connect trigger finds its members by
+      // their exact names, so one written in another case names no trigger there.
+      connected_.push_back({member, found->name == member ? found->id : -1});
       available_.erase(found);
     }
   }
@@ -221,7 +222,7 @@ int ConnectionLists::Remove(int index) {
   if (index >= 0 && static_cast<size_t>(index) < connected_.size()) {
     Entry& entry = connected_[static_cast<size_t>(index)];
     for (const OtherTrigger& trigger : triggers_) {
-      if (trigger.number == entry.id) entry.name = trigger.name;
+      if (EqualsIgnoreCase(trigger.name, entry.name)) entry = {trigger.name, trigger.number};
     }
   }
   return Move(connected_, available_, index);

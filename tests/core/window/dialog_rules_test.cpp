@@ -203,10 +203,11 @@ TEST(DialogRulesTest, InterruptSourceItemsNamesAndChoice) {
 }
 
 TEST(DialogRulesTest, ConnectionListsMoveEntriesAndNameTheTrigger) {
-  // Members keep their spelling; those that name no trigger give the name no identifier.
+  // Members keep their spelling; those that name no trigger exactly give the name no
+  // identifier, as the connect trigger finds none for them.
   ConnectionLists lists({{"a", 1}, {"b", 3}, {"c", 5}, {"d", 7}}, {"D", "gone", "b"});
   EXPECT_EQ(lists.Members(), (std::vector<std::string>{"D", "gone", "b"}));
-  EXPECT_EQ(lists.ProposedName(), "trg7+3");
+  EXPECT_EQ(lists.ProposedName(), "trg3");
   EXPECT_EQ(lists.Available().size(), 2u);
   lists.Remove(0);  // back under the trigger's own name
   EXPECT_EQ(lists.Available().back().name, "d");

@@ -494,11 +494,11 @@ TEST_F(ConnectionDialogTest, EditedByDoubleClickingAMemberAway) {
     SendMessageW(connected, LB_SETCURSEL, 0, 0);
     SendMessageW(d, WM_COMMAND, MAKEWPARAM(IDC_CONNECTION_CONNECTED, LBN_DBLCLK),
                  reinterpret_cast<LPARAM>(connected));
-    EXPECT_EQ(Text(d, IDC_CONNECTION_NAME), "trg3");
+    EXPECT_EQ(Text(d, IDC_CONNECTION_NAME), "trg") << "N3 names no trigger exactly";
     Click(d, IDOK);
   });
   Edit(EditKind::Connect, 0);
-  EXPECT_EQ(Line(0), "100,connect,trg3,N3,gone");
+  EXPECT_EQ(Line(0), "100,connect,trg,N3,gone");
   // The trigger compares names exactly: neither member names one of its triggers (id 99).
   EXPECT_EQ(Record(0, 22), "00 00 00 01 64 00 0B 00 00 00 00 00 00 00 00 00 02 00 63 00 63 00");
 }
