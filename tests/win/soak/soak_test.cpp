@@ -483,7 +483,7 @@ class SoakTest : public addintest::AddinTest {
     ++tally_->calls;
     SendMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(at.x, at.y));
     Pump();
-    EXPECT_EQ(context_menu_items, 11u);
+    EXPECT_EQ(context_menu_items, 12u);
     ++tally_->menus;
   }
 
