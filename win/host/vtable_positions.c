@@ -1,8 +1,9 @@
 /* The host fixes where each method the add-in calls sits in its service interfaces. These checks
    hold the shared IDL to those positions (the C form of the interfaces shows the vtable). */
 #define COBJMACROS
-#include <stddef.h>
 #include <windows.h>
+
+#include <stddef.h>
 
 #include "vireo_host.h"
 
