@@ -29,7 +29,7 @@ function(_trigger_widl_flags idl_file out_dir include_dirs defines idl_var flags
   get_filename_component(idl_dir "${idl}" DIRECTORY)
   # Imports resolve against the IDL's own folder, the caller's folders, the build folder
   # (for IDL generated there) and finally Wine's system IDL files.
-  set(flags -m64 -I "${idl_dir}")
+  set(flags ${TRIGGER_WIDL_TARGET} -I "${idl_dir}")
   foreach(dir IN LISTS include_dirs)
     get_filename_component(dir "${dir}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
     list(APPEND flags -I "${dir}")
