@@ -1,7 +1,7 @@
-// The hostile arguments the reliability tests hand the add-in's automation doors: texts that are
-// null, empty, 64K characters long, hold a NUL or a line break or characters outside the ANSI
-// code page, and VARIANTs of every type a property does not take, malformed arrays and references
-// that lead nowhere or back to themselves.
+// The hostile arguments handed to the add-in's automation doors: texts that are null, empty, 64K
+// characters long, hold a NUL or line breaks or characters outside the ANSI code page, and
+// VARIANTs of every type a property does not take, malformed arrays and references that lead
+// nowhere or back to themselves.
 #pragma once
 
 #include <windows.h>
@@ -18,8 +18,7 @@ class HostileTexts {
  public:
   HostileTexts() {
     std::wstring long_text;
-    // Commas and digits, so a definition line made of it has 32K fields.
-    while (long_text.size() < 65536) long_text += L"101,a,";
+    while (long_text.size() < 65536) long_text += L"101,a,";  // a line of 32K fields
     long_text.resize(65536);
     texts_ = {
         {"a null BSTR", nullptr},
@@ -46,33 +45,26 @@ class HostileTexts {
 
 class HostileVariants {
  public:
-  HostileVariants() {
-    // The add-in's own object stands for any automation object a caller might pass.
-    CoCreateInstance(CLSID_Version, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
-                     reinterpret_cast<void**>(&object_));
-
-    texts_ = SafeArrayCreateVector(VT_BSTR, 0, 2);
+  // `object` stands for any automation object a caller might pass.
+  explicit HostileVariants(IDispatch* object) {
     LONG index = 0;
-    BSTR text = SysAllocString(L"tick");
-    SafeArrayPutElement(texts_, &index, text);
-    SysFreeString(text);
-    numbers_ = SafeArrayCreateVector(VT_I4, 0, 3);
-    SAFEARRAYBOUND bounds[2] = {{2, 0}, {2, 0}};
-    square_ = SafeArrayCreate(VT_VARIANT, 2, bounds);
-    looped_ = SafeArrayCreateVector(VT_VARIANT, 0, 1);
+    UniqueText tick;
+    SafeArrayPutElement(texts_, &index, tick.text);
+    Element(looped_) = {};
+    V_VT(&Element(looped_)) = VT_VARIANT | VT_ARRAY | VT_BYREF;  // the array itself, uncopied
+    V_ARRAYREF(&Element(looped_)) = &looped_;
 
     variants_.reserve(32);  // the values refer to each other: they must not move
     V_ERROR(&Add("VT_ERROR", VT_ERROR)) = DISP_E_PARAMNOTFOUND;
-    V_DISPATCH(&Add("VT_DISPATCH", VT_DISPATCH)) = object_;
+    V_DISPATCH(&Add("VT_DISPATCH", VT_DISPATCH)) = object;
     V_DISPATCH(&Add("a null VT_DISPATCH", VT_DISPATCH)) = nullptr;
-    V_UNKNOWN(&Add("VT_UNKNOWN", VT_UNKNOWN)) = object_;
+    V_UNKNOWN(&Add("VT_UNKNOWN", VT_UNKNOWN)) = object;
     Add("VT_EMPTY", VT_EMPTY);
     Add("VT_NULL", VT_NULL);
     V_DATE(&Add("VT_DATE", VT_DATE)) = 45000.5;
     V_CY(&Add("VT_CY", VT_CY)).int64 = 12345;
-    VARIANT& decimal = Add("VT_DECIMAL", VT_EMPTY);
-    V_DECIMAL(&decimal).Lo64 = 7;
-    V_VT(&decimal) = VT_DECIMAL;
+    V_DECIMAL(&Add("VT_DECIMAL", VT_EMPTY)).Lo64 = 7;
+    V_VT(&variants_.back()) = VT_DECIMAL;  // the decimal's fields overlay the type word
     V_R8(&Add("VT_R8", VT_R8)) = 1e300;
     V_ARRAYREF(&Add("an array of texts claiming to hold VARIANTs",
                     VT_VARIANT | VT_ARRAY | VT_BYREF)) = &texts_;
@@ -83,23 +75,12 @@ class HostileVariants {
     V_BSTRREF(&Add("a reference to a text that is not there", VT_BSTR | VT_BYREF)) = nullptr;
     VARIANT& loop = Add("a reference to a VARIANT that refers to itself", VT_VARIANT | VT_BYREF);
     V_VARIANTREF(&loop) = &loop;
-    // Taken as a member list: its one element refers back to the array itself.
-    V_ARRAYREF(&Add("an array whose element is the array itself",
-                    VT_VARIANT | VT_ARRAY | VT_BYREF)) = &looped_;
-    VARIANT element;
-    VariantInit(&element);
-    V_VT(&element) = VT_VARIANT | VT_ARRAY | VT_BYREF;
-    V_ARRAYREF(&element) = &looped_;
-    ArrayElement(looped_, 0) = element;  // not SafeArrayPutElement: that would copy the array
-    nested_taken_ = variants_.size() - 1;
+    // The one value a member-list put takes: an array of VARIANTs, if of no use.
+    V_ARRAYREF(&Add(kTakenByMembers, VT_VARIANT | VT_ARRAY | VT_BYREF)) = &looped_;
   }
   ~HostileVariants() {
-    VariantInit(&ArrayElement(looped_, 0));
-    SafeArrayDestroy(looped_);
-    SafeArrayDestroy(square_);
-    SafeArrayDestroy(numbers_);
-    SafeArrayDestroy(texts_);
-    if (object_) object_->Release();
+    Element(looped_) = {};
+    for (SAFEARRAY* array : {looped_, square_, numbers_, texts_}) SafeArrayDestroy(array);
   }
   HostileVariants(const HostileVariants&) = delete;
   HostileVariants& operator=(const HostileVariants&) = delete;
@@ -109,11 +90,14 @@ class HostileVariants {
     for (size_t i = 0; i < variants_.size(); ++i) out.emplace_back(names_[i], &variants_[i]);
     return out;
   }
-  // Whether no address or member-list put takes the value: all of them but the array whose
-  // element loops, which is an array of VARIANTs (its element is a value of no use).
-  bool NotTaken(const std::string& name) const { return name != names_[nested_taken_]; }
+  static constexpr const char* kTakenByMembers = "an array whose element is the array itself";
 
  private:
+  struct UniqueText {
+    BSTR text = SysAllocString(L"tick");
+    ~UniqueText() { SysFreeString(text); }
+  };
+  static VARIANT& Element(SAFEARRAY* array) { return *static_cast<VARIANT*>(array->pvData); }
   VARIANT& Add(const char* name, VARTYPE vt) {
     names_.push_back(name);
     variants_.emplace_back();
@@ -123,18 +107,14 @@ class HostileVariants {
     V_VT(&value) = vt;
     return value;
   }
-  static VARIANT& ArrayElement(SAFEARRAY* array, LONG index) {
-    return static_cast<VARIANT*>(array->pvData)[index];
-  }
 
-  IDispatch* object_ = nullptr;
-  SAFEARRAY* texts_ = nullptr;
-  SAFEARRAY* numbers_ = nullptr;
-  SAFEARRAY* square_ = nullptr;
-  SAFEARRAY* looped_ = nullptr;
+  SAFEARRAY* texts_ = SafeArrayCreateVector(VT_BSTR, 0, 2);
+  SAFEARRAY* numbers_ = SafeArrayCreateVector(VT_I4, 0, 3);
+  SAFEARRAYBOUND bounds_[2] = {{2, 0}, {2, 0}};
+  SAFEARRAY* square_ = SafeArrayCreate(VT_VARIANT, 2, bounds_);
+  SAFEARRAY* looped_ = SafeArrayCreateVector(VT_VARIANT, 0, 1);
   std::vector<std::string> names_;
   std::vector<VARIANT> variants_;
-  size_t nested_taken_ = 0;
 };
 
 }  // namespace reliability

@@ -1,0 +1,491 @@
+// Driving windows as a user would, by messages: the message queue, the trigger window's list and
+// toolbar, modal dialogs and message boxes scripted step by step, an open popup menu, pictures of
+// windows, an MDI frame of the test's own, and WindowTest, the add-in's trigger window open in
+// the host stand-in.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <deque>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "tests/win/support/win_test.h"
+#include "win/resources/resource_ids.h"
+
+namespace wintest {
+
+// Every window this program opens is handled by Wine itself (see UnmanageWindows). Wine reads
+// that when the program starts, so the first run in a fresh prefix sets it and runs again.
+inline const bool windows_unmanaged = [] {
+  const std::wstring self = ModuleFile(nullptr);
+  const std::wstring name = self.substr(self.find_last_of(L'\\') + 1);
+  if (UnmanageWindows(name)) return true;
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  for (HANDLE handle : {startup.hStdInput, startup.hStdOutput, startup.hStdError}) {
+    SetHandleInformation(handle, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
+  }
+  PROCESS_INFORMATION process = {};
+  std::wstring command = GetCommandLineW();
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    return false;
+  }
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD code = 1;
+  GetExitCodeProcess(process.hProcess, &code);
+  ExitProcess(code);
+}();
+
+// Runs the thread's queue until it is empty.
+inline void Pump() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+// Runs it until the condition holds, for two seconds at most; whether it held.
+inline bool PumpUntil(const std::function<bool()>& done) {
+  for (const DWORD end = GetTickCount() + 2000; !done();) {
+    if (static_cast<LONG>(end - GetTickCount()) < 0) return false;
+    Pump();
+    Sleep(5);
+  }
+  return true;
+}
+
+inline std::string WindowText(HWND window) {
+  char text[1024] = "";
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+// ---- The trigger window ----
+
+// The trigger window's frames: top-level ones, or the MDI children of `client`.
+inline std::vector<HWND> TriggerFrames(HWND client = nullptr) {
+  std::vector<HWND> frames;
+  for (HWND window = FindWindowExW(client, nullptr, L"TriggerAddinFrame", nullptr); window;
+       window = FindWindowExW(client, window, L"TriggerAddinFrame", nullptr)) {
+    frames.push_back(window);
+  }
+  return frames;
+}
+// A frame's list: its view, with the usual identifier of a frame's first view.
+inline HWND ListOf(HWND frame) { return GetDlgItem(frame, 0xE900); }
+
+inline int RowCount(HWND list) {
+  return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+}
+inline std::string ItemText(HWND list, int row, int column) {
+  char text[260] = "";
+  LVITEMA item = {};
+  item.iSubItem = column;
+  item.pszText = text;
+  item.cchTextMax = sizeof text;
+  const LRESULT length = SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+  return std::string(text, length > 0 ? static_cast<size_t>(length) : 0);
+}
+// A column's texts, row by row.
+inline std::vector<std::string> Column(HWND list, int column) {
+  std::vector<std::string> texts;
+  for (int row = 0; row < RowCount(list); ++row) texts.push_back(ItemText(list, row, column));
+  return texts;
+}
+// A row's texts joined with ", ", as the trigger list export writes them.
+inline std::string RowLine(HWND list, int row) {
+  const HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+  std::string line;
+  for (int column = 0; column < SendMessageW(header, HDM_GETITEMCOUNT, 0, 0); ++column) {
+    line += (column ? ", " : "") + ItemText(list, row, column);
+  }
+  return line;
+}
+// Selects exactly these rows, the last one focused, as clicks with Ctrl would; the toolbar
+// follows once the queue is idle.
+inline void SelectRows(HWND list, const std::vector<int>& rows) {
+  LVITEMW item = {};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+  item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  for (int row : rows) SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+  Pump();
+}
+inline bool ButtonEnabled(HWND frame, UINT command) {
+  return SendMessageW(GetDlgItem(frame, IDC_TRIGGER_TOOLBAR), TB_ISBUTTONENABLED, command, 0) != 0;
+}
+// A command as the toolbar sends it to its frame.
+inline void ClickButton(HWND frame, UINT command) {
+  EXPECT_TRUE(ButtonEnabled(frame, command)) << command;
+  SendMessageW(frame, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(frame, IDC_TRIGGER_TOOLBAR)));
+  Pump();
+}
+// A double-click as the mouse makes it, in the middle of a row's Name cell.
+inline void DoubleClick(HWND list, int row) {
+  RECT cell = {};
+  ListView_GetSubItemRect(list, row, 2, LVIR_BOUNDS, &cell);
+  const LPARAM at = MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
+  PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageW(list, WM_LBUTTONUP, 0, at);
+  PostMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+  PostMessageW(list, WM_LBUTTONUP, 0, at);
+  Pump();
+}
+inline void PressKey(HWND window, WPARAM key) {
+  SendMessageW(window, WM_KEYDOWN, key, 0);
+  Pump();
+}
+
+// The items of the popup menu that `open` shows, by identifier with whether each is enabled, read
+// while it is open; then it is closed. Where it was on the screen goes to `place`.
+struct MenuItem {
+  UINT id;
+  bool enabled;
+  bool operator==(const MenuItem& other) const {
+    return id == other.id && enabled == other.enabled;
+  }
+};
+inline std::vector<MenuItem> ReadMenu(const std::function<void()>& open, RECT* place = nullptr) {
+  static std::vector<MenuItem> items;
+  static RECT where;
+  items.clear();
+  where = {};
+  SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    const HWND popup = FindWindowW(L"#32768", nullptr);
+    GetWindowRect(popup, &where);
+    const HMENU menu = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+      const UINT state = GetMenuState(menu, i, MF_BYPOSITION);
+      if (GetMenuItemID(menu, i) != 0) {
+        items.push_back({GetMenuItemID(menu, i), !(state & (MF_GRAYED | MF_DISABLED))});
+      }
+    }
+    EndMenu();
+  });
+  open();
+  Pump();
+  if (place) *place = where;
+  return items;
+}
+
+// ---- Dialogs and message boxes ----
+
+// While it lives, every top-level window the thread opens (a dialog, a message box) runs the next
+// scripted step once it shows, from a timer inside its own modal loop. A step acts and reads as
+// a user would and ends by closing its window. A window nobody scripted, or one its step left
+// open, is cancelled and fails the test.
+class UserScript {
+ public:
+  using Step = std::function<void(HWND window)>;
+
+  UserScript() {
+    current_ = this;
+    hook_ = SetWindowsHookExW(WH_CBT, Hook, nullptr, GetCurrentThreadId());
+  }
+  ~UserScript() {
+    UnhookWindowsHookEx(hook_);
+    current_ = nullptr;
+    EXPECT_TRUE(steps_.empty()) << steps_.size() << " scripted window(s) never opened";
+  }
+  UserScript(const UserScript&) = delete;
+  UserScript& operator=(const UserScript&) = delete;
+
+  UserScript& Then(Step step) {
+    steps_.push_back(std::move(step));
+    return *this;
+  }
+  int seen = 0;  // windows that opened
+
+ private:
+  static LRESULT CALLBACK Hook(int code, WPARAM wparam, LPARAM lparam) {
+    const auto window = reinterpret_cast<HWND>(wparam);
+    if (current_ && code == HCBT_CREATEWND &&
+        !(reinterpret_cast<CBT_CREATEWNDW*>(lparam)->lpcs->style & WS_CHILD)) {
+      current_->fresh_.insert(window);
+    } else if (current_ && code == HCBT_DESTROYWND) {
+      current_->fresh_.erase(window);
+    } else if (current_ && code == HCBT_ACTIVATE && current_->fresh_.erase(window) > 0) {
+      current_->pending_.push_back(window);
+      SetTimer(nullptr, 0, 10, Tick);
+    }
+    return CallNextHookEx(nullptr, code, wparam, lparam);
+  }
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    if (current_) current_->RunPending();
+  }
+  void RunPending() {
+    while (!pending_.empty()) {
+      const HWND window = pending_.front();
+      // A dialog is shown once its queue is idle after its first focus: wait for that.
+      if (IsWindow(window) && !IsWindowVisible(window) && ++waits_ < 200) {
+        SetTimer(nullptr, 0, 10, Tick);
+        return;
+      }
+      waits_ = 0;
+      pending_.pop_front();
+      if (!IsWindow(window)) continue;
+      ++seen;
+      const std::string title = WindowText(window);
+      if (steps_.empty()) {
+        ADD_FAILURE() << "unscripted window \"" << title << "\" opened";
+      } else {
+        Step step = std::move(steps_.front());
+        steps_.pop_front();
+        step(window);
+      }
+      if (IsWindow(window) && IsWindowVisible(window)) {
+        ADD_FAILURE() << "\"" << title << "\" was left open";
+        PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+      }
+    }
+  }
+
+  static inline UserScript* current_ = nullptr;
+  HHOOK hook_ = nullptr;
+  std::set<HWND> fresh_;
+  std::deque<HWND> pending_;
+  std::deque<Step> steps_;
+  int waits_ = 0;
+};
+
+inline HWND Control(HWND dialog, int id) {
+  const HWND control = GetDlgItem(dialog, id);
+  EXPECT_NE(control, nullptr) << "no control " << id;
+  return control;
+}
+inline std::string Text(HWND dialog, int id) { return WindowText(Control(dialog, id)); }
+inline void Type(HWND dialog, int id, const std::string& text) {
+  SendMessageA(Control(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+inline void Click(HWND dialog, int id) { SendMessageW(Control(dialog, id), BM_CLICK, 0, 0); }
+inline bool Enabled(HWND dialog, int id) { return IsWindowEnabled(Control(dialog, id)) != FALSE; }
+inline bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+// The control with the focus (0 for none of the dialog's).
+inline int Focused(HWND dialog) {
+  const HWND focus = GetFocus();
+  return focus && IsChild(dialog, focus) ? GetDlgCtrlID(focus) : 0;
+}
+// An edit box's text is selected whole, as a failed test leaves it.
+inline bool AllSelected(HWND dialog, int id) {
+  DWORD start = 1, end = 0;
+  SendMessageW(Control(dialog, id), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+               reinterpret_cast<LPARAM>(&end));
+  return start == 0 && end == Text(dialog, id).size();
+}
+// The items of a drop-down list or a list box.
+inline std::vector<std::string> Items(HWND dialog, int id) {
+  const HWND box = Control(dialog, id);
+  char name[16] = "";
+  GetClassNameA(box, name, sizeof name);
+  const bool list_box = lstrcmpiA(name, "ListBox") == 0;
+  std::vector<std::string> items;
+  for (LRESULT i = 0; i < SendMessageA(box, list_box ? LB_GETCOUNT : CB_GETCOUNT, 0, 0); ++i) {
+    char item[256] = "";
+    SendMessageA(box, list_box ? LB_GETTEXT : CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+    items.push_back(item);
+  }
+  return items;
+}
+// Picks an item of a drop-down list as a click would, telling the dialog.
+inline void Pick(HWND dialog, int id, const std::string& item) {
+  const HWND box = Control(dialog, id);
+  const LRESULT index = SendMessageA(box, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                     reinterpret_cast<LPARAM>(item.c_str()));
+  EXPECT_GE(index, 0) << "no item " << item;
+  SendMessageA(box, CB_SETCURSEL, index, 0);
+  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
+}
+// Selects an item of a list box, telling the dialog; a double-click when asked.
+inline void Choose(HWND dialog, int id, int index, bool double_click = false) {
+  const HWND box = Control(dialog, id);
+  SendMessageA(box, LB_SETCURSEL, index, 0);
+  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, double_click ? LBN_DBLCLK : LBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(box));
+}
+// A message box as "caption: text".
+inline std::string MessageOf(HWND box) {
+  char text[1024] = "";
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+  return WindowText(box) + ": " + text;
+}
+// A step that notes the message box's text and answers OK.
+inline UserScript::Step Answer(std::string* message) {
+  return [message](HWND box) {
+    *message = MessageOf(box);
+    SendMessageW(box, WM_COMMAND, IDOK, 0);
+  };
+}
+
+// ---- Pictures ----
+
+struct Image {
+  int width = 0;
+  int height = 0;
+  std::vector<uint32_t> pixels;  // 0x00RRGGBB, top row first
+  uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+inline uint32_t Rgb(COLORREF colour) {
+  return (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
+}
+// What the screen shows of a window's client area (or of the whole window, frame included).
+inline Image Capture(HWND window, bool client_only = true) {
+  RedrawWindow(window, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+  Pump();
+  RECT area;
+  client_only ? GetClientRect(window, &area) : GetWindowRect(window, &area);
+  Image image;
+  image.width = area.right - area.left;
+  image.height = area.bottom - area.top;
+  const HDC screen = client_only ? GetDC(window) : GetWindowDC(window);
+  const HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = image.width;
+  info.bmiHeader.biHeight = -image.height;  // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  const HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  const HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, image.width, image.height, screen, 0, 0, SRCCOPY);
+  GdiFlush();
+  const auto* source = static_cast<const uint32_t*>(bits);
+  image.pixels.assign(source, source + static_cast<size_t>(image.width) * image.height);
+  for (uint32_t& pixel : image.pixels) pixel &= 0xFFFFFF;
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(window, screen);
+  return image;
+}
+// Saves a picture of the window, frame included, as a BMP under the folder that
+// TRIGGER_SCREENSHOTS names, when it is set.
+inline void Screenshot(HWND window, const char* name) {
+  char folder[MAX_PATH] = "";
+  if (!GetEnvironmentVariableA("TRIGGER_SCREENSHOTS", folder, MAX_PATH)) return;
+  SendMessageW(window, WM_NCACTIVATE, TRUE, 0);  // drawn as the active window it is
+  Sleep(200);                                    // the display catches up
+  const Image image = Capture(window, false);
+  FILE* out = std::fopen((std::string(folder) + "\\" + name + ".bmp").c_str(), "wb");
+  if (out == nullptr) return;
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = image.width;
+  info.bmiHeader.biHeight = -image.height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  BITMAPFILEHEADER file = {};
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(image.pixels.size() * 4);
+  std::fwrite(&file, sizeof file, 1, out);
+  std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out);
+  std::fwrite(image.pixels.data(), 4, image.pixels.size(), out);
+  std::fclose(out);
+}
+
+// ---- Hosts ----
+
+// A top-level window with an MDI client, as the host's main window is; the last prompt a child
+// put in its status bar ("(idle)" for the idle text).
+class MdiFrame {
+ public:
+  MdiFrame() {
+    WNDCLASSW window_class = {};
+    window_class.lpfnWndProc = &MdiFrame::Proc;
+    window_class.lpszClassName = L"TriggerTestMdiFrame";
+    RegisterClassW(&window_class);
+    window_class.lpfnWndProc = DefMDIChildProcW;
+    window_class.lpszClassName = L"TriggerTestMdiChild";
+    RegisterClassW(&window_class);
+    frame_ = CreateWindowExW(0, L"TriggerTestMdiFrame", L"Vireo (test host)",
+                             WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 0, 0, 1100, 520,
+                             nullptr, nullptr, nullptr, nullptr);
+    CLIENTCREATESTRUCT client = {nullptr, 50000};
+    client_ = CreateWindowExW(0, L"MDICLIENT", nullptr, WS_CHILD | WS_CLIPCHILDREN | WS_VISIBLE, 0,
+                              0, 1000, 450, frame_, nullptr, nullptr, &client);
+    Pump();
+  }
+  ~MdiFrame() {
+    DestroyWindow(frame_);
+    Pump();
+  }
+  MdiFrame(const MdiFrame&) = delete;
+  MdiFrame& operator=(const MdiFrame&) = delete;
+
+  HWND frame() const { return frame_; }
+  HWND client() const { return client_; }
+  HWND ActiveChild() const {
+    return reinterpret_cast<HWND>(SendMessageW(client_, WM_MDIGETACTIVE, 0, 0));
+  }
+  // Another MDI child, which takes the activation.
+  HWND AddChild() {
+    MDICREATESTRUCTW create = {};
+    create.szClass = L"TriggerTestMdiChild";
+    create.szTitle = L"Other";
+    create.x = create.y = CW_USEDEFAULT;
+    create.cx = 300;
+    create.cy = 200;
+    return reinterpret_cast<HWND>(
+        SendMessageW(client_, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&create)));
+  }
+  static inline std::string prompt;
+
+ private:
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == 0x0362) {  // WM_SETMESSAGESTRING
+      prompt = lparam ? reinterpret_cast<const char*>(lparam) : "(idle)";
+      return 0;
+    }
+    return DefFrameProcW(window, FindWindowExW(window, nullptr, L"MDIClient", nullptr), message,
+                         wparam, lparam);
+  }
+  HWND frame_ = nullptr;
+  HWND client_ = nullptr;
+};
+
+// The add-in connected to the stand-in with the sample's triggers loaded; Open runs the trigger
+// command as the host's menu does. Closing and disconnecting leave no window behind.
+class WindowTest : public HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    ConnectAndLoad();
+  }
+  void TearDown() override {
+    HostTest::TearDown();
+    Pump();
+    EXPECT_TRUE(TriggerFrames().empty());
+  }
+  // The one frame the command opened or activated (an MDI child of `client` if given).
+  HWND Open(HWND client = nullptr) {
+    EXPECT_HR(S_OK, standin_->Exec(ID_TRIGGER_WINDOW));
+    Pump();
+    const std::vector<HWND> frames = TriggerFrames(client);
+    EXPECT_EQ(frames.size(), 1u);
+    return frames.size() == 1 ? frames.front() : nullptr;
+  }
+  void Close(HWND frame) {
+    SendMessageW(frame, WM_SYSCOMMAND, SC_CLOSE, 0);
+    Pump();
+    EXPECT_FALSE(IsWindow(frame));
+  }
+};
+
+}  // namespace wintest
