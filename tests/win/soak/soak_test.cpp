@@ -5,14 +5,14 @@
 // settle (type information, caches, the common controls, Wine's own allocations); after it,
 // every cycle must leave no object of the add-in, no host reference held, the GDI and USER
 // objects and the heap blocks the first one left, and its private bytes within a tolerance.
-// Each cycle's figures go to the log; TRIGGER_SOAK_CYCLES sets how many cycles follow the first.
+// Each cycle's figures go to the log; TRIGGER_SOAK_CYCLES sets how many cycles follow the first
+// (two by default, as a record kept per trigger outgrows the tolerance only in the second).
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
-#include <memory>
 
 #include "tests/win/support/process_resources.h"
 #include "tests/win/support/ui_test.h"
@@ -161,8 +161,8 @@ class SoakTest : public WindowTest {
     ASSERT_HR(S_OK, standin_->OnEvent(0x2002));  // the debugger starts: the memory commands
     registry_ = Registry();
     std::vector<bool> named(kSlots, false);  // a trigger another one names keeps its name
-    auto host = std::make_unique<MdiFrame>();
-    HWND frame = Open(host->client());
+    const HWND client = GetDlgItem(Ide(), IDC_MDI_CLIENT);  // the IDE stays open from now on
+    HWND frame = Open(client);
     for (int slot = 0; slot < kSlots - 6; ++slot) {
       const Kind& kind = kKinds[slot % std::size(kKinds)];
       ComPtr<IDispatch> trigger;
@@ -225,14 +225,13 @@ class SoakTest : public WindowTest {
     EXPECT_EQ(RowCount(list) + Count(), 0);
     EXPECT_EQ(State(), "") << "every trigger left the simulator";
     Close(frame);
-    host.reset();
 
     EXPECT_HR(S_OK, registry_->LoadTriggers());
     const std::vector<std::string> loaded = Definitions();
     for (int slot = 0; slot < kSlots; ++slot) {
       EXPECT_EQ(loaded[slot], saved[slot]) << "the load gives back what the save wrote";
     }
-    frame = Open();  // a top-level window now, as no MDI client is open
+    frame = Open(client);
     EXPECT_EQ(RowCount(ListOf(frame)), kSlots);
     SelectRows(ListOf(frame), {1});
     EXPECT_EQ(ReadMenu([&] { SendMessageW(ListOf(frame), WM_CONTEXTMENU, 0, -1); }).size(), 12u);
@@ -258,7 +257,7 @@ class SoakTest : public WindowTest {
 TEST_F(SoakTest, CyclesOf256TriggersLeaveNothingBehind) {
   std::setvbuf(stdout, nullptr, _IONBF, 0);  // the figures reach the log even if the run dies
   const char* text = std::getenv("TRIGGER_SOAK_CYCLES");
-  const int cycles = 1 + (text && std::atoi(text) > 0 ? std::atoi(text) : 7);
+  const int cycles = 1 + (text && std::atoi(text) > 0 ? std::atoi(text) : 2);
   ProcessResources first;
   for (int cycle = 0; cycle < cycles; ++cycle) {
     SCOPED_TRACE("cycle " + std::to_string(cycle));

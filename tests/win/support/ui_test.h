@@ -1,7 +1,6 @@
 // Driving windows as a user would, by messages: the message queue, the trigger window's list and
-// toolbar, modal dialogs and message boxes scripted step by step, an open popup menu, pictures of
-// windows, an MDI frame of the test's own, and WindowTest, the add-in's trigger window open in
-// the host stand-in.
+// toolbar, modal dialogs and message boxes scripted step by step, an open popup menu, pictures
+// of windows, and WindowTest, the add-in connected in the host stand-in with its triggers loaded.
 #pragma once
 
 #include <windows.h>
@@ -12,21 +11,20 @@
 #include <cstdio>
 #include <deque>
 #include <functional>
-#include <set>
 #include <string>
 #include <vector>
 
+#include "standin/win/ide_ids.h"
 #include "tests/win/support/win_test.h"
 #include "win/resources/resource_ids.h"
 
 namespace wintest {
 
-// Every window this program opens is handled by Wine itself (see UnmanageWindows). Wine reads
-// that when the program starts, so the first run in a fresh prefix sets it and runs again.
+// Every window of this program is handled by Wine itself (see UnmanageWindows). Wine reads that
+// when the program starts, so the first run in a fresh prefix sets it and runs again.
 inline const bool windows_unmanaged = [] {
   const std::wstring self = ModuleFile(nullptr);
-  const std::wstring name = self.substr(self.find_last_of(L'\\') + 1);
-  if (UnmanageWindows(name)) return true;
+  if (UnmanageWindows(self.substr(self.find_last_of(L'\\') + 1))) return true;
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
@@ -58,10 +56,9 @@ inline void Pump() {
 }
 // Runs it until the condition holds, for two seconds at most; whether it held.
 inline bool PumpUntil(const std::function<bool()>& done) {
-  for (const DWORD end = GetTickCount() + 2000; !done();) {
+  for (const DWORD end = GetTickCount() + 2000; !done(); Sleep(5)) {
     if (static_cast<LONG>(end - GetTickCount()) < 0) return false;
     Pump();
-    Sleep(5);
   }
   return true;
 }
@@ -98,13 +95,12 @@ inline std::string ItemText(HWND list, int row, int column) {
   const LRESULT length = SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
   return std::string(text, length > 0 ? static_cast<size_t>(length) : 0);
 }
-// A column's texts, row by row.
+// A column's texts, row by row; or a row's texts joined with ", " as the list export writes them.
 inline std::vector<std::string> Column(HWND list, int column) {
   std::vector<std::string> texts;
   for (int row = 0; row < RowCount(list); ++row) texts.push_back(ItemText(list, row, column));
   return texts;
 }
-// A row's texts joined with ", ", as the trigger list export writes them.
 inline std::string RowLine(HWND list, int row) {
   const HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
   std::string line;
@@ -124,7 +120,7 @@ inline void SelectRows(HWND list, const std::vector<int>& rows) {
   Pump();
 }
 inline bool ButtonEnabled(HWND frame, UINT command) {
-  return SendMessageW(GetDlgItem(frame, IDC_TRIGGER_TOOLBAR), TB_ISBUTTONENABLED, command, 0) != 0;
+  return SendMessageW(GetDlgItem(frame, IDC_TRIGGER_TOOLBAR), TB_ISBUTTONENABLED, command, 0);
 }
 // A command as the toolbar sends it to its frame.
 inline void ClickButton(HWND frame, UINT command) {
@@ -138,10 +134,9 @@ inline void DoubleClick(HWND list, int row) {
   RECT cell = {};
   ListView_GetSubItemRect(list, row, 2, LVIR_BOUNDS, &cell);
   const LPARAM at = MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
-  PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
-  PostMessageW(list, WM_LBUTTONUP, 0, at);
-  PostMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
-  PostMessageW(list, WM_LBUTTONUP, 0, at);
+  for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) {
+    PostMessageW(list, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, at);
+  }
   Pump();
 }
 inline void PressKey(HWND window, WPARAM key) {
@@ -149,29 +144,23 @@ inline void PressKey(HWND window, WPARAM key) {
   Pump();
 }
 
-// The items of the popup menu that `open` shows, by identifier with whether each is enabled, read
-// while it is open; then it is closed. Where it was on the screen goes to `place`.
-struct MenuItem {
-  UINT id;
-  bool enabled;
-  bool operator==(const MenuItem& other) const {
-    return id == other.id && enabled == other.enabled;
-  }
-};
-inline std::vector<MenuItem> ReadMenu(const std::function<void()>& open, RECT* place = nullptr) {
-  static std::vector<MenuItem> items;
+// The popup menu that `open` shows, read while it is open and then closed: the identifiers of its
+// enabled items, after how many items it has; where it was on the screen goes to `place`.
+inline std::vector<UINT> ReadMenu(const std::function<void()>& open, RECT* place = nullptr) {
+  static std::vector<UINT> items;
   static RECT where;
   items.clear();
-  where = {};
   SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
     const HWND popup = FindWindowW(L"#32768", nullptr);
     GetWindowRect(popup, &where);
     const HMENU menu = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
+    items.push_back(0);
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-      const UINT state = GetMenuState(menu, i, MF_BYPOSITION);
-      if (GetMenuItemID(menu, i) != 0) {
-        items.push_back({GetMenuItemID(menu, i), !(state & (MF_GRAYED | MF_DISABLED))});
+      const UINT id = GetMenuItemID(menu, i);
+      items[0] += id != 0;
+      if (id && !(GetMenuState(menu, i, MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED))) {
+        items.push_back(id);
       }
     }
     EndMenu();
@@ -192,18 +181,14 @@ class UserScript {
  public:
   using Step = std::function<void(HWND window)>;
 
-  UserScript() {
+  UserScript() : hook_(SetWindowsHookExW(WH_CBT, Hook, nullptr, GetCurrentThreadId())) {
     current_ = this;
-    hook_ = SetWindowsHookExW(WH_CBT, Hook, nullptr, GetCurrentThreadId());
   }
   ~UserScript() {
     UnhookWindowsHookEx(hook_);
     current_ = nullptr;
     EXPECT_TRUE(steps_.empty()) << steps_.size() << " scripted window(s) never opened";
   }
-  UserScript(const UserScript&) = delete;
-  UserScript& operator=(const UserScript&) = delete;
-
   UserScript& Then(Step step) {
     steps_.push_back(std::move(step));
     return *this;
@@ -213,12 +198,10 @@ class UserScript {
  private:
   static LRESULT CALLBACK Hook(int code, WPARAM wparam, LPARAM lparam) {
     const auto window = reinterpret_cast<HWND>(wparam);
-    if (current_ && code == HCBT_CREATEWND &&
+    if (code == HCBT_CREATEWND &&
         !(reinterpret_cast<CBT_CREATEWNDW*>(lparam)->lpcs->style & WS_CHILD)) {
-      current_->fresh_.insert(window);
-    } else if (current_ && code == HCBT_DESTROYWND) {
-      current_->fresh_.erase(window);
-    } else if (current_ && code == HCBT_ACTIVATE && current_->fresh_.erase(window) > 0) {
+      SetPropW(window, L"UserScript", window);  // new: scripted when first active
+    } else if (code == HCBT_ACTIVATE && RemovePropW(window, L"UserScript") && current_) {
       current_->pending_.push_back(window);
       SetTimer(nullptr, 0, 10, Tick);
     }
@@ -226,38 +209,36 @@ class UserScript {
   }
   static void CALLBACK Tick(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
-    if (current_) current_->RunPending();
-  }
-  void RunPending() {
-    while (!pending_.empty()) {
-      const HWND window = pending_.front();
-      // A dialog is shown once its queue is idle after its first focus: wait for that.
-      if (IsWindow(window) && !IsWindowVisible(window) && ++waits_ < 200) {
+    while (current_ && !current_->pending_.empty()) {
+      const HWND window = current_->pending_.front();
+      // A dialog shows once its queue is idle after its first focus: wait for that.
+      if (IsWindow(window) && !IsWindowVisible(window) && ++current_->waits_ < 200) {
         SetTimer(nullptr, 0, 10, Tick);
         return;
       }
-      waits_ = 0;
-      pending_.pop_front();
-      if (!IsWindow(window)) continue;
-      ++seen;
-      const std::string title = WindowText(window);
-      if (steps_.empty()) {
-        ADD_FAILURE() << "unscripted window \"" << title << "\" opened";
-      } else {
-        Step step = std::move(steps_.front());
-        steps_.pop_front();
-        step(window);
-      }
-      if (IsWindow(window) && IsWindowVisible(window)) {
-        ADD_FAILURE() << "\"" << title << "\" was left open";
-        PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
-      }
+      current_->waits_ = 0;
+      current_->pending_.pop_front();
+      if (IsWindow(window)) current_->Run(window);
+    }
+  }
+  void Run(HWND window) {
+    ++seen;
+    const std::string title = WindowText(window);
+    if (steps_.empty()) {
+      ADD_FAILURE() << "unscripted window \"" << title << "\" opened";
+    } else {
+      const Step step = std::move(steps_.front());
+      steps_.pop_front();
+      step(window);
+    }
+    if (IsWindow(window) && IsWindowVisible(window)) {
+      ADD_FAILURE() << "\"" << title << "\" was left open";
+      PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
     }
   }
 
   static inline UserScript* current_ = nullptr;
-  HHOOK hook_ = nullptr;
-  std::set<HWND> fresh_;
+  HHOOK hook_;
   std::deque<HWND> pending_;
   std::deque<Step> steps_;
   int waits_ = 0;
@@ -301,7 +282,8 @@ inline std::vector<std::string> Items(HWND dialog, int id) {
   }
   return items;
 }
-// Picks an item of a drop-down list as a click would, telling the dialog.
+// Picks an item of a drop-down list, or selects (double-clicks) one of a list box, as the mouse
+// would, telling the dialog.
 inline void Pick(HWND dialog, int id, const std::string& item) {
   const HWND box = Control(dialog, id);
   const LRESULT index = SendMessageA(box, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
@@ -310,23 +292,18 @@ inline void Pick(HWND dialog, int id, const std::string& item) {
   SendMessageA(box, CB_SETCURSEL, index, 0);
   SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
 }
-// Selects an item of a list box, telling the dialog; a double-click when asked.
 inline void Choose(HWND dialog, int id, int index, bool double_click = false) {
   const HWND box = Control(dialog, id);
   SendMessageA(box, LB_SETCURSEL, index, 0);
   SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, double_click ? LBN_DBLCLK : LBN_SELCHANGE),
                reinterpret_cast<LPARAM>(box));
 }
-// A message box as "caption: text".
-inline std::string MessageOf(HWND box) {
-  char text[1024] = "";
-  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-  return WindowText(box) + ": " + text;
-}
-// A step that notes the message box's text and answers OK.
+// A step that notes a message box as "caption: text" and answers OK.
 inline UserScript::Step Answer(std::string* message) {
   return [message](HWND box) {
-    *message = MessageOf(box);
+    char text[1024] = "";
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    *message = WindowText(box) + ": " + text;
     SendMessageW(box, WM_COMMAND, IDOK, 0);
   };
 }
@@ -339,7 +316,8 @@ struct Image {
   std::vector<uint32_t> pixels;  // 0x00RRGGBB, top row first
   uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
-inline uint32_t Rgb(COLORREF colour) {
+inline uint32_t Rgb(int system_colour) {
+  const COLORREF colour = GetSysColor(system_colour);
   return (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
 }
 // What the screen shows of a window's client area (or of the whole window, frame included).
@@ -349,17 +327,15 @@ inline Image Capture(HWND window, bool client_only = true) {
   Pump();
   RECT area;
   client_only ? GetClientRect(window, &area) : GetWindowRect(window, &area);
-  Image image;
-  image.width = area.right - area.left;
-  image.height = area.bottom - area.top;
-  const HDC screen = client_only ? GetDC(window) : GetWindowDC(window);
-  const HDC memory = CreateCompatibleDC(screen);
+  Image image{area.right - area.left, area.bottom - area.top, {}};
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = image.width;
   info.bmiHeader.biHeight = -image.height;  // top row first
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
+  const HDC screen = client_only ? GetDC(window) : GetWindowDC(window);
+  const HDC memory = CreateCompatibleDC(screen);
   void* bits = nullptr;
   const HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   const HGDIOBJ old = SelectObject(memory, bitmap);
@@ -400,68 +376,11 @@ inline void Screenshot(HWND window, const char* name) {
   std::fclose(out);
 }
 
-// ---- Hosts ----
-
-// A top-level window with an MDI client, as the host's main window is; the last prompt a child
-// put in its status bar ("(idle)" for the idle text).
-class MdiFrame {
- public:
-  MdiFrame() {
-    WNDCLASSW window_class = {};
-    window_class.lpfnWndProc = &MdiFrame::Proc;
-    window_class.lpszClassName = L"TriggerTestMdiFrame";
-    RegisterClassW(&window_class);
-    window_class.lpfnWndProc = DefMDIChildProcW;
-    window_class.lpszClassName = L"TriggerTestMdiChild";
-    RegisterClassW(&window_class);
-    frame_ = CreateWindowExW(0, L"TriggerTestMdiFrame", L"Vireo (test host)",
-                             WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 0, 0, 1100, 520,
-                             nullptr, nullptr, nullptr, nullptr);
-    CLIENTCREATESTRUCT client = {nullptr, 50000};
-    client_ = CreateWindowExW(0, L"MDICLIENT", nullptr, WS_CHILD | WS_CLIPCHILDREN | WS_VISIBLE, 0,
-                              0, 1000, 450, frame_, nullptr, nullptr, &client);
-    Pump();
-  }
-  ~MdiFrame() {
-    DestroyWindow(frame_);
-    Pump();
-  }
-  MdiFrame(const MdiFrame&) = delete;
-  MdiFrame& operator=(const MdiFrame&) = delete;
-
-  HWND frame() const { return frame_; }
-  HWND client() const { return client_; }
-  HWND ActiveChild() const {
-    return reinterpret_cast<HWND>(SendMessageW(client_, WM_MDIGETACTIVE, 0, 0));
-  }
-  // Another MDI child, which takes the activation.
-  HWND AddChild() {
-    MDICREATESTRUCTW create = {};
-    create.szClass = L"TriggerTestMdiChild";
-    create.szTitle = L"Other";
-    create.x = create.y = CW_USEDEFAULT;
-    create.cx = 300;
-    create.cy = 200;
-    return reinterpret_cast<HWND>(
-        SendMessageW(client_, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&create)));
-  }
-  static inline std::string prompt;
-
- private:
-  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == 0x0362) {  // WM_SETMESSAGESTRING
-      prompt = lparam ? reinterpret_cast<const char*>(lparam) : "(idle)";
-      return 0;
-    }
-    return DefFrameProcW(window, FindWindowExW(window, nullptr, L"MDIClient", nullptr), message,
-                         wparam, lparam);
-  }
-  HWND frame_ = nullptr;
-  HWND client_ = nullptr;
-};
+// ---- The add-in's window in the stand-in ----
 
 // The add-in connected to the stand-in with the sample's triggers loaded; Open runs the trigger
-// command as the host's menu does. Closing and disconnecting leave no window behind.
+// command as the host's menu does, and Ide opens the stand-in's IDE window, an MDI frame. Closing
+// and disconnecting leave no window behind.
 class WindowTest : public HostTest {
  protected:
   void SetUp() override {
@@ -469,11 +388,13 @@ class WindowTest : public HostTest {
     ConnectAndLoad();
   }
   void TearDown() override {
+    VARIANT_BOOL closed = VARIANT_FALSE;
+    if (standin_) standin_->CloseWindow(VARIANT_FALSE, &closed);
     HostTest::TearDown();
     Pump();
     EXPECT_TRUE(TriggerFrames().empty());
   }
-  // The one frame the command opened or activated (an MDI child of `client` if given).
+  // The one frame the command opened or activated: top-level, or an MDI child of `client`.
   HWND Open(HWND client = nullptr) {
     EXPECT_HR(S_OK, standin_->Exec(ID_TRIGGER_WINDOW));
     Pump();
@@ -485,6 +406,13 @@ class WindowTest : public HostTest {
     SendMessageW(frame, WM_SYSCOMMAND, SC_CLOSE, 0);
     Pump();
     EXPECT_FALSE(IsWindow(frame));
+  }
+  // The IDE window's frame; its MDI client is GetDlgItem(frame, IDC_MDI_CLIENT).
+  HWND Ide() {
+    LONG window = 0;
+    EXPECT_HR(S_OK, standin_->ShowWindow(&window));
+    Pump();
+    return reinterpret_cast<HWND>(static_cast<LONG_PTR>(window));
   }
 };
 
