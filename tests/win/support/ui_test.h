@@ -20,32 +20,6 @@
 
 namespace wintest {
 
-// Every window of this program is handled by Wine itself (see UnmanageWindows). Wine reads that
-// when the program starts, so the first run in a fresh prefix sets it and runs again.
-inline const bool windows_unmanaged = [] {
-  const std::wstring self = ModuleFile(nullptr);
-  if (UnmanageWindows(self.substr(self.find_last_of(L'\\') + 1))) return true;
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
-  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-  for (HANDLE handle : {startup.hStdInput, startup.hStdOutput, startup.hStdError}) {
-    SetHandleInformation(handle, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
-  }
-  PROCESS_INFORMATION process = {};
-  std::wstring command = GetCommandLineW();
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                      &startup, &process)) {
-    return false;
-  }
-  WaitForSingleObject(process.hProcess, INFINITE);
-  DWORD code = 1;
-  GetExitCodeProcess(process.hProcess, &code);
-  ExitProcess(code);
-}();
-
 // Runs the thread's queue until it is empty.
 inline void Pump() {
   MSG message;
@@ -320,6 +294,10 @@ inline uint32_t Rgb(int system_colour) {
   const COLORREF colour = GetSysColor(system_colour);
   return (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
 }
+// A 32-bit picture's header, top row first.
+inline BITMAPINFOHEADER Header(int width, int height) {
+  return {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+}
 // What the screen shows of a window's client area (or of the whole window, frame included).
 inline Image Capture(HWND window, bool client_only = true) {
   RedrawWindow(window, nullptr, nullptr,
@@ -328,12 +306,7 @@ inline Image Capture(HWND window, bool client_only = true) {
   RECT area;
   client_only ? GetClientRect(window, &area) : GetWindowRect(window, &area);
   Image image{area.right - area.left, area.bottom - area.top, {}};
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = image.width;
-  info.bmiHeader.biHeight = -image.height;  // top row first
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
+  const BITMAPINFO info = {Header(image.width, image.height), {}};
   const HDC screen = client_only ? GetDC(window) : GetWindowDC(window);
   const HDC memory = CreateCompatibleDC(screen);
   void* bits = nullptr;
@@ -360,18 +333,11 @@ inline void Screenshot(HWND window, const char* name) {
   const Image image = Capture(window, false);
   FILE* out = std::fopen((std::string(folder) + "\\" + name + ".bmp").c_str(), "wb");
   if (out == nullptr) return;
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = image.width;
-  info.bmiHeader.biHeight = -image.height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  BITMAPFILEHEADER file = {};
-  file.bfType = 0x4D42;  // "BM"
-  file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+  const BITMAPINFOHEADER info = Header(image.width, image.height);
+  BITMAPFILEHEADER file = {0x4D42, 0, 0, 0, sizeof file + sizeof info};  // "BM"
   file.bfSize = file.bfOffBits + static_cast<DWORD>(image.pixels.size() * 4);
   std::fwrite(&file, sizeof file, 1, out);
-  std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out);
+  std::fwrite(&info, sizeof info, 1, out);
   std::fwrite(image.pixels.data(), 4, image.pixels.size(), out);
   std::fclose(out);
 }

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -75,20 +76,6 @@ inline std::wstring BesideTest(const std::wstring& name) {
   return self.substr(0, self.find_last_of(L'\\') + 1) + name;
 }
 
-// The Windows form of a Linux path (Wine maps / to drive Z:).
-inline std::wstring WindowsPath(const std::string& path) {
-  std::wstring windows = L"Z:";
-  for (char c : path) windows += c == '/' ? L'\\' : static_cast<wchar_t>(c);
-  return windows;
-}
-
-// A fresh copy of the sample project in the temporary folder.
-inline std::wstring CopySample(const std::wstring& name) {
-  const std::wstring copy = TempPath(name);
-  CopyFileW(WindowsPath(STANDIN_EXAMPLES_DIR "/sample.vpj").c_str(), copy.c_str(), FALSE);
-  return copy;
-}
-
 // Loads a module from beside the test and runs one of its exported entry points.
 inline HRESULT CallEntry(const wchar_t* module, const char* entry) {
   HMODULE loaded = LoadLibraryW(module);
@@ -98,9 +85,6 @@ inline HRESULT CallEntry(const wchar_t* module, const char* entry) {
   const HRESULT hr = call ? call() : E_NOINTERFACE;
   FreeLibrary(loaded);
   return hr;
-}
-inline HRESULT RegisterModule(const wchar_t* module) {
-  return CallEntry(module, "DllRegisterServer");
 }
 // DllCanUnloadNow of Trigger.dll as COM loaded it.
 inline HRESULT TriggerCanUnload() {
@@ -134,22 +118,6 @@ inline std::string LastHelpCall() {
 inline ULONG RefCount(IUnknown* object) {
   object->AddRef();
   return object->Release();
-}
-
-// Has Wine handle every window of `program` itself: with no window manager on the test display,
-// Wine would otherwise wait up to two seconds for one whenever a window hides. Whether it was so
-// already (Wine reads it when the program starts).
-inline bool UnmanageWindows(const std::wstring& program) {
-  const std::wstring key = L"Software\\Wine\\AppDefaults\\" + program + L"\\X11 Driver";
-  wchar_t value[4] = L"";
-  DWORD size = sizeof value;
-  if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), L"Managed", RRF_RT_REG_SZ, nullptr, value,
-                   &size) == ERROR_SUCCESS &&
-      value[0] == L'N') {
-    return true;
-  }
-  RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"Managed", REG_SZ, L"N", 2 * sizeof(wchar_t));
-  return false;
 }
 
 // Runs a program of bin/ with the arguments and waits for it; its exit code, and what it wrote
@@ -192,8 +160,8 @@ class HostTest : public ::testing::Test {
   static void SetUpTestSuite() {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     static const HRESULT registered = [] {
-      const HRESULT hr = RegisterModule(L"VireoStandin.dll");
-      return FAILED(hr) ? hr : RegisterModule(L"Trigger.dll");
+      const HRESULT hr = CallEntry(L"VireoStandin.dll", "DllRegisterServer");
+      return FAILED(hr) ? hr : CallEntry(L"Trigger.dll", "DllRegisterServer");
     }();
     ASSERT_HR(S_OK, registered);
   }
@@ -204,7 +172,11 @@ class HostTest : public ::testing::Test {
     ASSERT_HR(S_OK, CLSIDFromProgID(L"Vireo.Standin", &clsid));
     ASSERT_HR(S_OK, CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IVireoStandin,
                                      standin_.PutVoid()));
-    project_ = CopySample(L"host_test.vpj");
+    // A fresh copy of the sample project (Wine maps / to drive Z:).
+    std::wstring sample = L"Z:" + Wide(STANDIN_EXAMPLES_DIR "/sample.vpj");
+    std::replace(sample.begin(), sample.end(), L'/', L'\\');
+    project_ = TempPath(L"host_test.vpj");
+    CopyFileW(sample.c_str(), project_.c_str(), FALSE);
     ASSERT_HR(S_OK, standin_->OpenProject(Bstr(project_).Get()));
     ComPtr<IDispatch> application;
     ASSERT_HR(S_OK, standin_->get_Application(application.Put()));
@@ -311,10 +283,7 @@ class HostTest : public ::testing::Test {
     return lines;
   }
   bool LogHas(const std::string& line) {
-    for (const std::string& logged : Lines(Log())) {
-      if (logged == line) return true;
-    }
-    return false;
+    return ("\n" + Log()).find("\n" + line + "\n") != std::string::npos;
   }
   void Refuse(const wchar_t* calls) {
     EXPECT_HR(S_OK, standin_->put_RefusedCalls(Bstr(calls).Get()));
