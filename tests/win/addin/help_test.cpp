@@ -1,6 +1,5 @@
-// Help and the host's log as the add-in reaches them: the help path by the project's CPU family,
-// HTML Help (Wine's control and a fake one that records its calls), and hosts without the
-// members or services the add-in asks for.
+// Help and the host's log as the add-in reaches them without a host that has the members or
+// services it asks for, and HTML Help: Wine's control, and a fake one that records its calls.
 #include "win/host/help.h"
 
 #include <gtest/gtest.h>
@@ -13,25 +12,6 @@
 namespace {
 
 using namespace wintest;
-
-class HelpTest : public HostTest {};
-
-TEST_F(HelpTest, ShowHelpOpensTheTopicInTheHostsHelpFileByTheCpuFamily) {
-  WriteSetting(L"Project", L"HelpPath", L"Z:\\help\\vireo");
-  win::host::HtmlHelp help({L"FakeHtmlHelp.dll"});
-  for (const auto& [family, path] :
-       {std::pair{L"Orvex-2", "Vireo2.chm::\\html\\SIM_WIN_Trigger.htm"},
-        std::pair{L"VX16", "html\\SIM_WIN_Trigger.htm"}}) {
-    WriteSetting(L"Project", L"CpuFamily", family);
-    EXPECT_EQ(win::host::ShowHelp(application_.Get(), core::addin::kTriggerWindowTopic, help),
-              reinterpret_cast<HWND>(0x1234));
-    EXPECT_EQ(LastHelpCall(),
-              "owner 0, file \"Z:\\help\\vireo\", command 0, data \"" + std::string(path) + "\"");
-  }
-  EXPECT_FALSE(help.Disabled());
-  EXPECT_EQ(win::host::ShowHelp(nullptr, core::addin::kTriggerWindowTopic, help), nullptr);
-  EXPECT_EQ(LogLines(true), std::vector<std::string>{}) << Log();
-}
 
 // A host application with nothing behind it: no member names, and no services unless given one.
 class BareHost : public IDispatch {
@@ -73,6 +53,8 @@ TEST(BareHost, NeitherLogNorHelpPathWithoutTheirMembers) {
   EXPECT_HR(DISP_E_UNKNOWNNAME, host.WriteLog("a log without AddLogString"));
   EXPECT_EQ(win::host::BuildHelpPath(&bare, core::addin::kTriggerWindowTopic), "");
   EXPECT_EQ(win::host::BuildHelpPath(nullptr, core::addin::kTriggerWindowTopic), "");
+  win::host::HtmlHelp help({L"FakeHtmlHelp.dll"});
+  EXPECT_EQ(win::host::ShowHelp(nullptr, core::addin::kTriggerWindowTopic, help), nullptr);
 }
 
 TEST(HtmlHelp, TheRegisteredControlIsLoadedAndCalled) {
