@@ -245,6 +245,8 @@ TEST_F(ComTest, ATriggerIsAlwaysTheSameObjectAndLivesOnWhileHeld) {
   ASSERT_HR(S_OK, InvokeByName(dispatch.Get(), L"CreateTransferTrigger", DISPATCH_METHOD, {},
                                created.Get()));
   ASSERT_EQ(V_VT(created.Get()), VT_DISPATCH);
+  EXPECT_HR(DISP_E_UNKNOWNNAME, InvokeByName(dispatch.Get(), L"CreateNothing", DISPATCH_METHOD))
+      << "a late-bound call names the member it cannot find";
   ComPtr<IUnknown> identity, found, again, by_number, none;
   ASSERT_HR(S_OK, V_DISPATCH(created.Get())->QueryInterface(IID_IUnknown, identity.PutVoid()));
   ASSERT_HR(S_OK, registry->FindTrigger(Bstr(L"transfer").Get(), found.Put()));

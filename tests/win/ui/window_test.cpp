@@ -81,6 +81,9 @@ TEST_F(TriggerWindowTest, ItOpensAsAnMdiChildOfTheIdeAndPromptsInItsStatusBar) {
   SendMessageW(toolbar, WM_MOUSEMOVE, 0,
                MAKELPARAM((button.left + button.right) / 2, (button.top + button.bottom) / 2));
   EXPECT_EQ(status(), "Delete the selected triggers");
+  SendMessageW(frame, WM_MENUSELECT, MAKEWPARAM(ID_TRIGGER_FIRE, MF_STRING),
+               reinterpret_cast<LPARAM>(ide_menu));  // so does the item a menu highlights
+  EXPECT_EQ(status(), "Fire the selected triggers once");
   SetCursorPos(0, 0);
   EXPECT_TRUE(PumpUntil([&] { return status() == "Ready"; })) << status();
 
@@ -291,7 +294,15 @@ void ExpectOwnAccessKeys(HMENU menu) {
 
 TEST_F(TriggerWindowTest, ItsMenusToolbarAndTipsComeFromTheResources) {
   const HWND frame = Open();
-  ExpectOwnAccessKeys(GetMenu(frame));
+  const HMENU bar = GetMenu(frame);
+  ExpectOwnAccessKeys(bar);
+  // A menu that opens shows which of its commands apply, with no row selected.
+  SelectRows(ListOf(frame), {});
+  for (int index : {0, 1}) {
+    SendMessageW(frame, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(GetSubMenu(bar, index)), index);
+  }
+  EXPECT_EQ(GetMenuState(bar, ID_TRIGGER_ACTIVATE, MF_BYCOMMAND) & MF_GRAYED, MF_GRAYED);
+  EXPECT_EQ(GetMenuState(bar, ID_WINDOW_CLOSE, MF_BYCOMMAND) & MF_GRAYED, 0u);
   const HMENU context =
       LoadMenuW(GetModuleHandleW(L"TriggerRES.dll"), MAKEINTRESOURCEW(IDR_TRIGGER_CONTEXT_MENU));
   ExpectOwnAccessKeys(GetSubMenu(context, 0));
