@@ -10,7 +10,6 @@
 #include "tests/win/support/ui_test.h"
 #include "win/resources/dialog_ids.h"
 #include "win/ui/dialogs/dialog_runner.h"
-#include "win/ui/framework/activation_context.h"
 
 namespace {
 
@@ -78,18 +77,11 @@ TEST_F(DialogsTest, TransferShowsAndTakesEveryFieldMarksARefusedOneAndOpensItsHe
   user_
       .Then([&](HWND d) {
         EXPECT_EQ(Items(d, IDC_TRIGGER_NUMBER), (Strings{"new", "0"}));
-        const std::pair<int, const char*> shown[] = {{IDC_TRIGGER_NUMBER, "0"},
-                                                     {IDC_TRIGGER_NAME, "move"},
-                                                     {IDC_TRANSFER_SIZE, "16BIT"},
-                                                     {IDC_TRANSFER_SOURCE, "0x100"},
-                                                     {IDC_TRANSFER_SRC_MODE, "INCREMENT"},
-                                                     {IDC_TRANSFER_SRC_VALUE, "2"},
-                                                     {IDC_TRANSFER_DESTINATION, "0x200"},
-                                                     {IDC_TRANSFER_DST_MODE, "FIX"},
-                                                     {IDC_TRANSFER_COUNT, "16"},
-                                                     {IDC_TRIGGER_CYCLE, "3"},
-                                                     {IDC_TRIGGER_WAIT, "4"}};
-        for (const auto& [id, text] : shown) EXPECT_EQ(Text(d, id), text) << id;
+        EXPECT_EQ(Texts(d, {IDC_TRIGGER_NUMBER, IDC_TRIGGER_NAME, IDC_TRANSFER_SIZE,
+                            IDC_TRANSFER_SOURCE, IDC_TRANSFER_SRC_MODE, IDC_TRANSFER_SRC_VALUE,
+                            IDC_TRANSFER_DESTINATION, IDC_TRANSFER_DST_MODE, IDC_TRANSFER_COUNT,
+                            IDC_TRIGGER_CYCLE, IDC_TRIGGER_WAIT}),
+                  "0 move 16BIT 0x100 INCREMENT 2 0x200 FIX 16 3 4");
         EXPECT_EQ(Focused(d), IDC_TRIGGER_NAME);
         EXPECT_EQ(SendMessageW(Control(d, IDC_TRIGGER_NAME), EM_GETLIMITTEXT, 0, 0), 255);
         // Spins count in base 10 over their ranges.
@@ -143,14 +135,11 @@ TEST_F(DialogsTest, TransferShowsAndTakesEveryFieldMarksARefusedOneAndOpensItsHe
   Edit(EditKind::Transfer, 0);
   EXPECT_EQ(help_, (Strings{"html\\SIM_DLG_TrnsTrg.htm", "html\\SIM_DLG_TrnsTrg.htm"}));
   EXPECT_EQ(Line(0), "100,transfer,copy,70000,32BIT,0x300,FIX,0x400,DECREMENT,5,6,2,31");
-  // The lists offer exactly what the trigger takes.
   EXPECT_EQ(sizes, (Strings{"8BIT", "16BIT", "32BIT", "8BIT*", "16BIT*", "32BIT*"}));
   EXPECT_EQ(modes, (Strings{"FIX", "INCREMENT", "DECREMENT"}));
-  for (const std::string& size : sizes) EXPECT_EQ(document_.GetTriggerInfo(0)->SetSize(size), 0);
-  for (const std::string& mode : modes) EXPECT_EQ(document_.GetTriggerInfo(0)->SetSrcMode(mode), 0);
 }
 
-TEST_F(DialogsTest, DataCreatedAfterTheBadPatternMessageKeepsTheTextsOfTheOtherKind) {
+TEST_F(DialogsTest, DataCreatedAfterTheBadPatternMessageThenEditedIntoAMemoryStream) {
   Strings sizes, repeats, modes;
   std::string message;
   HWND dialog = nullptr;
@@ -205,20 +194,10 @@ TEST_F(DialogsTest, DataCreatedAfterTheBadPatternMessageKeepsTheTextsOfTheOtherK
   EXPECT_EQ(sizes, (Strings{"8BIT", "16BIT", "32BIT", "DOUBLE"}));
   EXPECT_EQ(repeats, (Strings{"SINGLE", "REPEAT", "CONST"}));
   EXPECT_EQ(modes, (Strings{"DEFAULT", "RANDOM", "RANDOM2"}));
-  core::rows::TriggerInfo* adapter = document_.GetTriggerInfo(0);
-  for (const std::string& size : sizes) EXPECT_EQ(adapter->SetSize(size), 0) << size;
-  for (const std::string& repeat : repeats) EXPECT_EQ(adapter->SetDstMode(repeat), 0) << repeat;
-  for (const std::string& mode : modes) EXPECT_EQ(adapter->SetSrcMode(mode), 0) << mode;
-}
 
-TEST_F(DialogsTest, DataEditedIntoAMemoryStreamAfterTheDisabledFieldsMessage) {
-  Make("data",
-       "Size=16bit;Destination=0x20;DstMode=single;SrcMode=default;DataList=1,2,3;"
-       "SourceKind=Data");
-  std::string message;
   user_
       .Then([&](HWND d) {
-        EXPECT_EQ(Text(d, IDC_DATA_SIZE) + Text(d, IDC_DATA_LIST), "16BIT1,2,3");
+        EXPECT_EQ(Texts(d, {IDC_DATA_SIZE, IDC_DATA_LIST}), "8BIT 10,1.5,2.5");
         Type(d, IDC_DATA_COUNT, "abc");  // tested though disabled: a message says why
         Click(d, IDOK);
         SetFocus(Control(d, IDC_DATA_KIND_DATA));
@@ -234,13 +213,17 @@ TEST_F(DialogsTest, DataEditedIntoAMemoryStreamAfterTheDisabledFieldsMessage) {
       });
   Edit(EditKind::Stream, 0);
   EXPECT_NE(message.find("choose \"Memory stream\""), std::string::npos) << message;
-  EXPECT_EQ(Line(0), "100,Stream,stream,0x20,16BIT,SINGLE,0x600,5,0,0,0x00000000");
+  EXPECT_EQ(Line(0), "100,Stream,stream,0x20,8BIT,REPEAT,0x600,5,7,8,0x000000ff");
 }
 
-TEST_F(DialogsTest, InterruptCreatedAndNamedAfterItsSourceAndWhetherItClears) {
+TEST_F(DialogsTest, InterruptNamedAfterItsSourceAndWhetherItClearsThenEditedIntoARaise) {
   user_.Then([&](HWND d) {
     EXPECT_EQ(Items(d, IDC_INTERRUPT_SOURCE), (Strings{"0:INT0", "1:INT1", "2:INTX"}));
     EXPECT_EQ(Text(d, IDC_TRIGGER_NAME), "interrupt");
+    Type(d, IDC_TRIGGER_CYCLE, "1000");
+    SendMessageW(Control(d, IDC_TRIGGER_CYCLE), WM_KEYDOWN, VK_UP, 0);  // the spin's arrow key
+    EXPECT_EQ(Text(d, IDC_TRIGGER_CYCLE), "1001");
+    Type(d, IDC_TRIGGER_WAIT, "10");
     Pick(d, IDC_INTERRUPT_SOURCE, "2:INTX");
     EXPECT_EQ(Text(d, IDC_TRIGGER_NAME), "setINTX");
     // The clear box sets what cycle and wait apply to, not the name.
@@ -257,36 +240,22 @@ TEST_F(DialogsTest, InterruptCreatedAndNamedAfterItsSourceAndWhetherItClears) {
     Pick(d, IDC_INTERRUPT_SOURCE, "0:INT0");
     EXPECT_TRUE(Checked(d, IDC_INTERRUPT_CLEAR));
     EXPECT_EQ(Text(d, IDC_TRIGGER_NAME), "clearINT0");
-    Click(d, IDC_INTERRUPT_CLEAR);
-    EXPECT_TRUE(Enabled(d, IDC_INTERRUPT_WAIT_SPIN));
-    Pick(d, IDC_INTERRUPT_SOURCE, "2:INTX");
-    Type(d, IDC_TRIGGER_CYCLE, "1000");
-    SendMessageW(Control(d, IDC_TRIGGER_CYCLE), WM_KEYDOWN, VK_UP, 0);  // the spin's arrow key
-    EXPECT_EQ(Text(d, IDC_TRIGGER_CYCLE), "1001");
-    Type(d, IDC_TRIGGER_WAIT, "10");
     Screenshot(d, "interrupt");
     Click(d, IDOK);
   });
   Create(EditKind::Interrupt);
-  EXPECT_EQ(Line(0), "100,interrupt,setINTX,INTX,1001,10");
-}
-
-TEST_F(DialogsTest, ClearingInterruptEditedAfterTheDisabledCycleMessage) {
-  core::rows::TriggerInfo* adapter =
-      Make("interrupt", "Name=off;Destination=intx;Cycle=5;Wait=6", false);
-  static_cast<core::triggers::CInterruptTrigger*>(adapter->GetTrigger().get())
-      ->PutRaise(core::automation::kVariantFalse);
-  ASSERT_EQ(adapter->Register(), 0);
+  EXPECT_EQ(Line(0), "100,clearInterrupt,clearINT0,INT0,1001,10");
   std::string message;
   user_
       .Then([&](HWND d) {
-        EXPECT_EQ(Text(d, IDC_INTERRUPT_SOURCE), "2:INTX");  // stored as "intx"
+        EXPECT_EQ(Text(d, IDC_INTERRUPT_SOURCE), "0:INT0");
         EXPECT_TRUE(Checked(d, IDC_INTERRUPT_CLEAR));
         Type(d, IDC_TRIGGER_CYCLE, "abc");  // tested though disabled: a message says why
         Click(d, IDOK);
+        Click(d, IDC_INTERRUPT_CLEAR);
         Type(d, IDC_TRIGGER_CYCLE, "5");
-        Pick(d, IDC_INTERRUPT_SOURCE, "0:INT0");
-        EXPECT_EQ(Text(d, IDC_TRIGGER_NAME), "off");  // an existing trigger keeps its name
+        Pick(d, IDC_INTERRUPT_SOURCE, "2:INTX");
+        EXPECT_EQ(Text(d, IDC_TRIGGER_NAME), "clearINT0");  // an existing trigger keeps its name
         Click(d, IDOK);
       })
       .Then([&](HWND box) {
@@ -295,7 +264,7 @@ TEST_F(DialogsTest, ClearingInterruptEditedAfterTheDisabledCycleMessage) {
       });
   Edit(EditKind::Interrupt, 0);
   EXPECT_NE(message.find("uncheck \"Clear the request\""), std::string::npos) << message;
-  EXPECT_EQ(Line(0), "100,clearInterrupt,off,INT0,5,6");
+  EXPECT_EQ(Line(0), "100,interrupt,clearINT0,INTX,5,10");
 }
 
 TEST_F(DialogsTest, ConnectionCreatedByAddingAndRemovingAndEditedByADoubleClick) {
@@ -379,43 +348,6 @@ TEST_F(DialogsTest, ControlSelectsItsTargetIgnoringCaseAndTakesTheChosenAction) 
   Edit(EditKind::Control, 1);
   EXPECT_EQ(Line(1), "101,control,control,RESTART,p1");
   EXPECT_EQ(actions, (Strings{"STOP", "RESET", "RESTART"}));
-  for (const std::string& action : actions) {
-    EXPECT_EQ(document_.GetTriggerInfo(1)->SetSource(action), 0) << action;
-  }
-}
-
-// A button made now knows its ideal size only from version 6 of the common controls.
-bool NewButtonIsVersion6() {
-  HWND button = CreateWindowW(L"Button", L"OK", WS_CHILD, 0, 0, 50, 14, HWND_MESSAGE, nullptr,
-                              nullptr, nullptr);
-  SIZE size = {};
-  const bool version6 = SendMessageW(button, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&size));
-  DestroyWindow(button);
-  return version6;
-}
-
-TEST_F(DialogsTest, ControlsAreVersion6UnderTheAddinsManifest) {
-  // The test asks for no version of its own (its manifest is resource 2, as in Trigger.dll).
-  EXPECT_FALSE(NewButtonIsVersion6());
-  HMODULE addin = LoadLibraryW(BesideTest(L"Trigger.dll").c_str());
-  ASSERT_NE(addin, nullptr);
-  {
-    const win::ui::ActivationContext context(addin);
-    EXPECT_TRUE(context.Valid()) << "error " << GetLastError();
-    const win::ui::ActivationScope scope(context);
-    EXPECT_TRUE(scope.Active());
-    EXPECT_TRUE(NewButtonIsVersion6());
-  }
-  EXPECT_FALSE(NewButtonIsVersion6());
-  FreeLibrary(addin);
-  // The dialogs are made under it.
-  user_.Then([&](HWND d) {
-    SIZE size = {};
-    EXPECT_TRUE(
-        SendMessageW(Control(d, IDOK), BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&size)));
-    Click(d, IDCANCEL);
-  });
-  Create(EditKind::IOStream);
 }
 
 }  // namespace

@@ -224,6 +224,12 @@ inline HWND Control(HWND dialog, int id) {
   return control;
 }
 inline std::string Text(HWND dialog, int id) { return WindowText(Control(dialog, id)); }
+// Several controls' texts, joined with spaces.
+inline std::string Texts(HWND dialog, std::initializer_list<int> ids) {
+  std::string texts;
+  for (int id : ids) texts += (texts.empty() ? "" : " ") + Text(dialog, id);
+  return texts;
+}
 inline void Type(HWND dialog, int id, const std::string& text) {
   SendMessageA(Control(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }

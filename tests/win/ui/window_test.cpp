@@ -216,6 +216,12 @@ std::string PressF1() {
   return LastHelpCall();
 }
 
+// Whether a button knows its ideal size, as buttons of the common controls' version 6 do.
+bool Version6(HWND button) {
+  SIZE size = {};
+  return SendMessageW(button, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&size)) != 0;
+}
+
 TEST_F(TriggerWindowTest, ADoubleClickEditsTheRowInItsDialogAndF1OpensHelpAtEachTopic) {
   WriteSetting(L"Project", L"CpuFamily", L"Orvex-3");  // its help file is named in the topic path
   RegisterHtmlHelp(BesideTest(L"FakeHtmlHelp.dll"));
@@ -232,7 +238,8 @@ TEST_F(TriggerWindowTest, ADoubleClickEditsTheRowInItsDialogAndF1OpensHelpAtEach
   UserScript().Then([&](HWND d) {
     seen = PressF1();
     EXPECT_TRUE(IsWindowVisible(d)) << "help leaves the dialog open";
-    EXPECT_EQ(Text(d, IDC_TRIGGER_NUMBER) + " " + Text(d, IDC_DATA_STREAM_SOURCE), "6 WAVE_TABLE");
+    EXPECT_EQ(Texts(d, {IDC_TRIGGER_NUMBER, IDC_DATA_STREAM_SOURCE}), "6 WAVE_TABLE");
+    EXPECT_TRUE(Version6(Control(d, IDOK))) << "the add-in's manifest is in force";
     Type(d, IDC_DATA_COUNT, "8");
     Click(d, IDOK);
   }),
@@ -244,6 +251,10 @@ TEST_F(TriggerWindowTest, ADoubleClickEditsTheRowInItsDialogAndF1OpensHelpAtEach
   ASSERT_HR(S_OK, standin_->RecordBytes(106, record.Put()));
   EXPECT_EQ(Narrow(record.Get()).substr(72, 11), "08 00 00 00") << "the count at byte 24";
   EXPECT_EQ(ItemText(list, 6, 9), "8");
+  const HWND button = CreateWindowW(L"Button", L"OK", WS_CHILD, 0, 0, 50, 14, HWND_MESSAGE, nullptr,
+                                    nullptr, nullptr);
+  EXPECT_FALSE(Version6(button)) << "nor outside the add-in, where this program asks for none";
+  DestroyWindow(button);
   SetForegroundWindow(frame);
   SetFocus(list);
   EXPECT_EQ(PressF1(), call + "SIM_WIN_Trigger.htm\"");
