@@ -1,6 +1,6 @@
 // What every Windows test program shares: HRESULTs compared as hex, texts between BSTRs and narrow
-// strings, files beside the test, modules registered in the test prefix, programs run beside the
-// test, and HostTest, the host stand-in with a fresh copy of the sample project open.
+// strings, files beside the test, modules registered in the test prefix, and HostTest, the host
+// stand-in with a fresh copy of the sample project open.
 #pragma once
 
 #include <windows.h>
@@ -114,44 +114,6 @@ inline std::string LastHelpCall() {
   return last_call ? last_call() : "(no call)";
 }
 
-// The reference count of an object of this process.
-inline ULONG RefCount(IUnknown* object) {
-  object->AddRef();
-  return object->Release();
-}
-
-// Runs a program of bin/ with the arguments and waits for it; its exit code, and what it wrote
-// to its standard output and error.
-inline DWORD RunBeside(const std::wstring& program, const std::wstring& arguments,
-                       std::string* output) {
-  std::wstring command = L"\"" + BesideTest(program) + L"\" " + arguments;
-  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-  HANDLE read = nullptr, write = nullptr;
-  if (!CreatePipe(&read, &write, &inherit, 0)) return ~0u;
-  SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = startup.hStdError = write;
-  PROCESS_INFORMATION process = {};
-  const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                      nullptr, &startup, &process);
-  CloseHandle(write);
-  char buffer[4096];
-  DWORD got = 0;
-  while (started && ::ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-    output->append(buffer, got);
-  }
-  CloseHandle(read);
-  if (!started) return ~0u;
-  WaitForSingleObject(process.hProcess, INFINITE);
-  DWORD code = ~0u;
-  GetExitCodeProcess(process.hProcess, &code);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return code;
-}
-
 // The host stand-in, made by its ProgID, with a fresh copy of the sample project open;
 // VireoStandin.dll and Trigger.dll are registered once per process. Every test ends
 // disconnected, with nothing of the host's still held by the add-in.
@@ -214,6 +176,12 @@ class HostTest : public ::testing::Test {
     registry_ = Registry();
     ASSERT_TRUE(registry_);
     ASSERT_HR(S_OK, registry_->LoadTriggers());
+  }
+  // How many triggers the registry holds.
+  LONG Count() {
+    LONG count = -1;
+    EXPECT_HR(S_OK, registry_->get_Count(&count));
+    return count;
   }
   bool Connected() {
     VARIANT_BOOL connected = VARIANT_FALSE;
