@@ -184,8 +184,7 @@ TEST_F(DialogsTest, DataCreatedAfterTheBadPatternMessageThenEditedIntoAMemoryStr
         // No owner, yet the dialog waits for the box.
         EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);
         EXPECT_FALSE(IsWindowEnabled(dialog));
-        Screenshot(box, "data_pattern_message");
-        Answer (&message)(box);
+        Answer(&message, "data_pattern_message")(box);
       });
   Create(EditKind::Stream);
   EXPECT_EQ(message.find("Data Pattern: "), 0u) << message;
@@ -207,10 +206,7 @@ TEST_F(DialogsTest, DataCreatedAfterTheBadPatternMessageThenEditedIntoAMemoryStr
         Type(d, IDC_DATA_COUNT, "5");
         Click(d, IDOK);
       })
-      .Then([&](HWND box) {
-        Screenshot(box, "data_count_message");
-        Answer (&message)(box);
-      });
+      .Then(Answer(&message, "data_count_message"));
   Edit(EditKind::Stream, 0);
   EXPECT_NE(message.find("choose \"Memory stream\""), std::string::npos) << message;
   EXPECT_EQ(Line(0), "100,Stream,stream,0x20,8BIT,REPEAT,0x600,5,7,8,0x000000ff");
@@ -258,10 +254,7 @@ TEST_F(DialogsTest, InterruptNamedAfterItsSourceAndWhetherItClearsThenEditedInto
         EXPECT_EQ(Text(d, IDC_TRIGGER_NAME), "clearINT0");  // an existing trigger keeps its name
         Click(d, IDOK);
       })
-      .Then([&](HWND box) {
-        Screenshot(box, "interrupt_cycle_message");
-        Answer (&message)(box);
-      });
+      .Then(Answer(&message, "interrupt_cycle_message"));
   Edit(EditKind::Interrupt, 0);
   EXPECT_NE(message.find("uncheck \"Clear the request\""), std::string::npos) << message;
   EXPECT_EQ(Line(0), "100,interrupt,clearINT0,INTX,5,10");

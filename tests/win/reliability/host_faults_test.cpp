@@ -1,5 +1,5 @@
 // The add-in with a host that fails it: registration calls refused one at a time, a simulator
-// that refuses records and commands, services the host does not have, a project that cannot be
+// that refuses commands, a service the host does not have, a project that cannot be
 // written, and a module whose resource library is missing. Each ends in the documented result, a
 // line in the host's log where the user would otherwise not know, nothing of the project lost,
 // and nothing of the host's held afterwards.
@@ -22,11 +22,6 @@ class HostFaultsTest : public HostTest {
   int LogCount(const std::string& start) {
     int count = 0;
     for (const std::string& line : LogLines()) count += line.rfind(start, 0) == 0;
-    return count;
-  }
-  LONG Count() {
-    LONG count = -1;
-    EXPECT_HR(S_OK, registry_->get_Count(&count));
     return count;
   }
   // Disconnects; the add-in must give back everything of the host's.

@@ -278,9 +278,12 @@ inline void Choose(HWND dialog, int id, int index, bool double_click = false) {
   SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, double_click ? LBN_DBLCLK : LBN_SELCHANGE),
                reinterpret_cast<LPARAM>(box));
 }
-// A step that notes a message box as "caption: text" and answers OK.
-inline UserScript::Step Answer(std::string* message) {
-  return [message](HWND box) {
+// A step that notes a message box as "caption: text" and answers OK; with a name, a picture of
+// the box is saved first (see Screenshot).
+inline void Screenshot(HWND window, const char* name);
+inline UserScript::Step Answer(std::string* message, const char* picture = nullptr) {
+  return [message, picture](HWND box) {
+    if (picture) Screenshot(box, picture);
     char text[1024] = "";
     GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
     *message = WindowText(box) + ": " + text;

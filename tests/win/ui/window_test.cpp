@@ -143,21 +143,14 @@ TEST_F(TriggerWindowTest, AfterASaveCommandsActOnTheRowTheUserPicked) {
   Refuse(L"SimCommand(0x0101)");
   SelectRows(list, {RowOf(list, "uart_hello")});
   UserScript().Then(Answer(&message)), PressKey(list, VK_DELETE);
+  EXPECT_EQ(message, "TriggerAction Error: Can not delete TriggerAction associated with event");
   EXPECT_NE(Events().find("uart_hello"), std::string::npos) << "the event keeps its name";
   Refuse(L"");
   SelectRows(list, {RowOf(list, "uart_hello")});
   PressKey(list, VK_DELETE);
-  EXPECT_EQ(RowOf(list, "uart_hello"), 11);
-
-  // The debugger forgot the event of uart_rx: its deletion is refused, the others go on.
-  ASSERT_HR(S_OK, Service<IVireoEventCommand>(L"Marlin.EventCommand")->RemoveEventName(110));
-  SelectRows(list,
-             {RowOf(list, "status_poll"), RowOf(list, "uart_rx"), RowOf(list, "notify_host")});
-  UserScript().Then(Answer(&message)), ClickButton(frame, ID_TRIGGER_DELETE);
-  EXPECT_EQ(message, "TriggerAction Error: Can not delete TriggerAction associated with event");
-  EXPECT_EQ(Column(list, 2), (Strings{"tick", "port0_in", "rx_to_tx", "port1_wave", "start_all",
-                                      "stop_wave", "uart_rx", "adc_samples", "adc_noise"}));
-  EXPECT_EQ(State().find("102 "), std::string::npos) << "status_poll left the simulator";
+  EXPECT_EQ(Column(list, 2),
+            (Strings{"tick", "status_poll", "port0_in", "rx_to_tx", "port1_wave", "start_all",
+                     "notify_host", "stop_wave", "uart_rx", "adc_samples", "adc_noise"}));
 }
 
 TEST_F(TriggerWindowTest, SimulatorCommandsReachTheSimulatorForEachSelectedRow) {
@@ -419,28 +412,21 @@ TEST_F(TriggerWindowTest, RowsAreHighlightedToTheClientEdgeWhileFocusedAndShorte
   EXPECT_TRUE(InkRuns(image, cell.right - 5, cell.right, cell.top + 1, cell.bottom - 1).empty());
 }
 
-// While it lives, the system refuses to create list views on this thread, as it does when it
-// runs out of what a window needs.
-class RefuseListViews {
- public:
-  RefuseListViews() : hook_(SetWindowsHookExW(WH_CBT, &Hook, nullptr, GetCurrentThreadId())) {}
-  ~RefuseListViews() { UnhookWindowsHookEx(hook_); }
-
- private:
-  static LRESULT CALLBACK Hook(int code, WPARAM wparam, LPARAM lparam) {
-    wchar_t name[32] = L"";
-    GetClassNameW(reinterpret_cast<HWND>(wparam), name, 32);
-    if (code == HCBT_CREATEWND && lstrcmpiW(name, WC_LISTVIEWW) == 0) return 1;
-    return CallNextHookEx(nullptr, code, wparam, lparam);
-  }
-  HHOOK hook_;
-};
+// Hooked, the system refuses to create list views on this thread, as it does when it runs out
+// of what a window needs.
+LRESULT CALLBACK RefuseListViews(int code, WPARAM wparam, LPARAM lparam) {
+  wchar_t name[32] = L"";
+  GetClassNameW(reinterpret_cast<HWND>(wparam), name, 32);
+  if (code == HCBT_CREATEWND && lstrcmpiW(name, WC_LISTVIEWW) == 0) return 1;
+  return CallNextHookEx(nullptr, code, wparam, lparam);
+}
 
 TEST_F(TriggerWindowTest, AWindowTheSystemRefusesIsToldAndOpeningLeavesNothingBehind) {
   const auto refused = [&] {
-    RefuseListViews refuse;
+    const HHOOK hook = SetWindowsHookExW(WH_CBT, RefuseListViews, nullptr, GetCurrentThreadId());
     EXPECT_HR(S_OK, standin_->Exec(ID_TRIGGER_WINDOW));
     Pump();
+    UnhookWindowsHookEx(hook);
     EXPECT_TRUE(TriggerFrames().empty());
   };
   refused();
@@ -463,11 +449,8 @@ TEST_F(TriggerWindowTest, AWindowTheSystemRefusesIsToldAndOpeningLeavesNothingBe
   const ProcessResources after = MeasureProcessResources();
   EXPECT_EQ(after.gdi, before.gdi);
   EXPECT_EQ(after.user, before.user);
-  // Disconnecting closes a window that is open, and the module can go.
-  Open();
+  // After the window, the module can go.
   ASSERT_HR(S_OK, standin_->Disconnect());
-  Pump();
-  EXPECT_TRUE(TriggerFrames().empty());
   registry_.Reset();
   standin_.Reset();
   application_.Reset();
