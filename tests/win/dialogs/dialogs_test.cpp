@@ -17,7 +17,7 @@ using namespace wintest;
 using core::window::EditKind;
 using Strings = std::vector<std::string>;
 
-// TriggerRES.dll, loaded as the add-in loads it.
+// TriggerRES.dll, loaded from beside the test as the add-in loads it.
 HINSTANCE Resources() {
   static const HINSTANCE module = LoadLibraryW(BesideTest(L"TriggerRES.dll").c_str());
   return module;
@@ -40,9 +40,6 @@ std::vector<uint8_t> InterruptSources() {
 class DialogsTest : public registry_test::RegistryTest {
  protected:
   DialogsTest() { simulator_.source_table = InterruptSources(); }
-  void SetUp() override {
-    ASSERT_NE(Resources(), nullptr) << "TriggerRES.dll is not beside the test";
-  }
 
   // A trigger made through its adapter's setters, in the next slot; registered unless told not.
   core::rows::TriggerInfo* Make(const char* keyword, const std::string& columns,

@@ -1,12 +1,11 @@
-// A long run of Trigger.dll in the host stand-in: cycles in which 256 triggers of every kind are
-// created (through the registry and the trigger window's dialogs), refused when the registry is
-// full, saved, deleted in the window, loaded back and deleted by the registry, with the
-// window opened and closed, each cycle ending disconnected. The first cycle lets the process
-// settle (type information, caches, the common controls, Wine's own allocations); after it,
-// every cycle must leave no object of the add-in, no host reference held, the GDI and USER
-// objects and the heap blocks the first one left, and its private bytes within a tolerance.
-// Each cycle's figures go to the log; TRIGGER_SOAK_CYCLES sets how many cycles follow the first
-// (two by default, as a record kept per trigger outgrows the tolerance only in the second).
+// A long run of Trigger.dll in the host stand-in's IDE: cycles in which 256 triggers of every
+// kind are created (through the registry and the trigger window's dialogs), refused when the
+// registry is full, saved, deleted in the window, loaded back and deleted by the registry, each
+// cycle ending disconnected. After the first cycle, which lets the process settle, every cycle
+// must leave no object of the add-in, no host reference held, the GDI and USER objects and heap
+// blocks the first one left, and its private bytes within a tolerance. Each cycle's figures go
+// to the log; TRIGGER_SOAK_CYCLES sets how many cycles follow the first (two by default, as a
+// record kept per trigger outgrows the tolerance only in the second).
 #include <gtest/gtest.h>
 
 #include <chrono>

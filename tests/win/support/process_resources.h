@@ -1,10 +1,8 @@
-// What this process holds of the system's: its GDI and USER objects, the blocks its heaps hold
-// and its private bytes, so that a test can show what a run leaves behind. Wine 8 answers
-// GetGuiResources with 0 and leaves PrivateUsage at 0, so the objects are counted by walking the
-// process's handle tables (every GDI index GetObjectType accepts; every USER handle that is a
-// menu, an icon or cursor, or an accelerator table; the process's windows, message-only ones
-// included), and the private bytes are PagefileUsage, the same commit charge. A measurement
-// allocates nothing, so that one kept does not count in the next.
+// What this process holds of the system's (GDI and USER objects, heap blocks, private bytes), so
+// that a test can show what a run leaves behind. Wine 8 answers GetGuiResources and PrivateUsage
+// with 0: the objects are counted by walking the handle tables (GDI indexes GetObjectType takes;
+// USER handles of menus, icons, cursors and accelerators; the windows, message-only ones too),
+// and the private bytes are PagefileUsage. A measurement allocates nothing.
 #pragma once
 
 #include <windows.h>

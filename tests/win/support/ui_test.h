@@ -43,8 +43,6 @@ inline std::string WindowText(HWND window) {
   return text;
 }
 
-// ---- The trigger window ----
-
 // The trigger window's frames: top-level ones, or the MDI children of `client`.
 inline std::vector<HWND> TriggerFrames(HWND client = nullptr) {
   std::vector<HWND> frames;
@@ -144,8 +142,6 @@ inline std::vector<UINT> ReadMenu(const std::function<void()>& open, RECT* place
   if (place) *place = where;
   return items;
 }
-
-// ---- Dialogs and message boxes ----
 
 // While it lives, every top-level window the thread opens (a dialog, a message box) runs the next
 // scripted step once it shows, from a timer inside its own modal loop. A step acts and reads as
@@ -291,8 +287,6 @@ inline UserScript::Step Answer(std::string* message, const char* picture = nullp
   };
 }
 
-// ---- Pictures ----
-
 struct Image {
   int width = 0;
   int height = 0;
@@ -350,8 +344,6 @@ inline void Screenshot(HWND window, const char* name) {
   std::fwrite(image.pixels.data(), 4, image.pixels.size(), out);
   std::fclose(out);
 }
-
-// ---- The add-in's window in the stand-in ----
 
 // The add-in connected to the stand-in with the sample's triggers loaded; Open runs the trigger
 // command as the host's menu does, and Ide opens the stand-in's IDE window, an MDI frame. Closing

@@ -255,32 +255,6 @@ TEST_F(TriggerWindowTest, ADoubleClickEditsTheRowInItsDialogAndF1OpensHelpAtEach
   RegisterHtmlHelp(std::wstring(system, GetSystemDirectoryW(system, MAX_PATH)) + L"\\hhctrl.ocx");
 }
 
-TEST_F(TriggerWindowTest, TheContextMenuEnablesWhatAppliesAndOpensBelowTheFocusedRowByKey) {
-  const HWND frame = Open();
-  const HWND list = ListOf(frame);
-  SetWindowPos(frame, HWND_TOP, 0, 0, 700, 400, SWP_NOZORDER);  // at the screen's left edge
-  // The item count, then the enabled items: the connect command (54206) wants two rows.
-  SelectRows(list, {1});
-  POINT at = {40, 40};
-  ClientToScreen(list, &at);
-  EXPECT_EQ(ReadMenu([&] { SendMessageW(list, WM_CONTEXTMENU, 0, MAKELPARAM(at.x, at.y)); }),
-            (std::vector<UINT>{12, 54202, 54203, 54204, 54209, 54210, 54205, 54207, 54208, 54212,
-                               54213, ID_WINDOW_SAVE_AS}));
-  RECT list_place, menu;
-  GetWindowRect(list, &list_place);
-  for (const int row : {0, 4}) {
-    SelectRows(list, {row});
-    RECT cell = {LVIR_BOUNDS, 0, 0, 0};
-    SendMessageW(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&cell));
-    POINT below = {cell.left, cell.bottom};
-    ClientToScreen(list, &below);
-    ReadMenu([&] { SendMessageW(list, WM_CONTEXTMENU, 0, -1); }, &menu);
-    EXPECT_EQ(menu.top, below.y) << row;
-    EXPECT_GE(menu.left, list_place.left) << "not hanging off the list's left";
-    EXPECT_LT(menu.left, list_place.left + 200);
-  }
-}
-
 // Within each menu and sub-menu the items' access keys differ, so that a key picks one item.
 void ExpectOwnAccessKeys(HMENU menu) {
   std::string keys;
@@ -296,12 +270,35 @@ void ExpectOwnAccessKeys(HMENU menu) {
   }
 }
 
-TEST_F(TriggerWindowTest, ItsMenusToolbarAndTipsComeFromTheResources) {
+TEST_F(TriggerWindowTest, ItsMenusEnableWhatAppliesAndComeFromTheResourcesWithItsTips) {
   const HWND frame = Open();
+  const HWND list = ListOf(frame);
+  SetWindowPos(frame, HWND_TOP, 0, 0, 700, 400, SWP_NOZORDER);  // at the screen's left edge
+  // The item count, then the enabled items: the connect command (54206) wants two rows.
+  SelectRows(list, {1});
+  POINT at = {40, 40};
+  ClientToScreen(list, &at);
+  EXPECT_EQ(ReadMenu([&] { SendMessageW(list, WM_CONTEXTMENU, 0, MAKELPARAM(at.x, at.y)); }),
+            (std::vector<UINT>{12, 54202, 54203, 54204, 54209, 54210, 54205, 54207, 54208, 54212,
+                               54213, ID_WINDOW_SAVE_AS}));
+  // By key it opens below the focused row, inside the list.
+  RECT list_place, menu;
+  GetWindowRect(list, &list_place);
+  for (const int row : {0, 4}) {
+    SelectRows(list, {row});
+    RECT cell = {LVIR_BOUNDS, 0, 0, 0};
+    SendMessageW(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&cell));
+    POINT below = {cell.left, cell.bottom};
+    ClientToScreen(list, &below);
+    ReadMenu([&] { SendMessageW(list, WM_CONTEXTMENU, 0, -1); }, &menu);
+    EXPECT_EQ(menu.top, below.y) << row;
+    EXPECT_GE(menu.left, list_place.left) << "not hanging off the list's left";
+    EXPECT_LT(menu.left, list_place.left + 200);
+  }
   const HMENU bar = GetMenu(frame);
   ExpectOwnAccessKeys(bar);
   // A menu that opens shows which of its commands apply, with no row selected.
-  SelectRows(ListOf(frame), {});
+  SelectRows(list, {});
   for (int index : {0, 1}) {
     SendMessageW(frame, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(GetSubMenu(bar, index)), index);
   }
