@@ -152,9 +152,7 @@ HResult CTriggerAction::Install(TriggerKind kind, int32_t slot,
   const std::string name = stem_taken ? triggers::MakeUniqueName(Slots(*this), stem) : stem;
   made->SetNumber(slot);
   made->SetNameUnchecked(name);
-  std::unique_ptr<rows::TriggerInfo> adapter = rows::MakeTriggerInfo(made);
-  adapter->owner_ = this;
-  slots_[slot] = std::move(adapter);
+  slots_[slot] = rows::MakeTriggerInfo(made, this);
   ++count_;
   if (trigger) *trigger = std::move(made);
   return kOk;

@@ -67,7 +67,7 @@ struct WindowHooks {
   std::function<std::string(const std::string& name)> name_key;
 };
 
-class CTriggerAction {
+class CTriggerAction final : public rows::TriggerInfoOwner {
  public:
   // The bridge and the host access must outlive every trigger this registry makes (in the add-in
   // they are process-wide).
@@ -100,7 +100,7 @@ class CTriggerAction {
   // ---- Deletion ----
   // The first trigger bearing the name. A trigger in the simulator is dropped there first; when
   // the simulator refuses, the trigger stays (E_FAIL). Afterwards the trigger window refreshes.
-  HResult DeleteTrigger(const std::string& name);
+  HResult DeleteTrigger(const std::string& name) override;
   // Every trigger in slot order; stops at the first failure and returns it.
   HResult DeleteAllTriggers();
 
