@@ -9,7 +9,7 @@
 #include "core/automation/bytes.h"
 #include "core/automation/hresult.h"
 #include "core/automation/strings.h"
-#include "standin/model/records.h"
+#include "project/records.h"
 
 namespace standin::model {
 namespace {
@@ -19,6 +19,19 @@ using core::automation::IsSpace;
 using core::automation::kInvalidArg;
 using core::automation::kOk;
 using core::automation::ToLowerAscii;
+using project::ActionName;
+using project::AnswerAs;
+using project::DescribeRecord;
+using project::Evaluation;
+using project::InterruptSource;
+using project::kActiveTableCode;
+using project::kCommandBlockTag;
+using project::kEvaluatorTypeKey;
+using project::kProjectSection;
+using project::kSourceTableCode;
+using project::Outcome;
+using project::Project;
+using project::SymbolTable;
 
 // A refusal the host was told to make (RefusedCalls): E_ACCESSDENIED.
 constexpr HResult kAccessDenied = static_cast<HResult>(0x80070005u);
@@ -193,7 +206,7 @@ HResult Session::RemoveEventName(int32_t id) {
 
 HResult Session::Evaluate(const std::string& expression, core::automation::Variant* answer,
                           std::string* error) {
-  const Evaluation evaluated = model::Evaluate(expression, symbols_);
+  const Evaluation evaluated = project::Evaluate(expression, symbols_);
   if (!evaluated.ok()) {
     Journal("Evaluate(" + expression + ")" + Failure(evaluated.hr));
     if (error != nullptr) *error = evaluated.error;

@@ -6,7 +6,7 @@
 
 #include "core/automation/bytes.h"
 #include "core/automation/strings.h"
-#include "standin/model/records.h"
+#include "project/records.h"
 
 namespace standin::model {
 namespace {
@@ -18,6 +18,25 @@ using core::automation::kOutOfMemory;
 using core::automation::kPointer;
 using core::automation::ReadI32;
 using core::automation::ReadU16;
+using project::ActionName;
+using project::DescribeCommand;
+using project::DescribeRecord;
+using project::kActionConnect;
+using project::kActivateCode;
+using project::kActiveTableCode;
+using project::kAllTriggers;
+using project::kCommandBlockTag;
+using project::kDeactivateCode;
+using project::kDefineCode;
+using project::kDropCode;
+using project::kFireCode;
+using project::kFirstTriggerId;
+using project::kLastTriggerId;
+using project::kMaxConnectMembers;
+using project::kResetCode;
+using project::kSourceTableCode;
+using project::RecordSize;
+using project::SourceTableBytes;
 
 bool IsTriggerId(int32_t id) { return id >= kFirstTriggerId && id <= kLastTriggerId; }
 

@@ -27,7 +27,7 @@
 #include <vector>
 
 #include "core/automation/hresult.h"
-#include "standin/model/interrupt_source_table.h"
+#include "project/interrupt_source_table.h"
 #include "standin/model/log.h"
 
 namespace standin::model {
@@ -65,8 +65,8 @@ class Simulator {
   HResult Command(const uint8_t* block, void** reply_block);
 
   // The interrupt sources handed out on 0x200 and named in the journal.
-  void SetSources(std::vector<InterruptSource> sources) { sources_ = std::move(sources); }
-  const std::vector<InterruptSource>& sources() const { return sources_; }
+  void SetSources(std::vector<project::InterruptSource> sources) { sources_ = std::move(sources); }
+  const std::vector<project::InterruptSource>& sources() const { return sources_; }
 
   // Forgets every trigger (a new project); the active table stays where it is, all zero.
   void Clear();
@@ -93,7 +93,7 @@ class Simulator {
 
   std::map<int32_t, StoredTrigger> triggers_;
   std::array<uint32_t, kActiveTableSize> active_{};
-  std::vector<InterruptSource> sources_;
+  std::vector<project::InterruptSource> sources_;
   Log journal_;
 };
 

@@ -14,7 +14,7 @@
 #include "core/registry/list_export.h"
 #include "core/registry/load_log.h"
 #include "core/triggers/line_scanner.h"
-#include "standin/model/records.h"
+#include "project/records.h"
 
 namespace trigger_check {
 namespace {
@@ -23,7 +23,7 @@ using core::automation::EqualsIgnoreCase;
 using core::automation::Format;
 using core::registry::LineState;
 using core::registry::LoadMessage;
-using standin::model::kTriggerSection;
+using project::kTriggerSection;
 
 constexpr char kMaxNumKey[] = "MaxNum";
 constexpr int kLoadKeys = 256;  // "0" to "255"
@@ -99,7 +99,7 @@ ProjectCheck::ProjectCheck(std::string path)
   access_.SetApplication(host_);
   bridge_ = std::make_unique<core::bridge::CTriggerCommand>(access_);
   registry_ = std::make_unique<core::registry::CTriggerAction>(*bridge_, access_);
-  const standin::model::Outcome opened = session_.OpenProject(path_);
+  const project::Outcome opened = session_.OpenProject(path_);
   if (!opened.ok()) {
     open_error_ = opened.message;
     return;
@@ -167,9 +167,9 @@ int ProjectCheck::LineOfKey(const std::string& key) const {
 // The symbols and interrupt sources the evaluator and the simulator were given: entries the
 // project gets wrong are missing from them, which the load's messages do not show.
 void ProjectCheck::AddOpeningWarnings() {
-  const standin::model::Project& project = session_.project();
+  const project::Project& project = session_.project();
   std::vector<std::string> warnings;
-  const standin::model::SymbolTable symbols = project.Symbols(&warnings);
+  const project::SymbolTable symbols = project.Symbols(&warnings);
   project.InterruptSources(symbols, &warnings);
   std::map<std::string, int> repeats;  // "defined before" warnings seen per entry
   for (const std::string& warning : warnings) {
@@ -430,10 +430,9 @@ std::vector<RecordRow> ProjectCheck::Records() const {
   const standin::model::Simulator& simulator = session_.simulator();
   for (int32_t id : simulator.Ids()) {
     const standin::model::StoredTrigger& held = *simulator.Find(id);
-    rows.push_back({id,
-                    standin::model::DescribeRecord(held.record.data(), held.record.size(),
-                                                   &simulator.sources()),
-                    held.record});
+    rows.push_back(
+        {id, project::DescribeRecord(held.record.data(), held.record.size(), &simulator.sources()),
+         held.record});
   }
   return rows;
 }
@@ -456,7 +455,7 @@ bool ProjectCheck::Export(const std::string& file, std::string* error) {
 FixOutcome ProjectCheck::Fix() {
   FixOutcome outcome;
   outcome.triggers = registry_->Count();
-  standin::model::Project& project = session_.project();
+  project::Project& project = session_.project();
   if (!project.settings().HasSection(kTriggerSection)) return outcome;
   std::string original;
   if (!ReadFile(path_, &original)) {
@@ -476,7 +475,7 @@ FixOutcome ProjectCheck::Fix() {
     outcome.backup.clear();
     return outcome;
   }
-  const standin::model::Outcome saved = project.Save();
+  const project::Outcome saved = project.Save();
   if (!saved.ok()) {
     outcome.ok = false;
     std::string now;

@@ -6,9 +6,9 @@
 #include "core/automation/bytes.h"
 #include "core/automation/strings.h"
 #include "core/bridge/host_access.h"
-#include "standin/model/evaluator.h"
-#include "standin/model/project.h"
-#include "standin/model/records.h"
+#include "project/evaluator.h"
+#include "project/project.h"
+#include "project/records.h"
 
 namespace trigger_check {
 
@@ -50,7 +50,7 @@ class ModelHost::Manager : public ManagerPort {
   HResult ReadProfileString(const std::string& file, const std::string& section,
                             const std::string& key, const std::string& default_value,
                             std::string* value) override {
-    if (EqualsIgnoreCase(section, standin::model::kTriggerSection)) {
+    if (EqualsIgnoreCase(section, project::kTriggerSection)) {
       host_.current_key_ = key;
       host_.read_keys_.insert(key);
     }
@@ -83,7 +83,7 @@ class ModelHost::TargetCommand : public TargetCommandPort {
     const auto* block = static_cast<const uint8_t*>(in.Pointer());
     const standin::model::Log& journal = host_.session_.simulator().journal();
     KeyCalls* calls = host_.Current();
-    if (calls != nullptr && core::automation::ReadU16(block) != standin::model::kCommandBlockTag &&
+    if (calls != nullptr && core::automation::ReadU16(block) != project::kCommandBlockTag &&
         core::automation::ReadU32(static_cast<const uint8_t*>(answer) + 4) != 0 &&
         !journal.entries().empty()) {
       calls->refused_record = journal.entries().back();

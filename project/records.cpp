@@ -1,10 +1,10 @@
 // Record sizes and the readable decoding of trigger records and command blocks.
-#include "standin/model/records.h"
+#include "project/records.h"
 
 #include "core/automation/bytes.h"
 #include "core/automation/strings.h"
 
-namespace standin::model {
+namespace project {
 namespace {
 
 using core::automation::Format;
@@ -253,4 +253,4 @@ std::string DescribeCommand(const uint8_t* block) {
   }
 }
 
-}  // namespace standin::model
+}  // namespace project

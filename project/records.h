@@ -1,4 +1,4 @@
-// What the stand-in's simulator receives through "SimCommand": trigger records and command
+// What the host's simulator receives through "SimCommand": trigger records and command
 // blocks, their sizes, and a readable one-line decoding of each, so that the log shows what the
 // simulator understood byte for byte.
 //
@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "standin/model/interrupt_source_table.h"
+#include "project/interrupt_source_table.h"
 
-namespace standin::model {
+namespace project {
 
 // Trigger record header: u16 0, u16 0x0100, u16 trigger id, u16 action code.
 inline constexpr size_t kRecordHeaderSize = 8;
@@ -75,4 +75,4 @@ std::string DescribeRecord(const uint8_t* record, size_t size,
 // "activate 101", "drop all", "active table", "command 0x0107 for 101".
 std::string DescribeCommand(const uint8_t* block);
 
-}  // namespace standin::model
+}  // namespace project

@@ -1,5 +1,5 @@
 // The project file: profile operations, saving, and reading symbols and interrupt sources.
-#include "standin/model/project.h"
+#include "project/project.h"
 
 #include <filesystem>
 #include <fstream>
@@ -8,7 +8,7 @@
 #include "core/automation/numbers.h"
 #include "core/automation/strings.h"
 
-namespace standin::model {
+namespace project {
 namespace {
 
 using core::automation::EqualsIgnoreCase;
@@ -165,4 +165,4 @@ std::vector<InterruptSource> Project::InterruptSources(const SymbolTable& symbol
   return sources;
 }
 
-}  // namespace standin::model
+}  // namespace project
