@@ -2,8 +2,6 @@
 // surface reports.
 #include "standin/model/session.h"
 
-#include <cstdlib>
-#include <cstring>
 #include <vector>
 
 #include "core/automation/bytes.h"
@@ -178,12 +176,8 @@ HResult Session::SimCommand(std::string_view name, uint16_t block_type, const vo
   if (Refuses(Format("SimCommand(0x%04X)", code))) {
     Note(Format("SimCommand(0x%04X) refused, as the host was told to", code));
     if (core::automation::ReadU16(bytes) == kCommandBlockTag) return core::automation::kFail;
-    auto* refusal = static_cast<uint8_t*>(std::calloc(1, kReplyBlockSize));
-    if (refusal == nullptr) return core::automation::kOutOfMemory;
-    const uint32_t word = kRefusedByRequest;
-    std::memcpy(refusal + 4, &word, sizeof word);
-    *reply = refusal;
-    return core::automation::kOk;
+    *reply = project::NewReplyBlock(kRefusedByRequest, nullptr);
+    return *reply == nullptr ? core::automation::kOutOfMemory : core::automation::kOk;
   }
   return simulator_.Command(bytes, reply);
 }
