@@ -85,6 +85,15 @@ Outcome Project::WriteProfileString(std::string_view section, std::string_view k
   return outcome;
 }
 
+bool Project::Answer(IntValue value, core::automation::Variant* answer,
+                     std::string* problem) const {
+  const std::string type = ReadProfileString(kProjectSection, kEvaluatorTypeKey, "");
+  if (AnswerAs(value, type, answer)) return true;
+  *problem = "[" + std::string(kProjectSection) + "] " + kEvaluatorTypeKey + "=" + type +
+             " is no type the evaluator answers in; it answers as without it";
+  return false;
+}
+
 Outcome Project::Save() {
   if (path_.empty()) return Outcome::Fail(kFail, "the project has no file name yet");
   std::ofstream out(path_, std::ios::binary | std::ios::trunc);

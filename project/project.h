@@ -59,6 +59,10 @@ class Project {
   Outcome SaveAs(const std::string& path);
 
   std::string CpuFamily() const { return ReadProfileString(kProjectSection, kCpuFamilyKey, ""); }
+  // An evaluated value in the type [Project] EvaluatorType names (see AnswerAs), so that every
+  // type an add-in meets can be had. A type the evaluator does not know answers as without it:
+  // false, with what is wrong in *problem.
+  bool Answer(IntValue value, core::automation::Variant* answer, std::string* problem) const;
 
   // The symbols, in file order. An entry whose name is not an identifier, whose name is taken
   // already, or whose expression fails is skipped with a warning.

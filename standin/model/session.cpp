@@ -18,13 +18,11 @@ using core::automation::kInvalidArg;
 using core::automation::kOk;
 using core::automation::ToLowerAscii;
 using project::ActionName;
-using project::AnswerAs;
 using project::DescribeRecord;
 using project::Evaluation;
 using project::InterruptSource;
 using project::kActiveTableCode;
 using project::kCommandBlockTag;
-using project::kEvaluatorTypeKey;
 using project::kProjectSection;
 using project::kSourceTableCode;
 using project::Outcome;
@@ -206,12 +204,8 @@ HResult Session::Evaluate(const std::string& expression, core::automation::Varia
     if (error != nullptr) *error = evaluated.error;
     return evaluated.hr;
   }
-  // The project chooses the type of the answer, so that every type an add-in meets can be had.
-  const std::string type = project_.ReadProfileString(kProjectSection, kEvaluatorTypeKey, "");
-  if (!AnswerAs(evaluated.value, type, answer)) {
-    Note("Evaluation: [Project] " + std::string(kEvaluatorTypeKey) + "=" + type +
-         " is no type the evaluator answers in; it answers as without it");
-  }
+  std::string problem;
+  if (!project_.Answer(evaluated.value, answer, &problem)) Note("Evaluation: " + problem);
   Journal("Evaluate(" + expression + ") = " + answer->Describe());
   return kOk;
 }

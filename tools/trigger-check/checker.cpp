@@ -95,11 +95,11 @@ const char* SeverityName(Severity severity) {
 }
 
 ProjectCheck::ProjectCheck(std::string path)
-    : path_(std::move(path)), host_(std::make_shared<ModelHost>(session_)) {
+    : path_(std::move(path)), host_(std::make_shared<ProjectHost>()) {
   access_.SetApplication(host_);
   bridge_ = std::make_unique<core::bridge::CTriggerCommand>(access_);
   registry_ = std::make_unique<core::registry::CTriggerAction>(*bridge_, access_);
-  const project::Outcome opened = session_.OpenProject(path_);
+  const project::Outcome opened = host_->Open(path_);
   if (!opened.ok()) {
     open_error_ = opened.message;
     return;
@@ -114,7 +114,7 @@ ProjectCheck::~ProjectCheck() {
 }
 
 void ProjectCheck::Load() {
-  const size_t first = session_.log().entries().size();
+  const size_t first = host_->log().size();
   AddOpeningWarnings();
   registry_->LoadTriggers();
   host_->ForgetKey();
@@ -125,19 +125,19 @@ void ProjectCheck::Load() {
   std::stable_sort(diagnostics_.begin(), diagnostics_.end(),
                    [](const Diagnostic& a, const Diagnostic& b) { return a.line < b.line; });
   for (int index = 0; index < kLoadKeys; ++index) {
-    const auto value = session_.project().settings().Get(kTriggerSection, KeyOf(index));
+    const auto value = host_->project().settings().Get(kTriggerSection, KeyOf(index));
     if (value && !value->empty()) ++lines_;
   }
 }
 
 std::vector<std::string> ProjectCheck::LogSince(size_t first) const {
-  const auto& entries = session_.log().entries();
+  const auto& entries = host_->log();
   first = std::min(first, entries.size());
   return {entries.begin() + static_cast<std::ptrdiff_t>(first), entries.end()};
 }
 
 int ProjectCheck::SectionLine() const {
-  const std::vector<int> lines = session_.project().settings().SectionLines(kTriggerSection);
+  const std::vector<int> lines = host_->project().settings().SectionLines(kTriggerSection);
   return lines.empty() ? 0 : lines.front();
 }
 
@@ -145,7 +145,7 @@ int ProjectCheck::SectionLine() const {
 // follows it, and the name.
 void ProjectCheck::Identify(Diagnostic* d) const {
   if (!IsLoadKey(d->key)) return;
-  const auto value = session_.project().settings().Get(kTriggerSection, d->key);
+  const auto value = host_->project().settings().Get(kTriggerSection, d->key);
   if (!value) return;
   int32_t id = 0;
   std::string keyword, name;
@@ -155,7 +155,7 @@ void ProjectCheck::Identify(Diagnostic* d) const {
 }
 
 int ProjectCheck::LineOfKey(const std::string& key) const {
-  const auto& settings = session_.project().settings();
+  const auto& settings = host_->project().settings();
   const auto entries = settings.Entries(kTriggerSection);
   const std::vector<int> lines = settings.EntryLines(kTriggerSection);
   for (size_t i = 0; i < entries.size() && i < lines.size(); ++i) {
@@ -167,12 +167,9 @@ int ProjectCheck::LineOfKey(const std::string& key) const {
 // The symbols and interrupt sources the evaluator and the simulator were given: entries the
 // project gets wrong are missing from them, which the load's messages do not show.
 void ProjectCheck::AddOpeningWarnings() {
-  const project::Project& project = session_.project();
-  std::vector<std::string> warnings;
-  const project::SymbolTable symbols = project.Symbols(&warnings);
-  project.InterruptSources(symbols, &warnings);
+  const project::Project& project = host_->project();
   std::map<std::string, int> repeats;  // "defined before" warnings seen per entry
-  for (const std::string& warning : warnings) {
+  for (const std::string& warning : host_->opening_warnings()) {
     // "[Section] key: text"
     Diagnostic d;
     d.severity = Severity::Warning;
@@ -222,7 +219,7 @@ void ProjectCheck::AddLoadMessages(size_t first) {
   std::vector<std::string> loaded_keys;
   for (int index = 0; index < kLoadKeys; ++index) {
     const std::string key = KeyOf(index);
-    const auto value = session_.project().settings().Get(kTriggerSection, key);
+    const auto value = host_->project().settings().Get(kTriggerSection, key);
     if (value && !value->empty() && not_loaded.count(key) == 0) loaded_keys.push_back(key);
   }
   std::set<std::string> used;
@@ -306,14 +303,14 @@ std::set<std::string> ProjectCheck::UnreadLines() const {
   std::set<std::string> unread;
   for (int index = 0; index < kLoadKeys; ++index) {
     const std::string key = KeyOf(index);
-    const auto value = session_.project().settings().Get(kTriggerSection, key);
+    const auto value = host_->project().settings().Get(kTriggerSection, key);
     if (value && !value->empty() && host_->read_keys().count(key) == 0) unread.insert(key);
   }
   return unread;
 }
 
 void ProjectCheck::AddUnreadLines() {
-  const auto count_text = session_.project().settings().Get(kTriggerSection, kMaxNumKey);
+  const auto count_text = host_->project().settings().Get(kTriggerSection, kMaxNumKey);
   const int32_t count =
       count_text ? static_cast<int32_t>(core::automation::ReadLong(*count_text, 0).value) : 0;
   for (const std::string& key : UnreadLines()) {
@@ -333,7 +330,7 @@ void ProjectCheck::AddUnreadLines() {
 
 // Keys of the section that the add-in's load never looks at, and a count it cannot use.
 void ProjectCheck::AddUnreadKeys() {
-  const auto& settings = session_.project().settings();
+  const auto& settings = host_->project().settings();
   const std::vector<int> headers = settings.SectionLines(kTriggerSection);
   if (headers.empty()) {
     diagnostics_.push_back({Severity::Note, 0, "", "", std::nullopt, std::nullopt, "", "",
@@ -427,18 +424,22 @@ std::string ProjectCheck::ListText() const { return core::registry::TriggerListT
 
 std::vector<RecordRow> ProjectCheck::Records() const {
   std::vector<RecordRow> rows;
-  const standin::model::Simulator& simulator = session_.simulator();
-  for (int32_t id : simulator.Ids()) {
-    const standin::model::StoredTrigger& held = *simulator.Find(id);
+  const RecordKeeper& records = host_->records();
+  for (const auto& [id, record] : records.records()) {
     rows.push_back(
-        {id, project::DescribeRecord(held.record.data(), held.record.size(), &simulator.sources()),
-         held.record});
+        {id, project::DescribeRecord(record.data(), record.size(), &records.sources()), record});
   }
   return rows;
 }
 
+std::string ProjectCheck::LogText() const {
+  std::string text;
+  for (const std::string& line : host_->log()) text += line + '\n';
+  return text;
+}
+
 bool ProjectCheck::Export(const std::string& file, std::string* error) {
-  const size_t first = session_.log().entries().size();
+  const size_t first = host_->log().size();
   if (core::automation::Failed(registry_->ExportTriggerList(file))) {
     *error = core::registry::kExportPathRule;
     return false;
@@ -455,7 +456,7 @@ bool ProjectCheck::Export(const std::string& file, std::string* error) {
 FixOutcome ProjectCheck::Fix() {
   FixOutcome outcome;
   outcome.triggers = registry_->Count();
-  project::Project& project = session_.project();
+  project::Project& project = host_->project();
   if (!project.settings().HasSection(kTriggerSection)) return outcome;
   std::string original;
   if (!ReadFile(path_, &original)) {
@@ -463,7 +464,7 @@ FixOutcome ProjectCheck::Fix() {
     outcome.error = "cannot read " + path_ + " again";
     return outcome;
   }
-  const size_t first = session_.log().entries().size();
+  const size_t first = host_->log().size();
   registry_->SaveTriggers();
   outcome.log = LogSince(first);
   if (project.settings().Serialize() == original) return outcome;

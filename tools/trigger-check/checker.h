@@ -1,5 +1,5 @@
-// One project checked as the add-in would load it: the stand-in's model opens the file, the
-// core's registry loads the [Trigger] section through ModelHost (the add-in's own load path),
+// One project checked as the add-in would load it: ProjectHost opens the file, the core's
+// registry loads the [Trigger] section through it (the add-in's own load path),
 // and what the add-in wrote to the host log becomes diagnostics, each pointing at the line of
 // the file it is about. The checker adds what the load cannot see: keys the add-in never reads.
 #pragma once
@@ -14,8 +14,7 @@
 #include "core/bridge/host_access.h"
 #include "core/bridge/trigger_command.h"
 #include "core/registry/trigger_action.h"
-#include "standin/model/session.h"
-#include "tools/trigger-check/model_host.h"
+#include "tools/trigger-check/project_host.h"
 
 namespace trigger_check {
 
@@ -102,7 +101,8 @@ class ProjectCheck {
   FixOutcome Fix();
 
   core::registry::CTriggerAction& registry() { return *registry_; }
-  standin::model::Session& session() { return session_; }
+  // The host log, every line followed by a line feed.
+  std::string LogText() const;
 
  private:
   void Load();
@@ -121,8 +121,7 @@ class ProjectCheck {
   std::string path_;
   bool opened_ = false;
   std::string open_error_;
-  standin::model::Session session_;
-  std::shared_ptr<ModelHost> host_;
+  std::shared_ptr<ProjectHost> host_;
   core::bridge::HostAccess access_;
   std::unique_ptr<core::bridge::CTriggerCommand> bridge_;
   std::unique_ptr<core::registry::CTriggerAction> registry_;
