@@ -21,8 +21,9 @@ namespace {
 
 using core::automation::EqualsIgnoreCase;
 using core::automation::Format;
+using core::registry::FormatLoadMessage;
 using core::registry::LineState;
-using core::registry::LoadMessage;
+using core::registry::LoadProblem;
 using project::kTriggerSection;
 
 constexpr char kMaxNumKey[] = "MaxNum";
@@ -116,9 +117,11 @@ ProjectCheck::~ProjectCheck() {
 void ProjectCheck::Load() {
   const size_t first = host_->log().size();
   AddOpeningWarnings();
-  registry_->LoadTriggers();
+  std::vector<LoadProblem> problems;
+  registry_->LoadTriggers(&problems);
   host_->ForgetKey();
-  AddLoadMessages(first);
+  AddTriggerRows(problems);
+  AddLoadProblems(problems, first);
   AddUnreadLines();
   AddUnreadKeys();
   AddEvaluatorNotes();
@@ -198,24 +201,17 @@ void ProjectCheck::AddOpeningWarnings() {
   }
 }
 
-void ProjectCheck::AddLoadMessages(size_t first) {
-  struct Entry {
-    std::string text;
-    std::optional<LoadMessage> message;
-  };
-  std::vector<Entry> entries;
+// Which line each trigger came from: the line whose id and name it named its event with, as the
+// host saw while the add-in read that key; a trigger whose parse stopped before naming (a refused
+// connect keyword) is matched in load order.
+void ProjectCheck::AddTriggerRows(const std::vector<LoadProblem>& problems) {
   std::set<std::string> not_loaded = UnreadLines();  // keys whose line made no trigger
-  for (std::string& text : LogSince(first)) {
-    std::optional<LoadMessage> message = core::registry::ParseLoadMessage(text);
-    if (message && (message->state == LineState::Skipped || message->state == LineState::NotRead)) {
-      not_loaded.insert(message->key);
+  for (const LoadProblem& problem : problems) {
+    const LineState state = problem.message.state;
+    if (state == LineState::Skipped || state == LineState::NotRead) {
+      not_loaded.insert(problem.message.key);
     }
-    entries.push_back({std::move(text), std::move(message)});
   }
-
-  // Which line each trigger came from: the line whose id and name it named its event with, as
-  // the host saw while the add-in read that key; a trigger whose parse stopped before naming
-  // (a refused connect keyword) is matched in load order.
   std::vector<std::string> loaded_keys;
   for (int index = 0; index < kLoadKeys; ++index) {
     const std::string key = KeyOf(index);
@@ -256,44 +252,40 @@ void ProjectCheck::AddLoadMessages(size_t first) {
     triggers_[static_cast<size_t>(row)].key = *next_key++;
   }
   for (TriggerRow& row : triggers_) row.line = row.key.empty() ? 0 : LineOfKey(row.key);
+}
 
-  for (Entry& entry : entries) {
+// The load's problems, and the other lines the host log got while it ran, in the order of the
+// log. Each problem wrote one line; a line that is none of theirs is a host note or a message of
+// the add-in's own, about no line of the file.
+void ProjectCheck::AddLoadProblems(const std::vector<LoadProblem>& problems, size_t first) {
+  auto next = problems.begin();
+  auto add_problem = [this](const LoadProblem& problem) {
     Diagnostic d;
-    d.log = entry.text;
-    if (!entry.message) {
-      // Not about one line: a host note or a message of the add-in's own.
-      d.severity = Severity::Warning;
-      d.message = entry.text;
-      diagnostics_.push_back(std::move(d));
+    d.severity = problem.severity;
+    d.section = kTriggerSection;
+    d.key = problem.message.key;
+    d.id = problem.id;
+    d.name = problem.name;
+    d.state = StateWord(problem.message.state);
+    d.field = problem.message.field;
+    d.message = problem.message.text;
+    d.log = FormatLoadMessage(problem.message);
+    d.line = LineOfKey(d.key);
+    diagnostics_.push_back(std::move(d));
+  };
+  for (std::string& text : LogSince(first)) {
+    if (next != problems.end() && text == FormatLoadMessage(next->message)) {
+      add_problem(*next++);
       continue;
     }
-    const LoadMessage& message = *entry.message;
-    d.section = kTriggerSection;
-    d.key = message.key;
-    d.state = StateWord(message.state);
-    d.field = message.field;
-    d.message = message.text;
-    d.line = LineOfKey(message.key);
-    Identify(&d);
-    const auto row = std::find_if(triggers_.begin(), triggers_.end(),
-                                  [&](const TriggerRow& r) { return r.key == message.key; });
-    switch (message.state) {
-      case LineState::Skipped:
-      case LineState::NotRegistered:
-        d.severity = Severity::Error;
-        break;
-      case LineState::NotRead:
-        // Often the remains of a longer list, which a save leaves behind: worth knowing, not a
-        // fault by itself.
-        d.severity = Severity::Note;
-        break;
-      case LineState::Loaded:
-        d.severity =
-            row != triggers_.end() && !row->registered ? Severity::Error : Severity::Warning;
-        break;
-    }
+    Diagnostic d;
+    d.severity = Severity::Warning;
+    d.message = text;
+    d.log = std::move(text);
     diagnostics_.push_back(std::move(d));
   }
+  // Problems whose lines the log did not keep.
+  for (; next != problems.end(); ++next) add_problem(*next);
 }
 
 // Lines the add-in's load never asked for: it stops once it has found as many lines as "MaxNum"

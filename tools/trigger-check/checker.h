@@ -1,7 +1,8 @@
 // One project checked as the add-in would load it: ProjectHost opens the file, the core's
-// registry loads the [Trigger] section through it (the add-in's own load path),
-// and what the add-in wrote to the host log becomes diagnostics, each pointing at the line of
-// the file it is about. The checker adds what the load cannot see: keys the add-in never reads.
+// registry loads the [Trigger] section through it (the add-in's own load path), and the problems
+// the load reports become diagnostics, each pointing at the line of the file it is about. The
+// checker adds what the load cannot see: keys the add-in never reads, and what the evaluator and
+// the simulator said about a line.
 #pragma once
 
 #include <cstdint>
@@ -13,12 +14,13 @@
 
 #include "core/bridge/host_access.h"
 #include "core/bridge/trigger_command.h"
+#include "core/registry/load_log.h"
 #include "core/registry/trigger_action.h"
 #include "tools/trigger-check/project_host.h"
 
 namespace trigger_check {
 
-enum class Severity { Error, Warning, Note };
+using Severity = core::registry::Severity;
 const char* SeverityName(Severity severity);  // "error", "warning", "note"
 
 struct Diagnostic {
@@ -107,7 +109,9 @@ class ProjectCheck {
  private:
   void Load();
   void AddOpeningWarnings();
-  void AddLoadMessages(size_t first_log_entry);
+  void AddTriggerRows(const std::vector<core::registry::LoadProblem>& problems);
+  void AddLoadProblems(const std::vector<core::registry::LoadProblem>& problems,
+                       size_t first_log_entry);
   std::set<std::string> UnreadLines() const;
   void AddUnreadLines();
   void AddUnreadKeys();
