@@ -22,6 +22,8 @@ namespace trigger_check {
 
 using Severity = core::registry::Severity;
 const char* SeverityName(Severity severity);  // "error", "warning", "note"
+// A key the add-in's load reads: "0" to "255" exactly as "%i" writes them.
+bool IsLoadKey(const std::string& key);
 
 struct Diagnostic {
   Severity severity = Severity::Error;
