@@ -1,4 +1,4 @@
-// Fuzz target for the stand-in's expression evaluator. The input's first line defines symbols
+// Fuzz target for the project's expression evaluator. The input's first line defines symbols
 // ("A=1;B=A*2", each over the ones before), the rest is one expression. It stops on a broken
 // invariant (besides the sanitizers, which catch C's undefined arithmetic):
 //   - a result is neither a value nor an error, or an error names a column outside the text;
@@ -11,11 +11,9 @@
 #include "core/automation/hresult.h"
 #include "core/automation/variant.h"
 #include "fuzz/fuzz_check.h"
-#include "standin/model/evaluator.h"
+#include "project/evaluator.h"
 
 namespace {
-
-namespace model = standin::model;
 
 // The column an error text names ("... at column N"), 0 when it names none.
 size_t ErrorColumn(const std::string& error) {
@@ -24,8 +22,8 @@ size_t ErrorColumn(const std::string& error) {
   return static_cast<size_t>(std::stoul(error.substr(at + 11)));
 }
 
-model::SymbolTable Symbols(std::string_view definitions) {
-  model::SymbolTable symbols;
+project::SymbolTable Symbols(std::string_view definitions) {
+  project::SymbolTable symbols;
   size_t start = 0;
   while (start < definitions.size()) {
     size_t end = definitions.find(';', start);
@@ -34,7 +32,7 @@ model::SymbolTable Symbols(std::string_view definitions) {
     start = end + 1;
     const size_t equals = definition.find('=');
     if (equals == std::string_view::npos) continue;
-    const model::Evaluation value = model::Evaluate(definition.substr(equals + 1), symbols);
+    const project::Evaluation value = project::Evaluate(definition.substr(equals + 1), symbols);
     if (value.ok()) symbols.Define(std::string(definition.substr(0, equals)), value.value);
   }
   return symbols;
@@ -45,12 +43,12 @@ model::SymbolTable Symbols(std::string_view definitions) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);
   const size_t newline = input.find('\n');
-  const model::SymbolTable symbols =
+  const project::SymbolTable symbols =
       Symbols(newline == std::string_view::npos ? std::string_view() : input.substr(0, newline));
   const std::string expression(newline == std::string_view::npos ? input
                                                                  : input.substr(newline + 1));
 
-  const model::Evaluation result = model::Evaluate(expression, symbols);
+  const project::Evaluation result = project::Evaluate(expression, symbols);
   FUZZ_CHECK(result.hr == core::automation::kOk || result.hr == core::automation::kFail,
              expression);
   FUZZ_CHECK(result.ok() == result.error.empty(), expression);
@@ -60,17 +58,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
 
-  const model::Evaluation grouped = model::Evaluate("(" + expression + ")", symbols);
+  const project::Evaluation grouped = project::Evaluate("(" + expression + ")", symbols);
   FUZZ_CHECK(grouped.ok() && grouped.value == result.value, expression);
-  const model::Evaluation difference =
-      model::Evaluate("(" + expression + ")-(" + expression + ")", symbols);
+  const project::Evaluation difference =
+      project::Evaluate("(" + expression + ")-(" + expression + ")", symbols);
   FUZZ_CHECK(difference.ok() && difference.value.bits == 0, expression);
 
   for (const char* type : {"", "I1", "UI1", "I2", "UI2", "I4", "UI4", "BSTR"}) {
     core::automation::Variant answer;
-    FUZZ_CHECK(model::AnswerAs(result.value, type, &answer), expression + "\n  as " + type);
+    FUZZ_CHECK(project::AnswerAs(result.value, type, &answer), expression + "\n  as " + type);
   }
   core::automation::Variant answer;
-  FUZZ_CHECK(!model::AnswerAs(result.value, "R8", &answer), expression);
+  FUZZ_CHECK(!project::AnswerAs(result.value, "R8", &answer), expression);
   return 0;
 }

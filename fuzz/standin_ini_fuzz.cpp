@@ -1,4 +1,4 @@
-// Fuzz target for the stand-in's project file. The input is a project file, up to an optional
+// Fuzz target for the project file. The input is a project file, up to an optional
 // line "#writes" after which each line "section|key|value" is a profile write. It stops on a
 // broken invariant:
 //   - a file read and written back without a write is not the same bytes;
@@ -16,12 +16,10 @@
 
 #include "core/automation/strings.h"
 #include "fuzz/fuzz_check.h"
-#include "standin/model/ini_file.h"
-#include "standin/model/project.h"
+#include "project/ini_file.h"
+#include "project/project.h"
 
 namespace {
-
-namespace model = standin::model;
 
 constexpr std::string_view kWrites = "\n#writes\n";
 
@@ -58,7 +56,7 @@ std::vector<Write> ReadWrites(std::string_view text) {
 
 // What every key of every section reads, first entries only, by lower-case section and key.
 using KeyReadings = std::map<std::pair<std::string, std::string>, std::string>;
-KeyReadings Readings(const model::IniFile& file) {
+KeyReadings Readings(const project::IniFile& file) {
   KeyReadings readings;
   for (const std::string& section : file.SectionNames()) {
     for (const auto& [key, value] : file.Entries(section)) {
@@ -70,22 +68,23 @@ KeyReadings Readings(const model::IniFile& file) {
 }
 
 void CheckProject(const std::string& text) {
-  const model::Project project = model::Project::FromText(text);
+  const project::Project project = project::Project::FromText(text);
   std::vector<std::string> warnings;
-  const model::SymbolTable symbols = project.Symbols(&warnings);
+  const project::SymbolTable symbols = project.Symbols(&warnings);
   for (const auto& [name, value] : symbols.symbols()) {
-    FUZZ_CHECK(model::SymbolTable::IsIdentifier(name), name);
+    FUZZ_CHECK(project::SymbolTable::IsIdentifier(name), name);
   }
-  const std::vector<model::InterruptSource> sources = project.InterruptSources(symbols, &warnings);
+  const std::vector<project::InterruptSource> sources =
+      project.InterruptSources(symbols, &warnings);
   for (size_t i = 0; i < sources.size(); ++i) {
-    FUZZ_CHECK(sources[i].name.size() <= model::kSourceNameWidth, sources[i].name);
+    FUZZ_CHECK(sources[i].name.size() <= project::kSourceNameWidth, sources[i].name);
     FUZZ_CHECK(sources[i].name.find(',') == std::string::npos, sources[i].name);
     for (size_t j = 0; j < i; ++j) {
       FUZZ_CHECK(!core::automation::EqualsIgnoreCase(sources[i].name, sources[j].name),
                  sources[i].name);
     }
   }
-  project.ReadProfileInt(model::kTriggerSection, "MaxNum", 0);
+  project.ReadProfileInt(project::kTriggerSection, "MaxNum", 0);
   project.CpuFamily();
 }
 
@@ -99,7 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                         ? std::vector<Write>()
                                         : ReadWrites(input.substr(split + kWrites.size()));
 
-  model::IniFile file = model::IniFile::Parse(text);
+  project::IniFile file = project::IniFile::Parse(text);
   FUZZ_CHECK(file.Serialize() == text, text);
   CheckProject(text);
 
@@ -110,7 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         text + "\n  write [" + write.section + "] " + write.key + "=" + write.value;
     const std::string before = file.Serialize();
     bool changed = false;
-    const model::Outcome outcome = file.Set(write.section, write.key, write.value, &changed);
+    const project::Outcome outcome = file.Set(write.section, write.key, write.value, &changed);
     if (!outcome.ok()) {
       FUZZ_CHECK(!outcome.message.empty() && !changed && file.Serialize() == before, detail);
       continue;
@@ -119,7 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(file.Get(write.section, write.key) == write.value, detail);
     expected[{Lower(write.section), Lower(write.key)}] = write.value;
     // Written out and read again, every key reads as before and the written one as written.
-    const model::IniFile reread = model::IniFile::Parse(file.Serialize());
+    const project::IniFile reread = project::IniFile::Parse(file.Serialize());
     FUZZ_CHECK(reread.Serialize() == file.Serialize(), detail);
     FUZZ_CHECK(Readings(reread) == expected, detail);
     file = reread;

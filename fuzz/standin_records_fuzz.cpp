@@ -20,7 +20,7 @@
 #include "core/automation/hresult.h"
 #include "core/triggers/interrupt_sources.h"
 #include "fuzz/fuzz_check.h"
-#include "standin/model/records.h"
+#include "project/records.h"
 #include "standin/model/simulator.h"
 
 namespace {
@@ -66,14 +66,14 @@ void CheckState(const model::Simulator& simulator) {
   }
   for (int32_t id : simulator.Ids()) {
     const model::StoredTrigger* held = simulator.Find(id);
-    FUZZ_CHECK(held->record.size() == model::kFullRecordSize, std::to_string(id));
+    FUZZ_CHECK(held->record.size() == project::kFullRecordSize, std::to_string(id));
     FUZZ_CHECK(held->id == id && ReadU16(held->record.data() + 4) == id, std::to_string(id));
   }
   FUZZ_CHECK(simulator.journal().entries().size() <= model::Log::kMaxEntries, "journal");
 }
 
 void DefineRecord(FuzzedDataProvider& input, model::Simulator& simulator) {
-  std::vector<uint8_t> record(model::kFullRecordSize);
+  std::vector<uint8_t> record(project::kFullRecordSize);
   if (input.ConsumeBool()) {
     // A record with a sound header, so that the body's checks are reached.
     WriteU16(record.data() + 2, 0x0100);
@@ -82,14 +82,14 @@ void DefineRecord(FuzzedDataProvider& input, model::Simulator& simulator) {
     const std::vector<uint8_t> body =
         input.ConsumeBytes<uint8_t>(input.ConsumeIntegralInRange<size_t>(0, 836 - 8));
     if (!body.empty()) std::memcpy(record.data() + 8, body.data(), body.size());
-    if (ReadU16(record.data() + 6) == model::kActionConnect && input.ConsumeBool()) {
+    if (ReadU16(record.data() + 6) == project::kActionConnect && input.ConsumeBool()) {
       WriteU16(record.data() + 16, input.ConsumeIntegralInRange<uint16_t>(0, 10));
     }
   } else {
     const std::vector<uint8_t> bytes =
         input.ConsumeBytes<uint8_t>(input.ConsumeIntegralInRange<size_t>(0, 836));
     if (!bytes.empty()) std::memcpy(record.data(), bytes.data(), bytes.size());
-    if (ReadU16(record.data()) == model::kCommandBlockTag) record[0] = 0;  // stays a record
+    if (ReadU16(record.data()) == project::kCommandBlockTag) record[0] = 0;  // stays a record
   }
   const int32_t id = ReadU16(record.data() + 4);
   const model::StoredTrigger* before_held = simulator.Find(id);
@@ -112,8 +112,8 @@ void DefineRecord(FuzzedDataProvider& input, model::Simulator& simulator) {
 }
 
 void RunCommand(FuzzedDataProvider& input, model::Simulator& simulator) {
-  uint8_t block[model::kCommandBlockSize] = {};
-  WriteU16(block, model::kCommandBlockTag);
+  uint8_t block[project::kCommandBlockSize] = {};
+  WriteU16(block, project::kCommandBlockTag);
   WriteU16(block + 2, input.ConsumeBool() ? input.PickValueInArray(kCodes)
                                           : input.ConsumeIntegral<uint16_t>());
   const uint32_t id = input.ConsumeBool()   ? PickId(input)
@@ -127,9 +127,9 @@ void RunCommand(FuzzedDataProvider& input, model::Simulator& simulator) {
   FUZZ_CHECK((hr == core::automation::kOk) == (reply.block != nullptr), "command reply");
   if (hr != core::automation::kOk) return;
   const uint16_t code = ReadU16(block + 2);
-  if (code == model::kActiveTableCode) {
+  if (code == project::kActiveTableCode) {
     FUZZ_CHECK(reply.Pointer() == simulator.ActiveTable(), "active table");
-  } else if (code == model::kSourceTableCode) {
+  } else if (code == project::kSourceTableCode) {
     auto* table = static_cast<uint8_t*>(const_cast<void*>(reply.Pointer()));
     const auto read =
         core::triggers::InterruptSources::FromBuffer(table, core::triggers::SourceTableSize(table));
@@ -150,9 +150,9 @@ void RunCommand(FuzzedDataProvider& input, model::Simulator& simulator) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider input(data, size);
   model::Simulator simulator;
-  std::vector<model::InterruptSource> sources(input.ConsumeIntegralInRange(0, 4));
-  for (model::InterruptSource& source : sources) {
-    source.name = input.ConsumeRandomLengthString(model::kSourceNameWidth);
+  std::vector<project::InterruptSource> sources(input.ConsumeIntegralInRange(0, 4));
+  for (project::InterruptSource& source : sources) {
+    source.name = input.ConsumeRandomLengthString(project::kSourceNameWidth);
     source.code = input.ConsumeIntegral<uint16_t>();
     source.value = input.ConsumeIntegral<uint16_t>();
   }
@@ -170,9 +170,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // The decoding of whatever a caller holds, never read past its size.
         const std::vector<uint8_t> bytes =
             input.ConsumeBytes<uint8_t>(input.ConsumeIntegralInRange<size_t>(0, 900));
-        const std::string text = model::DescribeRecord(bytes.data(), bytes.size(), &sources);
+        const std::string text = project::DescribeRecord(bytes.data(), bytes.size(), &sources);
         FUZZ_CHECK(!text.empty(), "description");
-        if (bytes.size() >= model::kCommandBlockSize) model::DescribeCommand(bytes.data());
+        if (bytes.size() >= project::kCommandBlockSize) project::DescribeCommand(bytes.data());
         break;
       }
       default:

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "core/automation/strings.h"
-#include "core/registry/load_log.h"
 #include "core/registry/trigger_action.h"
 #include "core/triggers/line_scanner.h"
 
@@ -55,19 +54,17 @@ HResult CTriggerAction::SaveTriggers() {
   return automation::kOk;
 }
 
-HResult CTriggerAction::LoadTriggers() {
+HResult CTriggerAction::LoadTriggers(std::vector<LoadProblem>* problems) {
   int32_t expected = 0;
   if (bridge_.ReadProfileInt(kProfileSection, kLineCountKey, 0, &expected) != 0) {
     return automation::kFail;
   }
   LoadingScope loading(bridge_);
 
-  // Every line that is not loaded, and everything wrong with a line that is, goes to the host log
-  // naming the line's key (load_log.h), so that a trigger missing or behaving oddly after a load
-  // can be traced to its line.
-  auto log = [this](const std::string& key, LineState state, const std::string& text) {
-    WriteLog(FormatLoadMessage({key, state, "", text}));
-  };
+  // Every line that is not loaded, and everything wrong with a line that is, is a problem in the
+  // report, which writes it to the host log naming the line's key (load_log.h), so that a trigger
+  // missing or behaving oddly after a load can be traced to its line.
+  LoadReport report(host_);
   // The index of names, of the triggers there before the load and then of those it loads.
   class NamesKept {
    public:
@@ -99,31 +96,33 @@ HResult CTriggerAction::LoadTriggers() {
     bridge_.ReadProfileString(kProfileSection, key, "", &line);
     if (line.empty()) continue;
     ++found;
+    report.StartLine(key, line);
 
     int32_t id = 0;
     std::string keyword;
     if (triggers::ScanLine(line, "%d,%[^,]", {&id, &keyword}) != 2) {
-      log(key, LineState::Skipped, "the line does not begin with a trigger id and a kind keyword");
+      report.Add(LineState::Skipped, "",
+                 "the line does not begin with a trigger id and a kind keyword");
       continue;
     }
     // An id outside 100..355 names no slot. A store written by SaveTriggers holds none; such a
     // line is skipped rather than moved to some other slot under a number it does not carry.
     if (id < triggers::kIdBase || id >= triggers::kIdBase + triggers::kSlotCount) {
-      log(key, LineState::Skipped,
-          Format("trigger id %d is outside %d..%d", id, triggers::kIdBase,
-                 triggers::kIdBase + triggers::kSlotCount - 1));
+      report.Add(LineState::Skipped, "",
+                 Format("trigger id %d is outside %d..%d", id, triggers::kIdBase,
+                        triggers::kIdBase + triggers::kSlotCount - 1));
       continue;
     }
     const int32_t slot = triggers::NumberOf(id);
     if (slots_[slot]) {
-      log(key, LineState::Skipped,
-          Format("trigger id %d is already taken by \"%s\"", id,
-                 slots_[slot]->GetNameText().c_str()));
+      report.Add(LineState::Skipped, "",
+                 Format("trigger id %d is already taken by \"%s\"", id,
+                        slots_[slot]->GetNameText().c_str()));
       continue;
     }
     const std::optional<TriggerKind> kind = triggers::KindFromKeyword(keyword);
     if (!kind) {
-      log(key, LineState::Skipped, Format("unknown trigger kind \"%s\"", keyword.c_str()));
+      report.Add(LineState::Skipped, "", Format("unknown trigger kind \"%s\"", keyword.c_str()));
       continue;
     }
     // Created as the registry creates any trigger: in the lowest free slot. A store written by
@@ -132,23 +131,25 @@ HResult CTriggerAction::LoadTriggers() {
     // because commands and deletion address a trigger by its slot.
     std::shared_ptr<CTrigger> made;
     if (automation::Failed(CreateTrigger(*kind, &made))) {
-      log(key, LineState::Skipped, "no free slot");
+      report.Add(LineState::Skipped, "", "no free slot");
       continue;
     }
+    report.LineMade(made);
     const int32_t created = made->Number();
     if (created != slot) {
-      log(key, LineState::Loaded, Format("trigger id %d was loaded into slot %d", id, created));
+      report.Add(LineState::Loaded, "",
+                 Format("trigger id %d was loaded into slot %d", id, created));
     }
     // The kind's parser logs its refusals and notes what else it did not take; whatever it makes
     // of the line, the trigger stays. The adapter may be gone after this call (the window's
     // refresh can purge it); the trigger itself is held here.
     bool reason_given = false;
     {
-      LineScope scope(*this, key, &reason_given);
+      LineScope scope(*this, report, &reason_given);
       slots_[created]->SetDefinition(line);
     }
     if (made->Flags().registered == 0 && !reason_given) {
-      log(key, LineState::NotRegistered, "its trigger was not defined in the simulator");
+      report.Add(LineState::NotRegistered, "", "its trigger was not defined in the simulator");
     }
     // Names from a line are taken unchecked; two alike make look-ups by name find only one. (An
     // empty name was told already: it keeps the trigger out of the simulator.)
@@ -156,19 +157,21 @@ HResult CTriggerAction::LoadTriggers() {
     if (name.empty()) continue;
     const int32_t other = FindLoadedName(name, created);
     if (other >= 0) {
-      WriteLog(FormatLoadMessage(
-          {key, LineState::Loaded, "Name",
-           Format("\"%s\" is also the name of trigger %d; look-ups by name find the one in "
-                  "slot %d",
-                  name.c_str(), slots_[other]->GetTrigger()->Id(), std::min(other, created))}));
+      report.Add(LineState::Loaded, "Name",
+                 Format("\"%s\" is also the name of trigger %d; look-ups by name find the one in "
+                        "slot %d",
+                        name.c_str(), slots_[other]->GetTrigger()->Id(), std::min(other, created)));
     }
     names_kept.Add(name, created);
   }
   if (found < expected) {
-    log(kLineCountKey, LineState::Loaded,
-        Format("it counts %d lines but only %d %s found", expected, found,
-               found == 1 ? "was" : "were"));
+    report.StartLine(kLineCountKey, {});
+    report.Add(LineState::Loaded, "",
+               Format("it counts %d lines but only %d %s found", expected, found,
+                      found == 1 ? "was" : "were"));
   }
+  std::vector<LoadProblem> found_problems = report.Finish();
+  if (problems != nullptr) *problems = std::move(found_problems);
   return automation::kOk;
 }
 

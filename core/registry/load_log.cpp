@@ -1,5 +1,7 @@
-// The load messages' one shape: "Trigger key K[ state][, field F]: text".
+// The load's problems and their one shape in the log: "Trigger key K[ state][, field F]: text".
 #include "core/registry/load_log.h"
+
+#include "core/triggers/line_scanner.h"
 
 namespace core::registry {
 namespace {
@@ -17,10 +19,19 @@ constexpr StateWord kStateWords[] = {
     {LineState::NotRegistered, " not registered"},
 };
 
-bool Consume(std::string_view* rest, std::string_view word) {
-  if (rest->substr(0, word.size()) != word) return false;
-  rest->remove_prefix(word.size());
-  return true;
+Severity SeverityOf(LineState state) {
+  switch (state) {
+    case LineState::Skipped:
+    case LineState::NotRegistered:
+      return Severity::Error;
+    case LineState::NotRead:
+      // Often the remains of a longer list, which a save leaves behind: worth knowing, not a
+      // fault by itself.
+      return Severity::Note;
+    case LineState::Loaded:
+      break;
+  }
+  return Severity::Warning;
 }
 
 }  // namespace
@@ -40,31 +51,36 @@ std::string FormatLoadMessage(const LoadMessage& message) {
   return line;
 }
 
-std::optional<LoadMessage> ParseLoadMessage(std::string_view line) {
-  std::string_view rest = line;
-  if (!Consume(&rest, kPrefix)) return std::nullopt;
-  LoadMessage message;
-  // Keys are the "%i" numbers and MaxNum: no space, comma or colon in them.
-  const size_t key_end = rest.find_first_of(" ,:");
-  if (key_end == 0 || key_end == std::string_view::npos) return std::nullopt;
-  message.key = rest.substr(0, key_end);
-  rest.remove_prefix(key_end);
-  for (const StateWord& state : kStateWords) {
-    if (Consume(&rest, state.word)) {
-      message.state = state.state;
-      break;
+void LoadReport::StartLine(std::string key, std::string_view line) {
+  key_ = std::move(key);
+  line_ = line;
+  trigger_.reset();
+}
+
+automation::HResult LoadReport::Add(LineState state, const std::string& field,
+                                    const std::string& text) {
+  LoadProblem problem{{key_, state, field, text}, std::nullopt, std::nullopt, SeverityOf(state)};
+  int32_t id = 0;
+  std::string keyword, name;
+  const int read = triggers::ScanLine(line_, "%d,%[^,],%[^,]", {&id, &keyword, &name});
+  if (read >= 2) problem.id = id;
+  if (read >= 3) problem.name = name;
+  const automation::HResult hr = host_.WriteLog(FormatLoadMessage(problem.message));
+  problems_.push_back(std::move(problem));
+  made_.push_back(trigger_);
+  return hr;
+}
+
+std::vector<LoadProblem> LoadReport::Finish() {
+  for (size_t i = 0; i < problems_.size(); ++i) {
+    const std::shared_ptr<triggers::CTrigger> trigger = made_[i].lock();
+    if (problems_[i].message.state == LineState::Loaded && trigger &&
+        trigger->Flags().registered != 1) {
+      problems_[i].severity = Severity::Error;
     }
   }
-  if (Consume(&rest, kFieldMark)) {
-    // Field names are property names: a word without a colon.
-    const size_t field_end = rest.find(':');
-    if (field_end == 0 || field_end == std::string_view::npos) return std::nullopt;
-    message.field = rest.substr(0, field_end);
-    rest.remove_prefix(field_end);
-  }
-  if (!Consume(&rest, ": ")) return std::nullopt;
-  message.text = rest;
-  return message;
+  made_.clear();
+  return std::move(problems_);
 }
 
 }  // namespace core::registry

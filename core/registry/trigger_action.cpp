@@ -5,7 +5,6 @@
 #include <optional>
 
 #include "core/automation/bytes.h"
-#include "core/registry/load_log.h"
 #include "core/rows/kind_infos.h"
 #include "core/triggers/make_trigger.h"
 #include "core/triggers/numbering.h"
@@ -27,14 +26,14 @@ class CTriggerAction::SharedContext final : public triggers::TriggerContext {
 
   void Detach() { registry_ = nullptr; }
 
-  // While the registry loads a project line, what its trigger logs or notes is about that line:
-  // each message names the line's key. Outside a load, notes are dropped (the results say that
-  // something failed) and log lines go out as they are.
-  void BeginLine(const std::string& key) {
-    line_key_ = key;
+  // While the registry loads a project line, what its trigger logs or notes is a problem of that
+  // line, in the load's report, whose log line names the line's key. Outside a load, notes are
+  // dropped (the results say that something failed) and log lines go out as they are.
+  void BeginLine(LoadReport& report) {
+    report_ = &report;
     not_registered_noted_ = false;
   }
-  void EndLine() { line_key_.reset(); }
+  void EndLine() { report_ = nullptr; }
   bool NotRegisteredNoted() const { return not_registered_noted_; }
 
   HResult CheckNameUniqueExcept(const std::string& name, int32_t number) override {
@@ -61,21 +60,21 @@ class CTriggerAction::SharedContext final : public triggers::TriggerContext {
     return bridge_.Evaluate(expression, value);
   }
   HResult WriteLog(const std::string& text) override {
-    if (!line_key_) return host_.WriteLog(text);
-    return host_.WriteLog(FormatLoadMessage({*line_key_, LineState::Loaded, "", text}));
+    if (report_ == nullptr) return host_.WriteLog(text);
+    return report_->Add(LineState::Loaded, "", text);
   }
   HResult WriteFieldLog(const std::string& field, const std::string& text) override {
-    if (!line_key_) return host_.WriteLog(text);
-    return host_.WriteLog(FormatLoadMessage({*line_key_, LineState::Loaded, field, text}));
+    if (report_ == nullptr) return host_.WriteLog(text);
+    return report_->Add(LineState::Loaded, field, text);
   }
   void NoteProblem(Problem problem, const std::string& field, const std::string& text) override {
-    if (!line_key_) return;
+    if (report_ == nullptr) return;
     LineState state = LineState::Loaded;
     if (problem == Problem::NotRegistered) {
       state = LineState::NotRegistered;
       not_registered_noted_ = true;
     }
-    host_.WriteLog(FormatLoadMessage({*line_key_, state, field, text}));
+    report_->Add(state, field, text);
   }
 
   void RefreshTriggerWindow() override {
@@ -91,7 +90,7 @@ class CTriggerAction::SharedContext final : public triggers::TriggerContext {
   bridge::CTriggerCommand& bridge_;
   const bridge::HostAccess& host_;
   WindowHooks hooks_;
-  std::optional<std::string> line_key_;
+  LoadReport* report_ = nullptr;
   bool not_registered_noted_ = false;
 };
 
@@ -126,10 +125,10 @@ CTriggerAction::~CTriggerAction() {
 
 std::shared_ptr<triggers::TriggerContext> CTriggerAction::Context() const { return context_; }
 
-CTriggerAction::LineScope::LineScope(CTriggerAction& registry, const std::string& key,
+CTriggerAction::LineScope::LineScope(CTriggerAction& registry, LoadReport& report,
                                      bool* reason_given)
     : context_(*registry.context_), reason_given_(reason_given) {
-  context_.BeginLine(key);
+  context_.BeginLine(report);
 }
 
 CTriggerAction::LineScope::~LineScope() {
@@ -152,9 +151,7 @@ HResult CTriggerAction::Install(TriggerKind kind, int32_t slot,
   const std::string name = stem_taken ? triggers::MakeUniqueName(Slots(*this), stem) : stem;
   made->SetNumber(slot);
   made->SetNameUnchecked(name);
-  std::unique_ptr<rows::TriggerInfo> adapter = rows::MakeTriggerInfo(made);
-  adapter->owner_ = this;
-  slots_[slot] = std::move(adapter);
+  slots_[slot] = rows::MakeTriggerInfo(made, this);
   ++count_;
   if (trigger) *trigger = std::move(made);
   return kOk;

@@ -23,6 +23,7 @@
 #include "core/automation/variant.h"
 #include "core/bridge/host_access.h"
 #include "core/bridge/trigger_command.h"
+#include "core/registry/load_log.h"
 #include "core/rows/trigger_info.h"
 #include "core/triggers/interrupt_sources.h"
 #include "core/triggers/kinds.h"
@@ -67,7 +68,7 @@ struct WindowHooks {
   std::function<std::string(const std::string& name)> name_key;
 };
 
-class CTriggerAction {
+class CTriggerAction final : public rows::TriggerInfoOwner {
  public:
   // The bridge and the host access must outlive every trigger this registry makes (in the add-in
   // they are process-wide).
@@ -100,7 +101,7 @@ class CTriggerAction {
   // ---- Deletion ----
   // The first trigger bearing the name. A trigger in the simulator is dropped there first; when
   // the simulator refuses, the trigger stays (E_FAIL). Afterwards the trigger window refreshes.
-  HResult DeleteTrigger(const std::string& name);
+  HResult DeleteTrigger(const std::string& name) override;
   // Every trigger in slot order; stops at the first failure and returns it.
   HResult DeleteAllTriggers();
 
@@ -150,9 +151,10 @@ class CTriggerAction {
   // Writes "MaxNum" and one definition line per trigger, renumbering the triggers 0, 1, ... in
   // slot order. Always S_OK.
   HResult SaveTriggers();
-  // Rebuilds triggers from the stored lines; lines that cannot be loaded are skipped with a line
-  // in the host log. E_FAIL only when the line count cannot be read.
-  HResult LoadTriggers();
+  // Rebuilds triggers from the stored lines; lines that cannot be loaded are skipped. Every
+  // problem found goes to the host log, one line each (load_log.h), and to *problems when it is
+  // given. E_FAIL only when the line count cannot be read.
+  HResult LoadTriggers(std::vector<LoadProblem>* problems = nullptr);
 
   // ---- The list (list_export.cpp) ----
   // The list text to a file: a ".txt" path, or one without any dot (".txt" is appended); any other
@@ -181,12 +183,12 @@ class CTriggerAction {
   template <typename Kind>
   HResult CreateTyped(TriggerKind kind, std::shared_ptr<Kind>* trigger);
   HResult SendCommand(uint16_t code, const std::string& name);
-  // While a load reads the line under `key`, what its trigger logs or notes names the key
-  // (definition_storage.cpp); *reason_given tells afterwards whether the trigger said why its
-  // Register failed.
+  // While a load parses a line, what its trigger logs or notes is a problem of that line, in the
+  // load's report (definition_storage.cpp); *reason_given tells afterwards whether the trigger
+  // said why its Register failed.
   class LineScope {
    public:
-    LineScope(CTriggerAction& registry, const std::string& key, bool* reason_given);
+    LineScope(CTriggerAction& registry, LoadReport& report, bool* reason_given);
     ~LineScope();
     LineScope(const LineScope&) = delete;
     LineScope& operator=(const LineScope&) = delete;

@@ -3,7 +3,6 @@
 
 #include "core/automation/numbers.h"
 #include "core/automation/strings.h"
-#include "core/registry/trigger_action.h"
 #include "core/rows/kind_infos.h"
 
 namespace core::rows {
@@ -49,11 +48,13 @@ bool TriggerInfo::IsInSimulator() const {
 
 HResult TriggerInfo::RemoveFromRegistry() {
   if (owner_ == nullptr) return automation::kFail;
-  registry::CTriggerAction* const owner = owner_;
+  TriggerInfoOwner* const owner = owner_;
   return owner->DeleteTrigger(GetNameText());  // destroys this adapter
 }
 
-std::unique_ptr<TriggerInfo> MakeTriggerInfo(std::shared_ptr<triggers::CTrigger> trigger) {
+namespace {
+
+std::unique_ptr<TriggerInfo> MakeKindInfo(std::shared_ptr<triggers::CTrigger> trigger) {
   using std::static_pointer_cast;
   if (!trigger) return nullptr;
   switch (trigger->Kind()) {
@@ -88,6 +89,15 @@ std::unique_ptr<TriggerInfo> MakeTriggerInfo(std::shared_ptr<triggers::CTrigger>
           static_pointer_cast<triggers::CFileStreamTrigger>(trigger));
   }
   return nullptr;
+}
+
+}  // namespace
+
+std::unique_ptr<TriggerInfo> MakeTriggerInfo(std::shared_ptr<triggers::CTrigger> trigger,
+                                             TriggerInfoOwner* owner) {
+  std::unique_ptr<TriggerInfo> info = MakeKindInfo(std::move(trigger));
+  if (info) info->owner_ = owner;
+  return info;
 }
 
 const std::array<ColumnText, kColumnCount>& ListColumns() {

@@ -17,16 +17,22 @@
 #include "core/automation/variant.h"
 #include "core/triggers/trigger.h"
 
-namespace core::registry {
-class CTriggerAction;
-}
-
 namespace core::rows {
 
 using automation::HResult;
 
 // The text of a column a kind does not show.
 inline constexpr char kNoColumn[] = "-";
+
+// What holds the row adapters: the registry, as far as an adapter reaches it. An adapter asks its
+// owner to delete its trigger; the owner destroys the adapter while it does so.
+class TriggerInfoOwner {
+ public:
+  virtual HResult DeleteTrigger(const std::string& name) = 0;
+
+ protected:
+  ~TriggerInfoOwner() = default;
+};
 
 class TriggerInfo {
  public:
@@ -88,10 +94,11 @@ class TriggerInfo {
   triggers::CTrigger& Trigger() const { return *trigger_; }
 
  private:
-  // The registry sets itself here when it takes the adapter into a slot. It owns the adapter and
-  // destroys it before it goes, so the pointer never outlives the registry.
-  friend class registry::CTriggerAction;
-  registry::CTriggerAction* owner_ = nullptr;
+  // The registry that takes the adapter into a slot, set as the adapter is made. It owns the
+  // adapter and destroys it before it goes, so the pointer never outlives the registry.
+  friend std::unique_ptr<TriggerInfo> MakeTriggerInfo(std::shared_ptr<triggers::CTrigger>,
+                                                      TriggerInfoOwner*);
+  TriggerInfoOwner* owner_ = nullptr;
 
   std::shared_ptr<triggers::CTrigger> trigger_;
 };
@@ -110,8 +117,10 @@ inline constexpr size_t kColumnCount = 13;
 using ColumnText = std::string (TriggerInfo::*)() const;
 const std::array<ColumnText, kColumnCount>& ListColumns();
 
-// The adapter of the trigger's kind, for a trigger made by the registry (or a test).
-std::unique_ptr<TriggerInfo> MakeTriggerInfo(std::shared_ptr<triggers::CTrigger> trigger);
+// The adapter of the trigger's kind, for a trigger made by the registry (or a test). The owner, if
+// any, is the registry that takes the adapter into a slot.
+std::unique_ptr<TriggerInfo> MakeTriggerInfo(std::shared_ptr<triggers::CTrigger> trigger,
+                                             TriggerInfoOwner* owner = nullptr);
 
 // Text helpers shared by the adapters.
 std::string SignedText(int32_t value);        // "%d"

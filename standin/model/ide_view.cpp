@@ -3,9 +3,12 @@
 
 #include <algorithm>
 
-#include "standin/model/records.h"
+#include "project/records.h"
 
 namespace standin::model {
+
+using project::ActionName;
+using project::kAllTriggers;
 
 std::string FrameTitle(const std::string& project_path, bool modified) {
   const size_t slash = project_path.find_last_of("\\/");

@@ -2,14 +2,12 @@
 // surface reports.
 #include "standin/model/session.h"
 
-#include <cstdlib>
-#include <cstring>
 #include <vector>
 
 #include "core/automation/bytes.h"
 #include "core/automation/hresult.h"
 #include "core/automation/strings.h"
-#include "standin/model/records.h"
+#include "project/records.h"
 
 namespace standin::model {
 namespace {
@@ -19,6 +17,17 @@ using core::automation::IsSpace;
 using core::automation::kInvalidArg;
 using core::automation::kOk;
 using core::automation::ToLowerAscii;
+using project::ActionName;
+using project::DescribeRecord;
+using project::Evaluation;
+using project::InterruptSource;
+using project::kActiveTableCode;
+using project::kCommandBlockTag;
+using project::kProjectSection;
+using project::kSourceTableCode;
+using project::Outcome;
+using project::Project;
+using project::SymbolTable;
 
 // A refusal the host was told to make (RefusedCalls): E_ACCESSDENIED.
 constexpr HResult kAccessDenied = static_cast<HResult>(0x80070005u);
@@ -165,12 +174,8 @@ HResult Session::SimCommand(std::string_view name, uint16_t block_type, const vo
   if (Refuses(Format("SimCommand(0x%04X)", code))) {
     Note(Format("SimCommand(0x%04X) refused, as the host was told to", code));
     if (core::automation::ReadU16(bytes) == kCommandBlockTag) return core::automation::kFail;
-    auto* refusal = static_cast<uint8_t*>(std::calloc(1, kReplyBlockSize));
-    if (refusal == nullptr) return core::automation::kOutOfMemory;
-    const uint32_t word = kRefusedByRequest;
-    std::memcpy(refusal + 4, &word, sizeof word);
-    *reply = refusal;
-    return core::automation::kOk;
+    *reply = project::NewReplyBlock(kRefusedByRequest, nullptr);
+    return *reply == nullptr ? core::automation::kOutOfMemory : core::automation::kOk;
   }
   return simulator_.Command(bytes, reply);
 }
@@ -193,18 +198,14 @@ HResult Session::RemoveEventName(int32_t id) {
 
 HResult Session::Evaluate(const std::string& expression, core::automation::Variant* answer,
                           std::string* error) {
-  const Evaluation evaluated = model::Evaluate(expression, symbols_);
+  const Evaluation evaluated = project::Evaluate(expression, symbols_);
   if (!evaluated.ok()) {
     Journal("Evaluate(" + expression + ")" + Failure(evaluated.hr));
     if (error != nullptr) *error = evaluated.error;
     return evaluated.hr;
   }
-  // The project chooses the type of the answer, so that every type an add-in meets can be had.
-  const std::string type = project_.ReadProfileString(kProjectSection, kEvaluatorTypeKey, "");
-  if (!AnswerAs(evaluated.value, type, answer)) {
-    Note("Evaluation: [Project] " + std::string(kEvaluatorTypeKey) + "=" + type +
-         " is no type the evaluator answers in; it answers as without it");
-  }
+  std::string problem;
+  if (!project_.Answer(evaluated.value, answer, &problem)) Note("Evaluation: " + problem);
   Journal("Evaluate(" + expression + ") = " + answer->Describe());
   return kOk;
 }

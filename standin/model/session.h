@@ -11,11 +11,11 @@
 #include <string_view>
 #include <utility>
 
+#include "project/evaluator.h"
+#include "project/event_list.h"
+#include "project/project.h"
 #include "standin/model/addin_commands.h"
-#include "standin/model/evaluator.h"
-#include "standin/model/event_list.h"
 #include "standin/model/log.h"
-#include "standin/model/project.h"
 #include "standin/model/simulator.h"
 
 namespace standin::model {
@@ -41,17 +41,17 @@ class Session {
   // simulator, its journal and the event list emptied. The log window and the call journal stay,
   // as they do in the IDE. Entries the project gets wrong are noted in the log. A file that cannot
   // be read changes nothing.
-  Outcome OpenProject(const std::string& path);
-  Outcome SaveProject() { return project_.Save(); }
-  Outcome SaveProjectAs(const std::string& path) { return project_.SaveAs(path); }
+  project::Outcome OpenProject(const std::string& path);
+  project::Outcome SaveProject() { return project_.Save(); }
+  project::Outcome SaveProjectAs(const std::string& path) { return project_.SaveAs(path); }
 
-  Project& project() { return project_; }
-  const Project& project() const { return project_; }
-  const SymbolTable& symbols() const { return symbols_; }
+  project::Project& project() { return project_; }
+  const project::Project& project() const { return project_; }
+  const project::SymbolTable& symbols() const { return symbols_; }
   Simulator& simulator() { return simulator_; }
   const Simulator& simulator() const { return simulator_; }
-  EventList& events() { return events_; }
-  const EventList& events() const { return events_; }
+  project::EventList& events() { return events_; }
+  const project::EventList& events() const { return events_; }
   Log& log() { return log_; }
   const Log& log() const { return log_; }
   // What the connected add-in registered for the menu bar and toolbar.
@@ -142,11 +142,11 @@ class Session {
   bool IsOpenProject(std::string_view file, const char* method);
   bool RefusedWrite(const char* method);
 
-  Project project_;
+  project::Project project_;
   std::string help_file_;
-  SymbolTable symbols_;
+  project::SymbolTable symbols_;
   Simulator simulator_;
-  EventList events_;
+  project::EventList events_;
   Log log_;
   AddinCommands addin_commands_;
   std::function<void()> listener_;

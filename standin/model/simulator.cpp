@@ -6,7 +6,7 @@
 
 #include "core/automation/bytes.h"
 #include "core/automation/strings.h"
-#include "standin/model/records.h"
+#include "project/records.h"
 
 namespace standin::model {
 namespace {
@@ -18,8 +18,22 @@ using core::automation::kOutOfMemory;
 using core::automation::kPointer;
 using core::automation::ReadI32;
 using core::automation::ReadU16;
-
-bool IsTriggerId(int32_t id) { return id >= kFirstTriggerId && id <= kLastTriggerId; }
+using project::DescribeCommand;
+using project::DescribeRecord;
+using project::IsTriggerId;
+using project::kActivateCode;
+using project::kActiveTableCode;
+using project::kAllTriggers;
+using project::kCommandBlockTag;
+using project::kDeactivateCode;
+using project::kDropCode;
+using project::kFireCode;
+using project::kFirstTriggerId;
+using project::kLastTriggerId;
+using project::kResetCode;
+using project::kSourceTableCode;
+using project::RecordSize;
+using project::SourceTableBytes;
 
 }  // namespace
 
@@ -40,36 +54,10 @@ HResult Simulator::Command(const uint8_t* block, void** reply_block) {
 }
 
 HResult Simulator::DefineRecord(const uint8_t* record, void** reply_block) {
-  const uint16_t zero = ReadU16(record);
-  const uint16_t define = ReadU16(record + 2);
+  const project::RecordCheck check = project::CheckRecord(record);
+  if (!check.accepted()) return Refuse(check, reply_block);
   const int32_t id = ReadU16(record + 4);
   const uint16_t action = ReadU16(record + 6);
-  if (zero != 0 || define != kDefineCode) {
-    return Refuse(kRefusedBadHeader,
-                  Format("bad header: words 0x%04X 0x%04X, expected 0x0000 0x0100 or a command "
-                         "block",
-                         zero, define),
-                  reply_block);
-  }
-  const char* name = ActionName(action);
-  if (name == nullptr) {
-    return Refuse(kRefusedUnknownAction,
-                  Format("unknown action code %u for id %d", static_cast<unsigned>(action), id),
-                  reply_block);
-  }
-  if (!IsTriggerId(id)) {
-    return Refuse(kRefusedBadId,
-                  Format("%s id %d outside %d..%d", name, id, kFirstTriggerId, kLastTriggerId),
-                  reply_block);
-  }
-  if (action == kActionConnect && ReadU16(record + 16) > kMaxConnectMembers) {
-    return Refuse(kRefusedTooManyMembers,
-                  Format("connect id %d with %u members, at most %u", id,
-                         static_cast<unsigned>(ReadU16(record + 16)),
-                         static_cast<unsigned>(kMaxConnectMembers)),
-                  reply_block);
-  }
-
   const size_t size = RecordSize(action);
   const HResult hr = Reply(0, nullptr, reply_block);
   if (hr != kOk) return hr;
@@ -169,26 +157,19 @@ void Simulator::Apply(uint16_t code, StoredTrigger& trigger) {
 }
 
 HResult Simulator::Reply(uint32_t word, const void* pointer, void** reply_block) {
-  auto* reply = static_cast<uint8_t*>(std::calloc(1, kReplyBlockSize));
+  void* reply = project::NewReplyBlock(word, pointer);
   if (reply == nullptr) {
     journal_.Add("E_OUTOFMEMORY: no reply block");
     return kOutOfMemory;
-  }
-  if (pointer != nullptr) {
-    std::memcpy(reply + 4, &pointer, sizeof pointer);
-  } else {
-    core::automation::ByteWriter field(4);
-    field.U32(0, word);
-    std::memcpy(reply + 4, field.bytes().data(), 4);
   }
   *reply_block = reply;
   return kOk;
 }
 
-HResult Simulator::Refuse(uint32_t word, const std::string& reason, void** reply_block) {
-  const HResult hr = Reply(word, nullptr, reply_block);
+HResult Simulator::Refuse(const project::RecordCheck& check, void** reply_block) {
+  const HResult hr = Reply(check.word, nullptr, reply_block);
   if (hr != kOk) return hr;
-  journal_.Add(Format("refused record (word %u): ", word) + reason);
+  journal_.Add(project::RefusalText(check));
   return kOk;
 }
 

@@ -27,23 +27,19 @@
 #include <vector>
 
 #include "core/automation/hresult.h"
-#include "standin/model/interrupt_source_table.h"
+#include "project/interrupt_source_table.h"
+#include "project/records.h"
 #include "standin/model/log.h"
 
 namespace standin::model {
 
 using core::automation::HResult;
 
-// Refusal words of a trigger record.
-inline constexpr uint32_t kRefusedBadHeader = 1;       // first word not 0 or second not 0x0100
-inline constexpr uint32_t kRefusedUnknownAction = 2;   // no kind has that action code
-inline constexpr uint32_t kRefusedBadId = 3;           // id outside 100..355
-inline constexpr uint32_t kRefusedTooManyMembers = 4;  // connect record with more than 8 members
-inline constexpr uint32_t kRefusedByRequest = 5;       // the host was told to refuse (RefusedCalls)
+// The refusal word of a record the host was told to refuse (RefusedCalls); the words of the
+// records' own faults are in project/records.h.
+inline constexpr uint32_t kRefusedByRequest = 5;
 
 inline constexpr size_t kActiveTableSize = 256;
-// Bytes of every reply block: word 0 and a field wide enough for a pointer.
-inline constexpr size_t kReplyBlockSize = 16;
 
 struct StoredTrigger {
   int32_t id = 0;
@@ -65,8 +61,8 @@ class Simulator {
   HResult Command(const uint8_t* block, void** reply_block);
 
   // The interrupt sources handed out on 0x200 and named in the journal.
-  void SetSources(std::vector<InterruptSource> sources) { sources_ = std::move(sources); }
-  const std::vector<InterruptSource>& sources() const { return sources_; }
+  void SetSources(std::vector<project::InterruptSource> sources) { sources_ = std::move(sources); }
+  const std::vector<project::InterruptSource>& sources() const { return sources_; }
 
   // Forgets every trigger (a new project); the active table stays where it is, all zero.
   void Clear();
@@ -87,13 +83,13 @@ class Simulator {
   // Applies a per-trigger command to one held trigger.
   void Apply(uint16_t code, StoredTrigger& trigger);
   HResult Reply(uint32_t word, const void* pointer, void** reply_block);
-  HResult Refuse(uint32_t word, const std::string& reason, void** reply_block);
+  HResult Refuse(const project::RecordCheck& check, void** reply_block);
   HResult FailCommand(const std::string& reason);
   uint32_t& ActiveWord(int32_t id) { return active_[static_cast<size_t>(id - 100)]; }
 
   std::map<int32_t, StoredTrigger> triggers_;
   std::array<uint32_t, kActiveTableSize> active_{};
-  std::vector<InterruptSource> sources_;
+  std::vector<project::InterruptSource> sources_;
   Log journal_;
 };
 

@@ -9,7 +9,7 @@
 #include <cctype>
 
 #include "core/automation/strings.h"
-#include "standin/model/records.h"
+#include "project/records.h"
 #include "standin/win/ide_ids.h"
 #include "standin/win/standin_calls.h"
 #include "standin/win/trigger_prompt.h"
@@ -783,7 +783,7 @@ void IdeFrame::StopDebugging() {
 HRESULT IdeFrame::TriggerCommand(LONG command, std::string* problem) {
   const TriggerOperation* operation = FindTriggerOperation(command);
   if (operation == nullptr) return S_OK;
-  int32_t trigger = model::kAllTriggers;
+  int32_t trigger = project::kAllTriggers;
   if (command == operation->one_command) {
     trigger = last_trigger_;
     if (!AskForTrigger(window_, operation->prompt, model::TriggerChoices(*session_), &trigger)) {
@@ -799,7 +799,7 @@ HRESULT IdeFrame::TriggerCommand(LONG command, std::string* problem) {
     return hr;
   }
   std::string target = "all triggers";
-  if (trigger != model::kAllTriggers) {
+  if (trigger != project::kAllTriggers) {
     target = Format("trigger %d", trigger);
     if (const std::string* name = session_->events().Find(trigger)) target += " (" + *name + ")";
   }

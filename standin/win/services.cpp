@@ -8,7 +8,7 @@
 
 #include "core/automation/bytes.h"
 #include "core/automation/strings.h"
-#include "standin/model/records.h"
+#include "project/records.h"
 #include "win/com/conversion.h"
 
 namespace standin::win {

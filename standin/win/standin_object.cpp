@@ -7,7 +7,7 @@
 
 #include "core/automation/bytes.h"
 #include "core/automation/strings.h"
-#include "standin/model/records.h"
+#include "project/records.h"
 #include "standin/win/ide_frame.h"
 #include "win/com/conversion.h"
 #include "win/com/module.h"
@@ -114,21 +114,21 @@ HRESULT Standin::FinalConstruct() {
 
 STDMETHODIMP Standin::OpenProject(BSTR path) noexcept {
   return Guard([&] {
-    const model::Outcome outcome = session_->OpenProject(ToNarrow(path));
+    const project::Outcome outcome = session_->OpenProject(ToNarrow(path));
     return outcome.ok() ? S_OK : Fail(outcome.hr, outcome.message);
   });
 }
 
 STDMETHODIMP Standin::SaveProject() noexcept {
   return Guard([&] {
-    const model::Outcome outcome = session_->SaveProject();
+    const project::Outcome outcome = session_->SaveProject();
     return outcome.ok() ? S_OK : Fail(outcome.hr, outcome.message);
   });
 }
 
 STDMETHODIMP Standin::SaveProjectAs(BSTR path) noexcept {
   return Guard([&] {
-    const model::Outcome outcome = session_->SaveProjectAs(ToNarrow(path));
+    const project::Outcome outcome = session_->SaveProjectAs(ToNarrow(path));
     return outcome.ok() ? S_OK : Fail(outcome.hr, outcome.message);
   });
 }
@@ -172,7 +172,7 @@ STDMETHODIMP Standin::Setting(BSTR section, BSTR key, VARIANT* value) noexcept {
 
 STDMETHODIMP Standin::WriteSetting(BSTR section, BSTR key, BSTR value) noexcept {
   return Guard([&] {
-    const model::Outcome outcome =
+    const project::Outcome outcome =
         session_->project().WriteProfileString(ToNarrow(section), ToNarrow(key), ToNarrow(value));
     return outcome.ok() ? S_OK : Fail(outcome.hr, outcome.message);
   });
@@ -186,7 +186,8 @@ STDMETHODIMP Standin::Evaluate(BSTR expression, VARIANT* value) noexcept {
   if (value == nullptr) return E_POINTER;
   VariantInit(value);
   return Guard([&] {
-    const model::Evaluation evaluated = model::Evaluate(ToNarrow(expression), session_->symbols());
+    const project::Evaluation evaluated =
+        project::Evaluate(ToNarrow(expression), session_->symbols());
     if (!evaluated.ok()) return Fail(evaluated.hr, evaluated.error);
     return ::win::com::ToVariant(evaluated.value.ToVariant(), value);
   });
@@ -375,8 +376,8 @@ STDMETHODIMP Standin::ClearSimulatorJournal() noexcept {
 
 HRESULT Standin::SimulatorCommand(uint16_t code, LONG id) noexcept {
   return Guard([&] {
-    core::automation::ByteWriter block(model::kCommandBlockSize);
-    block.U16(0, model::kCommandBlockTag);
+    core::automation::ByteWriter block(project::kCommandBlockSize);
+    block.U16(0, project::kCommandBlockTag);
     block.U16(2, code);
     block.I32(4, id);
     void* reply = nullptr;
@@ -390,16 +391,16 @@ HRESULT Standin::SimulatorCommand(uint16_t code, LONG id) noexcept {
 }
 
 STDMETHODIMP Standin::Activate(LONG id) noexcept {
-  return SimulatorCommand(model::kActivateCode, id);
+  return SimulatorCommand(project::kActivateCode, id);
 }
 
 STDMETHODIMP Standin::Deactivate(LONG id) noexcept {
-  return SimulatorCommand(model::kDeactivateCode, id);
+  return SimulatorCommand(project::kDeactivateCode, id);
 }
 
-STDMETHODIMP Standin::Fire(LONG id) noexcept { return SimulatorCommand(model::kFireCode, id); }
+STDMETHODIMP Standin::Fire(LONG id) noexcept { return SimulatorCommand(project::kFireCode, id); }
 
-STDMETHODIMP Standin::Reset(LONG id) noexcept { return SimulatorCommand(model::kResetCode, id); }
+STDMETHODIMP Standin::Reset(LONG id) noexcept { return SimulatorCommand(project::kResetCode, id); }
 
 STDMETHODIMP Standin::IsActive(LONG id, VARIANT_BOOL* active) noexcept {
   if (active == nullptr) return E_POINTER;

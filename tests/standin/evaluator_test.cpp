@@ -1,6 +1,6 @@
 // The evaluator: C constants, symbols, C's operators with their precedence and types, and
 // failures that name what went wrong and where.
-#include "standin/model/evaluator.h"
+#include "project/evaluator.h"
 
 #include <gtest/gtest.h>
 
@@ -9,9 +9,9 @@ namespace {
 using core::automation::HResultText;
 using core::automation::kFail;
 using core::automation::Variant;
-using standin::model::Evaluate;
-using standin::model::IntValue;
-using standin::model::SymbolTable;
+using project::Evaluate;
+using project::IntValue;
+using project::SymbolTable;
 
 SymbolTable TestSymbols() {
   SymbolTable symbols;

@@ -1,5 +1,5 @@
 // The event list and the log window's contents.
-#include "standin/model/event_list.h"
+#include "project/event_list.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@ namespace {
 
 using core::automation::kFail;
 using core::automation::kOk;
-using standin::model::EventList;
+using project::EventList;
 using standin::model::Log;
 
 TEST(EventListTest, NamesEventsByIdAndListsThemInIdOrder) {

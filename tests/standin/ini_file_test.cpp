@@ -1,12 +1,12 @@
 // The INI store: lines it does not own survive a save, lookups follow the profile conventions,
 // and writes change only their entry.
-#include "standin/model/ini_file.h"
+#include "project/ini_file.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using standin::model::IniFile;
+using project::IniFile;
 
 TEST(IniFileTest, KeepsEveryLineThroughARoundTrip) {
   const char* texts[] = {

@@ -9,7 +9,7 @@
 
 #include "core/automation/bytes.h"
 #include "core/automation/hresult.h"
-#include "standin/model/records.h"
+#include "project/records.h"
 #include "standin/model/simulator.h"
 
 namespace standin_test {
@@ -18,7 +18,7 @@ using Bytes = std::vector<uint8_t>;
 
 // The record head (0, 0x0100, id, action) in the block every record is.
 inline core::automation::ByteWriter Record(uint16_t id, uint16_t action) {
-  core::automation::ByteWriter w(standin::model::kFullRecordSize);
+  core::automation::ByteWriter w(project::kFullRecordSize);
   w.U16(2, 0x0100);
   w.U16(4, id);
   w.U16(6, action);

@@ -1,6 +1,6 @@
 // The project file: profile operations as the Manager service offers them, the modified mark and
 // saving, and the symbols and interrupt sources the stand-in reads from it.
-#include "standin/model/project.h"
+#include "project/project.h"
 
 #include <gtest/gtest.h>
 
@@ -12,10 +12,10 @@ namespace {
 
 using core::automation::HResultText;
 using core::automation::kInvalidArg;
-using standin::model::InterruptSource;
-using standin::model::IntValue;
-using standin::model::Project;
-using standin::model::SymbolTable;
+using project::InterruptSource;
+using project::IntValue;
+using project::Project;
+using project::SymbolTable;
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

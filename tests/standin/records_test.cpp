@@ -1,5 +1,5 @@
 // Record sizes and the decoding of every record kind: golden bytes in, one line of text out.
-#include "standin/model/records.h"
+#include "project/records.h"
 
 #include <gtest/gtest.h>
 
@@ -10,11 +10,11 @@
 namespace {
 
 using core::automation::ByteWriter;
-using standin::model::DescribeCommand;
-using standin::model::DescribeRecord;
-using standin::model::InterruptSource;
-using standin::model::LayoutSize;
-using standin::model::RecordSize;
+using project::DescribeCommand;
+using project::DescribeRecord;
+using project::InterruptSource;
+using project::LayoutSize;
+using project::RecordSize;
 
 const std::vector<InterruptSource> kSources = {
     {"TIMER0_OVF", 0x10, 1}, {"UART0_RX", 0x20, 2}, {"ALIAS", 0x20, 0}};

@@ -22,7 +22,7 @@ using core::automation::kFail;
 using core::automation::kOk;
 using core::automation::kPointer;
 using core::automation::ReadU32;
-using standin::model::InterruptSource;
+using project::InterruptSource;
 using standin::model::Simulator;
 
 void ExpectAccepted(const Reply& reply) {

@@ -325,7 +325,7 @@ std::string RecordLines(const ProjectCheck& check) {
 
 // The host log of a load: what the add-in wrote, as the stand-in's log window holds it.
 std::string LoadLog(ProjectCheck& check) {
-  const std::string log = check.session().log().Text();
+  const std::string log = check.LogText();
   EXPECT_EQ(log.find("Vireo: "), std::string::npos) << "no host notes in the projects compared";
   return log;
 }

@@ -1,43 +1,32 @@
-// Checking one project: opening, loading through the core, and turning the load's log into
+// Checking one project: opening, loading through the core, and turning the load's problems into
 // diagnostics that point into the file.
 #include "tools/trigger-check/checker.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <fstream>
 #include <map>
 #include <set>
-#include <sstream>
 
 #include "core/automation/numbers.h"
 #include "core/automation/strings.h"
 #include "core/registry/list_export.h"
 #include "core/registry/load_log.h"
 #include "core/triggers/line_scanner.h"
-#include "standin/model/records.h"
+#include "project/records.h"
 
 namespace trigger_check {
 namespace {
 
 using core::automation::EqualsIgnoreCase;
 using core::automation::Format;
+using core::registry::FormatLoadMessage;
 using core::registry::LineState;
-using core::registry::LoadMessage;
-using standin::model::kTriggerSection;
+using core::registry::LoadProblem;
+using project::kTriggerSection;
 
 constexpr char kMaxNumKey[] = "MaxNum";
 constexpr int kLoadKeys = 256;  // "0" to "255"
 
 std::string KeyOf(int index) { return std::to_string(index); }
-
-// A key the add-in's load reads: "0" to "255" exactly as "%i" writes them.
-bool IsLoadKey(const std::string& key) {
-  if (key.empty() || key.size() > 3 || (key.size() > 1 && key[0] == '0')) return false;
-  if (!std::all_of(key.begin(), key.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-    return false;
-  }
-  return std::stoi(key) < kLoadKeys;
-}
 
 const char* StateWord(LineState state) {
   switch (state) {
@@ -53,34 +42,15 @@ const char* StateWord(LineState state) {
   return "";
 }
 
-bool ReadFile(const std::string& path, std::string* text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  *text = bytes.str();
-  return !in.bad();
-}
-
-bool WriteFile(const std::string& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  out.write(text.data(), static_cast<std::streamsize>(text.size()));
-  out.close();
-  return static_cast<bool>(out);
-}
-
-bool Exists(const std::string& path) { return static_cast<bool>(std::ifstream(path)); }
-
-// The first of FILE.bak, FILE.bak1, FILE.bak2, ... that does not exist: an earlier backup is
-// never overwritten, since it may be the only copy of the file as the user wrote it.
-std::string FreeBackupPath(const std::string& path) {
-  std::string candidate = path + ".bak";
-  for (int n = 1; Exists(candidate); ++n) candidate = path + ".bak" + std::to_string(n);
-  return candidate;
-}
-
 }  // namespace
+
+bool IsLoadKey(const std::string& key) {
+  if (key.empty() || key.size() > 3 || (key.size() > 1 && key[0] == '0')) return false;
+  if (!std::all_of(key.begin(), key.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    return false;
+  }
+  return std::stoi(key) < kLoadKeys;
+}
 
 const char* SeverityName(Severity severity) {
   switch (severity) {
@@ -95,11 +65,11 @@ const char* SeverityName(Severity severity) {
 }
 
 ProjectCheck::ProjectCheck(std::string path)
-    : path_(std::move(path)), host_(std::make_shared<ModelHost>(session_)) {
+    : path_(std::move(path)), host_(std::make_shared<ProjectHost>()) {
   access_.SetApplication(host_);
   bridge_ = std::make_unique<core::bridge::CTriggerCommand>(access_);
   registry_ = std::make_unique<core::registry::CTriggerAction>(*bridge_, access_);
-  const standin::model::Outcome opened = session_.OpenProject(path_);
+  const project::Outcome opened = host_->Open(path_);
   if (!opened.ok()) {
     open_error_ = opened.message;
     return;
@@ -114,30 +84,32 @@ ProjectCheck::~ProjectCheck() {
 }
 
 void ProjectCheck::Load() {
-  const size_t first = session_.log().entries().size();
+  const size_t first = host_->log().size();
   AddOpeningWarnings();
-  registry_->LoadTriggers();
+  std::vector<LoadProblem> problems;
+  registry_->LoadTriggers(&problems);
   host_->ForgetKey();
-  AddLoadMessages(first);
+  AddTriggerRows(problems);
+  AddLoadProblems(problems, first);
   AddUnreadLines();
   AddUnreadKeys();
   AddEvaluatorNotes();
   std::stable_sort(diagnostics_.begin(), diagnostics_.end(),
                    [](const Diagnostic& a, const Diagnostic& b) { return a.line < b.line; });
   for (int index = 0; index < kLoadKeys; ++index) {
-    const auto value = session_.project().settings().Get(kTriggerSection, KeyOf(index));
+    const auto value = host_->project().settings().Get(kTriggerSection, KeyOf(index));
     if (value && !value->empty()) ++lines_;
   }
 }
 
 std::vector<std::string> ProjectCheck::LogSince(size_t first) const {
-  const auto& entries = session_.log().entries();
+  const auto& entries = host_->log();
   first = std::min(first, entries.size());
   return {entries.begin() + static_cast<std::ptrdiff_t>(first), entries.end()};
 }
 
 int ProjectCheck::SectionLine() const {
-  const std::vector<int> lines = session_.project().settings().SectionLines(kTriggerSection);
+  const std::vector<int> lines = host_->project().settings().SectionLines(kTriggerSection);
   return lines.empty() ? 0 : lines.front();
 }
 
@@ -145,7 +117,7 @@ int ProjectCheck::SectionLine() const {
 // follows it, and the name.
 void ProjectCheck::Identify(Diagnostic* d) const {
   if (!IsLoadKey(d->key)) return;
-  const auto value = session_.project().settings().Get(kTriggerSection, d->key);
+  const auto value = host_->project().settings().Get(kTriggerSection, d->key);
   if (!value) return;
   int32_t id = 0;
   std::string keyword, name;
@@ -155,7 +127,7 @@ void ProjectCheck::Identify(Diagnostic* d) const {
 }
 
 int ProjectCheck::LineOfKey(const std::string& key) const {
-  const auto& settings = session_.project().settings();
+  const auto& settings = host_->project().settings();
   const auto entries = settings.Entries(kTriggerSection);
   const std::vector<int> lines = settings.EntryLines(kTriggerSection);
   for (size_t i = 0; i < entries.size() && i < lines.size(); ++i) {
@@ -167,12 +139,9 @@ int ProjectCheck::LineOfKey(const std::string& key) const {
 // The symbols and interrupt sources the evaluator and the simulator were given: entries the
 // project gets wrong are missing from them, which the load's messages do not show.
 void ProjectCheck::AddOpeningWarnings() {
-  const standin::model::Project& project = session_.project();
-  std::vector<std::string> warnings;
-  const standin::model::SymbolTable symbols = project.Symbols(&warnings);
-  project.InterruptSources(symbols, &warnings);
+  const project::Project& project = host_->project();
   std::map<std::string, int> repeats;  // "defined before" warnings seen per entry
-  for (const std::string& warning : warnings) {
+  for (const std::string& warning : host_->opening_warnings()) {
     // "[Section] key: text"
     Diagnostic d;
     d.severity = Severity::Warning;
@@ -201,28 +170,21 @@ void ProjectCheck::AddOpeningWarnings() {
   }
 }
 
-void ProjectCheck::AddLoadMessages(size_t first) {
-  struct Entry {
-    std::string text;
-    std::optional<LoadMessage> message;
-  };
-  std::vector<Entry> entries;
+// Which line each trigger came from: the line whose id and name it named its event with, as the
+// host saw while the add-in read that key; a trigger whose parse stopped before naming (a refused
+// connect keyword) is matched in load order.
+void ProjectCheck::AddTriggerRows(const std::vector<LoadProblem>& problems) {
   std::set<std::string> not_loaded = UnreadLines();  // keys whose line made no trigger
-  for (std::string& text : LogSince(first)) {
-    std::optional<LoadMessage> message = core::registry::ParseLoadMessage(text);
-    if (message && (message->state == LineState::Skipped || message->state == LineState::NotRead)) {
-      not_loaded.insert(message->key);
+  for (const LoadProblem& problem : problems) {
+    const LineState state = problem.message.state;
+    if (state == LineState::Skipped || state == LineState::NotRead) {
+      not_loaded.insert(problem.message.key);
     }
-    entries.push_back({std::move(text), std::move(message)});
   }
-
-  // Which line each trigger came from: the line whose id and name it named its event with, as
-  // the host saw while the add-in read that key; a trigger whose parse stopped before naming
-  // (a refused connect keyword) is matched in load order.
   std::vector<std::string> loaded_keys;
   for (int index = 0; index < kLoadKeys; ++index) {
     const std::string key = KeyOf(index);
-    const auto value = session_.project().settings().Get(kTriggerSection, key);
+    const auto value = host_->project().settings().Get(kTriggerSection, key);
     if (value && !value->empty() && not_loaded.count(key) == 0) loaded_keys.push_back(key);
   }
   std::set<std::string> used;
@@ -259,44 +221,40 @@ void ProjectCheck::AddLoadMessages(size_t first) {
     triggers_[static_cast<size_t>(row)].key = *next_key++;
   }
   for (TriggerRow& row : triggers_) row.line = row.key.empty() ? 0 : LineOfKey(row.key);
+}
 
-  for (Entry& entry : entries) {
+// The load's problems, and the other lines the host log got while it ran, in the order of the
+// log. Each problem wrote one line; a line that is none of theirs is a host note or a message of
+// the add-in's own, about no line of the file.
+void ProjectCheck::AddLoadProblems(const std::vector<LoadProblem>& problems, size_t first) {
+  auto next = problems.begin();
+  auto add_problem = [this](const LoadProblem& problem) {
     Diagnostic d;
-    d.log = entry.text;
-    if (!entry.message) {
-      // Not about one line: a host note or a message of the add-in's own.
-      d.severity = Severity::Warning;
-      d.message = entry.text;
-      diagnostics_.push_back(std::move(d));
+    d.severity = problem.severity;
+    d.section = kTriggerSection;
+    d.key = problem.message.key;
+    d.id = problem.id;
+    d.name = problem.name;
+    d.state = StateWord(problem.message.state);
+    d.field = problem.message.field;
+    d.message = problem.message.text;
+    d.log = FormatLoadMessage(problem.message);
+    d.line = LineOfKey(d.key);
+    diagnostics_.push_back(std::move(d));
+  };
+  for (std::string& text : LogSince(first)) {
+    if (next != problems.end() && text == FormatLoadMessage(next->message)) {
+      add_problem(*next++);
       continue;
     }
-    const LoadMessage& message = *entry.message;
-    d.section = kTriggerSection;
-    d.key = message.key;
-    d.state = StateWord(message.state);
-    d.field = message.field;
-    d.message = message.text;
-    d.line = LineOfKey(message.key);
-    Identify(&d);
-    const auto row = std::find_if(triggers_.begin(), triggers_.end(),
-                                  [&](const TriggerRow& r) { return r.key == message.key; });
-    switch (message.state) {
-      case LineState::Skipped:
-      case LineState::NotRegistered:
-        d.severity = Severity::Error;
-        break;
-      case LineState::NotRead:
-        // Often the remains of a longer list, which a save leaves behind: worth knowing, not a
-        // fault by itself.
-        d.severity = Severity::Note;
-        break;
-      case LineState::Loaded:
-        d.severity =
-            row != triggers_.end() && !row->registered ? Severity::Error : Severity::Warning;
-        break;
-    }
+    Diagnostic d;
+    d.severity = Severity::Warning;
+    d.message = text;
+    d.log = std::move(text);
     diagnostics_.push_back(std::move(d));
   }
+  // Problems whose lines the log did not keep.
+  for (; next != problems.end(); ++next) add_problem(*next);
 }
 
 // Lines the add-in's load never asked for: it stops once it has found as many lines as "MaxNum"
@@ -306,14 +264,14 @@ std::set<std::string> ProjectCheck::UnreadLines() const {
   std::set<std::string> unread;
   for (int index = 0; index < kLoadKeys; ++index) {
     const std::string key = KeyOf(index);
-    const auto value = session_.project().settings().Get(kTriggerSection, key);
+    const auto value = host_->project().settings().Get(kTriggerSection, key);
     if (value && !value->empty() && host_->read_keys().count(key) == 0) unread.insert(key);
   }
   return unread;
 }
 
 void ProjectCheck::AddUnreadLines() {
-  const auto count_text = session_.project().settings().Get(kTriggerSection, kMaxNumKey);
+  const auto count_text = host_->project().settings().Get(kTriggerSection, kMaxNumKey);
   const int32_t count =
       count_text ? static_cast<int32_t>(core::automation::ReadLong(*count_text, 0).value) : 0;
   for (const std::string& key : UnreadLines()) {
@@ -333,7 +291,7 @@ void ProjectCheck::AddUnreadLines() {
 
 // Keys of the section that the add-in's load never looks at, and a count it cannot use.
 void ProjectCheck::AddUnreadKeys() {
-  const auto& settings = session_.project().settings();
+  const auto& settings = host_->project().settings();
   const std::vector<int> headers = settings.SectionLines(kTriggerSection);
   if (headers.empty()) {
     diagnostics_.push_back({Severity::Note, 0, "", "", std::nullopt, std::nullopt, "", "",
@@ -427,19 +385,22 @@ std::string ProjectCheck::ListText() const { return core::registry::TriggerListT
 
 std::vector<RecordRow> ProjectCheck::Records() const {
   std::vector<RecordRow> rows;
-  const standin::model::Simulator& simulator = session_.simulator();
-  for (int32_t id : simulator.Ids()) {
-    const standin::model::StoredTrigger& held = *simulator.Find(id);
-    rows.push_back({id,
-                    standin::model::DescribeRecord(held.record.data(), held.record.size(),
-                                                   &simulator.sources()),
-                    held.record});
+  const RecordKeeper& records = host_->records();
+  for (const auto& [id, record] : records.records()) {
+    rows.push_back(
+        {id, project::DescribeRecord(record.data(), record.size(), &records.sources()), record});
   }
   return rows;
 }
 
+std::string ProjectCheck::LogText() const {
+  std::string text;
+  for (const std::string& line : host_->log()) text += line + '\n';
+  return text;
+}
+
 bool ProjectCheck::Export(const std::string& file, std::string* error) {
-  const size_t first = session_.log().entries().size();
+  const size_t first = host_->log().size();
   if (core::automation::Failed(registry_->ExportTriggerList(file))) {
     *error = core::registry::kExportPathRule;
     return false;
@@ -451,57 +412,6 @@ bool ProjectCheck::Export(const std::string& file, std::string* error) {
     return false;
   }
   return true;
-}
-
-FixOutcome ProjectCheck::Fix() {
-  FixOutcome outcome;
-  outcome.triggers = registry_->Count();
-  standin::model::Project& project = session_.project();
-  if (!project.settings().HasSection(kTriggerSection)) return outcome;
-  std::string original;
-  if (!ReadFile(path_, &original)) {
-    outcome.ok = false;
-    outcome.error = "cannot read " + path_ + " again";
-    return outcome;
-  }
-  const size_t first = session_.log().entries().size();
-  registry_->SaveTriggers();
-  outcome.log = LogSince(first);
-  if (project.settings().Serialize() == original) return outcome;
-
-  outcome.backup = FreeBackupPath(path_);
-  if (!WriteFile(outcome.backup, original)) {
-    outcome.ok = false;
-    outcome.error = "cannot write the backup " + outcome.backup + "; " + path_ + " is unchanged";
-    outcome.backup.clear();
-    return outcome;
-  }
-  const standin::model::Outcome saved = project.Save();
-  if (!saved.ok()) {
-    outcome.ok = false;
-    std::string now;
-    if (ReadFile(path_, &now) && now == original) {
-      std::remove(outcome.backup.c_str());
-      outcome.backup.clear();
-      outcome.error = saved.message + "; the file is unchanged";
-    } else {
-      outcome.error = saved.message + "; the file as it was is in " + outcome.backup;
-    }
-    return outcome;
-  }
-  outcome.written = true;
-  for (const Diagnostic& d : diagnostics_) {
-    if (d.state == "skipped") outcome.dropped.push_back(d.key);
-  }
-  for (const TriggerRow& row : triggers_) {
-    if (!row.registered) outcome.rewritten.push_back(row.key);
-  }
-  for (const auto& [key, value] : project.settings().Entries(kTriggerSection)) {
-    if (IsLoadKey(key) && std::stoi(key) >= outcome.triggers && !value.empty()) {
-      outcome.left.push_back(key);
-    }
-  }
-  return outcome;
 }
 
 }  // namespace trigger_check

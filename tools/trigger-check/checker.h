@@ -1,7 +1,8 @@
-// One project checked as the add-in would load it: the stand-in's model opens the file, the
-// core's registry loads the [Trigger] section through ModelHost (the add-in's own load path),
-// and what the add-in wrote to the host log becomes diagnostics, each pointing at the line of
-// the file it is about. The checker adds what the load cannot see: keys the add-in never reads.
+// One project checked as the add-in would load it: ProjectHost opens the file, the core's
+// registry loads the [Trigger] section through it (the add-in's own load path), and the problems
+// the load reports become diagnostics, each pointing at the line of the file it is about. The
+// checker adds what the load cannot see: keys the add-in never reads, and what the evaluator and
+// the simulator said about a line.
 #pragma once
 
 #include <cstdint>
@@ -13,14 +14,16 @@
 
 #include "core/bridge/host_access.h"
 #include "core/bridge/trigger_command.h"
+#include "core/registry/load_log.h"
 #include "core/registry/trigger_action.h"
-#include "standin/model/session.h"
-#include "tools/trigger-check/model_host.h"
+#include "tools/trigger-check/project_host.h"
 
 namespace trigger_check {
 
-enum class Severity { Error, Warning, Note };
+using Severity = core::registry::Severity;
 const char* SeverityName(Severity severity);  // "error", "warning", "note"
+// A key the add-in's load reads: "0" to "255" exactly as "%i" writes them.
+bool IsLoadKey(const std::string& key);
 
 struct Diagnostic {
   Severity severity = Severity::Error;
@@ -102,12 +105,15 @@ class ProjectCheck {
   FixOutcome Fix();
 
   core::registry::CTriggerAction& registry() { return *registry_; }
-  standin::model::Session& session() { return session_; }
+  // The host log, every line followed by a line feed.
+  std::string LogText() const;
 
  private:
   void Load();
   void AddOpeningWarnings();
-  void AddLoadMessages(size_t first_log_entry);
+  void AddTriggerRows(const std::vector<core::registry::LoadProblem>& problems);
+  void AddLoadProblems(const std::vector<core::registry::LoadProblem>& problems,
+                       size_t first_log_entry);
   std::set<std::string> UnreadLines() const;
   void AddUnreadLines();
   void AddUnreadKeys();
@@ -121,8 +127,7 @@ class ProjectCheck {
   std::string path_;
   bool opened_ = false;
   std::string open_error_;
-  standin::model::Session session_;
-  std::shared_ptr<ModelHost> host_;
+  std::shared_ptr<ProjectHost> host_;
   core::bridge::HostAccess access_;
   std::unique_ptr<core::bridge::CTriggerCommand> bridge_;
   std::unique_ptr<core::registry::CTriggerAction> registry_;

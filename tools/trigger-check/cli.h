@@ -1,4 +1,4 @@
-// trigger-check's command line: options, the text and JSON-lines reports, the exit status.
+// trigger-check's command line: options, the exit status, and the manual page.
 #pragma once
 
 #include <ostream>

@@ -1,4 +1,4 @@
-// The project the stand-in has open: its INI file and what the stand-in reads from it.
+// A project as a host knows it without running it: its INI file and what the host reads from it.
 //
 //   [Project]           CpuFamily=<name>, EvaluatorType=<I1|UI1|I2|UI2|I4|UI4|BSTR>
 //   [Symbols]           NAME=<expression>  (over the symbols listed before it)
@@ -6,7 +6,7 @@
 //   [Trigger]           the add-in's own section, reached through the profile operations
 //
 // The profile operations are those the host's Manager service offers the add-in. The add-in
-// always passes an empty file name, meaning the open project; the COM side maps that argument.
+// always passes an empty file name, meaning the open project; the host maps that argument.
 #pragma once
 
 #include <cstdint>
@@ -14,11 +14,11 @@
 #include <string_view>
 #include <vector>
 
-#include "standin/model/evaluator.h"
-#include "standin/model/ini_file.h"
-#include "standin/model/interrupt_source_table.h"
+#include "project/evaluator.h"
+#include "project/ini_file.h"
+#include "project/interrupt_source_table.h"
 
-namespace standin::model {
+namespace project {
 
 inline constexpr char kProjectSection[] = "Project";
 inline constexpr char kCpuFamilyKey[] = "CpuFamily";
@@ -59,6 +59,10 @@ class Project {
   Outcome SaveAs(const std::string& path);
 
   std::string CpuFamily() const { return ReadProfileString(kProjectSection, kCpuFamilyKey, ""); }
+  // An evaluated value in the type [Project] EvaluatorType names (see AnswerAs), so that every
+  // type an add-in meets can be had. A type the evaluator does not know answers as without it:
+  // false, with what is wrong in *problem.
+  bool Answer(IntValue value, core::automation::Variant* answer, std::string* problem) const;
 
   // The symbols, in file order. An entry whose name is not an identifier, whose name is taken
   // already, or whose expression fails is skipped with a warning.
@@ -76,4 +80,4 @@ class Project {
   bool modified_ = false;
 };
 
-}  // namespace standin::model
+}  // namespace project

@@ -1,7 +1,7 @@
 // The event list.
-#include "standin/model/event_list.h"
+#include "project/event_list.h"
 
-namespace standin::model {
+namespace project {
 
 HResult EventList::AddName(int32_t id, const std::string& name) {
   names_[id] = name;
@@ -21,4 +21,4 @@ std::vector<std::pair<int32_t, std::string>> EventList::List() const {
   return {names_.begin(), names_.end()};
 }
 
-}  // namespace standin::model
+}  // namespace project

@@ -1,5 +1,5 @@
 // The project file: profile operations, saving, and reading symbols and interrupt sources.
-#include "standin/model/project.h"
+#include "project/project.h"
 
 #include <filesystem>
 #include <fstream>
@@ -8,7 +8,7 @@
 #include "core/automation/numbers.h"
 #include "core/automation/strings.h"
 
-namespace standin::model {
+namespace project {
 namespace {
 
 using core::automation::EqualsIgnoreCase;
@@ -83,6 +83,15 @@ Outcome Project::WriteProfileString(std::string_view section, std::string_view k
   Outcome outcome = settings_.Set(section, key, value, &changed);
   if (changed) modified_ = true;
   return outcome;
+}
+
+bool Project::Answer(IntValue value, core::automation::Variant* answer,
+                     std::string* problem) const {
+  const std::string type = ReadProfileString(kProjectSection, kEvaluatorTypeKey, "");
+  if (AnswerAs(value, type, answer)) return true;
+  *problem = "[" + std::string(kProjectSection) + "] " + kEvaluatorTypeKey + "=" + type +
+             " is no type the evaluator answers in; it answers as without it";
+  return false;
 }
 
 Outcome Project::Save() {
@@ -165,4 +174,4 @@ std::vector<InterruptSource> Project::InterruptSources(const SymbolTable& symbol
   return sources;
 }
 
-}  // namespace standin::model
+}  // namespace project

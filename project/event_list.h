@@ -1,4 +1,4 @@
-// The debugger's event list as the stand-in keeps it: one name per event id. The add-in names
+// The debugger's event list as a host keeps it: one name per event id. The add-in names
 // each trigger's event here under its trigger id.
 #pragma once
 
@@ -10,7 +10,7 @@
 
 #include "core/automation/hresult.h"
 
-namespace standin::model {
+namespace project {
 
 using core::automation::HResult;
 
@@ -30,4 +30,4 @@ class EventList {
   std::map<int32_t, std::string> names_;
 };
 
-}  // namespace standin::model
+}  // namespace project

@@ -1,10 +1,14 @@
-// Record sizes and the readable decoding of trigger records and command blocks.
-#include "standin/model/records.h"
+// Record sizes, the checks and replies of a record, and the readable decoding of trigger records
+// and command blocks.
+#include "project/records.h"
+
+#include <cstdlib>
+#include <cstring>
 
 #include "core/automation/bytes.h"
 #include "core/automation/strings.h"
 
-namespace standin::model {
+namespace project {
 namespace {
 
 using core::automation::Format;
@@ -194,6 +198,50 @@ const char* ActionName(uint16_t action) {
   return layout == nullptr ? nullptr : layout->name;
 }
 
+RecordCheck CheckRecord(const uint8_t* record) {
+  const uint16_t zero = ReadU16(record);
+  const uint16_t define = ReadU16(record + 2);
+  const int32_t id = ReadU16(record + 4);
+  const uint16_t action = ReadU16(record + 6);
+  if (zero != 0 || define != kDefineCode) {
+    return {kRefusedBadHeader,
+            Format("bad header: words 0x%04X 0x%04X, expected 0x0000 0x0100 or a command block",
+                   zero, define)};
+  }
+  const char* name = ActionName(action);
+  if (name == nullptr) {
+    return {kRefusedUnknownAction,
+            Format("unknown action code %u for id %d", static_cast<unsigned>(action), id)};
+  }
+  if (!IsTriggerId(id)) {
+    return {kRefusedBadId,
+            Format("%s id %d outside %d..%d", name, id, kFirstTriggerId, kLastTriggerId)};
+  }
+  if (action == kActionConnect && ReadU16(record + 16) > kMaxConnectMembers) {
+    return {kRefusedTooManyMembers, Format("connect id %d with %u members, at most %u", id,
+                                           static_cast<unsigned>(ReadU16(record + 16)),
+                                           static_cast<unsigned>(kMaxConnectMembers))};
+  }
+  return {};
+}
+
+std::string RefusalText(const RecordCheck& check) {
+  return Format("refused record (word %u): ", check.word) + check.reason;
+}
+
+void* NewReplyBlock(uint32_t word, const void* pointer) {
+  auto* reply = static_cast<uint8_t*>(std::calloc(1, kReplyBlockSize));
+  if (reply == nullptr) return nullptr;
+  if (pointer != nullptr) {
+    std::memcpy(reply + 4, &pointer, sizeof pointer);
+  } else {
+    core::automation::ByteWriter field(4);
+    field.U32(0, word);
+    std::memcpy(reply + 4, field.bytes().data(), 4);
+  }
+  return reply;
+}
+
 size_t RecordSize(uint16_t action) { return FindLayout(action) == nullptr ? 0 : kFullRecordSize; }
 
 size_t LayoutSize(uint16_t action, const uint8_t* record) {
@@ -253,4 +301,4 @@ std::string DescribeCommand(const uint8_t* block) {
   }
 }
 
-}  // namespace standin::model
+}  // namespace project

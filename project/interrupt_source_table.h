@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace standin::model {
+namespace project {
 
 inline constexpr size_t kSourceNameWidth = 16;
 inline constexpr size_t kSourceEntrySize = 20;
@@ -26,4 +26,4 @@ struct InterruptSource {
 // The table bytes for those sources (at most 65535 entries are written).
 std::vector<uint8_t> SourceTableBytes(const std::vector<InterruptSource>& sources);
 
-}  // namespace standin::model
+}  // namespace project

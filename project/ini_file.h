@@ -1,4 +1,4 @@
-// The stand-in's project file: an INI store that keeps what it does not understand. Sections,
+// The project file: an INI store that keeps what it does not understand. Sections,
 // keys and values keep their order; comments, blank lines, unknown sections and malformed lines
 // are written back exactly as they were read, and only the entries that were written change.
 //
@@ -18,11 +18,11 @@
 
 #include "core/automation/hresult.h"
 
-namespace standin::model {
+namespace project {
 
 using core::automation::HResult;
 
-// The result of an operation that can fail for a reason the stand-in's log should show.
+// The result of an operation that can fail for a reason the host's log should show.
 struct Outcome {
   HResult hr = core::automation::kOk;
   std::string message;  // empty on success
@@ -89,4 +89,4 @@ class IniFile {
   bool final_line_end_ = true;
 };
 
-}  // namespace standin::model
+}  // namespace project

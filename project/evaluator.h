@@ -1,4 +1,4 @@
-// The stand-in's expression evaluator for address expressions: C-notation numbers, the project's
+// The host's expression evaluator for address expressions: C-notation numbers, the project's
 // symbols and integer arithmetic with C's operators and precedence.
 //
 // Arithmetic follows C on a target whose int and long are 32 bits: a value is an int or an
@@ -17,7 +17,7 @@
 #include "core/automation/hresult.h"
 #include "core/automation/variant.h"
 
-namespace standin::model {
+namespace project {
 
 using core::automation::HResult;
 using core::automation::Variant;
@@ -67,4 +67,4 @@ struct Evaluation {
 // Evaluates one expression. Failures return E_FAIL with the error text.
 Evaluation Evaluate(std::string_view expression, const SymbolTable& symbols);
 
-}  // namespace standin::model
+}  // namespace project

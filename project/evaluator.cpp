@@ -1,12 +1,12 @@
 // The evaluator: a tokenizer for C constants and identifiers and a precedence-climbing parser
 // that computes as it parses.
-#include "standin/model/evaluator.h"
+#include "project/evaluator.h"
 
 #include <vector>
 
 #include "core/automation/strings.h"
 
-namespace standin::model {
+namespace project {
 namespace {
 
 using core::automation::Format;
@@ -300,4 +300,4 @@ Evaluation Evaluate(std::string_view expression, const SymbolTable& symbols) {
   return out;
 }
 
-}  // namespace standin::model
+}  // namespace project

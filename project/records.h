@@ -1,5 +1,6 @@
-// What the stand-in's simulator receives through "SimCommand": trigger records and command
-// blocks, their sizes, and a readable one-line decoding of each, so that the log shows what the
+// What the host's simulator receives through "SimCommand": trigger records and command
+// blocks, their sizes, the checks a record must pass before a simulator holds it, the reply
+// blocks it answers with, and a readable one-line decoding of each, so that the log shows what the
 // simulator understood byte for byte.
 //
 // The add-in passes a bare pointer, never a length: every trigger record is the same block of
@@ -12,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "standin/model/interrupt_source_table.h"
+#include "project/interrupt_source_table.h"
 
-namespace standin::model {
+namespace project {
 
 // Trigger record header: u16 0, u16 0x0100, u16 trigger id, u16 action code.
 inline constexpr size_t kRecordHeaderSize = 8;
@@ -53,6 +54,31 @@ inline constexpr int32_t kAllTriggers = -1;
 // Trigger ids name the 256 registry slots: id = number + 100.
 inline constexpr int32_t kFirstTriggerId = 100;
 inline constexpr int32_t kLastTriggerId = 355;
+inline bool IsTriggerId(int32_t id) { return id >= kFirstTriggerId && id <= kLastTriggerId; }
+
+// Refusal words of a trigger record, as the reply to it carries them.
+inline constexpr uint32_t kRefusedBadHeader = 1;       // first word not 0 or second not 0x0100
+inline constexpr uint32_t kRefusedUnknownAction = 2;   // no kind has that action code
+inline constexpr uint32_t kRefusedBadId = 3;           // id outside 100..355
+inline constexpr uint32_t kRefusedTooManyMembers = 4;  // connect record with more than 8 members
+
+struct RecordCheck {
+  uint32_t word = 0;   // 0 when the record is taken, else its refusal word
+  std::string reason;  // why it is refused: "interrupt id 99 outside 100..355"
+  bool accepted() const { return word == 0; }
+};
+
+// What a simulator makes of a record before it holds it. `record` holds at least the header, and
+// for a connect record the member count at offset 16.
+RecordCheck CheckRecord(const uint8_t* record);
+// The line a simulator's journal gives a refused record: "refused record (word 3): ...".
+std::string RefusalText(const RecordCheck& check);
+
+// Every reply block: kReplyBlockSize bytes, malloc'ed, word 0 zero, at byte offset 4 either the
+// refusal word of a record or the data pointer a command answers with (pointer-sized, written
+// with memcpy). The add-in releases it with free(). Null when no memory is left.
+inline constexpr size_t kReplyBlockSize = 16;
+void* NewReplyBlock(uint32_t word, const void* pointer);
 
 // "interrupt", "clearInterrupt", "stream", ...; null for an action code no kind uses.
 const char* ActionName(uint16_t action);
@@ -75,4 +101,4 @@ std::string DescribeRecord(const uint8_t* record, size_t size,
 // "activate 101", "drop all", "active table", "command 0x0107 for 101".
 std::string DescribeCommand(const uint8_t* block);
 
-}  // namespace standin::model
+}  // namespace project

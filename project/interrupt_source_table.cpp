@@ -1,9 +1,9 @@
 // The extended interrupt source table.
-#include "standin/model/interrupt_source_table.h"
+#include "project/interrupt_source_table.h"
 
 #include "core/automation/bytes.h"
 
-namespace standin::model {
+namespace project {
 
 std::vector<uint8_t> SourceTableBytes(const std::vector<InterruptSource>& sources) {
   const size_t count = sources.size() < 0xFFFF ? sources.size() : 0xFFFF;
@@ -19,4 +19,4 @@ std::vector<uint8_t> SourceTableBytes(const std::vector<InterruptSource>& source
   return table.Take();
 }
 
-}  // namespace standin::model
+}  // namespace project

@@ -1,10 +1,10 @@
 // The INI store: parsing that keeps every line, lookups with the profile conventions, and writes
 // that touch only the entry they change.
-#include "standin/model/ini_file.h"
+#include "project/ini_file.h"
 
 #include "core/automation/strings.h"
 
-namespace standin::model {
+namespace project {
 namespace {
 
 using core::automation::EqualsIgnoreCase;
@@ -253,4 +253,4 @@ std::vector<std::string> IniFile::SectionNames() const {
   return out;
 }
 
-}  // namespace standin::model
+}  // namespace project
