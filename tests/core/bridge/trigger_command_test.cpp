@@ -6,7 +6,7 @@
 
 #include <cstdlib>
 
-#include "tests/core/expect_hr.h"
+#include "tests/core/test_support.h"
 #include "tests/core/fakes/fake_host.h"
 
 namespace {

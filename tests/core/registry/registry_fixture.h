@@ -16,7 +16,7 @@
 #include "core/bridge/trigger_command.h"
 #include "core/registry/trigger_action.h"
 #include "core/rows/kind_infos.h"
-#include "tests/core/expect_hr.h"
+#include "tests/core/test_support.h"
 #include "tests/core/fakes/fake_host.h"
 #include "tests/core/rows/set_columns.h"
 

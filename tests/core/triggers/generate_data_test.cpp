@@ -18,6 +18,8 @@ using core::automation::ReadU32;
 using core::triggers::GenerateData;
 using core::triggers::ValueArea;
 
+const double kInf = std::numeric_limits<double>::infinity();
+
 TEST(GenerateDataTest, WholeNumbers) {
   struct Case {
     std::string text;
@@ -55,44 +57,33 @@ TEST(GenerateDataTest, WholeNumbers) {
 }
 
 TEST(GenerateDataTest, Reals) {
-  const double inf = std::numeric_limits<double>::infinity();
-  struct Case {
-    std::string text;
-    bool ok;
-    double value;
-  };
-  const Case cases[] = {
-      {"1.5", true, 1.5},
-      {"  -2.25", true, -2.25},
-      {".5", true, 0.5},
-      {"1e3", true, 1000.0},
-      {"-1.5e+2", true, -150.0},
-      {"", true, 0.0},
-      // The leading-zero rule looks at the trimmed text; a sign in front defeats it.
-      {"01.5", false, 0.0},
-      {" 01.5 ", false, 0.0},
-      {"00", false, 0.0},
-      {"-01.5", true, -1.5},
-      {"0x10", false, 0.0},  // decimal only
-      {"1.5 ", false, 0.0},
-      {"1e", false, 0.0},
-      {".", false, 0.0},
-      {"   ", false, 0.0},
-      {"inf", false, 0.0},
+  const std::pair<std::string, double> read[] = {
+      {"1.5", 1.5},
+      {"  -2.25", -2.25},
+      {".5", 0.5},
+      {"1e3", 1000.0},
+      {"-1.5e+2", -150.0},
+      {"", 0.0},
+      // A sign in front defeats the leading-zero rule, which looks at the trimmed text.
+      {"-01.5", -1.5},
       // Beyond a double: infinity, as the C library reads it; below the smallest: zero.
-      {"1e999", true, inf},
-      {"-1" + std::string(400, '0'), true, -inf},
-      {"1e99999999999999999999", true, inf},
-      {"1e-999", true, 0.0},
-      {"0." + std::string(400, '0') + "1", true, 0.0},
-      {"1" + std::string(400, '0') + "e-400", true, 1.0},
-  };
+      {"1e999", kInf},
+      {"-1" + std::string(400, '0'), -kInf},
+      {"1e99999999999999999999", kInf},
+      {"1e-999", 0.0},
+      {"0." + std::string(400, '0') + "1", 0.0},
+      {"1" + std::string(400, '0') + "e-400", 1.0}};
   const GenerateData generator;
-  for (const Case& c : cases) {
-    SCOPED_TRACE("\"" + c.text.substr(0, 40) + "\"");
-    double value = inf;
-    EXPECT_EQ(generator.ParseReal(c.text, &value), c.ok);
-    EXPECT_EQ(value, c.value);
+  for (const auto& [text, expected] : read) {
+    SCOPED_TRACE("\"" + text.substr(0, 40) + "\"");
+    double value = kInf;
+    EXPECT_TRUE(generator.ParseReal(text, &value));
+    EXPECT_EQ(value, expected);
+  }
+  for (const char* refused : {"01.5", " 01.5 ", "00", "0x10", "1.5 ", "1e", ".", "   ", "inf"}) {
+    double value = kInf;
+    EXPECT_FALSE(generator.ParseReal(refused, &value)) << refused;
+    EXPECT_EQ(value, 0.0) << refused;
   }
   double value = 0.0;
   ASSERT_TRUE(generator.ParseReal("-1e-999", &value));
@@ -100,21 +91,15 @@ TEST(GenerateDataTest, Reals) {
 }
 
 TEST(GenerateDataTest, SplitListKeepsNonEmptyPieces) {
-  struct Case {
-    const char* text;
-    std::vector<std::string> pieces;
-  };
-  const Case cases[] = {
-      {"1,2,,3", {"1", "2", "3"}}, {"", {}},     {",,,", {}}, {",1,", {"1"}},
-      {" a , b", {" a ", " b"}},   {"x", {"x"}},
-  };
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
+      {"1,2,,3", {"1", "2", "3"}}, {"", {}},    {",,,", {}}, {",1,", {"1"}},
+      {" a , b", {" a ", " b"}},   {"x", {"x"}}};
   const GenerateData generator;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    std::vector<std::string> pieces = {"left over"};
-    generator.SplitList(c.text, &pieces);
-    EXPECT_EQ(pieces, c.pieces);
-    EXPECT_EQ(generator.CountItems(c.text), c.pieces.size());
+  for (const auto& [text, pieces] : cases) {
+    std::vector<std::string> split = {"left over"};
+    generator.SplitList(text, &split);
+    EXPECT_EQ(split, pieces) << text;
+    EXPECT_EQ(generator.CountItems(text), pieces.size()) << text;
   }
 }
 
@@ -188,48 +173,26 @@ TEST(GenerateDataTest, DoubleValueListsReadWholeNumbers) {
   EXPECT_EQ(ReadF64(&area[0]), 7.0);
 }
 
-TEST(GenerateDataTest, RealRanges) {
-  const double inf = std::numeric_limits<double>::infinity();
+// Ranges "count,min,max": real ones for RANDOM, whole ones for RANDOM2.
+TEST(GenerateDataTest, Ranges) {
   struct Case {
     const char* text;
     uint32_t count;
-    double min;
-    double max;
+    double min, max;
     bool error;
   };
-  const Case cases[] = {
+  const Case reals[] = {
       {"10,1.5,2.5", 10, 1.5, 2.5, false},
       {"10,01.5,2", 10, 0.0, 0.0, true},
       {"10,1.5,x", 10, 0.0, 0.0, true},
       {"x,1,2", 0, 1.0, 2.0, false},
       {"10,3,1", 10, 3.0, 1.0, false},  // min above max is accepted
-      {"10,-1e999,1e999", 10, -inf, inf, false},
+      {"10,-1e999,1e999", 10, -kInf, kInf, false},
       {"0x10,-1.5e1,+2,junk", 16, -15.0, 2.0, false},
       {"5,1", 5, 1.0, 0.0, false},
       {"", 0, 0.0, 0.0, false},
   };
-  const GenerateData generator;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    uint32_t count = 77;
-    double min = 77.0;
-    double max = 77.0;
-    EXPECT_EQ(generator.ParseRealRange(c.text, &count, &min, &max), c.error);
-    EXPECT_EQ(count, c.count);
-    EXPECT_EQ(min, c.min);
-    EXPECT_EQ(max, c.max);
-  }
-}
-
-TEST(GenerateDataTest, WholeRanges) {
-  struct Case {
-    const char* text;
-    uint32_t count;
-    uint32_t min;
-    uint32_t max;
-    bool error;
-  };
-  const Case cases[] = {
+  const Case wholes[] = {
       {"10,3,5", 10, 3, 5, false},
       {"10,5,3", 10, 0, 0, false},  // min above max: both 0, no error
       {"10,-1,3", 10, 0, 0, true},
@@ -241,11 +204,18 @@ TEST(GenerateDataTest, WholeRanges) {
       {"", 0, 0, 0, false},
   };
   const GenerateData generator;
-  for (const Case& c : cases) {
+  for (const Case& c : reals) {
     SCOPED_TRACE(c.text);
     uint32_t count = 77;
-    uint32_t min = 77;
-    uint32_t max = 77;
+    double min = 77.0, max = 77.0;
+    EXPECT_EQ(generator.ParseRealRange(c.text, &count, &min, &max), c.error);
+    EXPECT_EQ(count, c.count);
+    EXPECT_EQ(min, c.min);
+    EXPECT_EQ(max, c.max);
+  }
+  for (const Case& c : wholes) {
+    SCOPED_TRACE(c.text);
+    uint32_t count = 77, min = 77, max = 77;
     EXPECT_EQ(generator.ParseWholeRange(c.text, &count, &min, &max), c.error);
     EXPECT_EQ(count, c.count);
     EXPECT_EQ(min, c.min);
