@@ -62,32 +62,38 @@ inline void ExpectGolden(const std::string& name, const std::string& text) {
 }
 #endif
 
-// An empty folder of the test's own, removed with the fixture. The process id keeps apart the
-// runs of other build trees at the same time.
-class ScratchTest : public ::testing::Test {
- protected:
-  ScratchTest() {
+// An empty folder of the running test's own, removed with this object. The process id keeps
+// apart the runs of other build trees at the same time.
+class ScratchDir {
+ public:
+  ScratchDir() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = std::filesystem::path(::testing::TempDir()) /
-           (std::string("trigger-") + info->test_suite_name() + "-" + info->name() + "-" +
-            std::to_string(getpid()));
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
+    path_ = std::filesystem::path(::testing::TempDir()) /
+            (std::string("trigger-") + info->test_suite_name() + "-" + info->name() + "-" +
+             std::to_string(getpid()));
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
   }
-  ~ScratchTest() override {
+  ~ScratchDir() {
     std::error_code ignored;
-    std::filesystem::permissions(dir_, std::filesystem::perms::owner_all,
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::add, ignored);
-    std::filesystem::remove_all(dir_, ignored);
+    std::filesystem::remove_all(path_, ignored);
   }
-  // A copy of a file in the scratch folder.
-  std::filesystem::path Copy(const std::filesystem::path& file) {
-    const std::filesystem::path copy = dir_ / file.filename();
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+  // A copy of a file in the folder.
+  std::filesystem::path Copy(const std::filesystem::path& file) const {
+    const std::filesystem::path copy = path_ / file.filename();
     std::filesystem::copy_file(file, copy, std::filesystem::copy_options::overwrite_existing);
     return copy;
   }
 
-  std::filesystem::path dir_;
+ private:
+  std::filesystem::path path_;
 };
 
 }  // namespace test_support
