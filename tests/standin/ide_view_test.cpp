@@ -1,5 +1,5 @@
 // The IDE window's texts: the title, the log pane following the log, the trigger prompt's
-// choices.
+// choices; and the event list and the log window's contents behind them.
 #include "standin/model/ide_view.h"
 
 #include <gtest/gtest.h>
@@ -9,24 +9,21 @@
 namespace standin_test {
 namespace {
 
-using standin::model::FrameTitle;
+using core::automation::kFail;
+using core::automation::kOk;
 using standin::model::Log;
 using standin::model::LogFollower;
 
 TEST(IdeViewTest, TheTitleNamesTheProjectFileAndMarksUnsavedChanges) {
-  struct Case {
-    const char* path;
-    bool modified;
-    const char* title;
-  };
-  const Case cases[] = {
+  const std::tuple<const char*, bool, const char*> cases[] = {
       {"Z:\\work\\sample.vpj", false, "Vireo stand-in - sample.vpj"},
       {"Z:\\work\\sample.vpj", true, "Vireo stand-in - sample.vpj*"},
       {"/tmp/x/other.vpj", false, "Vireo stand-in - other.vpj"},
       {"", false, "Vireo stand-in - Untitled"},
-      {"", true, "Vireo stand-in - Untitled*"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(FrameTitle(c.path, c.modified), c.title) << c.path;
+      {"", true, "Vireo stand-in - Untitled*"}};
+  for (const auto& [path, modified, title] : cases) {
+    EXPECT_EQ(standin::model::FrameTitle(path, modified), title) << path;
+  }
 }
 
 TEST(IdeViewTest, ThePaneAppendsNewEntriesAndStartsOverWhenTheLogDoes) {
@@ -58,18 +55,48 @@ TEST(IdeViewTest, ThePaneAppendsNewEntriesAndStartsOverWhenTheLogDoes) {
 
 TEST(IdeViewTest, ThePromptOffersAllTriggersAndEachHeldOneWithItsEventAndState) {
   standin::model::Session session;
-  ASSERT_EQ(Send(session.simulator(), Interrupt(101)).hr, 0);
-  ASSERT_EQ(Send(session.simulator(), FileStream(100)).hr, 0);
-  ASSERT_EQ(Send(session.simulator(), Command(0x102, 101)).hr, 0);
+  for (const Bytes& block :
+       {SampleRecords().at(101), SampleRecords().at(100), CommandBlock(0x102, 101)}) {
+    ASSERT_EQ(Send(session.simulator(), block).hr, kOk);
+  }
   session.events().AddName(101, "tick");
-  const auto choices = standin::model::TriggerChoices(session);
-  ASSERT_EQ(choices.size(), 3u);
-  EXPECT_EQ(choices[0].id, -1);
-  EXPECT_EQ(choices[0].label, "All triggers");
-  EXPECT_EQ(choices[1].id, 100);
-  EXPECT_EQ(choices[1].label, "100 (filestream, inactive)");
-  EXPECT_EQ(choices[2].id, 101);
-  EXPECT_EQ(choices[2].label, "101 tick (interrupt, active)");
+  std::string choices;
+  for (const auto& choice : standin::model::TriggerChoices(session)) {
+    choices += std::to_string(choice.id) + ": " + choice.label + "\n";
+  }
+  EXPECT_EQ(choices,
+            "-1: All triggers\n100: 100 (interrupt, inactive)\n"
+            "101: 101 tick (clearInterrupt, active)\n");
+}
+
+TEST(EventListTest, NamesEventsByIdAndListsThemInIdOrder) {
+  standin::model::EventList events;
+  EXPECT_EQ(events.AddName(102, "uart"), kOk);
+  EXPECT_EQ(events.AddName(100, "tick"), kOk);
+  EXPECT_EQ(events.AddName(101, "ack"), kOk);
+  EXPECT_EQ(events.AddName(101, "ack_tick"), kOk) << "naming afresh replaces";
+  using List = std::vector<std::pair<int32_t, std::string>>;
+  EXPECT_EQ(events.List(), (List{{100, "tick"}, {101, "ack_tick"}, {102, "uart"}}));
+  EXPECT_EQ(events.RemoveName(100), kOk);
+  EXPECT_EQ(events.RemoveName(100), kFail) << "the add-in reads E_FAIL as: no such name";
+  EXPECT_EQ(events.RemoveName(555), kFail);
+  EXPECT_EQ(events.Find(100), nullptr);
+  EXPECT_EQ(*events.Find(102), "uart");
+  EXPECT_EQ(events.List(), (List{{101, "ack_tick"}, {102, "uart"}}));
+}
+
+TEST(LogTest, KeepsEntriesWholeAndDropsTheOldestBeyondItsLimit) {
+  Log log;
+  log.Add("Invalid parameter: illegal interrupt source");
+  log.Add("No\tName\n0\ttick\n");
+  EXPECT_EQ(log.Text(), "Invalid parameter: illegal interrupt source\nNo\tName\n0\ttick\n\n");
+  for (size_t i = 0; i < Log::kMaxEntries; ++i) log.Add(std::to_string(i));
+  EXPECT_EQ(log.entries().size(), Log::kMaxEntries);
+  EXPECT_EQ(log.dropped(), 2u);
+  EXPECT_EQ(log.entries().front(), "0");
+  log.Clear();
+  EXPECT_TRUE(log.entries().empty());
+  EXPECT_EQ(log.dropped(), 0u);
 }
 
 }  // namespace
