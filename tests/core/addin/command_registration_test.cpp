@@ -18,8 +18,7 @@ using core::automation::Format;
 class FakeCommandHost : public core::addin::CommandHost {
  public:
   std::vector<std::string> calls;
-  std::set<std::string> refused;  // calls answered with failure
-  bool no_menu = false;
+  std::set<std::string> refused;  // calls answered with failure; "CreatePopupMenu": no menu
   int32_t next_image = 40;
 
   class Menu : public core::addin::PopupMenu {
@@ -33,7 +32,7 @@ class FakeCommandHost : public core::addin::CommandHost {
 
   std::string ResourceString(uint32_t id) override { return Format("s%u", id); }
   std::unique_ptr<core::addin::PopupMenu> CreatePopupMenu() override {
-    if (no_menu) return nullptr;
+    if (refused.count("CreatePopupMenu")) return nullptr;
     return std::make_unique<Menu>(*this);
   }
   bool AddCommandImages(uint32_t large_bitmap, uint32_t small_bitmap, int32_t* image_index,
@@ -91,20 +90,11 @@ TEST(CommandRegistration, AFirstConnectionRegistersBitmapsCommandMenusAndButton)
   EXPECT_EQ(core::addin::RegisterCommand(host, kResources, true, 5, &image), "");
   EXPECT_EQ(host.calls, kFirstConnection);
   EXPECT_EQ(image, 40);
-}
-
-TEST(CommandRegistration, ALaterConnectionNamesTheImageItWasGivenBefore) {
-  FakeCommandHost host;
-  int32_t image = 40;
-  EXPECT_EQ(core::addin::RegisterCommand(host, kResources, false, 6, &image), "");
-  EXPECT_EQ(host.calls, (std::vector<std::string>{
-                            "AddCommand(s14311, 54201, 1, 6)",
-                            "CreatePopupMenu",
-                            "AddPopupMenu(s14328, 0, 1024, menu, s14347, 6)",
-                            "DestroyMenu",
-                            "AddMenuItem(s14348, 0, 1024, 54201, 1, 6)",
-                            "AddToolbarButton(s14328, image 40, 1, 6)",
-                        }));
+  // A later connection registers no bitmaps and names the image it was given before.
+  FakeCommandHost later;
+  EXPECT_EQ(core::addin::RegisterCommand(later, kResources, false, 5, &image), "");
+  EXPECT_EQ(later.calls,
+            std::vector<std::string>(kFirstConnection.begin() + 1, kFirstConnection.end()));
 }
 
 TEST(CommandRegistration, ARefusedCallEndsTheRegistrationAndTheMenuIsAlwaysDestroyed) {
@@ -116,6 +106,7 @@ TEST(CommandRegistration, ARefusedCallEndsTheRegistrationAndTheMenuIsAlwaysDestr
   } cases[] = {
       {"AddCommandImages", 0, "AddCommandImages(14313, 14312, image -1, 1, 5) refused", nullptr},
       {"AddCommand", 1, "AddCommand(s14311, 54201, 1, 5) refused", nullptr},
+      {"CreatePopupMenu", 2, nullptr, nullptr},  // no menu could be made
       {"AddPopupMenu", 3, "AddPopupMenu(s14328, 0, 1024, menu, s14347, 5) refused", "DestroyMenu"},
       {"AddMenuItem", 5, "AddMenuItem(s14348, 0, 1024, 54201, 1, 5) refused", nullptr},
       {"AddToolbarButton", 6, "AddToolbarButton(s14328, image 40, 1, 5) refused", nullptr},
@@ -127,18 +118,10 @@ TEST(CommandRegistration, ARefusedCallEndsTheRegistrationAndTheMenuIsAlwaysDestr
     int32_t image = -1;
     EXPECT_EQ(core::addin::RegisterCommand(host, kResources, true, 5, &image), c.refused);
     std::vector<std::string> expected(kFirstConnection.begin(), kFirstConnection.begin() + c.made);
-    expected.push_back(c.last);
+    if (c.last) expected.push_back(c.last);
     if (c.after) expected.push_back(c.after);
     EXPECT_EQ(host.calls, expected);
   }
-}
-
-TEST(CommandRegistration, NoPopupMenuNoSubMenu) {
-  FakeCommandHost host;
-  host.no_menu = true;
-  int32_t image = -1;
-  EXPECT_EQ(core::addin::RegisterCommand(host, kResources, true, 5, &image), "CreatePopupMenu");
-  EXPECT_EQ(host.calls, (std::vector<std::string>{kFirstConnection[0], kFirstConnection[1]}));
 }
 
 }  // namespace

@@ -46,12 +46,13 @@ TEST(InterruptSourcesTest, ChecksAndResolvesNumbersAndNames) {
     bool accepted;
     int32_t code;  // from a caller value of 1234
   };
+  // Negatives pass the check; "0x1" reads as 0 but is not "0": a name.
+  // clang-format off
   const Case cases[] = {
-      {"0", true, 0},       {"2", true, 2},       {"-1", true, -1},  // negatives pass the check
-      {"3", false, -1},     {"int0", true, 0x10}, {"INT1", true, 0x11},    {"timer", true, 0x20},
-      {"0x1", false, 1234},  // reads as 0 but is not "0": a name
-      {"00", false, 1234},  {"", false, 1234},    {"TIMER2", false, 1234}, {"2abc", true, 2},
-  };
+      {"0", true, 0}, {"2", true, 2}, {"-1", true, -1}, {"3", false, -1}, {"int0", true, 0x10},
+      {"INT1", true, 0x11}, {"timer", true, 0x20}, {"0x1", false, 1234}, {"00", false, 1234},
+      {"", false, 1234}, {"TIMER2", false, 1234}, {"2abc", true, 2}};
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     EXPECT_EQ(table.Check(c.text) == 0, c.accepted);

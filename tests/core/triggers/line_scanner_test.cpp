@@ -33,31 +33,26 @@ TEST(LineScannerTest, StopsWhereTheC_LibraryWould) {
     Cause cause;
     size_t left = 0;  // where the scan left the line
   };
+  // %d skips white space, %[ does not; an empty text field ends the scan; overflowing decimals
+  // wrap modulo 2^32.
+  // clang-format off
   const Case cases[] = {
       {"100,interrupt,pump,5,-6", 5, {100, "interrupt", "pump", 5, -6}, Cause::Done, 23},
-      // %d skips white space, %[ does not
       {" 100,a b,c d , 5,\t6", 5, {100, "a b", "c d ", 5, 6}, Cause::Done, 19},
-      // an empty text field ends the scan
       {"100,k,,5,6", 2, {100, "k", "?", -7, -7}, Cause::EmptyText, 6},
       {"100,k", 2, {100, "k", "?", -7, -7}, Cause::EndOfLine, 5},
       {"100,k,n,5", 4, {100, "k", "n", 5, -7}, Cause::EndOfLine, 9},
       {"100,k,n,x,6", 3, {100, "k", "n", -7, -7}, Cause::Number, 8},
-      {"x,k,n,5,6", 0, {}, Cause::Number, 0},
-      {"", 0, {}, Cause::EndOfLine, 0},
+      {"x,k,n,5,6", 0, {}, Cause::Number, 0}, {"", 0, {}, Cause::EndOfLine, 0},
       {"100;k", 1, {100, "?", "?", -7, -7}, Cause::Literal, 3},
       {"+100,k,n,-0,+2", 5, {100, "k", "n", 0, 2}, Cause::Done, 14},
       {"100,k,n,5,6,extra,fields", 5, {100, "k", "n", 5, 6}, Cause::Done, 11},
       {"100,k,n,12abc,6", 4, {100, "k", "n", 12, -7}, Cause::Literal, 10},
       {"100,k," + long_name + ",1,2", 5, {100, "k", long_name, 1, 2}, Cause::Done, 269},
       {"100,k," + too_long + ",1,2", 2, {100, "k", "?", -7, -7}, Cause::LongText, 6},
-      // Overflowing decimals wrap modulo 2^32.
-      {"4294967396,k,n,2147483648,-2147483649",
-       5,
-       {100, "k", "n", INT32_MIN, INT32_MAX},
-       Cause::Done,
-       37},
-      {"100,k,n,99999999999999999999,1", 5, {100, "k", "n", 1661992959, 1}, Cause::Done, 30},
-  };
+      {"4294967396,k,n,2147483648,-2147483649", 5, {100, "k", "n", INT32_MIN, INT32_MAX}, Cause::Done, 37},
+      {"100,k,n,99999999999999999999,1", 5, {100, "k", "n", 1661992959, 1}, Cause::Done, 30}};
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line.substr(0, 60));
     Fields f;

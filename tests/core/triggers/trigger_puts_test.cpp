@@ -18,48 +18,56 @@ using core::triggers::CMessageTrigger;
 using core::triggers::CStreamTrigger;
 using core::triggers::CTransferTrigger;
 
-TEST(TriggerPutTest, AddressesByVariantType) {
-  // The transfer kind stores every integer, extended as its type says (a byte as an address
-  // byte); the stream kind and the SIO source store unsigned integers only; a stream mask keeps
-  // a text's leading number. Other types store nothing, yet count as a write.
-  struct Case {
-    Variant value;
-    HResult result;
-    const char *transfer, *unsigned_only, *mask;
-  };
-  const Case cases[] = {
-      {Variant::I2(-2), kOk, "0xfffffffe", "", "0x00000000"},
-      {Variant::I4(-1), kOk, "0xffffffff", "", "0x00000000"},
-      {Variant::I1(-1), kOk, "0x000000ff", "", "0x00000000"},
-      {Variant::UI1(0xFE), kOk, "0x000000fe", "0x000000fe", "0x000000fe"},
-      {Variant::UI2(0xFFFF), kOk, "0x0000ffff", "0x0000ffff", "0x0000ffff"},
-      {Variant::UI4(0x80000000u), kOk, "0x80000000", "0x80000000", "0x80000000"},
-      {Variant::Int(5), kOk, "", "", "0x00000000"},
-      {Variant::R8(256.0), kOk, "", "", "0x00000000"},
-      {Variant(), kOk, "", "", "0x00000000"},
-      {Variant::Bstr("0x0000ffff"), kOk, "0x0000ffff", "0x0000ffff", "0x0000ffff"},
-      {Variant::Bstr("nowhere"), kFail, "", "", "0x00000000"},  // refused silently
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.value.Describe());
+// Addresses by Variant type: the transfer kind stores every integer, extended as its type says (a
+// byte as an address byte); the stream kind and the SIO source store unsigned integers only; a
+// stream mask keeps a text's leading number. Other types store nothing, yet count as a write;
+// a text that cannot be evaluated is refused silently. The message type takes the low 16 bits of
+// an integer, bytes zero-extended; other types leave the index.
+TEST(TriggerPutTest, VariantPutsAsTheTranscriptSays) {
+  const Variant values[] = {Variant::I2(-2),
+                            Variant::I4(-1),
+                            Variant::I1(-1),
+                            Variant::UI1(0xFE),
+                            Variant::UI2(0xFFFF),
+                            Variant::UI4(0x80000000u),
+                            Variant::Int(5),
+                            Variant::Int(0x12345),
+                            Variant::Int(0x18000),
+                            Variant::UI4(0xFFFFFFFFu),
+                            Variant::R8(256.0),
+                            Variant(),
+                            Variant::Bstr("0x0000ffff"),
+                            Variant::Bstr("nowhere"),
+                            Variant::Bstr("PC,DATA")};
+  std::string transcript;
+  for (const Variant& value : values) {
     auto fake = MakeContext();
-    CTransferTrigger transfer(fake), transfer2(fake);
-    CStreamTrigger stream(fake), stream2(fake);
+    CTransferTrigger source(fake), destination(fake);
+    CStreamTrigger stream(fake), mask(fake);
     core::triggers::CSioTrigger sio(fake);
-    EXPECT_HR(c.result, transfer.PutSource(c.value));
-    EXPECT_HR(c.result, transfer2.PutDestination(c.value));
-    EXPECT_HR(c.result, stream.PutDestination(c.value));
-    EXPECT_HR(c.result, stream2.PutMask(c.value));
-    EXPECT_HR(c.result, sio.PutSource(c.value));
-    EXPECT_EQ(transfer.Source(), Variant::Bstr(c.transfer));
-    EXPECT_EQ(transfer2.Destination(), Variant::Bstr(c.transfer));
-    EXPECT_EQ(stream.Destination(), Variant::Bstr(c.unsigned_only));
-    EXPECT_EQ(stream2.Mask(), Variant::Bstr(c.mask));
-    EXPECT_EQ(sio.GetSource(), Variant::Bstr(c.unsigned_only));
-    const CTrigger* put[] = {&transfer, &transfer2, &stream, &stream2, &sio};
-    for (size_t i = 0; i < 5; ++i) EXPECT_EQ(put[i]->GetModified() != 0, c.result == kOk) << i;
+    CMessageTrigger message(fake);
+    ASSERT_EQ(message.PutDefinition("100,message,m,false,WM_A,3,0,0"), kOk);
+    const HResult results[] = {source.PutSource(value),      destination.PutDestination(value),
+                               stream.PutDestination(value), mask.PutMask(value),
+                               sio.PutSource(value),         message.PutSource(value)};
+    transcript += value.Describe() + ":";
+    for (HResult hr : results) transcript += " " + HResultText(hr);
+    transcript += "\n  " + Joined({source.Source().Text(), destination.Destination().Text(),
+                                   stream.Destination().Text(), mask.Mask().Text(),
+                                   sio.GetSource().Text(), std::to_string(message.SourceIndex())});
+    const CTrigger* put[] = {&source, &destination, &stream, &mask, &sio, &message};
+    transcript += "\n  modified";
+    for (const CTrigger* trigger : put)
+      transcript += " " + std::to_string(trigger->Flags().modified);
+    transcript += "\n";
     EXPECT_TRUE(fake->log.empty());
   }
+  test_support::ExpectGolden("core/triggers/golden/variant_puts.txt", transcript);
+  CMessageTrigger trigger(MakeContext());
+  trigger.PutSource(Variant::I4(8));
+  EXPECT_EQ(trigger.GetSource(), Variant::Bstr("PC,DATA"));
+  trigger.PutSource(Variant::I4(10));
+  EXPECT_EQ(trigger.GetSource(), Variant::Bstr("")) << "no text beyond the table";
 }
 
 TEST(TriggerPutTest, MaskKeepsTheLeadingNumberAndSaysWhenItIsNotTheValue) {
@@ -102,32 +110,6 @@ TEST(TriggerPutTest, KeywordsAreStoredInUpperCaseOrRefusedWithoutAMark) {
     EXPECT_EQ(info->GetTrigger()->Flags().modified, c.stored ? 1 : 0);
     EXPECT_EQ(fake->calls, Calls{});
   }
-}
-
-TEST(TriggerPutTest, MessageTypeByValueType) {
-  const std::pair<Variant, int32_t> cases[] = {
-      {Variant::I2(-2), -2},
-      {Variant::Int(0x12345), 0x2345},  // the low 16 bits, sign-extended
-      {Variant::Int(0x18000), -32768},
-      {Variant::UI4(0xFFFFFFFFu), -1},
-      {Variant::UI2(0xFFFF), 65535},
-      {Variant::I1(-1), 255},         // bytes are zero-extended, signed or not
-      {Variant::Bstr("PC,DATA"), 0},  // a text is not read
-      {Variant(), 3},                 // other types leave the index, yet count as a write
-      {Variant::R8(8.0), 3}};
-  for (const auto& [value, index] : cases) {
-    SCOPED_TRACE(value.Describe());
-    CMessageTrigger trigger(MakeContext());
-    ASSERT_EQ(trigger.PutDefinition("100,message,m,false,WM_A,3,0,0"), kOk);
-    EXPECT_HR(kOk, trigger.PutSource(value));
-    EXPECT_EQ(trigger.SourceIndex(), index);
-    EXPECT_EQ(trigger.GetModified(), kVariantTrue);
-  }
-  CMessageTrigger trigger(MakeContext());
-  trigger.PutSource(Variant::I4(8));
-  EXPECT_EQ(trigger.GetSource(), Variant::Bstr("PC,DATA"));
-  trigger.PutSource(Variant::I4(10));
-  EXPECT_EQ(trigger.GetSource(), Variant::Bstr("")) << "no text beyond the table";
 }
 
 Variant NameArray(const std::vector<std::string>& names) {
