@@ -1,5 +1,6 @@
 // The trigger dialogs' rules: numbers, list selection, the OK tests in their order, enabling,
-// interrupt source items and names, and the connection dialog's two lists.
+// interrupt source items and names, and the connection dialog's two lists; and which trigger an
+// edit command or a double-click edits, by the selected rows' Type.
 #include "core/window/dialog_rules.h"
 
 #include <gtest/gtest.h>
@@ -214,6 +215,42 @@ TEST(DialogRulesTest, EachDialogOpensATopicOfItsOwnAmongTheAddinsTopics) {
     opened.insert(topic);
   }
   EXPECT_EQ(opened.size(), EditKinds().size());
+}
+
+// A command edits the one selected row of its kind (ignoring case), else creates; a double-click
+// compares the Type exactly.
+TEST(TriggerEditorTest, CommandsAndDoubleClicksChooseTheTriggerToEdit) {
+  const std::tuple<uint32_t, std::vector<SelectedRow>, std::optional<int>> commands[] = {
+      {54202, {{4, "ClearInterrupt"}}, 4},
+      {54202, {{4, "interrupt"}}, 4},
+      {54203, {{2, "Transfer"}}, std::nullopt},
+      {54204, {{2, "Transfer"}}, 2},
+      {54204, {{2, "Transfer"}, {3, "Transfer"}}, std::nullopt},
+      {54204, {}, std::nullopt},
+      {54209, {{9, "I/O STREAM"}}, 9},
+      {54209, {{9, "I/O Access"}}, std::nullopt},
+      {54210, {{1, "Control"}}, 1},
+      {54206, {{7, "Connect"}}, 7}};
+  for (const auto& [command, selected, edits] : commands) {
+    const std::optional<EditKind> kind = EditKindOfCommand(command);
+    ASSERT_TRUE(kind) << command;
+    EXPECT_EQ(EditTargetOf(*kind, selected), edits) << command;
+  }
+  EXPECT_FALSE(EditKindOfCommand(54205));
+  const std::pair<const char*, std::optional<EditKind>> types[] = {
+      {"Interrupt", EditKind::Interrupt},
+      {"ClearInterrupt", EditKind::Interrupt},
+      {"Stream", EditKind::Stream},
+      {"Transfer", EditKind::Transfer},
+      {"I/O Stream", EditKind::IOStream},
+      {"Control", EditKind::Control},
+      {"Connect", EditKind::Connect},
+      {"connect", std::nullopt},
+      {"Message", std::nullopt},
+      {"I/O Access", std::nullopt},
+      {"SIO", std::nullopt},
+      {"File I/O", std::nullopt}};
+  for (const auto& [type, kind] : types) EXPECT_EQ(DoubleClickKind(type), kind) << type;
 }
 
 }  // namespace

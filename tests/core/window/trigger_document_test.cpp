@@ -1,5 +1,6 @@
-// The trigger window's document: slot operations, deletion by adapter, the simulator commands and
-// the interrupt lists, against the registry and its scripted simulator.
+// The trigger window's document: slot operations, deletion by adapter and the interrupt lists,
+// against the registry and its scripted simulator. (Its simulator commands are the trigger
+// list's transcript.)
 #include "core/window/trigger_document.h"
 
 #include <gtest/gtest.h>
@@ -41,23 +42,6 @@ TEST_F(TriggerDocumentTest, CreatesByKeywordAndDeletesByAdapterWithOrWithoutRefr
   EXPECT_EQ(document_.DeleteSlot(5), 1);
   EXPECT_EQ(document_.DeleteSlot(0), 0);
   EXPECT_EQ(document_.GetTriggerCount(), 0);
-}
-
-// The four commands share one path; which code each sends is the trigger list's test to check.
-TEST_F(TriggerDocumentTest, ASimulatorCommandGoesToTheSlotsTriggerAndRefreshes) {
-  CreateRegistered();
-  CreateRegistered();
-  Take();
-  EXPECT_EQ(document_.SimulatorCommand3(1), 0);
-  EXPECT_EQ(updates_, 1);
-  EXPECT_EQ(Take("TargetCommand."),
-            (registry_test::Calls{
-                "TargetCommand.Command(SimCommand,0,vt=0x4000,08 00 05 01 65 00 00 00)",
-                "TargetCommand.Command(SimCommand,0,vt=0x4000,08 00 04 01 00 00 00 00)"}))
-      << "the refresh reads the active table";
-  EXPECT_EQ(document_.SimulatorCommand3(7), 1);  // empty slot: nothing sent, no refresh
-  EXPECT_EQ(updates_, 1);
-  EXPECT_TRUE(Take("TargetCommand.").empty());
 }
 
 TEST_F(TriggerDocumentTest, InterruptListsAreBuiltOnceFromTheSimulatorsTable) {

@@ -150,6 +150,7 @@ TEST_F(TriggerListTest, RowsAndCommandsAsTheTranscriptSays) {
        }},
       {"rebuild purges it", [&] { return list_.Rebuild(), kOk; }},
       {"slot 3 goes behind the window's back", behind_the_window(3)},
+      {"fire row 2, gone", select({2}, 54212)},
       {"delete rows 0, 2 (gone) and 3", select({0, 2, 3}, 54205)},
       {"save", [&] { return window_registry_.SaveTriggers(); }},
       {"rebuild", [&] { return list_.Rebuild(), kOk; }},
