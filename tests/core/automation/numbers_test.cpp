@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/automation/strings.h"
 #include "core/automation/variant.h"
 
 namespace {
@@ -27,7 +28,7 @@ TEST(ReadUnsignedTest, FollowsTheUnsignedNotation) {
       {"4294967296", 0xFFFFFFFFu, 10, true}, {"-4294967296", 0xFFFFFFFFu, 11, true},
       {"0x100000000", 0xFFFFFFFFu, 11, true}, {"99999999999999999999999", 0xFFFFFFFFu, 23, true},
       {"", 0, 0, false}, {"   ", 0, 0, false}, {"-", 0, 0, false}, {"abc", 0, 0, false},
-      {"1.5", 1, 1, false}};
+      {"1.5", 1, 1, false}, {"7:", 7, 1, false}};
   // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
@@ -60,6 +61,12 @@ TEST(ReadLongTest, SaturatesAtThe32BitLimits) {
     EXPECT_EQ(read.value, c.value);
     EXPECT_EQ(read.consumed, c.consumed);
   }
+}
+
+TEST(FormatTest, TextsLongerThanTheBufferComeWhole) {
+  const std::string long_text(300, 'x');
+  EXPECT_EQ(core::automation::Format("<%s>", long_text.c_str()), "<" + long_text + ">");
+  EXPECT_EQ(core::automation::Format("%d", 12), "12");
 }
 
 TEST(VariantTest, IntegersExtendAsTheirTypeSays) {

@@ -105,6 +105,16 @@ TEST_F(ExportTest, PathRules) {
   EXPECT_FALSE(fs::exists(missing));
   EXPECT_EQ(TakeLog(),
             std::vector<std::string>{"The trigger list could not be written to " + missing});
+#ifndef _WIN32
+  // A file that cannot be written whole: the device that is always full.
+  const std::string full = PathOf("full.txt");
+  if (std::filesystem::exists("/dev/full")) {
+    fs::create_symlink("/dev/full", full);
+    EXPECT_HR(kOk, registry_.ExportTriggerList(full));
+    EXPECT_EQ(TakeLog(), std::vector<std::string>{
+                             "The trigger list could not be written completely to " + full});
+  }
+#endif
 }
 
 }  // namespace

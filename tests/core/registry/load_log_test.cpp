@@ -42,7 +42,8 @@ TEST(LoadLogTest, OtherLinesAreNotLoadMessages) {
   for (const char* line :
        {"Invalid parameter: illegal interrupt source", "Trigger key", "Trigger key 3",
         "Trigger key : x", "Trigger key 3, field : x", "Trigger key 3 skipped x",
-        "Vireo: Trigger key 3: x", "Trigger \"a\" saved without a definition line"}) {
+        "Vireo: Trigger key 3: x", "Trigger key 3 skipped not read: x",
+        "Trigger \"a\" saved without a definition line"}) {
     EXPECT_FALSE(ParseLoadMessage(line)) << line;
   }
 }

@@ -134,6 +134,7 @@ TEST(DefinitionLineTest, EveryKindReadsWritesAndRegistersAsTheTranscriptSays) {
       {K::Transfer, "101,transfer,t,4294967297,8bit,0x100,fix,0x200,fix,4294967295,-1,65541,0",
        kTransfer},
       {K::Transfer, "101,transfer,t,16", kTransfer},
+      {K::Transfer, "101,transfer,t"},
       {K::Transfer, "101,Transfer,t,16,8bit,0x100,fix,0x200,fix", kTransfer},
       {K::Transfer, "101,transfer,t,16,8bit*,-1,increment,0x200,DECREMENT,287454020,2,31,5"},
       {K::Transfer, "101,transfer,mv,16,8BIT,0x100,INCREMENT,0x200,INCREMENT,0,0,0,0"},

@@ -78,6 +78,9 @@ TEST(LineScannerTest, LiteralKeywordsAndTheRestOfTheLine) {
   EXPECT_EQ(ScanLine("105,Connect,c,a", "%d,connect,%[^,],%s", {&id, &name, &rest}), 1);
   EXPECT_EQ(name, "");
 
+  // A space in the pattern skips any white space of the line.
+  EXPECT_EQ(ScanLine("1  \t,2", "%d ,%d", {&id, &id}), 2);
+  EXPECT_EQ(ScanLine("1,2", "%d ,%d", {&id, &id}), 2);
   uint32_t count = 0;
   EXPECT_EQ(ScanLine("7,-1", "%d,%u", {&id, &count}), 2);
   EXPECT_EQ(count, 0xFFFFFFFFu);

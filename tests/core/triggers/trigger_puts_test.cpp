@@ -174,6 +174,7 @@ TEST(TriggerPutTest, ControlActionMustBeAControlWord) {
   EXPECT_EQ(trigger.GetModified(), 0) << "a refused action marks nothing";
   EXPECT_TRUE(fake->log.empty()) << "refused silently";
   EXPECT_EQ(trigger.PutAction("reset"), kOk);
+  EXPECT_EQ(trigger.GetModified(), kVariantTrue);
   EXPECT_EQ(trigger.Register(), kOk);
   EXPECT_EQ(fake->records.back()[20], 2);
 }
