@@ -106,8 +106,12 @@ TEST(ProjectTest, ReadsSymbolsAndInterruptSourcesAsTheTranscriptSays) {
         (value ? core::automation::Format(" %08X%s\n", value->bits, value->is_unsigned ? "u" : "")
                : " none\n");
   }
+  EXPECT_EQ(*symbols.Find("TOP"), (IntValue{0xFFFFFFFFu, true}));
   transcript += std::to_string(symbols.size()) + " symbols\n";
-  for (const InterruptSource& source : project.InterruptSources(symbols, &warnings)) {
+  const auto sources = project.InterruptSources(symbols, &warnings);
+  EXPECT_EQ(sources.front(), (InterruptSource{"NMI", 2, 0}));
+  EXPECT_FALSE(sources.front() == (InterruptSource{"NMI", 2, 1}));
+  for (const InterruptSource& source : sources) {
     transcript += core::automation::Format("source %s %04X %u\n", source.name.c_str(), source.code,
                                            source.value);
   }

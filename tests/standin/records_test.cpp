@@ -45,6 +45,8 @@ TEST(RecordsTest, DescribesEveryKindAsTheGoldenFileSays) {
       {"transfer: a byte past its fields", Patched(104, 40, {0xCC})},
       {"doubles", With(With(Patched(105, 18, {8}), 32, {2, 0, 0, 0}), 36, F64(7.0, -2.5))},
       {"random", With(Patched(105, 16, {2, 1, 2}), 36, F64(1.5, 2.5))},
+      {"an unknown pattern", Patched(105, 16, {7})},
+      {"a list longer than the record", Patched(105, 32, {150})},
       {"connect without members", Patched(107, 16, {0, 0, 0, 0, 0, 0, 0, 0})},
       {"connect: a byte past its members", Patched(107, 25, {1})},
       {"a message type outside the table", Patched(108, 20, {10})},

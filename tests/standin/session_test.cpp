@@ -88,6 +88,7 @@ TEST(SessionTest, CallsAreJournalledInOrderAndListedByKind) {
   EXPECT_EQ(session.AssignImage(), 41);
   EXPECT_TRUE(session.IsAssignedImage(41));
   EXPECT_FALSE(session.IsAssignedImage(42));
+  EXPECT_FALSE(session.IsAssignedImage(0));
 }
 
 // The debugger services' members, as the COM objects and the native host both reach them: each

@@ -72,6 +72,7 @@ TEST(SimulatorTest, RecordsAndCommandsAsTheTranscriptSays) {
     }
     transcript += "\n";
   }
+  EXPECT_EQ(simulator.Find(101), nullptr);
   for (size_t i = 0; i < 256; ++i) EXPECT_EQ(table[i], 0u) << i;
   EXPECT_EQ(simulator.ActiveTable(), table) << "the table stays where it is";
   test_support::ExpectGolden("standin/golden/simulator.txt", transcript);

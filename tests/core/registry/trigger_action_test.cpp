@@ -81,32 +81,31 @@ TEST_F(RegistryTest, SlotsFollowTheLowestFreeNumberAndDefaultNamesOverRandomSequ
   EXPECT_TRUE(Take("TargetCommand.").empty()) << "unregistered triggers send nothing";
 }
 
+// A typed creation operation: the trigger it made, as the base class.
+template <typename Kind>
+std::function<std::shared_ptr<CTrigger>(CTriggerAction&)> Typed(
+    HResult (CTriggerAction::*create)(std::shared_ptr<Kind>*)) {
+  return [create](CTriggerAction& registry) {
+    std::shared_ptr<Kind> made;
+    EXPECT_HR(kOk, (registry.*create)(&made));
+    return std::shared_ptr<CTrigger>(made);
+  };
+}
+
 TEST_F(RegistryTest, EveryCreationOperationMakesItsKindAndFailsWhenFull) {
-  namespace t = core::triggers;
-  std::shared_ptr<t::CInterruptTrigger> interrupt;
-  std::shared_ptr<t::CTransferTrigger> transfer;
-  std::shared_ptr<t::CStreamTrigger> stream;
-  std::shared_ptr<t::CIOStreamTrigger> io_stream;
-  std::shared_ptr<t::CConnectTrigger> connect;
-  std::shared_ptr<t::CControlTrigger> control;
-  std::shared_ptr<t::CMessageTrigger> message;
-  std::shared_ptr<t::CSioTrigger> sio;
-  std::shared_ptr<t::CFileStreamTrigger> file_stream;
-  std::shared_ptr<t::CIOAccessTrigger> io_access;
-  const HResult results[] = {
-      registry_.CreateInterruptTrigger(&interrupt),    registry_.CreateTransferTrigger(&transfer),
-      registry_.CreateStreamTrigger(&stream),          registry_.CreateIOStreamTrigger(&io_stream),
-      registry_.CreateConnectTrigger(&connect),        registry_.CreateControlTrigger(&control),
-      registry_.CreateMessageTrigger(&message),        registry_.CreateSioTrigger(&sio),
-      registry_.CreateFileStreamTrigger(&file_stream), registry_.CreateIOAccessTrigger(&io_access)};
-  const std::shared_ptr<CTrigger> made[] = {interrupt, transfer, stream, io_stream,   connect,
-                                            control,   message,  sio,    file_stream, io_access};
+  using A = CTriggerAction;
+  const std::function<std::shared_ptr<CTrigger>(A&)> creations[] = {
+      Typed(&A::CreateInterruptTrigger),  Typed(&A::CreateTransferTrigger),
+      Typed(&A::CreateStreamTrigger),     Typed(&A::CreateIOStreamTrigger),
+      Typed(&A::CreateConnectTrigger),    Typed(&A::CreateControlTrigger),
+      Typed(&A::CreateMessageTrigger),    Typed(&A::CreateSioTrigger),
+      Typed(&A::CreateFileStreamTrigger), Typed(&A::CreateIOAccessTrigger)};
   for (int number = 0; number < 10; ++number) {
     SCOPED_TRACE(number);
-    EXPECT_HR(kOk, results[number]);
-    EXPECT_EQ(registry_.GetTriggerByNumber(number), made[number]) << "in the order of creation";
-    EXPECT_EQ(made[number]->Kind(), KindTable()[number].kind);
-    EXPECT_EQ(registry_.GetKindByNumber(number), static_cast<uint16_t>(made[number]->Kind()));
+    const std::shared_ptr<CTrigger> made = creations[number](registry_);
+    EXPECT_EQ(registry_.GetTriggerByNumber(number), made) << "in the order of creation";
+    EXPECT_EQ(made->Kind(), KindTable()[number].kind);
+    EXPECT_EQ(registry_.GetKindByNumber(number), static_cast<uint16_t>(made->Kind()));
   }
   for (int32_t number : {10, -1, 256}) EXPECT_EQ(registry_.GetKindByNumber(number), 0xFFFF);
   EXPECT_EQ(registry_.GetTriggerByNumber(300), nullptr);
@@ -123,7 +122,7 @@ TEST_F(RegistryTest, EveryCreationOperationMakesItsKindAndFailsWhenFull) {
             static_cast<int32_t>(TriggerKind::Stream));
 
   for (int32_t i = registry_.Count(); i < 256; ++i) Create(TriggerKind::FileStream);
-  std::shared_ptr<core::triggers::CTransferTrigger> refused = transfer;
+  auto refused = std::make_shared<core::triggers::CTransferTrigger>(registry_.Context());
   EXPECT_HR(kFail, registry_.CreateTransferTrigger(&refused));
   EXPECT_EQ(refused, nullptr);
   EXPECT_HR(kFail, registry_.CreateTriggerByKeyword("sio", &adapter));

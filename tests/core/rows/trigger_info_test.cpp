@@ -132,6 +132,15 @@ TEST(TriggerInfoTest, SharedOperationsReachTheTrigger) {
   const std::unique_ptr<TriggerInfo> message = Fresh(TriggerKind::Message, context);
   ASSERT_EQ(message->SetDestination("WM_X"), 0);
   EXPECT_EQ(message->Register(), 1);
+  // An adapter made over its kind's trigger directly; the connect member list keeps empty pieces.
+  rows::ConnectTriggerInfo connect(std::make_shared<triggers::CConnectTrigger>(context));
+  EXPECT_EQ(connect.SetDestination("a,,b,"), 0);
+  EXPECT_EQ(connect.Members(), (Texts{"a", "", "b"}));
+  rows::TransferTriggerInfo transfer(std::make_shared<triggers::CTransferTrigger>(context));
+  rows::StreamTriggerInfo stream(std::make_shared<triggers::CStreamTrigger>(context));
+  rows::IOStreamTriggerInfo port(std::make_shared<triggers::CIOStreamTrigger>(context));
+  EXPECT_EQ(transfer.GetTypeText() + stream.GetTypeText() + port.GetTypeText(),
+            "TransferStreamI/O Stream");
   // A name another trigger bears is refused with the kind's wording.
   context->name_check = kFail;
   EXPECT_EQ(message->SetName("taken"), 1);

@@ -108,11 +108,15 @@ TEST(DefinitionLineTest, EveryKindReadsWritesAndRegistersAsTheTranscriptSays) {
       {K::Interrupt, "101,interrupt,n,INT1,1,2", "", Then::kSourcesLost},
       {K::Interrupt, "105,interrupt,pump,INT9,3,4", "105,interrupt,pump,INT0,0,0"},
       {K::Interrupt, "101,interrupt,n,INT0,1,2", "", Then::kRefused},
+      {K::Interrupt, "100,interrupt,tick,INT0,1x,2"},
+      {K::Interrupt, "100;interrupt,tick"},
       // I/O access: the keyword is not looked at; missing fields read as zero.
       {K::IOAccess, "103,ioaccess,n,-7,9"},
       {K::IOAccess, "104,anything,x", "103,ioaccess,y,5,6"},
       {K::IOAccess, "102,ioaccess,n,305419896,-1", "", Then::kExtras},
       {K::IOAccess, "102,ioaccess,n,1,2", "", Then::kRefused},
+      {K::IOAccess, "100,ioaccess,io,fast,2"},
+      {K::IOAccess, "100,ioaccess,io,,2"},
       // I/O stream: a C number of which the low 16 bits are kept, signed.
       {K::IOStream, "105,IOStream,p,0x1F40"},
       {K::IOStream, "105,iostream,p,010"},

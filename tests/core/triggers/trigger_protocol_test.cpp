@@ -138,5 +138,23 @@ TEST(TriggerProtocolTest, ARefusedPutKeepsTheOldValueAndMarksNothing) {
   EXPECT_EQ(f.trigger.GetModified(), 0);
 }
 
+// With nothing around it a trigger reads its line, but the registry's checks and the bridge fail
+// and the log is unavailable; window messages are numbered all the same.
+TEST(TriggerProtocolTest, ATriggerWithNothingAroundIt) {
+  auto detached = std::make_shared<core::triggers::DetachedContext>();
+  const std::shared_ptr<CTrigger> trigger = MakeTrigger(TriggerKind::Message, detached);
+  EXPECT_HR(kFail, trigger->PutDefinition("105,message,m,true,WM_A,4,1,2,extra"));
+  EXPECT_EQ(trigger->GetDefinition(), "105,message,m,true,WM_A,4,1,2");
+  EXPECT_EQ(trigger->GetRegistered(), 0);
+  EXPECT_HR(kFail, trigger->PutName("other"));
+  EXPECT_HR(kFail, MakeTrigger(TriggerKind::Interrupt, detached)->PutDefinition("1,interrupt,i,0"));
+  int32_t value = 7;
+  EXPECT_HR(kFail, detached->Evaluate("1", &value));
+  EXPECT_EQ(detached->FindNumberByName("m"), -1);
+  EXPECT_NE(HResultText(detached->WriteLog("x")), HResultText(kOk));
+  EXPECT_EQ(detached->RegisterMessageName("WM_A"), core::triggers::PortableWindowMessage("wm_a"));
+  EXPECT_EQ(detached->RegisterMessageName(""), 0u);
+}
+
 }  // namespace
 }  // namespace trigger_test

@@ -208,6 +208,8 @@ TEST_F(TriggerListTest, EditCommandsAndDoubleClicksGoToTheDialogs) {
                                       {EditKind::Connect, std::nullopt},
                                       {EditKind::Connect, 6}}));
   EXPECT_TRUE(rows_.events.empty());
+  EXPECT_EQ(list_.Enabled(54205), true) << "a row is selected";
+  EXPECT_EQ(list_.Enabled(54206), false) << "no triggers to connect";
 }
 
 }  // namespace
