@@ -176,7 +176,11 @@ TEST_F(TriggerCommandTest, OperationsAsTheTranscriptSays) {
       {"S_FALSE",
        [&] { return state_.remove_name_result = 0, state_.add_name_result = 1, std::string("-"); }},
       {"fresh", set_name(true)},
+      {"remove a name", [&] { return Int(bridge_.RemoveEventName(101)); }},
+      {"no such name", Set(state_.remove_name_result, kFail)},
       {"remove a name that does not exist", [&] { return Int(bridge_.RemoveEventName(101)); }},
+      {"removal refused", Set(state_.remove_name_result, kDenied)},
+      {"remove", [&] { return Int(bridge_.RemoveEventName(101)); }},
       // Evaluation converts by type; a failing evaluation comes back as it came.
       {"I2", evaluate(Variant::I2(-1))},
       {"UI2", evaluate(Variant::UI2(0xFFFF))},
@@ -234,6 +238,17 @@ TEST_F(TriggerCommandTest, MissingServicesFailWithoutFurtherCallsAndAreLoggedOnc
   // Obtained afresh after a release, a service still missing is named again.
   steps.push_back({"release", [&] { return bridge_.ReleaseServices(), std::string("-"); }});
   steps.push_back({"command", [&] { return Int(bridge_.SendTriggerCommand(0x102, -1)); }});
+  // Without a Manager the profile is neither read nor written, and nothing is marked.
+  steps.push_back({"no manager", [&] {
+                     state_.services.erase("Marlin.Manager");
+                     state_.services["Marlin.TargetCommand"] = true;
+                     bridge_.ReleaseServices();
+                     std::string line = "default";
+                     return Join({Int(bridge_.DefineTrigger(100, "t", kRecord, false)),
+                                  Int(bridge_.ReadProfileString("Trigger", "0", "default", &line)),
+                                  line, Int(bridge_.WriteProfileInt("Trigger", "MaxNum", 1)),
+                                  Int(bridge_.WriteProfileString("Trigger", "0", "x"))});
+                   }});
   steps.push_back({"unconnected", [&] {
                      HostAccess unconnected;
                      CTriggerCommand bridge(unconnected);
