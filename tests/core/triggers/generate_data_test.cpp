@@ -1,4 +1,4 @@
-// The data generator: its number readers, the list splitting, and the three pattern readers with
+// The data generator: its real number reader, the list splitting, and the three pattern readers with
 // the value area they fill (against a golden transcript).
 #include "core/triggers/generate_data.h"
 
@@ -20,35 +20,6 @@ const double kInf = std::numeric_limits<double>::infinity();
 // A double as text, infinities spelled the same on every platform.
 std::string Real(double value) {
   return std::isinf(value) ? (value < 0 ? "-inf" : "inf") : Format("%.17g", value);
-}
-
-// Trailing white space follows the number; 9 is no octal digit; nothing follows an absent number.
-TEST(GenerateDataTest, WholeNumbers) {
-  struct Case {
-    std::string text;
-    bool whole_ok;
-    uint32_t whole;
-    bool non_negative_ok;  // its value is `whole` when true, 0 otherwise
-  };
-  // clang-format off
-  const Case cases[] = {
-      {"0", true, 0, true}, {" \t42", true, 42, true}, {"42 ", false, 0, false},
-      {"0x1F", true, 31, true}, {"0X7fffffff", true, 0x7FFFFFFF, true}, {"020", true, 16, true},
-      {"09", false, 0, false}, {"-1", true, 0xFFFFFFFF, false}, {"0x80000000", true, 0x80000000, false},
-      {"4294967296", true, 0xFFFFFFFF, false}, {"", true, 0, true}, {"   ", false, 0, false},
-      {"1.5", false, 0, false}, {std::string("5\0", 2), false, 0, false}};
-  // clang-format on
-  const GenerateData generator;
-  for (const Case& c : cases) {
-    SCOPED_TRACE("\"" + c.text + "\"");
-    uint32_t value = 12345;
-    EXPECT_EQ(generator.ParseWhole(c.text, &value), c.whole_ok);
-    EXPECT_EQ(value, c.whole);
-    EXPECT_EQ(generator.ParseWholeOrZero(c.text), c.whole);
-    value = 12345;
-    EXPECT_EQ(generator.ParseNonNegativeWhole(c.text, &value), c.non_negative_ok);
-    EXPECT_EQ(value, c.non_negative_ok ? c.whole : 0u);
-  }
 }
 
 // A sign in front defeats the leading-zero rule, which looks at the trimmed text; beyond a double

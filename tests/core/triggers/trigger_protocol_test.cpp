@@ -1,5 +1,5 @@
-// The property protocol every kind shares: the checked rename and each kind's clash wording, the
-// order of the parse frame, and refusals that keep the old value.
+// The property protocol every kind shares: the checked rename and each kind's clash wording, and
+// the order of the parse frame.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -12,7 +12,6 @@ namespace {
 using core::automation::Format;
 using core::automation::kVariantTrue;
 using core::triggers::CInterruptTrigger;
-using core::triggers::kIllegalInterruptSourceMessage;
 using core::triggers::kNameClashMessage;
 
 // Notes the trigger's number and name whenever the trigger turns to its surroundings, so the
@@ -125,17 +124,6 @@ TEST(TriggerProtocolTest, ParseRunsTheFrameInOrder) {
   EXPECT_EQ(f.trigger.PutDefinition("105,interrupt,fan,INT0,0,0"), kOk);
   EXPECT_EQ(f.trigger.Name(), "fan");
   EXPECT_TRUE(f.fake->log.empty());
-}
-
-// (Inside a line a refused value is logged and the parse goes on: the definition lines' rows.)
-TEST(TriggerProtocolTest, ARefusedPutKeepsTheOldValueAndMarksNothing) {
-  Fixture f;
-  EXPECT_HR(kFail, f.trigger.PutSource("INT9"));
-  EXPECT_EQ(f.fake->calls,
-            (Calls{"[5 pump]", "CheckInterruptSource(INT9)",
-                   std::string("WriteLog(") + kIllegalInterruptSourceMessage + ")"}));
-  EXPECT_EQ(f.trigger.Source(), "INT0");
-  EXPECT_EQ(f.trigger.GetModified(), 0);
 }
 
 // With nothing around it a trigger reads its line, but the registry's checks and the bridge fail

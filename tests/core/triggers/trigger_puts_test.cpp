@@ -1,11 +1,7 @@
-// The puts that are easy to get wrong: address values by Variant type, keyword puts and what
-// they store, the stream's mask, the message type, the connect members, control words, booleans,
-// and which puts leave Modified alone.
+// The puts that are easy to get wrong: address values by Variant type, the stream's mask, the
+// message type, the connect members, control words and booleans.
 #include <gtest/gtest.h>
 
-#include <map>
-
-#include "tests/core/rows/set_columns.h"
 #include "tests/core/triggers/trigger_test_support.h"
 
 namespace trigger_test {
@@ -82,36 +78,6 @@ TEST(TriggerPutTest, MaskKeepsTheLeadingNumberAndSaysWhenItIsNotTheValue) {
                              "value 0x000000f0"});
 }
 
-// (The other spellings the kinds take are the definition lines' rows.)
-TEST(TriggerPutTest, KeywordsAreStoredInUpperCaseOrRefusedWithoutAMark) {
-  // Through the row adapter's setters: Size, DstMode (the stream's repeat mode), SrcMode (the
-  // stream's generate mode).
-  const std::map<std::string, core::rows::ColumnText> getters = {
-      {"Size", &core::rows::TriggerInfo::GetSizeText},
-      {"DstMode", &core::rows::TriggerInfo::GetDstModeText},
-      {"SrcMode", &core::rows::TriggerInfo::GetSrcModeText}};
-  struct Case {
-    TriggerKind kind;
-    const char *column, *given, *stored;  // stored null: refused
-  };
-  const TriggerKind T = TriggerKind::Transfer, S = TriggerKind::Stream;
-  const Case cases[] = {{T, "Size", "Word", "16BIT"},   {T, "Size", "LONG", "32BIT"},
-                        {T, "Size", "8bit**", nullptr}, {T, "Size", "", nullptr},
-                        {T, "SrcMode", "IO", nullptr},  {T, "DstMode", "Fix", "FIX"},
-                        {S, "Size", "8 bit", nullptr},  {S, "DstMode", "once", nullptr},
-                        {S, "SrcMode", "x", nullptr},   {S, "SrcMode", "Random2", "RANDOM2"}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.column) + " " + c.given);
-    auto fake = MakeContext();
-    const std::unique_ptr<core::rows::TriggerInfo> info =
-        core::rows::MakeTriggerInfo(MakeTrigger(c.kind, fake));
-    EXPECT_EQ(row_test::ColumnSetters().at(c.column)(*info, c.given), c.stored ? 0 : 1);
-    EXPECT_EQ(((*info).*getters.at(c.column))(), c.stored ? c.stored : "");
-    EXPECT_EQ(info->GetTrigger()->Flags().modified, c.stored ? 1 : 0);
-    EXPECT_EQ(fake->calls, Calls{});
-  }
-}
-
 Variant NameArray(const std::vector<std::string>& names) {
   std::vector<Variant> items;
   for (const std::string& name : names) items.push_back(Variant::Bstr(name));
@@ -158,7 +124,7 @@ TEST(TriggerPutTest, ConnectMembersTakeOnlyTheArrayFormAndAtMostEight) {
   // The simulator and the line still see the two members whose numbers were taken.
   EXPECT_EQ(trigger.GetDefinition(), "100,connect,link,pump,valve");
   EXPECT_HR(kOk, trigger.Register());
-  EXPECT_EQ(LastRecord(*fake),
+  EXPECT_EQ(RecordText(fake->records.back()),
             "836 bytes; 0000: 00 00 00 01 64 00 0B 00 00 00 00 00 00 00 00 00; "
             "0010: 02 00 64 00 FF 00 00 00 00 00 00 00 00 00 00 00");
 }
@@ -196,21 +162,6 @@ TEST(TriggerPutTest, BooleansAreTrueOnlyForVariantTrue) {
     EXPECT_EQ(active.GetActive() != 0, expected);
     EXPECT_EQ(active.GetModified(), 0) << "Active is no modification";
   }
-}
-
-TEST(TriggerPutTest, RecordOnlyValuesAndNumberingLeaveModifiedAlone) {
-  auto fake = MakeContext();
-  core::triggers::CIOAccessTrigger io(fake);
-  CConnectTrigger connect(fake);
-  ASSERT_EQ(io.PutDefinition("100,ioaccess,io,1,2"), kOk);
-  ASSERT_EQ(connect.PutDefinition("101,connect,link,pump"), kOk);
-  io.PutExtra1(3), io.PutExtra2(3), io.PutExtra3(3);
-  connect.SetNumber(6);
-  connect.PutMembers(NameArray({"valve"}));
-  EXPECT_EQ(io.GetModified(), 0);
-  EXPECT_EQ(connect.GetModified(), 0);
-  io.PutWait(3);
-  EXPECT_EQ(io.GetModified(), kVariantTrue);
 }
 
 }  // namespace

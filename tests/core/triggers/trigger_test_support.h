@@ -1,6 +1,5 @@
 // What the trigger tests share: a fake context with interrupt sources, symbols and trigger names in
-// place, a trigger of any kind (chosen by a line's keyword, as the registry chooses it), and
-// records as one line of text each.
+// place, and records as one line of text each.
 #pragma once
 
 #include <memory>
@@ -14,7 +13,6 @@
 #include "core/triggers/interrupt_trigger.h"
 #include "core/triggers/io_access_trigger.h"
 #include "core/triggers/io_stream_trigger.h"
-#include "core/triggers/line_scanner.h"
 #include "core/triggers/make_trigger.h"
 #include "core/triggers/message_trigger.h"
 #include "core/triggers/sio_trigger.h"
@@ -53,16 +51,6 @@ inline std::shared_ptr<fakes::FakeContext> MakeContext() {
   return fake;
 }
 
-// The kind a line's keyword names; a line without a known keyword gives none.
-inline std::shared_ptr<CTrigger> TriggerFor(const std::string& line,
-                                            std::shared_ptr<core::triggers::TriggerContext> c) {
-  int32_t id = 0;
-  std::string keyword;
-  core::triggers::ScanLine(line, "%d,%[^,]", {&id, &keyword});
-  const auto kind = core::triggers::KindFromKeyword(keyword);
-  return kind ? MakeTrigger(*kind, std::move(c)) : nullptr;
-}
-
 // A record as its size and the rows of 16 bytes that hold anything but zeros, so that a golden
 // record lists only what the record sets.
 inline std::string RecordText(const std::vector<uint8_t>& record) {
@@ -77,10 +65,6 @@ inline std::string RecordText(const std::vector<uint8_t>& record) {
     if (set) text += core::automation::Format("; %04x:", static_cast<unsigned>(row)) + bytes;
   }
   return text;
-}
-
-inline std::string LastRecord(const fakes::FakeContext& fake) {
-  return fake.records.empty() ? "(none)" : RecordText(fake.records.back());
 }
 
 }  // namespace trigger_test
