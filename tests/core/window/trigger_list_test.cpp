@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/core/fakes/fake_editor.h"
 #include "tests/core/registry/registry_fixture.h"
 
 namespace registry_test {
@@ -13,7 +12,6 @@ namespace {
 
 using core::window::EditKind;
 using core::window::RowTexts;
-using fakes::Edit;
 
 // The list control: its rows and selection, and what was done to it, one event a line.
 class FakeList : public core::window::TriggerListPort {
@@ -43,12 +41,17 @@ class FakeList : public core::window::TriggerListPort {
   int depth = 0;
 };
 
-class FakeWindowHost : public core::window::TriggerWindowHost {
+// The window's host and the dialogs: what they were asked, one event a line.
+class FakeWindowHost : public core::window::TriggerWindowHost, public core::window::TriggerEditor {
  public:
   explicit FakeWindowHost(Calls& events) : events_(events) {}
   void TriggersChanged() override { events_.push_back("triggers changed"); }
   void WriteLog(const std::string& line) override { events_.push_back("log " + line); }
   void ShowHelp(const std::string& topic) override { events_.push_back("help " + topic); }
+  void EditOrCreate(EditKind kind, std::optional<int> slot) override {
+    events_.push_back(std::string("edit ") + core::window::InfoOf(kind).keyword + " " +
+                      (slot ? std::to_string(*slot) : "new"));
+  }
 
  private:
   Calls& events_;
@@ -192,8 +195,7 @@ TEST_F(TriggerListTest, EditCommandsAndDoubleClicksGoToTheDialogs) {
   rows_.rows = {
       {"0", "", "", "ClearInterrupt"}, {"0", "", "", "Connect"}, {"1", "", "", "Message"}};
   rows_.slots = {4, 6, 9};
-  std::vector<Edit> edits;
-  list_.SetEditor(std::make_unique<fakes::FakeEditor>(edits));
+  list_.SetEditor(std::make_unique<FakeWindowHost>(rows_.events));
 
   rows_.selected = {0};
   list_.Execute(54202);  // the selected interrupt row is edited
@@ -203,11 +205,8 @@ TEST_F(TriggerListTest, EditCommandsAndDoubleClicksGoToTheDialogs) {
   list_.DoubleClick(1);
   list_.DoubleClick(2);  // message rows have no dialog
   list_.DoubleClick(-1);
-  EXPECT_EQ(edits, (std::vector<Edit>{{EditKind::Interrupt, 4},
-                                      {EditKind::Stream, std::nullopt},
-                                      {EditKind::Connect, std::nullopt},
-                                      {EditKind::Connect, 6}}));
-  EXPECT_TRUE(rows_.events.empty());
+  EXPECT_EQ(rows_.events, (Calls{"edit interrupt 4", "edit stream new", "edit connect new",
+                                 "edit connect 6"}));
   EXPECT_EQ(list_.Enabled(54205), true) << "a row is selected";
   EXPECT_EQ(list_.Enabled(54206), false) << "no triggers to connect";
 }
