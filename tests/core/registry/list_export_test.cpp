@@ -1,6 +1,5 @@
-// The trigger list: its exact bytes for an empty registry, one trigger and every kind in several
-// states (against a golden file); the export's path rules and file handling; the copy in the
-// host log.
+// The trigger list: its bytes for every kind in several states (against a golden file); the
+// export's path rules and file handling; the copy in the host log.
 #include "core/registry/list_export.h"
 
 #include <gtest/gtest.h>
@@ -20,29 +19,6 @@ class ExportTest : public RegistryTest {
   std::string PathOf(const std::string& name) const { return (scratch_ / name).string(); }
   test_support::ScratchDir scratch_;
 };
-
-TEST_F(ExportTest, AnEmptyRegistryGivesNoBytesAndOneTriggerThreeLines) {
-  const std::string path = PathOf("list.txt");
-  test_support::WriteBytes(path, "old contents\n");
-  EXPECT_HR(kOk, registry_.ExportTriggerList(path));
-  EXPECT_EQ(ReadBytes(path), "");
-  EXPECT_HR(kOk, registry_.LogTriggerList());
-  EXPECT_EQ(TakeLog(), std::vector<std::string>{""});
-
-  for (int i = 0; i < 6; ++i) Create(TriggerKind::FileStream);
-  for (int i = 0; i < 5; ++i) {
-    ASSERT_HR(kOk, registry_.DeleteTrigger(i ? "filestream" + std::to_string(i) : "filestream"));
-  }
-  // The only trigger is in slot 5; renumbered by a save, its row shows its number, not its slot.
-  registry_.AdapterAt(5)->SetNumber("0");
-  EXPECT_HR(kOk, registry_.ExportTriggerList(path));
-  EXPECT_EQ(ReadBytes(path),
-            "total number of defined trigger = 1\n"
-            "No, Status, Name, Action, Destination, Size, DstMode, Source, SrcMode, Count, Cycle, "
-            "Wait, Mask\n"
-            "0, Modified, filestream5, File I/O, -, -, -, -, -, -, -, -, -\n");
-  EXPECT_EQ(core::registry::TriggerListText(registry_), ReadBytes(path));
-}
 
 TEST_F(ExportTest, EveryKindWithItsColumns) {
   simulator_.source_table = ShortSourceTable();

@@ -1,14 +1,9 @@
-// The registry against the fake host: slots and default names (checked against a trivial model
-// over random sequences), creation by kind and keyword, name checks; deletion, commands, the
+// The registry against the fake host: creation by kind and keyword, name checks; deletion, commands, the
 // Active flags and the interrupt source table against a golden transcript of what reaches the
 // host; and the lifetime of triggers, their context and the window hooks.
 #include "core/registry/trigger_action.h"
 
 #include <gtest/gtest.h>
-
-#include <array>
-#include <optional>
-#include <random>
 
 #include "core/triggers/connect_trigger.h"
 #include "core/triggers/interrupt_trigger.h"
@@ -16,70 +11,6 @@
 
 namespace registry_test {
 namespace {
-
-using core::triggers::KindTable;
-
-// What the registry should hold: per slot the kind and name of its trigger.
-using Model = std::array<std::optional<std::pair<TriggerKind, std::string>>, 256>;
-
-std::string ModelDefaultName(const Model& model, const std::string& stem) {
-  const auto taken = [&](const std::string& name) {
-    for (const auto& slot : model) {
-      if (slot && slot->second == name) return true;
-    }
-    return false;
-  };
-  std::string name = stem;
-  for (int counter = 1; taken(name); ++counter) name = stem + std::to_string(counter);
-  return name;
-}
-
-TEST_F(RegistryTest, SlotsFollowTheLowestFreeNumberAndDefaultNamesOverRandomSequences) {
-  std::mt19937 random(20240611);
-  const auto below = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
-  Model model;
-  int count = 0;
-  for (int step = 0; step < 4000; ++step) {
-    SCOPED_TRACE(step);
-    // Phases that mostly create (up to a full registry) alternate with phases that mostly delete.
-    if (below(100) < ((step / 600) % 2 == 0 ? 85 : 30)) {
-      const auto& info = KindTable()[below(10)];
-      std::shared_ptr<CTrigger> trigger;
-      const HResult hr = registry_.CreateTrigger(info.kind, &trigger);
-      int free_slot = 0;
-      while (free_slot < 256 && model[free_slot]) ++free_slot;
-      if (free_slot == 256) {
-        ASSERT_HR(kFail, hr);
-        ASSERT_EQ(trigger, nullptr);
-        continue;
-      }
-      ASSERT_HR(kOk, hr);
-      const std::string name = ModelDefaultName(model, info.stem);
-      ASSERT_EQ(trigger->Number(), free_slot);
-      ASSERT_EQ(trigger->Name(), name);
-      model[free_slot] = {info.kind, name};
-      ++count;
-    } else if (below(10) == 0) {
-      ASSERT_HR(kFail, registry_.DeleteTrigger("nobody"));
-    } else if (count > 0) {
-      int slot = below(256);
-      while (!model[slot]) slot = (slot + 1) % 256;
-      ASSERT_HR(kOk, registry_.DeleteTrigger(model[slot]->second));
-      model[slot].reset();
-      --count;
-    }
-    ASSERT_EQ(registry_.Count(), count);
-    for (int slot = 0; step % 50 == 0 && slot < 256; ++slot) {
-      const std::shared_ptr<CTrigger> trigger = registry_.GetTriggerByNumber(slot);
-      ASSERT_EQ(trigger != nullptr, model[slot].has_value()) << "slot " << slot;
-      if (!trigger) continue;
-      ASSERT_EQ(trigger->Kind(), model[slot]->first);
-      ASSERT_EQ(trigger->Name(), model[slot]->second);
-      ASSERT_EQ(registry_.FindNumberByName(model[slot]->second), slot);
-    }
-  }
-  EXPECT_TRUE(Take("TargetCommand.").empty()) << "unregistered triggers send nothing";
-}
 
 // A typed creation operation: the trigger it made, as the base class.
 template <typename Kind>
@@ -104,7 +35,7 @@ TEST_F(RegistryTest, EveryCreationOperationMakesItsKindAndFailsWhenFull) {
     SCOPED_TRACE(number);
     const std::shared_ptr<CTrigger> made = creations[number](registry_);
     EXPECT_EQ(registry_.GetTriggerByNumber(number), made) << "in the order of creation";
-    EXPECT_EQ(made->Kind(), KindTable()[number].kind);
+    EXPECT_EQ(made->Kind(), core::triggers::KindTable()[number].kind);
     EXPECT_EQ(registry_.GetKindByNumber(number), static_cast<uint16_t>(made->Kind()));
   }
   for (int32_t number : {10, -1, 256}) EXPECT_EQ(registry_.GetKindByNumber(number), 0xFFFF);
