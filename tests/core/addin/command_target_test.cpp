@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "core/addin/help_path.h"
-#include "core/automation/strings.h"
+#include "tests/core/fakes/fake_host.h"
 
 namespace {
 
@@ -63,27 +63,6 @@ TEST(CommandTarget, NotificationCodesStatusAndWindowKey) {
   EXPECT_EQ(core::addin::WindowKindKey(0, 0), "000000");
 }
 
-// Pennant.Service: its member GetCPUName, recorded call by call.
-class FakeCpuService : public core::bridge::HostObject {
- public:
-  std::vector<std::string> calls;
-  HResult lookup_result = 0, invoke_result = 0;
-  Variant answer = Variant::Bstr("Orvex-1");
-
-  HResult GetIDsOfNames(const std::string& name, uint32_t lcid, int32_t* dispid) override {
-    calls.push_back(core::automation::Format("GetIDsOfNames(%s,0x%04X)", name.c_str(), lcid));
-    *dispid = 1;
-    return lookup_result;
-  }
-  HResult Invoke(int32_t dispid, uint32_t lcid, uint16_t flags, const std::vector<Variant>& args,
-                 Variant* result) override {
-    calls.push_back(core::automation::Format("Invoke(%d,0x%04X,%u,%zu args)", dispid, lcid, flags,
-                                             args.size()));
-    if (result) *result = answer;
-    return invoke_result;
-  }
-};
-
 TEST(HelpPath, ListedCpuFamiliesHaveTheirHelpFileOthersTheBareTopic) {
   // Names compare case-sensitively; a service that answers no text is an unlisted family.
   const char* const kBare = "html\\SIM_WIN_Trigger.htm";
@@ -100,19 +79,22 @@ TEST(HelpPath, ListedCpuFamiliesHaveTheirHelpFileOthersTheBareTopic) {
       {Variant::Bstr("Orvex-1"), 0, core::automation::kFail, kBare}};
   for (const auto& [cpu, lookup, invoke, path] : cases) {
     SCOPED_TRACE(cpu.Describe());
-    FakeCpuService service;
-    service.answer = cpu, service.lookup_result = lookup, service.invoke_result = invoke;
+    fakes::HostState state;
+    state.answer = cpu, state.lookup_result = lookup, state.invoke_result = invoke;
+    fakes::FakeServiceObject service(state, "Pennant.Service", true);
     EXPECT_EQ(core::addin::BuildHelpPath(&service, core::addin::kTriggerWindowTopic), path);
-    EXPECT_EQ(service.calls.size(), lookup ? 1u : 2u) << "nothing invoked after a failed lookup";
+    EXPECT_EQ(state.calls.size(), lookup ? 1u : 2u) << "nothing invoked after a failed lookup";
   }
   EXPECT_EQ(core::addin::BuildHelpPath(nullptr, core::addin::kTriggerWindowTopic), "");
 
-  FakeCpuService service;
-  service.answer = Variant::Bstr("Orvex-4");
+  fakes::HostState state;
+  state.answer = Variant::Bstr("Orvex-4");
+  fakes::FakeServiceObject service(state, "Pennant.Service", true);
   EXPECT_EQ(core::addin::BuildHelpPath(&service, core::addin::kTransferDialogTopic),
             "Vireo4.chm::\\html\\SIM_DLG_TrnsTrg.htm");
-  EXPECT_EQ(service.calls, (std::vector<std::string>{"GetIDsOfNames(GetCPUName,0x0800)",
-                                                     "Invoke(1,0x0800,1,0 args)"}));
+  EXPECT_EQ(state.calls,
+            (std::vector<std::string>{"Pennant.Service.GetIDsOfNames(GetCPUName,0x0800)",
+                                      "Pennant.Service.Invoke(7,0x0800,1,result)"}));
 }
 
 }  // namespace

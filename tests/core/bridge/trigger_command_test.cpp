@@ -273,11 +273,11 @@ TEST(HostAccessTest, WriteLogLooksUpAddLogStringAndPassesTheText) {
                 "Tamber.Service.Invoke(7,0x0800,1,VT_BSTR \"line one\nline two\",no result)"}));
   EXPECT_EQ(state.live_objects, 0) << "the log service is released after each line";
 
-  state.log_lookup_result = core::automation::kDispUnknownName;
+  state.lookup_result = core::automation::kDispUnknownName;
   EXPECT_HR(core::automation::kDispUnknownName, host.WriteLog("x"));
   EXPECT_EQ(state.Take().size(), 2u) << "nothing invoked after a failed lookup";
-  state.log_lookup_result = 0;
-  state.log_invoke_result = kDenied;
+  state.lookup_result = 0;
+  state.invoke_result = kDenied;
   EXPECT_HR(kDenied, host.WriteLog("x"));
   state.services.erase("Tamber.Service");
   EXPECT_HR(core::automation::kDispUnknownInterface, host.WriteLog("x"));

@@ -58,7 +58,9 @@ struct HostState {
   };
   int live_objects = 0;  // host objects the add-in holds
 
-  HResult log_lookup_result = 0, log_invoke_result = 0;
+  // What a service object's GetIDsOfNames and Invoke answer: the log service's, or another's.
+  HResult lookup_result = 0, invoke_result = 0;
+  Variant answer;
   std::vector<std::string> log;
 
   std::map<std::string, int32_t> ints;  // profile values by "section/key"
@@ -180,7 +182,7 @@ class FakeServiceObject : public HostObject, Held {
   HResult GetIDsOfNames(const std::string& member, uint32_t lcid, int32_t* dispid) override {
     s_.calls.push_back(Format("%s.GetIDsOfNames(%s,0x%04X)", name_.c_str(), member.c_str(), lcid));
     *dispid = 7;
-    return s_.log_lookup_result;
+    return s_.lookup_result;
   }
   HResult Invoke(int32_t dispid, uint32_t lcid, uint16_t flags, const std::vector<Variant>& args,
                  Variant* result) override {
@@ -188,7 +190,8 @@ class FakeServiceObject : public HostObject, Held {
     for (const Variant& arg : args) line += "," + arg.Describe();
     s_.calls.push_back(line + (result ? ",result)" : ",no result)"));
     if (!args.empty()) s_.log.push_back(args[0].Text());
-    return s_.log_invoke_result;
+    if (result) *result = s_.answer;
+    return s_.invoke_result;
   }
   std::unique_ptr<core::bridge::ManagerPort> QueryManager() override {
     return Query<FakeManager>("Marlin.Manager");
