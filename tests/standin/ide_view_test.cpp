@@ -1,5 +1,5 @@
 // The IDE window's texts: the title, the log pane following the log, the trigger prompt's
-// choices; and the event list and the log window's contents behind them.
+// choices; and the event list behind them.
 #include "standin/model/ide_view.h"
 
 #include <gtest/gtest.h>
@@ -83,20 +83,6 @@ TEST(EventListTest, NamesEventsByIdAndListsThemInIdOrder) {
   EXPECT_EQ(events.Find(100), nullptr);
   EXPECT_EQ(*events.Find(102), "uart");
   EXPECT_EQ(events.List(), (List{{101, "ack_tick"}, {102, "uart"}}));
-}
-
-TEST(LogTest, KeepsEntriesWholeAndDropsTheOldestBeyondItsLimit) {
-  Log log;
-  log.Add("Invalid parameter: illegal interrupt source");
-  log.Add("No\tName\n0\ttick\n");
-  EXPECT_EQ(log.Text(), "Invalid parameter: illegal interrupt source\nNo\tName\n0\ttick\n\n");
-  for (size_t i = 0; i < Log::kMaxEntries; ++i) log.Add(std::to_string(i));
-  EXPECT_EQ(log.entries().size(), Log::kMaxEntries);
-  EXPECT_EQ(log.dropped(), 2u);
-  EXPECT_EQ(log.entries().front(), "0");
-  log.Clear();
-  EXPECT_TRUE(log.entries().empty());
-  EXPECT_EQ(log.dropped(), 0u);
 }
 
 }  // namespace

@@ -118,14 +118,4 @@ TEST(IniFileTest, KeepsLongValuesWhole) {
   EXPECT_EQ(again.Get("Trigger", "1").value_or(""), line + line);
 }
 
-TEST(IniFileTest, PointsAtTheLinesOfSectionsAndEntries) {
-  const IniFile file = IniFile::Parse(
-      "; top\r\nloose=1\r\n[Trigger]\r\nMaxNum=2\r\n; note\r\n\r\n0=a\r\n[Other]\r\nx=1\r\n"
-      "[trigger]\r\n1=b\r\n");
-  EXPECT_EQ(file.SectionLines("TRIGGER"), (std::vector<int>{3, 10}));
-  EXPECT_EQ(file.EntryLines("Trigger"), (std::vector<int>{4, 7})) << "the first section only";
-  EXPECT_EQ(file.EntryLines("Missing"), std::vector<int>{});
-  EXPECT_EQ(file.SectionLines("Missing"), std::vector<int>{});
-}
-
 }  // namespace

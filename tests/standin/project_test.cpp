@@ -15,24 +15,6 @@ using standin::model::IntValue;
 using standin::model::Project;
 using standin::model::SymbolTable;
 
-TEST(ProjectTest, ReadsProfileIntegersLikeCNumbers) {
-  const Project project = Project::FromText(
-      "[Trigger]\nMaxNum=3\nhex=0x10\noctal=010\nneg=-5\ntrail=12abc\nword=abc\nempty=\n"
-      "huge=99999999999\nspaced=  7  \n");
-  const std::pair<const char*, int32_t> cases[] = {
-      // the default is 42
-      {"MaxNum", 3},       {"maxnum", 3}, {"hex", 16},    {"octal", 8},
-      {"neg", -5},         {"trail", 12}, {"word", 42},   {"empty", 42},
-      {"huge", INT32_MAX}, {"spaced", 7}, {"missing", 42}};
-  for (const auto& [key, value] : cases) {
-    EXPECT_EQ(project.ReadProfileInt("Trigger", key, 42), value) << key;
-  }
-  EXPECT_EQ(project.ReadProfileInt("NoSection", "MaxNum", -1), -1);
-  EXPECT_EQ(project.ReadProfileString("Trigger", "empty", "dflt"), "") << "present but empty";
-  EXPECT_EQ(project.ReadProfileString("Trigger", "missing", "dflt"), "dflt");
-  EXPECT_EQ(project.ReadProfileString("Trigger", "word", "dflt"), "abc");
-}
-
 TEST(ProjectTest, WritesMarkTheProjectModifiedOnlyWhenTheyChangeIt) {
   Project project = Project::FromText("[Trigger]\nMaxNum=2\n");
   EXPECT_FALSE(project.modified());
