@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include "core/automation/strings.h"
 #include "core/automation/variant.h"
 
 namespace {
@@ -61,12 +60,6 @@ TEST(ReadLongTest, SaturatesAtThe32BitLimits) {
     EXPECT_EQ(read.value, c.value);
     EXPECT_EQ(read.consumed, c.consumed);
   }
-}
-
-TEST(FormatTest, TextsLongerThanTheBufferComeWhole) {
-  const std::string long_text(300, 'x');
-  EXPECT_EQ(core::automation::Format("<%s>", long_text.c_str()), "<" + long_text + ">");
-  EXPECT_EQ(core::automation::Format("%d", 12), "12");
 }
 
 TEST(VariantTest, IntegersExtendAsTheirTypeSays) {

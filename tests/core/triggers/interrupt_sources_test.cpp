@@ -28,6 +28,7 @@ TEST(InterruptSourcesTest, ReadsBothFormsUpToTheBufferEnd) {
                                std::string(10, '\0') + std::string("\x0B\0\1\0", 4);
   EXPECT_EQ(entries(extended), "TIMER0_OVERFLOW1=A/1 SERIAL=B/1 ");
   EXPECT_EQ(entries(extended.substr(0, 3)), "");
+  EXPECT_TRUE(InterruptSources::FromBuffer(nullptr, 0).empty());
 }
 
 TEST(InterruptSourcesTest, ChecksAndResolvesNumbersAndNames) {
