@@ -1,5 +1,5 @@
-// The IDE window's texts: the title, the log pane following the log, the trigger prompt's
-// choices; and the event list behind them.
+// The IDE window's texts: the title, the log pane following the log and the trigger prompt's
+// choices.
 #include "standin/model/ide_view.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +9,6 @@
 namespace standin_test {
 namespace {
 
-using core::automation::kFail;
 using core::automation::kOk;
 using standin::model::Log;
 using standin::model::LogFollower;
@@ -67,22 +66,6 @@ TEST(IdeViewTest, ThePromptOffersAllTriggersAndEachHeldOneWithItsEventAndState) 
   EXPECT_EQ(choices,
             "-1: All triggers\n100: 100 (interrupt, inactive)\n"
             "101: 101 tick (clearInterrupt, active)\n");
-}
-
-TEST(EventListTest, NamesEventsByIdAndListsThemInIdOrder) {
-  standin::model::EventList events;
-  EXPECT_EQ(events.AddName(102, "uart"), kOk);
-  EXPECT_EQ(events.AddName(100, "tick"), kOk);
-  EXPECT_EQ(events.AddName(101, "ack"), kOk);
-  EXPECT_EQ(events.AddName(101, "ack_tick"), kOk) << "naming afresh replaces";
-  using List = std::vector<std::pair<int32_t, std::string>>;
-  EXPECT_EQ(events.List(), (List{{100, "tick"}, {101, "ack_tick"}, {102, "uart"}}));
-  EXPECT_EQ(events.RemoveName(100), kOk);
-  EXPECT_EQ(events.RemoveName(100), kFail) << "the add-in reads E_FAIL as: no such name";
-  EXPECT_EQ(events.RemoveName(555), kFail);
-  EXPECT_EQ(events.Find(100), nullptr);
-  EXPECT_EQ(*events.Find(102), "uart");
-  EXPECT_EQ(events.List(), (List{{101, "ack_tick"}, {102, "uart"}}));
 }
 
 }  // namespace

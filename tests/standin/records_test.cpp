@@ -1,6 +1,6 @@
-// Record sizes, and the decoding of records and command blocks into one line of text each: the
-// add-in's records for the sample project, and those records changed where a layout has a
-// boundary, against a golden file.
+// The decoding of records and command blocks into one line of text each: the add-in's records for
+// the sample project, and those records changed where a layout has a boundary, against a golden
+// file.
 #include "standin/model/records.h"
 
 #include <gtest/gtest.h>
@@ -12,8 +12,6 @@ namespace standin_test {
 namespace {
 
 using standin::model::DescribeRecord;
-using standin::model::LayoutSize;
-using standin::model::RecordSize;
 
 Bytes Text(const char* text, size_t size) { return Bytes(text, text + size); }
 Bytes F64(double a, double b) {
@@ -79,22 +77,6 @@ TEST(RecordsTest, DescribesEveryKindAsTheGoldenFileSays) {
     text += standin::model::DescribeCommand(CommandBlock(code, id).data()) + "\n";
   }
   test_support::ExpectGolden("standin/golden/records.txt", text);
-}
-
-TEST(RecordsTest, EveryKindIsTheWholeBlockAndItsLayoutTheFirstPart) {
-  const std::pair<uint16_t, size_t> cases[] = {
-      {1, 18},  {10, 18}, {9, 28}, {12, 20}, {13, 28}, {15, 44}, {16, 24},  {17, 16},
-      {2, 836}, {4, 40},  {0, 0},  {3, 0},   {14, 0},  {18, 0},  {0x100, 0}};  // 0: no such kind
-  const uint8_t unused[18] = {};
-  for (const auto& [action, layout] : cases) {
-    EXPECT_EQ(LayoutSize(action, unused), layout) << "action " << action;
-    EXPECT_EQ(RecordSize(action), layout ? 836u : 0u) << "action " << action;
-  }
-  uint8_t connect[18] = {};
-  for (uint8_t members : {0, 1, 8, 9}) {
-    connect[16] = members;
-    EXPECT_EQ(LayoutSize(11, connect), 18u + 2u * members);
-  }
 }
 
 }  // namespace

@@ -111,6 +111,8 @@ TEST(SessionTest, ServiceMembersAndReportsAsTheTranscriptSays) {
   EXPECT_EQ(session.SimCommand("SimCommand", 0x4000, record.data(), &reply), kOk);
   std::free(reply);
   EXPECT_EQ(session.RemoveEventName(113), kFail);
+  EXPECT_EQ(session.AddEventName(113, "gone"), kOk);
+  EXPECT_EQ(session.RemoveEventName(113), kOk);
   core::automation::Variant value;
   std::string error;
   EXPECT_EQ(session.Evaluate("RAM_BASE + 1", &value, &error), kOk);
