@@ -1,7 +1,7 @@
 // The row adapters over real triggers in a fake context: every kind's row from new, through the
 // columns that make it registrable, Register and the Active flag, to every setter (the live ones
 // write, the others change nothing), against a golden transcript; the text conversions of the
-// setters, refusals, and the operations every adapter shares.
+// setters, refusals, the interrupt row's clear flag and what Register gives.
 #include "core/rows/trigger_info.h"
 
 #include <gtest/gtest.h>
@@ -96,51 +96,28 @@ TEST(TriggerInfoTest, EveryKindsRowThroughItsSettersAsTheTranscriptSays) {
   test_support::ExpectGolden("core/rows/golden/rows.txt", transcript);
 }
 
-TEST(TriggerInfoTest, InterruptTypeRefreshesTheClearFlag) {
-  auto trigger = std::make_shared<triggers::CInterruptTrigger>(MakeContext());
+TEST(TriggerInfoTest, ClearFlagRegisterResultsMembersAndRefusedNames) {
+  auto context = MakeContext();
+  auto trigger = std::make_shared<triggers::CInterruptTrigger>(context);
   rows::InterruptTriggerInfo info(trigger);
-  EXPECT_FALSE(info.ClearInterrupt());
   trigger->PutRaise(core::automation::kVariantFalse);
   EXPECT_FALSE(info.ClearInterrupt()) << "refreshed only by the Type text";
   EXPECT_EQ(info.GetTypeText(), "ClearInterrupt");
   EXPECT_TRUE(info.ClearInterrupt());
-  trigger->PutRaise(core::automation::kVariantTrue);
-  EXPECT_EQ(info.GetTypeText(), "Interrupt");
+  info.SetClearInterrupt(false);  // the interrupt dialog's choice
   EXPECT_FALSE(info.ClearInterrupt());
-  info.SetClearInterrupt(true);  // the interrupt dialog's choice
-  EXPECT_TRUE(info.ClearInterrupt());
-}
-
-TEST(TriggerInfoTest, SharedOperationsReachTheTrigger) {
-  auto context = MakeContext();
-  auto trigger = std::make_shared<triggers::CFileStreamTrigger>(context);
-  std::unique_ptr<TriggerInfo> info = MakeTriggerInfo(trigger);
-  EXPECT_EQ(info->GetTrigger(), trigger);
-
-  EXPECT_HR(kOk, info->SetDefinition("107,filestream,file"));
-  EXPECT_EQ(info->GetNumberText(), "7");
-  EXPECT_EQ(info->GetNameText(), "file");
-  EXPECT_TRUE(info->IsInSimulator());
-  EXPECT_EQ(info->GetStatusText(), "InActivate");
 
   // Register gives 1 only for a failure result: a kind's own refusal, or the message kind's
   // E_FAIL for a refused record. The bridge's 1 (S_FALSE) of the other kinds is no failure.
   context->define_result = 1;
-  EXPECT_EQ(info->Register(), 0);
-  EXPECT_HR(kFail, info->SetDefinition("108,filestream"));
-  EXPECT_EQ(info->Register(), 1) << "no name";
+  EXPECT_EQ(Fresh(TriggerKind::FileStream, context)->Register(), 0);
   const std::unique_ptr<TriggerInfo> message = Fresh(TriggerKind::Message, context);
   ASSERT_EQ(message->SetDestination("WM_X"), 0);
   EXPECT_EQ(message->Register(), 1);
-  // An adapter made over its kind's trigger directly; the connect member list keeps empty pieces.
+  // The connect member list keeps empty pieces.
   rows::ConnectTriggerInfo connect(std::make_shared<triggers::CConnectTrigger>(context));
   EXPECT_EQ(connect.SetDestination("a,,b,"), 0);
   EXPECT_EQ(connect.Members(), (Texts{"a", "", "b"}));
-  rows::TransferTriggerInfo transfer(std::make_shared<triggers::CTransferTrigger>(context));
-  rows::StreamTriggerInfo stream(std::make_shared<triggers::CStreamTrigger>(context));
-  rows::IOStreamTriggerInfo port(std::make_shared<triggers::CIOStreamTrigger>(context));
-  EXPECT_EQ(transfer.GetTypeText() + stream.GetTypeText() + port.GetTypeText(),
-            "TransferStreamI/O Stream");
   // A name another trigger bears is refused with the kind's wording.
   context->name_check = kFail;
   EXPECT_EQ(message->SetName("taken"), 1);
