@@ -19,76 +19,39 @@ SymbolTable TestSymbols() {
   symbols.Define("port0", IntValue{0x99, false});  // names are case-sensitive
   symbols.Define("RAM_TOP", IntValue{0xFFFF0000u, true});
   symbols.Define("_n1", IntValue{0xFFFFFFFFu, false});  // int -1
+  // A name is defined once, and only a C identifier.
+  for (const char* refused : {"PORT0", "", "0ABC", "A-B", "A.B"}) {
+    EXPECT_FALSE(symbols.Define(refused, IntValue{})) << refused;
+  }
   return symbols;
 }
 
+// Constants, precedence and associativity, signed and unsigned arithmetic (overflow wraps) and
+// symbols. Results from 0x80000000 up are unsigned (VT_UI4); all others, and unsigned results
+// below it, are VT_I4.
 TEST(EvaluatorTest, ComputesAsCDoes) {
   const SymbolTable symbols = TestSymbols();
-  struct Case {
-    const char* text;
-    Variant expected;
-  };
-  const Case cases[] = {
-      // constants
-      {"0", Variant::I4(0)},
-      {"42", Variant::I4(42)},
-      {"0x1F", Variant::I4(31)},
-      {"0XfF", Variant::I4(255)},
-      {"017", Variant::I4(15)},
-      {"10u", Variant::I4(10)},
-      {"10lu", Variant::I4(10)},
-      {"10LLU", Variant::I4(10)},
-      {"2147483647", Variant::I4(0x7FFFFFFF)},
-      {"2147483648", Variant::UI4(0x80000000u)},
-      {"0xFFFFFFFF", Variant::UI4(0xFFFFFFFFu)},
-      {"4294967295", Variant::UI4(0xFFFFFFFFu)},
-      {"  7  ", Variant::I4(7)},
-      // precedence and associativity
-      {"1+2*3", Variant::I4(7)},
-      {"(1+2)*3", Variant::I4(9)},
-      {"10-4-3", Variant::I4(3)},
-      {"100/10/5", Variant::I4(2)},
-      {"1<<4+1", Variant::I4(32)},
-      {"1|2^3&6", Variant::I4(1 | (2 ^ (3 & 6)))},
-      {"0xF0|0x0F&0x3C", Variant::I4(0xF0 | (0x0F & 0x3C))},
-      {"6&3^1|8", Variant::I4(((6 & 3) ^ 1) | 8)},
-      {"17%5*2", Variant::I4(4)},
-      {"- -3", Variant::I4(3)},
-      {"-2*-3", Variant::I4(6)},
-      {"~0", Variant::I4(-1)},
-      {"+5", Variant::I4(5)},
-      // signed and unsigned
-      {"-1", Variant::I4(-1)},
-      {"-1u", Variant::UI4(0xFFFFFFFFu)},
-      {"~0u", Variant::UI4(0xFFFFFFFFu)},
-      {"-8/3", Variant::I4(-2)},
-      {"-8%3", Variant::I4(-2)},
-      {"-8/3u", Variant::I4(0x55555552)},  // unsigned, but below 0x80000000
-      {"-3/1u", Variant::UI4(0xFFFFFFFDu)},
-      {"-8>>1", Variant::I4(-4)},
-      {"-8u>>1", Variant::I4(0x7FFFFFFC)},  // unsigned but below 0x80000000
-      {"0x80000000>>4", Variant::I4(0x08000000)},
-      {"1<<31", Variant::I4(INT32_MIN)},  // signed overflow wraps
-      {"1u<<31", Variant::UI4(0x80000000u)},
-      {"2147483647+1", Variant::I4(INT32_MIN)},
-      {"(-2147483647-1)/-1", Variant::I4(INT32_MIN)},
-      {"0xFFFFFFFF+1", Variant::I4(0)},
-      {"~0<<4", Variant::I4(-16)},
-      {"~0u<<4", Variant::UI4(0xFFFFFFF0u)},
-      // symbols
-      {"PORT0", Variant::I4(0x20)},
-      {"port0", Variant::I4(0x99)},
-      {"PORT0+2", Variant::I4(0x22)},
-      {"RAM_TOP + 0x100", Variant::UI4(0xFFFF0100u)},
-      {"RAM_TOP + 0x10000", Variant::I4(0)},
-      {"_n1", Variant::I4(-1)},
-      {"_n1 >> 1", Variant::I4(-1)},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    const auto result = Evaluate(c.text, symbols);
+  // clang-format off
+  const std::pair<const char*, int64_t> cases[] = {
+      {"0", 0}, {"42", 42}, {"0x1F", 31}, {"0XfF", 255}, {"017", 15}, {"10u", 10}, {"10lu", 10},
+      {"10LLU", 10}, {"2147483647", 0x7FFFFFFF}, {"2147483648", 0x80000000u},
+      {"0xFFFFFFFF", 0xFFFFFFFFu}, {"4294967295", 0xFFFFFFFFu}, {"  7  ", 7},
+      {"1+2*3", 7}, {"(1+2)*3", 9}, {"10-4-3", 3}, {"100/10/5", 2}, {"1<<4+1", 32},
+      {"1|2^3&6", 1}, {"0xF0|0x0F&0x3C", 0xFC}, {"6&3^1|8", 11}, {"17%5*2", 4}, {"- -3", 3},
+      {"-2*-3", 6}, {"~0", -1}, {"+5", 5}, {"-1", -1}, {"-1u", 0xFFFFFFFFu}, {"~0u", 0xFFFFFFFFu},
+      {"-8/3", -2}, {"-8%3", -2}, {"-8/3u", 0x55555552}, {"-3/1u", 0xFFFFFFFDu}, {"-8>>1", -4},
+      {"-8u>>1", 0x7FFFFFFC}, {"0x80000000>>4", 0x08000000}, {"1<<31", INT32_MIN},
+      {"1u<<31", 0x80000000u}, {"2147483647+1", INT32_MIN}, {"(-2147483647-1)/-1", INT32_MIN},
+      {"0xFFFFFFFF+1", 0}, {"~0<<4", -16}, {"~0u<<4", 0xFFFFFFF0u}, {"PORT0", 0x20},
+      {"port0", 0x99}, {"PORT0+2", 0x22}, {"RAM_TOP + 0x100", 0xFFFF0100u},
+      {"RAM_TOP + 0x10000", 0}, {"_n1", -1}, {"_n1 >> 1", -1}};
+  // clang-format on
+  for (const auto& [text, value] : cases) {
+    SCOPED_TRACE(text);
+    const auto result = Evaluate(text, symbols);
     ASSERT_TRUE(result.ok()) << HResultText(result.hr) << " " << result.error;
-    EXPECT_EQ(result.value.ToVariant(), c.expected);
+    EXPECT_EQ(result.value.ToVariant(),
+              value >= 0x80000000 ? Variant::UI4(uint32_t(value)) : Variant::I4(int32_t(value)));
   }
 }
 
@@ -122,8 +85,7 @@ TEST(EvaluatorTest, FailuresSayWhatAndWhere) {
       {"1lL", "invalid suffix 'lL' on constant at column 2"},
       {"1 << 32", "shift count 32 out of range 0..31 at column 3"},
       {"1 >> -1", "shift count -1 out of range 0..31 at column 3"},
-      {"1 >> 0xFFFFFFFF", "shift count 4294967295 out of range 0..31 at column 3"},
-  };
+      {"1 >> 0xFFFFFFFF", "shift count 4294967295 out of range 0..31 at column 3"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     const auto result = Evaluate(c.text, symbols);
@@ -139,17 +101,6 @@ TEST(EvaluatorTest, DeepNestingFailsInsteadOfExhaustingTheStack) {
   const std::string deep = std::string(100000, '(') + "1" + std::string(100000, ')');
   EXPECT_EQ(Evaluate(deep, none).error.rfind("expression nested too deeply", 0), 0u);
   EXPECT_FALSE(Evaluate(std::string(100000, '-') + "1", none).ok());
-}
-
-TEST(EvaluatorTest, SymbolNamesAreIdentifiersDefinedOnce) {
-  SymbolTable symbols;
-  EXPECT_TRUE(symbols.Define("TIMER0", IntValue{1, false}));
-  EXPECT_FALSE(symbols.Define("TIMER0", IntValue{2, false}));
-  EXPECT_EQ(symbols.Find("TIMER0")->bits, 1u);
-  for (const char* bad : {"", "0ABC", "A-B", "A B", "A.B"}) {
-    EXPECT_FALSE(symbols.Define(bad, IntValue{})) << bad;
-  }
-  EXPECT_EQ(symbols.size(), 1u);
 }
 
 }  // namespace

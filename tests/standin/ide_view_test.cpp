@@ -1,4 +1,4 @@
-// The IDE window's texts: the title, the log pane following the log, the trigger prompt's
+// The IDE window's texts: the title, the log pane following the log and the trigger prompt's
 // choices.
 #include "standin/model/ide_view.h"
 
@@ -9,24 +9,20 @@
 namespace standin_test {
 namespace {
 
-using standin::model::FrameTitle;
+using core::automation::kOk;
 using standin::model::Log;
 using standin::model::LogFollower;
 
 TEST(IdeViewTest, TheTitleNamesTheProjectFileAndMarksUnsavedChanges) {
-  struct Case {
-    const char* path;
-    bool modified;
-    const char* title;
-  };
-  const Case cases[] = {
+  const std::tuple<const char*, bool, const char*> cases[] = {
       {"Z:\\work\\sample.vpj", false, "Vireo stand-in - sample.vpj"},
       {"Z:\\work\\sample.vpj", true, "Vireo stand-in - sample.vpj*"},
       {"/tmp/x/other.vpj", false, "Vireo stand-in - other.vpj"},
       {"", false, "Vireo stand-in - Untitled"},
-      {"", true, "Vireo stand-in - Untitled*"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(FrameTitle(c.path, c.modified), c.title) << c.path;
+      {"", true, "Vireo stand-in - Untitled*"}};
+  for (const auto& [path, modified, title] : cases) {
+    EXPECT_EQ(standin::model::FrameTitle(path, modified), title) << path;
+  }
 }
 
 TEST(IdeViewTest, ThePaneAppendsNewEntriesAndStartsOverWhenTheLogDoes) {
@@ -58,18 +54,18 @@ TEST(IdeViewTest, ThePaneAppendsNewEntriesAndStartsOverWhenTheLogDoes) {
 
 TEST(IdeViewTest, ThePromptOffersAllTriggersAndEachHeldOneWithItsEventAndState) {
   standin::model::Session session;
-  ASSERT_EQ(Send(session.simulator(), Interrupt(101)).hr, 0);
-  ASSERT_EQ(Send(session.simulator(), FileStream(100)).hr, 0);
-  ASSERT_EQ(Send(session.simulator(), Command(0x102, 101)).hr, 0);
+  for (const Bytes& block :
+       {SampleRecords().at(101), SampleRecords().at(100), CommandBlock(0x102, 101)}) {
+    ASSERT_EQ(Send(session.simulator(), block).hr, kOk);
+  }
   session.events().AddName(101, "tick");
-  const auto choices = standin::model::TriggerChoices(session);
-  ASSERT_EQ(choices.size(), 3u);
-  EXPECT_EQ(choices[0].id, -1);
-  EXPECT_EQ(choices[0].label, "All triggers");
-  EXPECT_EQ(choices[1].id, 100);
-  EXPECT_EQ(choices[1].label, "100 (filestream, inactive)");
-  EXPECT_EQ(choices[2].id, 101);
-  EXPECT_EQ(choices[2].label, "101 tick (interrupt, active)");
+  std::string choices;
+  for (const auto& choice : standin::model::TriggerChoices(session)) {
+    choices += std::to_string(choice.id) + ": " + choice.label + "\n";
+  }
+  EXPECT_EQ(choices,
+            "-1: All triggers\n100: 100 (interrupt, inactive)\n"
+            "101: 101 tick (clearInterrupt, active)\n");
 }
 
 }  // namespace

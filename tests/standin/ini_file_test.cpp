@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/core/test_support.h"
+
 namespace {
 
 using project::IniFile;
@@ -42,35 +44,19 @@ TEST(IniFileTest, ReadsWithTheProfileConventions) {
       "late=1\n"
       "[Other]\n"
       "0=other\n");
-  struct Case {
-    const char* section;
-    const char* key;
-    const char* value;  // null: missing
-  };
-  const Case cases[] = {
-      {"Trigger", "MaxNum", "3"},
-      {"TRIGGER", "maxnum", "3"},
-      {"Trigger", "0", "100,interrupt,a,TIMER0,1,2"},
-      {"Trigger", "1", nullptr},
-      {"Trigger", "; 1", nullptr},
-      {"Trigger", "empty", ""},
-      {"Trigger", "eq", "a=b"},
-      {"Trigger", "quoted", " both ends "},
-      {"Trigger", "half", "\"open"},
-      {"Trigger", "late", nullptr},
-      {"Other", "0", "other"},
-      {"Missing", "0", nullptr},
-      {"", "lead", nullptr},  // lines before any section belong to no section
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.section) + "/" + c.key);
-    const auto value = file.Get(c.section, c.key);
-    if (c.value == nullptr) {
-      EXPECT_FALSE(value.has_value()) << *value;
-    } else {
-      ASSERT_TRUE(value.has_value());
-      EXPECT_EQ(*value, c.value);
-    }
+  // A null value: missing. Lines before any section belong to no section.
+  // clang-format off
+  const std::tuple<const char*, const char*, const char*> cases[] = {
+      {"Trigger", "MaxNum", "3"}, {"TRIGGER", "maxnum", "3"},
+      {"Trigger", "0", "100,interrupt,a,TIMER0,1,2"}, {"Trigger", "1", nullptr},
+      {"Trigger", "; 1", nullptr}, {"Trigger", "empty", ""}, {"Trigger", "eq", "a=b"},
+      {"Trigger", "quoted", " both ends "}, {"Trigger", "half", "\"open"},
+      {"Trigger", "late", nullptr}, {"Other", "0", "other"}, {"Missing", "0", nullptr},
+      {"", "lead", nullptr}};
+  // clang-format on
+  for (const auto& [section, key, expected] : cases) {
+    EXPECT_EQ(file.Get(section, key).value_or("<missing>"), expected ? expected : "<missing>")
+        << section << "/" << key;
   }
   const auto entries = file.Entries("Trigger");
   ASSERT_EQ(entries.size(), 7u) << "duplicates included, comments not";
@@ -79,67 +65,44 @@ TEST(IniFileTest, ReadsWithTheProfileConventions) {
   EXPECT_EQ(file.SectionNames(), (std::vector<std::string>{"Trigger", "trigger", "Other"}));
 }
 
-TEST(IniFileTest, WritesChangeOnlyTheirEntry) {
-  struct Case {
-    const char* name;
-    const char* before;
-    const char* section;
-    const char* key;
-    const char* value;
-    const char* after;
-    bool changed;
-  };
-  const Case cases[] = {
-      {"replace keeps the key's spelling and the other lines", "; c\n[T]\nMaxNum = 1\n; tail\n",
-       "t", "maxnum", "2", "; c\n[T]\nMaxNum=2\n; tail\n", true},
-      {"same value changes nothing", "[T]\nk = v\n", "T", "k", "v", "[T]\nk = v\n", false},
-      {"first duplicate is the one written", "[T]\nk=1\nk=2\n", "T", "K", "3", "[T]\nk=3\nk=2\n",
-       true},
-      {"new key goes after the last line, before the blank separator", "[T]\na=1\n; note\n\n[U]\n",
-       "T", "b", "2", "[T]\na=1\n; note\nb=2\n\n[U]\n", true},
-      {"new section at the end after a blank line", "[T]\na=1\n", "New", "k", "v",
-       "[T]\na=1\n\n[New]\nk=v\n", true},
-      {"new section in an empty file, with CRLF", "", "Trigger", "MaxNum", "0",
-       "[Trigger]\r\nMaxNum=0\r\n", true},
-      {"CRLF file stays CRLF", "[T]\r\na=1\r\n", "T", "b", "2", "[T]\r\na=1\r\nb=2\r\n", true},
-      {"empty value", "[T]\na=1\n", "T", "a", "", "[T]\na=\n", true},
-      {"mixed line ends stay; a new line takes the first one's", "[T]\r\na=1\nb=2\r\n", "T", "c",
-       "3", "[T]\r\na=1\nb=2\r\nc=3\r\n", true},
-      {"no final line end stays so", "[T]\na=1", "T", "b", "2", "[T]\na=1\nb=2", true},
-      // A definition line whose last field (a name) ends in a space must come back whole.
-      {"white space at an end is kept in quotes", "[T]\n", "T", "0", "100,filestream,f ",
-       "[T]\n0=\"100,filestream,f \"\n", true},
-      {"a quoted value keeps its quotes", "[T]\n", "T", "k", "\"q\"", "[T]\nk=\"\"q\"\"\n", true},
-      {"a quote at one end needs none", "[T]\n", "T", "k", "\"q", "[T]\nk=\"q\n", true},
-      {"a quoted value read is the same", "[T]\nk=\" v\"\n", "T", "k", " v", "[T]\nk=\" v\"\n",
-       false},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    IniFile file = IniFile::Parse(c.before);
-    bool changed = !c.changed;
-    EXPECT_TRUE(file.Set(c.section, c.key, c.value, &changed).ok());
-    EXPECT_EQ(changed, c.changed);
-    EXPECT_EQ(file.Serialize(), c.after);
-    EXPECT_EQ(file.Get(c.section, c.key).value_or("<missing>"), c.value);
+// A replaced value keeps the key's spelling, the first of two alike is written, a new key goes
+// after the section's last line and before a blank separator, a new section at the end; line
+// ends stay as they were, a new line taking the first one's; white space at an end is kept in
+// quotes, and a value with quotes of its own gets quotes around them.
+TEST(IniFileTest, WritesChangeOnlyTheirEntryAsTheTranscriptSays) {
+  // clang-format off
+  const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
+      {"; c\n[T]\nMaxNum = 1\n; tail\n", "t", "maxnum", "2"}, {"[T]\nk = v\n", "T", "k", "v"},
+      {"[T]\nk=1\nk=2\n", "T", "K", "3"}, {"[T]\na=1\n; note\n\n[U]\n", "T", "b", "2"},
+      {"[T]\na=1\n", "New", "k", "v"}, {"", "Trigger", "MaxNum", "0"},
+      {"[T]\r\na=1\r\n", "T", "b", "2"}, {"[T]\na=1\n", "T", "a", ""},
+      {"[T]\r\na=1\nb=2\r\n", "T", "c", "3"}, {"[T]\na=1", "T", "b", "2"},
+      {"[T]\n", "T", "0", "100,filestream,f "}, {"[T]\n", "T", "k", "\"q\""},
+      {"[T]\n", "T", "k", "\"q"}, {"[T]\nk=\" v\"\n", "T", "k", " v"}};
+  // clang-format on
+  std::string transcript;
+  for (const auto& [before, section, key, value] : cases) {
+    IniFile file = IniFile::Parse(before);
+    bool changed = false;
+    EXPECT_TRUE(file.Set(section, key, value, &changed).ok());
+    EXPECT_EQ(file.Get(section, key).value_or("<missing>"), value);
+    transcript += std::string(section) + "/" + key + "=" + value +
+                  (changed ? " changed:\n" : ":\n") + file.Serialize() + "\n--\n";
   }
+  test_support::ExpectGolden("standin/golden/ini_writes.txt", transcript);
 }
 
 TEST(IniFileTest, RefusesWhatWouldNotReadBack) {
-  struct Case {
-    const char* section;
-    const char* key;
-    const char* value;
-  };
-  const Case cases[] = {
-      {"T", "k", "two\nlines"}, {"T", "k", "cr\r"}, {"T", "", "v"},    {"T", "a=b", "v"},
-      {"T", "[k", "v"},         {"T", ";k", "v"},   {"T", "#k", "v"},  {"T", " k", "v"},
-      {"", "k", "v"},           {"T]", "k", "v"},   {"T\n", "k", "v"}, {" T", "k", "v"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.section) + "/" + c.key + "/" + c.value);
+  // clang-format off
+  const std::tuple<const char*, const char*, const char*> cases[] = {
+      {"T", "k", "two\nlines"}, {"T", "k", "cr\r"}, {"T", "", "v"}, {"T", "a=b", "v"},
+      {"T", "[k", "v"}, {"T", ";k", "v"}, {"T", "#k", "v"}, {"T", " k", "v"}, {"", "k", "v"},
+      {"T]", "k", "v"}, {"T\n", "k", "v"}, {" T", "k", "v"}};
+  // clang-format on
+  for (const auto& [section, key, value] : cases) {
+    SCOPED_TRACE(std::string(section) + "/" + key + "/" + value);
     IniFile file = IniFile::Parse("[T]\nk=old\n");
-    const auto outcome = file.Set(c.section, c.key, c.value);
+    const auto outcome = file.Set(section, key, value);
     EXPECT_EQ(outcome.hr, core::automation::kInvalidArg);
     EXPECT_FALSE(outcome.message.empty());
     EXPECT_EQ(file.Serialize(), "[T]\nk=old\n");
@@ -153,16 +116,6 @@ TEST(IniFileTest, KeepsLongValuesWhole) {
   ASSERT_TRUE(file.Set("Trigger", "1", line + line).ok());
   const IniFile again = IniFile::Parse(file.Serialize());
   EXPECT_EQ(again.Get("Trigger", "1").value_or(""), line + line);
-}
-
-TEST(IniFileTest, PointsAtTheLinesOfSectionsAndEntries) {
-  const IniFile file = IniFile::Parse(
-      "; top\r\nloose=1\r\n[Trigger]\r\nMaxNum=2\r\n; note\r\n\r\n0=a\r\n[Other]\r\nx=1\r\n"
-      "[trigger]\r\n1=b\r\n");
-  EXPECT_EQ(file.SectionLines("TRIGGER"), (std::vector<int>{3, 10}));
-  EXPECT_EQ(file.EntryLines("Trigger"), (std::vector<int>{4, 7})) << "the first section only";
-  EXPECT_EQ(file.EntryLines("Missing"), std::vector<int>{});
-  EXPECT_EQ(file.SectionLines("Missing"), std::vector<int>{});
 }
 
 }  // namespace

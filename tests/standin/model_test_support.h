@@ -1,55 +1,52 @@
-// Records and command blocks as the add-in sends them, and the simulator's reply as the add-in
-// receives and frees it: what the simulator and session tests share.
+// What the stand-in model's tests share: the records the add-in sends for the sample project (the
+// checker's golden file of them), command blocks, and the simulator's reply as the add-in
+// receives and frees it.
 #pragma once
 
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <memory>
+#include <sstream>
 #include <vector>
 
 #include "core/automation/bytes.h"
-#include "core/automation/hresult.h"
-#include "project/records.h"
+#include "core/bridge/trigger_command.h"
 #include "standin/model/simulator.h"
+#include "tests/core/test_support.h"
 
 namespace standin_test {
 
 using Bytes = std::vector<uint8_t>;
+using core::automation::HResultText;
+using core::bridge::CommandBlock;
 
-// The record head (0, 0x0100, id, action) in the block every record is.
-inline core::automation::ByteWriter Record(uint16_t id, uint16_t action) {
-  core::automation::ByteWriter w(project::kFullRecordSize);
-  w.U16(2, 0x0100);
-  w.U16(4, id);
-  w.U16(6, action);
-  return w;
+inline const std::string kSample = (test_support::SourceDir() / "examples/sample.vpj").string();
+
+// The sample's records by trigger id, from their "ID HEX HEX ..." lines.
+inline const std::map<int32_t, Bytes>& SampleRecords() {
+  static const std::map<int32_t, Bytes> records = [] {
+    std::map<int32_t, Bytes> read;
+    std::istringstream lines(test_support::ReadBytes(test_support::SourceDir() /
+                                                     "tests/tools/golden/sample-records.txt"));
+    int32_t id = 0;
+    for (std::string line; std::getline(lines, line);) {
+      std::istringstream fields(line);
+      fields >> id;
+      for (unsigned byte = 0; fields >> std::hex >> byte;) read[id].push_back(uint8_t(byte));
+    }
+    return read;
+  }();
+  return records;
 }
 
-// Source 0x0010, cycle 5, wait 6.
-inline Bytes Interrupt(uint16_t id, uint16_t source = 0x0010) {
-  core::automation::ByteWriter w = Record(id, 1);
-  w.U32(8, 5);
-  w.U32(12, 6);
-  w.U16(16, source);
-  return w.Take();
+// A record with bytes written over it from `offset`; a sample record so changed.
+inline Bytes With(Bytes record, size_t offset, const Bytes& bytes) {
+  std::copy(bytes.begin(), bytes.end(), record.begin() + static_cast<std::ptrdiff_t>(offset));
+  return record;
 }
-
-inline Bytes FileStream(uint16_t id) { return Record(id, 17).Take(); }
-
-// Members with ids 100, 101, ...
-inline Bytes Connect(uint16_t id, uint16_t members) {
-  core::automation::ByteWriter w = Record(id, 11);
-  w.U16(16, members);
-  for (uint16_t i = 0; i < members; ++i) w.U16(18 + 2u * i, static_cast<uint16_t>(100 + i));
-  return w.Take();
-}
-
-inline Bytes Command(uint16_t code, int32_t id) {
-  core::automation::ByteWriter w(8);
-  w.U16(0, 8);
-  w.U16(2, code);
-  w.I32(4, id);
-  return w.Take();
+inline Bytes Patched(int32_t id, size_t offset, const Bytes& bytes) {
+  return With(SampleRecords().at(id), offset, bytes);
 }
 
 // A reply block, freed the way the add-in frees it.

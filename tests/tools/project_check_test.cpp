@@ -1,190 +1,66 @@
-// The checker over the malformed projects and the sample: what it says about each line, which
-// line each trigger came from, the exit status; --fix writing back only the section; and the
-// sample's list and records against the golden files the add-in under Wine is compared with too.
+// The checker over the malformed projects and the sample: what it says about each line and which
+// line each trigger came from (against a golden report of every project in the corpus); --fix
+// writing back only the section; and the sample's list and records against the golden files the
+// add-in under Wine is compared with too.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <filesystem>
 #include <map>
 #include <set>
 
-#include "core/automation/strings.h"
 #include "tests/tools/tool_test_support.h"
 #include "tools/trigger-check/checker.h"
 
 namespace {
 
+using test_support::ReadBytes;
 using tool_test::kMalformedDir;
 using tool_test::kSample;
-using tool_test::kSourceDir;
-using tool_test::ReadBytes;
 using trigger_check::Diagnostic;
 using trigger_check::FixOutcome;
 using trigger_check::ProjectCheck;
-using trigger_check::SeverityName;
 
-// "LINE SEVERITY KEY[ STATE][ FIELD]" per diagnostic, in report order.
-std::vector<std::string> Signatures(const ProjectCheck& check) {
-  std::vector<std::string> out;
-  for (const Diagnostic& d : check.diagnostics()) {
-    std::string s = std::to_string(d.line) + " " + SeverityName(d.severity) + " " +
-                    (d.key.empty() ? "-" : d.key);
-    std::string state = d.state;
-    std::replace(state.begin(), state.end(), ' ', '_');
-    if (!state.empty()) s += " " + state;
-    if (!d.field.empty()) s += " " + d.field;
-    out.push_back(s);
+// Every project of the corpus, in name order: a project added to it changes the golden report.
+std::vector<std::filesystem::path> Corpus() {
+  std::vector<std::filesystem::path> projects;
+  for (const auto& entry : std::filesystem::directory_iterator(kMalformedDir)) {
+    if (entry.path().extension() == ".vpj") projects.push_back(entry.path());
   }
-  return out;
-}
-
-struct Expected {
-  const char* file;
-  int status;
-  std::vector<std::string> diagnostics;
-  std::vector<std::string> keys;  // the key each trigger came from, in slot order
-};
-
-const std::vector<Expected>& Corpus() {
-  static const std::vector<Expected> corpus = {
-      {"binary_garbage.vpj",
-       1,
-       {"18 error 0 skipped", "20 error 2 skipped", "21 error 3 skipped"},
-       {"1"}},
-      {"duplicate_ids.vpj", 1, {"19 error 1 skipped"}, {"0", "2"}},
-      {"duplicate_names.vpj", 1, {"19 warning 1 Name"}, {"0", "1", "2"}},
-      {"empty_section.vpj", 0, {}, {}},
-      {"extra_fields.vpj",
-       1,
-       {"18 warning 0", "19 warning 1", "20 warning 2", "21 warning 3", "22 warning 4",
-        "23 error 5 not_registered Mask", "23 note 5", "24 warning 6", "25 warning 7",
-        "26 warning 8", "27 warning 9", "28 warning 10"},
-       {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}},
-      {"ids_out_of_range.vpj",
-       1,
-       {"18 error 0 skipped", "19 error 1 skipped", "20 error 2 skipped", "22 error 4 skipped"},
-       {"3"}},
-      {"key_gaps.vpj", 1, {"20 warning 5"}, {"0", "2", "5"}},
-      {"long_line.vpj",
-       1,
-       {"18 error 0 Name", "18 error 0 Source", "18 error 0 not_registered Name"},
-       {"0", "1"}},
-      {"maxnum_missing.vpj",
-       1,
-       {"16 warning MaxNum", "17 note 0 not_read", "18 note 1 not_read"},
-       {}},
-      {"maxnum_not_a_number.vpj",
-       1,
-       {"17 warning MaxNum", "18 note 0 not_read", "19 note 1 not_read"},
-       {}},
-      {"maxnum_too_large.vpj", 1, {"17 warning MaxNum"}, {"0", "1", "2"}},
-      {"maxnum_too_small.vpj", 0, {"20 note 2 not_read", "21 note 3 not_read"}, {"0", "1"}},
-      {"missing_fields.vpj",
-       1,
-       {"18 error 0 Source",
-        "18 error 0 Source",
-        "18 error 0 not_registered Source",
-        "19 warning 1 Cycle",
-        "20 error 2 Name",
-        "20 error 2 not_registered Name",
-        "21 error 3 Size",
-        "21 error 3 not_registered Source",
-        "22 error 4 not_registered StreamSource",
-        "23 warning 5 DataList",
-        "24 error 6 Name",
-        "24 error 6 not_registered Name",
-        "25 error 7 Destination",
-        "25 error 7 not_registered Destination",
-        "26 error 8 Action",
-        "26 error 8 not_registered Action",
-        "27 error 9 Source",
-        "27 error 9 DstMode",
-        "27 error 9 SrcMode",
-        "27 error 9 not_registered DstMode",
-        "28 error 10 Name",
-        "28 error 10 not_registered Name"},
-       {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}},
-      {"missing_section.vpj", 0, {"0 note -"}, {}},
-      {"mixed_line_ends.vpj", 1, {"14 warning 1"}, {"0", "1"}},
-      {"non_ascii_names.vpj", 0, {}, {"0", "1"}},
-      {"read_only.vpj", 1, {"19 warning 2", "20 warning 3"}, {"0", "2", "3"}},
-      {"refused_values.vpj",
-       1,
-       {"18 error 0 Source", "18 error 0 not_registered Source", "19 error 1 Size",
-        "19 error 1 DstModeValue", "19 error 1 SrcMode", "19 error 1 not_registered SrcMode",
-        "20 error 2 Source", "20 error 2 not_registered Source", "20 note 2",
-        "21 error 3 not_registered Target", "22 warning 4 Members", "23 warning 5 Members",
-        "24 error 6 SrcMode", "24 error 6 not_registered SrcMode", "25 error 7 not_registered Size",
-        "26 warning 8 Destination"},
-       {"0", "1", "2", "3", "4", "5", "6", "7", "8"}},
-      {"stray_keys.vpj",
-       1,
-       {"19 warning 01", "20 warning Count", "22 warning 0", "24 warning -"},
-       {"0", "1"}},
-      {"truncated_lines.vpj",
-       1,
-       {"18 warning 0 Wait", "19 error 1 Destination", "19 error 1 not_registered Destination",
-        "20 warning 2 DataList", "20 warning 2 Cycle", "21 error 3 Destination",
-        "21 error 3 not_registered Destination", "22 error 4 SrcMode", "22 error 4 SrcMode",
-        "22 error 4 not_registered SrcMode", "23 error 5 Action",
-        "23 error 5 not_registered Action", "24 error 6 skipped"},
-       {"0", "1", "2", "3", "4", "5"}},
-      {"unknown_keywords.vpj",
-       1,
-       {"18 error 0 skipped", "19 error 1", "19 error 1 keyword", "19 error 1 not_registered Name",
-        "20 error 2", "20 error 2 keyword", "20 error 2 not_registered", "21 warning 3",
-        "22 error 4 skipped"},
-       {"1", "2", "3"}},
-  };
-  return corpus;
+  std::sort(projects.begin(), projects.end());
+  return projects;
 }
 
 TEST(ProjectCheckTest, EveryMalformedProjectIsReportedLineByLine) {
-  std::set<std::string> listed;
-  for (const Expected& expected : Corpus()) {
-    SCOPED_TRACE(expected.file);
-    listed.insert(expected.file);
-    const ProjectCheck check((kMalformedDir / expected.file).string());
+  std::string report;
+  for (const auto& project : Corpus()) {
+    SCOPED_TRACE(project.filename().string());
+    const ProjectCheck check(project.string());
     ASSERT_TRUE(check.opened()) << check.open_error();
-    EXPECT_EQ(Signatures(check), expected.diagnostics);
-    EXPECT_EQ(check.Status(), expected.status);
-    std::vector<std::string> keys;
-    for (const auto& row : check.triggers()) keys.push_back(row.key);
-    EXPECT_EQ(keys, expected.keys);
+    report += "== " + project.filename().string() + " status " + std::to_string(check.Status()) +
+              ", triggers from keys";
+    for (const auto& row : check.triggers()) report += " " + row.key;
+    report += "\n" + tool_test::Check({project.string()}).out;
     // Every trigger line names its key and itself; the reasons are the add-in's log lines.
     for (const Diagnostic& d : check.diagnostics()) {
       if (d.state == "skipped" || d.state == "not registered") {
-        EXPECT_FALSE(d.log.empty()) << d.message;
         EXPECT_NE(d.log.find("Trigger key " + d.key + " "), std::string::npos) << d.log;
       }
     }
   }
-  // A project added to the corpus comes with its expectations.
-  for (const auto& entry : std::filesystem::directory_iterator(kMalformedDir)) {
-    if (entry.path().extension() == ".vpj") {
-      EXPECT_EQ(listed.count(entry.path().filename().string()), 1u) << entry.path();
-    }
-  }
+  test_support::ExpectGolden("tools/golden/malformed.txt", report);
 }
 
-// (That it has no findings and registers all thirteen is its summary line's to say, in the
-// command line's test.)
-TEST(ProjectCheckTest, TheSampleSaysWhereEachTriggerCameFrom) {
+TEST(ProjectCheckTest, TheSampleSaysWhereEachTriggerCameFromAndAMissingProjectIsNotChecked) {
   const ProjectCheck check(kSample.string());
   ASSERT_EQ(check.triggers().size(), 13u);
   for (size_t slot = 0; slot < 13; ++slot) {
-    const auto& row = check.triggers()[slot];
-    EXPECT_EQ(row.key, std::to_string(slot));
-    EXPECT_EQ(row.line, 42 + static_cast<int>(slot)) << "the line of the key in the file";
+    EXPECT_EQ(check.triggers()[slot].key, std::to_string(slot));
+    EXPECT_EQ(check.triggers()[slot].line, 42 + static_cast<int>(slot)) << "the key's line";
   }
-}
-
-TEST(ProjectCheckTest, AnUnreadableProjectIsNotChecked) {
-  const ProjectCheck check((kMalformedDir / "no_such_project.vpj").string());
-  EXPECT_FALSE(check.opened());
-  EXPECT_NE(check.open_error().find("no_such_project.vpj"), std::string::npos);
-  EXPECT_EQ(check.Status(), 2);
+  const ProjectCheck missing((kMalformedDir / "no_such_project.vpj").string());
+  EXPECT_FALSE(missing.opened());
+  EXPECT_NE(missing.open_error().find("no_such_project.vpj"), std::string::npos);
+  EXPECT_EQ(missing.Status(), 2);
 }
 
 // ---- --fix ----
@@ -193,14 +69,10 @@ TEST(ProjectCheckTest, AnUnreadableProjectIsNotChecked) {
 // [Trigger] section. Everything else must come through a save byte for byte.
 std::string WithoutSavedEntries(const std::string& text) {
   std::string out;
-  bool in_first_trigger = false;
-  bool trigger_seen = false;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    end = end == std::string::npos ? text.size() : end + 1;
+  bool in_first_trigger = false, trigger_seen = false;
+  for (size_t start = 0, end; start < text.size(); start = end) {
+    end = std::min(text.find('\n', start), text.size() - 1) + 1;
     const std::string line = text.substr(start, end - start);
-    start = end;
     if (!line.empty() && line[0] == '[') {
       const bool trigger = core::automation::EqualsIgnoreCase(line.substr(0, 9), "[Trigger]");
       in_first_trigger = trigger && !trigger_seen;
@@ -230,14 +102,13 @@ std::multiset<std::string> Triggers(const ProjectCheck& check, bool registered) 
   return out;
 }
 
-class FixTest : public tool_test::ScratchTest {};
-
-TEST_F(FixTest, ASaveWritesTheTriggersBackAndLeavesTheRestByteForByte) {
-  std::vector<std::filesystem::path> projects = {kSample};
-  for (const Expected& expected : Corpus()) projects.push_back(kMalformedDir / expected.file);
+TEST(FixTest, ASaveWritesTheTriggersBackAndLeavesTheRestByteForByte) {
+  test_support::ScratchDir scratch;
+  std::vector<std::filesystem::path> projects = Corpus();
+  projects.push_back(kSample);
   for (const auto& project : projects) {
     SCOPED_TRACE(project.filename().string());
-    const std::filesystem::path copy = Copy(project);
+    const std::filesystem::path copy = scratch.Copy(project);
     const std::string original = ReadBytes(copy);
     std::multiset<std::string> all, registered;
     FixOutcome fix;
@@ -283,69 +154,51 @@ TEST_F(FixTest, ASaveWritesTheTriggersBackAndLeavesTheRestByteForByte) {
   }
 }
 
-TEST_F(FixTest, AFileThatCannotBeWrittenIsLeftAsItWas) {
-  const std::filesystem::path copy = Copy(kMalformedDir / "read_only.vpj");
+TEST(FixTest, AnEarlierBackupIsNeverOverwrittenAndAFileThatCannotBeWrittenIsLeft) {
+  test_support::ScratchDir scratch;
+  const std::filesystem::path gaps = scratch.Copy(kMalformedDir / "key_gaps.vpj");
+  test_support::WriteBytes(gaps.string() + ".bak", "the user's own backup");
+  const FixOutcome fix = ProjectCheck(gaps.string()).Fix();
+  ASSERT_TRUE(fix.ok) << fix.error;
+  EXPECT_EQ(fix.backup, gaps.string() + ".bak1");
+  EXPECT_EQ(ReadBytes(gaps.string() + ".bak"), "the user's own backup");
+
+  const std::filesystem::path copy = scratch.Copy(kMalformedDir / "read_only.vpj");
   const std::string original = ReadBytes(copy);
   std::filesystem::permissions(copy, std::filesystem::perms::owner_read |
                                          std::filesystem::perms::group_read |
                                          std::filesystem::perms::others_read);
-  if (std::ofstream(copy, std::ios::app)) {
-    GTEST_SKIP() << "this user may write read-only files (root)";
-  }
+  if (std::ofstream(copy, std::ios::app)) GTEST_SKIP() << "this user may write read-only files";
   ProjectCheck check(copy.string());
   EXPECT_EQ(check.Status(), 1) << "it loads";
-  const FixOutcome fix = check.Fix();
-  EXPECT_FALSE(fix.ok);
-  EXPECT_NE(fix.error.find("cannot write"), std::string::npos) << fix.error;
+  const FixOutcome refused = check.Fix();
+  EXPECT_FALSE(refused.ok);
+  EXPECT_NE(refused.error.find("cannot write"), std::string::npos) << refused.error;
   EXPECT_EQ(ReadBytes(copy), original);
   EXPECT_FALSE(std::filesystem::exists(copy.string() + ".bak")) << "no backup of a file kept";
 }
 
-TEST_F(FixTest, AnEarlierBackupIsNeverOverwritten) {
-  const std::filesystem::path copy = Copy(kMalformedDir / "key_gaps.vpj");
-  tool_test::WriteBytes(copy.string() + ".bak", "the user's own backup");
-  const FixOutcome fix = ProjectCheck(copy.string()).Fix();
-  ASSERT_TRUE(fix.ok) << fix.error;
-  EXPECT_EQ(fix.backup, copy.string() + ".bak1");
-  EXPECT_EQ(ReadBytes(copy.string() + ".bak"), "the user's own backup");
-}
-
 // ---- The sample, against the files the add-in under Wine is compared with ----
 
-// "ID HEX" per record, as the Windows test prints the stand-in's RecordBytes.
-std::string RecordLines(const ProjectCheck& check) {
-  std::string text;
-  for (const auto& record : check.Records()) {
-    text += std::to_string(record.id);
-    for (uint8_t byte : record.bytes) text += core::automation::Format(" %02X", byte);
-    text += '\n';
-  }
-  return text;
-}
-
-// The host log of a load: what the add-in wrote, as the stand-in's log window holds it.
-std::string LoadLog(ProjectCheck& check) {
-  const std::string log = check.LogText();
-  EXPECT_EQ(log.find("Vireo: "), std::string::npos) << "no host notes in the projects compared";
-  return log;
-}
-
 TEST(GoldenTest, TheCheckerGivesTheListRecordsAndLogTheAddinGivesUnderWine) {
-  const std::filesystem::path golden = kSourceDir / "tests/tools/golden";
   ProjectCheck sample(kSample.string());
   ProjectCheck refused((kMalformedDir / "refused_values.vpj").string());
-  const std::map<std::string, std::string> files = {
-      {"sample-list.txt", sample.ListText()},
-      {"sample-records.txt", RecordLines(sample)},
-      {"sample-log.txt", LoadLog(sample)},
-      {"refused_values-log.txt", LoadLog(refused)},
-  };
-  // TRIGGER_CHECK_WRITE_GOLDEN=1 writes them afresh, after a change meant to alter them.
-  if (std::getenv("TRIGGER_CHECK_WRITE_GOLDEN") != nullptr) {
-    for (const auto& [name, text] : files) tool_test::WriteBytes(golden / name, text);
-    GTEST_SKIP() << "golden files written";
+  // "ID HEX" per record, as the Windows test prints the stand-in's RecordBytes.
+  std::string records;
+  for (const auto& record : sample.Records()) {
+    records += std::to_string(record.id);
+    for (uint8_t byte : record.bytes) records += core::automation::Format(" %02X", byte);
+    records += '\n';
   }
-  for (const auto& [name, text] : files) EXPECT_EQ(text, ReadBytes(golden / name)) << name;
+  // The host log of a load: what the add-in wrote, as the stand-in's log window holds it.
+  for (ProjectCheck* check : {&sample, &refused}) {
+    EXPECT_EQ(check->LogText().find("Vireo: "), std::string::npos)
+        << "no host notes in the projects compared";
+  }
+  test_support::ExpectGolden("tools/golden/sample-list.txt", sample.ListText());
+  test_support::ExpectGolden("tools/golden/sample-records.txt", records);
+  test_support::ExpectGolden("tools/golden/sample-log.txt", sample.LogText());
+  test_support::ExpectGolden("tools/golden/refused_values-log.txt", refused.LogText());
 }
 
 }  // namespace

@@ -1,57 +1,43 @@
-// What the checker's tests share: where the projects are, files in and out, and a scratch folder
-// per test for projects the tests change.
+// What the checker's tests share: where the projects are, and the checker's command line run
+// with its output kept, the source tree's path in it written as "<source>".
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
+
+#include "tests/core/test_support.h"
+#include "tools/trigger-check/cli.h"
 
 namespace tool_test {
 
-inline const std::filesystem::path kSourceDir = TRIGGER_SOURCE_DIR;
-inline const std::filesystem::path kMalformedDir = kSourceDir / "tests/projects/malformed";
-inline const std::filesystem::path kSample = kSourceDir / "examples/sample.vpj";
+using test_support::ReadBytes;
+inline const std::filesystem::path kMalformedDir =
+    test_support::SourceDir() / "tests/projects/malformed";
+inline const std::filesystem::path kSample = test_support::SourceDir() / "examples/sample.vpj";
 
-inline std::string ReadBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+inline std::string Malformed(const char* file) { return (kMalformedDir / file).string(); }
 
-inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-// An empty folder of the test's own, removed with the fixture.
-class ScratchTest : public ::testing::Test {
- protected:
-  ScratchTest() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = std::filesystem::temp_directory_path() /
-           (std::string("trigger-check-") + info->test_suite_name() + "-" + info->name() + "-" +
-            std::to_string(::getpid()));
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-  }
-  ~ScratchTest() override {
-    std::error_code ignored;
-    std::filesystem::permissions(dir_, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ignored);
-    std::filesystem::remove_all(dir_, ignored);
-  }
-  // A copy of a project in the scratch folder.
-  std::filesystem::path Copy(const std::filesystem::path& project) {
-    const std::filesystem::path copy = dir_ / project.filename();
-    std::filesystem::copy_file(project, copy, std::filesystem::copy_options::overwrite_existing);
-    return copy;
-  }
-
-  std::filesystem::path dir_;
+struct Outcome {
+  int status = -1;
+  std::string out;
+  std::string err;
 };
+
+inline Outcome Check(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  Outcome run;
+  run.status = trigger_check::RunTriggerCheck(args, out, err);
+  run.out = out.str();
+  run.err = err.str();
+  const std::string source = test_support::SourceDir().string();
+  for (size_t at; (at = run.out.find(source)) != std::string::npos;) {
+    run.out.replace(at, source.size(), "<source>");
+  }
+  return run;
+}
 
 }  // namespace tool_test

@@ -1,44 +1,40 @@
-// The command registration as the host sees it: the calls, their arguments and order, the
-// bitmaps only on a first connection, the stop at a refused call and the popup menu's lifetime.
+// The command registration as the host sees it: the calls, their arguments and order, the bitmaps
+// only on a first connection, the stop at a refused call and the popup menu's lifetime, against a
+// golden transcript.
 #include "core/addin/command_registration.h"
 
 #include <gtest/gtest.h>
 
-#include <set>
 #include <string>
 #include <vector>
 
 #include "core/automation/strings.h"
+#include "tests/core/test_support.h"
 
 namespace {
 
 using core::automation::Format;
 
-// The host: every call, including the popup menu's creation and destruction, is one line.
+// The host: every call, the popup menu's creation and destruction too, is one line. It refuses
+// the call named `refused` ("CreatePopupMenu": it makes no menu).
 class FakeCommandHost : public core::addin::CommandHost {
  public:
+  explicit FakeCommandHost(std::string refused) : refused_(std::move(refused)) {}
   std::vector<std::string> calls;
-  std::set<std::string> refused;  // calls answered with failure
-  bool no_menu = false;
-  int32_t next_image = 40;
 
-  class Menu : public core::addin::PopupMenu {
-   public:
-    explicit Menu(FakeCommandHost& host) : host_(host) { host_.calls.push_back("CreatePopupMenu"); }
-    ~Menu() override { host_.calls.push_back("DestroyMenu"); }
-
-   private:
-    FakeCommandHost& host_;
+  struct Menu : core::addin::PopupMenu {
+    explicit Menu(FakeCommandHost& host) : host(host) { host.calls.push_back("CreatePopupMenu"); }
+    ~Menu() override { host.calls.push_back("DestroyMenu"); }
+    FakeCommandHost& host;
   };
 
   std::string ResourceString(uint32_t id) override { return Format("s%u", id); }
   std::unique_ptr<core::addin::PopupMenu> CreatePopupMenu() override {
-    if (no_menu) return nullptr;
-    return std::make_unique<Menu>(*this);
+    return refused_ == "CreatePopupMenu" ? nullptr : std::make_unique<Menu>(*this);
   }
   bool AddCommandImages(uint32_t large_bitmap, uint32_t small_bitmap, int32_t* image_index,
                         int32_t flags, int32_t cookie) override {
-    if (!refused.count("AddCommandImages")) *image_index = next_image++;
+    if (refused_ != "AddCommandImages") *image_index = 40;
     return Answer("AddCommandImages", Format("%u, %u, image %d, %d, %d", large_bitmap, small_bitmap,
                                              *image_index, flags, cookie));
   }
@@ -50,7 +46,7 @@ class FakeCommandHost : public core::addin::CommandHost {
                     const core::addin::PopupMenu& popup, const std::string& caption,
                     int32_t cookie) override {
     EXPECT_NE(dynamic_cast<const Menu*>(&popup), nullptr);
-    return Answer("AddPopupMenu", Format("%s, %d, %d, menu, %s, %d", name.c_str(), position, flags,
+    return Answer("AddPopupMenu", Format("%s, %d, %d, %s, %d", name.c_str(), position, flags,
                                          caption.c_str(), cookie));
   }
   bool AddMenuItem(const std::string& name, int32_t position, int32_t flags, int32_t command,
@@ -66,79 +62,30 @@ class FakeCommandHost : public core::addin::CommandHost {
 
  private:
   bool Answer(const std::string& method, const std::string& args) {
-    const bool ok = !refused.count(method);
-    calls.push_back(method + "(" + args + ")" + (ok ? "" : " refused"));
-    return ok;
+    calls.push_back(method + "(" + args + ")" + (method == refused_ ? " refused" : ""));
+    return method != refused_;
   }
+  std::string refused_;
 };
 
-// Resource identifiers as the add-in's library numbers them.
-constexpr core::addin::CommandResources kResources = {14311, 14328, 14347, 14348, 14313, 14312};
-
-const std::vector<std::string> kFirstConnection = {
-    "AddCommandImages(14313, 14312, image 40, 1, 5)",
-    "AddCommand(s14311, 54201, 1, 5)",
-    "CreatePopupMenu",
-    "AddPopupMenu(s14328, 0, 1024, menu, s14347, 5)",
-    "DestroyMenu",
-    "AddMenuItem(s14348, 0, 1024, 54201, 1, 5)",
-    "AddToolbarButton(s14328, image 40, 1, 5)",
-};
-
-TEST(CommandRegistration, AFirstConnectionRegistersBitmapsCommandMenusAndButton) {
-  FakeCommandHost host;
-  int32_t image = -1;
-  EXPECT_EQ(core::addin::RegisterCommand(host, kResources, true, 5, &image), "");
-  EXPECT_EQ(host.calls, kFirstConnection);
-  EXPECT_EQ(image, 40);
-}
-
-TEST(CommandRegistration, ALaterConnectionNamesTheImageItWasGivenBefore) {
-  FakeCommandHost host;
-  int32_t image = 40;
-  EXPECT_EQ(core::addin::RegisterCommand(host, kResources, false, 6, &image), "");
-  EXPECT_EQ(host.calls, (std::vector<std::string>{
-                            "AddCommand(s14311, 54201, 1, 6)",
-                            "CreatePopupMenu",
-                            "AddPopupMenu(s14328, 0, 1024, menu, s14347, 6)",
-                            "DestroyMenu",
-                            "AddMenuItem(s14348, 0, 1024, 54201, 1, 6)",
-                            "AddToolbarButton(s14328, image 40, 1, 6)",
-                        }));
-}
-
-TEST(CommandRegistration, ARefusedCallEndsTheRegistrationAndTheMenuIsAlwaysDestroyed) {
-  const struct {
-    const char* refused;
-    size_t made;        // lines of kFirstConnection made before the refused call
-    const char* last;   // the refused call
-    const char* after;  // what follows it, if anything
-  } cases[] = {
-      {"AddCommandImages", 0, "AddCommandImages(14313, 14312, image -1, 1, 5) refused", nullptr},
-      {"AddCommand", 1, "AddCommand(s14311, 54201, 1, 5) refused", nullptr},
-      {"AddPopupMenu", 3, "AddPopupMenu(s14328, 0, 1024, menu, s14347, 5) refused", "DestroyMenu"},
-      {"AddMenuItem", 5, "AddMenuItem(s14348, 0, 1024, 54201, 1, 5) refused", nullptr},
-      {"AddToolbarButton", 6, "AddToolbarButton(s14328, image 40, 1, 5) refused", nullptr},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.refused);
-    FakeCommandHost host;
-    host.refused.insert(c.refused);
+TEST(CommandRegistration, CallsAsTheTranscriptSays) {
+  // Resource identifiers as the add-in's library numbers them.
+  constexpr core::addin::CommandResources kResources = {14311, 14328, 14347, 14348, 14313, 14312};
+  std::string transcript;
+  for (const char* refused : {"", "AddCommandImages", "AddCommand", "CreatePopupMenu",
+                              "AddPopupMenu", "AddMenuItem", "AddToolbarButton"}) {
+    FakeCommandHost host(refused);
     int32_t image = -1;
-    EXPECT_EQ(core::addin::RegisterCommand(host, kResources, true, 5, &image), c.refused);
-    std::vector<std::string> expected(kFirstConnection.begin(), kFirstConnection.begin() + c.made);
-    expected.push_back(c.last);
-    if (c.after) expected.push_back(c.after);
-    EXPECT_EQ(host.calls, expected);
+    const std::string result = core::addin::RegisterCommand(host, kResources, true, 5, &image);
+    transcript += Format("refused \"%s\": \"%s\", image %d\n  ", refused, result.c_str(), image) +
+                  test_support::Joined(host.calls, "\n  ") + "\n";
   }
-}
-
-TEST(CommandRegistration, NoPopupMenuNoSubMenu) {
-  FakeCommandHost host;
-  host.no_menu = true;
-  int32_t image = -1;
-  EXPECT_EQ(core::addin::RegisterCommand(host, kResources, true, 5, &image), "CreatePopupMenu");
-  EXPECT_EQ(host.calls, (std::vector<std::string>{kFirstConnection[0], kFirstConnection[1]}));
+  // A later connection registers no bitmaps and names the image it was given before.
+  FakeCommandHost later("");
+  int32_t image = 40;
+  core::addin::RegisterCommand(later, kResources, false, 5, &image);
+  transcript += "later\n  " + test_support::Joined(later.calls, "\n  ") + "\n";
+  test_support::ExpectGolden("core/addin/golden/command_registration.txt", transcript);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // A strict fake of a trigger's surroundings: every call is recorded as one line of text, in
-// order; answers are scripted per test. Records handed to DefineTrigger are kept whole.
+// order; answers are scripted per test. Records handed to DefineTrigger are kept whole, and the
+// problems a trigger notes about its line apart from the calls.
 #pragma once
 
 #include <map>
@@ -20,6 +21,7 @@ class FakeContext : public core::triggers::TriggerContext {
   std::vector<std::string> calls;
   std::vector<std::string> log;  // texts written to the host log
   std::vector<std::vector<uint8_t>> records;
+  std::vector<std::string> notes;  // "field: text", "not registered: field: text"
 
   HResult name_check = 0;                    // CheckNameUniqueExcept's answer
   core::triggers::InterruptSources sources;  // the registry's interrupt source table
@@ -80,6 +82,10 @@ class FakeContext : public core::triggers::TriggerContext {
     calls.push_back("WriteLog(" + text + ")");
     log.push_back(text);
     return 0;
+  }
+  void NoteProblem(Problem problem, const std::string& field, const std::string& text) override {
+    notes.push_back((problem == Problem::NotRegistered ? "not registered: " : "") +
+                    (field.empty() ? "" : field + ": ") + text);
   }
   void RefreshTriggerWindow() override { calls.push_back("RefreshTriggerWindow()"); }
   uint32_t RegisterMessageName(const std::string& name) override {

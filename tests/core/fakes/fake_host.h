@@ -8,7 +8,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,12 +21,7 @@ namespace fakes {
 using core::automation::Format;
 using core::automation::HResult;
 using core::automation::Variant;
-using core::bridge::EvaluationPort;
-using core::bridge::EventCommandPort;
-using core::bridge::HostApplication;
 using core::bridge::HostObject;
-using core::bridge::ManagerPort;
-using core::bridge::TargetCommandPort;
 
 // A reply block allocated as a host must allocate it: with malloc, freed by the add-in.
 inline void* MallocBlock(const std::vector<uint8_t>& bytes) {
@@ -44,8 +38,7 @@ inline Variant RefusalReply(uint32_t refusal) {
 }
 inline Variant PointerReply(const void* data) {
   core::automation::ByteWriter block(16);
-  const uint64_t bits = reinterpret_cast<uintptr_t>(data);
-  block.U64(4, bits);
+  block.U64(4, reinterpret_cast<uintptr_t>(data));
   return Variant::ByRef(MallocBlock(block.bytes()));
 }
 
@@ -65,21 +58,18 @@ struct HostState {
   };
   int live_objects = 0;  // host objects the add-in holds
 
-  HResult log_lookup_result = 0;
-  HResult log_invoke_result = 0;
+  // What a service object's GetIDsOfNames and Invoke answer: the log service's, or another's.
+  HResult lookup_result = 0, invoke_result = 0;
+  Variant answer;
   std::vector<std::string> log;
 
   std::map<std::string, int32_t> ints;  // profile values by "section/key"
   std::map<std::string, std::string> strings;
-  HResult write_result =
-      0;  // what the Manager answers a write (it stores the value only on success)
-  HResult add_name_result = 0;
-  HResult remove_name_result = 0;
-  HResult command_result = 0;
-  // Bytes of each block the simulator received, as hex, and the reply it gives.
+  HResult write_result = 0;  // the Manager stores a written value only on success
+  HResult add_name_result = 0, remove_name_result = 0, command_result = 0, evaluate_result = 0;
+  // The reply the simulator gives to each block it receives.
   std::function<Variant(const uint8_t* block)> reply;
   size_t logged_block_size = 8;  // how many bytes of each command block the call line shows
-  HResult evaluate_result = 0;
   Variant evaluation = Variant::I4(0);
   // When set, the value of each expression (in place of the fixed evaluation).
   std::function<Variant(const std::string& expression)> evaluator;
@@ -88,56 +78,68 @@ struct HostState {
   std::vector<std::string> Take() { return std::exchange(calls, {}); }
 };
 
-class FakeManager : public ManagerPort {
+// A host object the add-in holds: counted while it lives, its calls recorded in the state.
+class Held {
  public:
-  explicit FakeManager(HostState& s) : s_(s) { ++s_.live_objects; }
-  ~FakeManager() override { --s_.live_objects; }
+  explicit Held(HostState& s) : s_(s) { ++s_.live_objects; }
+  ~Held() { --s_.live_objects; }
+
+ protected:
+  template <typename Value>
+  HResult Read(std::map<std::string, Value>& values, const std::string& section,
+               const std::string& key, const Value& default_value, Value* value) {
+    auto it = values.find(section + "/" + key);
+    *value = it == values.end() ? default_value : it->second;
+    return 0;
+  }
+  template <typename Value>
+  HResult Write(std::map<std::string, Value>& values, const std::string& section,
+                const std::string& key, const Value& value) {
+    if (s_.write_result < 0) return s_.write_result;
+    values[section + "/" + key] = value;
+    return 0;
+  }
+
+  HostState& s_;
+};
+
+class FakeManager : public core::bridge::ManagerPort, Held {
+ public:
+  using Held::Held;
   HResult ReadProfileInt(const std::string& file, const std::string& section,
                          const std::string& key, int32_t default_value, int32_t* value) override {
     s_.calls.push_back(Format("Manager.ReadProfileInt(\"%s\",%s,%s,%d)", file.c_str(),
                               section.c_str(), key.c_str(), default_value));
-    auto it = s_.ints.find(section + "/" + key);
-    *value = it == s_.ints.end() ? default_value : it->second;
-    return 0;
+    return Read(s_.ints, section, key, default_value, value);
   }
   HResult WriteProfileInt(const std::string& file, const std::string& section,
                           const std::string& key, int32_t value) override {
     s_.calls.push_back(Format("Manager.WriteProfileInt(\"%s\",%s,%s,%d)", file.c_str(),
                               section.c_str(), key.c_str(), value));
-    if (s_.write_result < 0) return s_.write_result;
-    s_.ints[section + "/" + key] = value;
-    return 0;
+    return Write(s_.ints, section, key, value);
   }
   HResult ReadProfileString(const std::string& file, const std::string& section,
                             const std::string& key, const std::string& default_value,
                             std::string* value) override {
     s_.calls.push_back(Format("Manager.ReadProfileString(\"%s\",%s,%s,\"%s\")", file.c_str(),
                               section.c_str(), key.c_str(), default_value.c_str()));
-    auto it = s_.strings.find(section + "/" + key);
-    *value = it == s_.strings.end() ? default_value : it->second;
-    return 0;
+    return Read(s_.strings, section, key, default_value, value);
   }
   HResult WriteProfileString(const std::string& file, const std::string& section,
                              const std::string& key, const std::string& value) override {
     s_.calls.push_back(Format("Manager.WriteProfileString(\"%s\",%s,%s,\"%s\")", file.c_str(),
                               section.c_str(), key.c_str(), value.c_str()));
-    if (s_.write_result < 0) return s_.write_result;
-    s_.strings[section + "/" + key] = value;
-    return 0;
+    return Write(s_.strings, section, key, value);
   }
   HResult MarkProjectModified(int32_t flag) override {
     s_.calls.push_back(Format("Manager.MarkProjectModified(%d)", flag));
     return 0;
   }
-
- private:
-  HostState& s_;
 };
 
-class FakeTargetCommand : public TargetCommandPort {
+class FakeTargetCommand : public core::bridge::TargetCommandPort, Held {
  public:
-  explicit FakeTargetCommand(HostState& s) : s_(s) { ++s_.live_objects; }
-  ~FakeTargetCommand() override { --s_.live_objects; }
+  using Held::Held;
   HResult Command(const std::string& name, int32_t arg, const Variant& in,
                   Variant* reply) override {
     const auto* block = static_cast<const uint8_t*>(in.Pointer());
@@ -146,15 +148,11 @@ class FakeTargetCommand : public TargetCommandPort {
     if (s_.reply) *reply = s_.reply(block);
     return s_.command_result;
   }
-
- private:
-  HostState& s_;
 };
 
-class FakeEventCommand : public EventCommandPort {
+class FakeEventCommand : public core::bridge::EventCommandPort, Held {
  public:
-  explicit FakeEventCommand(HostState& s) : s_(s) { ++s_.live_objects; }
-  ~FakeEventCommand() override { --s_.live_objects; }
+  using Held::Held;
   HResult AddName(int32_t id, const std::string& name) override {
     s_.calls.push_back(Format("EventCommand.AddName(%d,%s)", id, name.c_str()));
     return s_.add_name_result;
@@ -163,38 +161,28 @@ class FakeEventCommand : public EventCommandPort {
     s_.calls.push_back(Format("EventCommand.RemoveName(%d)", id));
     return s_.remove_name_result;
   }
-
- private:
-  HostState& s_;
 };
 
-class FakeEvaluation : public EvaluationPort {
+class FakeEvaluation : public core::bridge::EvaluationPort, Held {
  public:
-  explicit FakeEvaluation(HostState& s) : s_(s) { ++s_.live_objects; }
-  ~FakeEvaluation() override { --s_.live_objects; }
+  using Held::Held;
   HResult Evaluate(const std::string& expression, Variant* result) override {
     s_.calls.push_back("Evaluation.Evaluate(" + expression + ")");
     *result = s_.evaluator ? s_.evaluator(expression) : s_.evaluation;
     return s_.evaluate_result;
   }
-
- private:
-  HostState& s_;
 };
 
 // What GetService hands out: one object per call, able to answer for the service it was asked.
-class FakeServiceObject : public HostObject {
+class FakeServiceObject : public HostObject, Held {
  public:
   FakeServiceObject(HostState& s, std::string name, bool has_interface)
-      : s_(s), name_(std::move(name)), has_interface_(has_interface) {
-    ++s_.live_objects;
-  }
-  ~FakeServiceObject() override { --s_.live_objects; }
+      : Held(s), name_(std::move(name)), has_interface_(has_interface) {}
 
   HResult GetIDsOfNames(const std::string& member, uint32_t lcid, int32_t* dispid) override {
     s_.calls.push_back(Format("%s.GetIDsOfNames(%s,0x%04X)", name_.c_str(), member.c_str(), lcid));
     *dispid = 7;
-    return s_.log_lookup_result;
+    return s_.lookup_result;
   }
   HResult Invoke(int32_t dispid, uint32_t lcid, uint16_t flags, const std::vector<Variant>& args,
                  Variant* result) override {
@@ -202,18 +190,19 @@ class FakeServiceObject : public HostObject {
     for (const Variant& arg : args) line += "," + arg.Describe();
     s_.calls.push_back(line + (result ? ",result)" : ",no result)"));
     if (!args.empty()) s_.log.push_back(args[0].Text());
-    return s_.log_invoke_result;
+    if (result) *result = s_.answer;
+    return s_.invoke_result;
   }
-  std::unique_ptr<ManagerPort> QueryManager() override {
+  std::unique_ptr<core::bridge::ManagerPort> QueryManager() override {
     return Query<FakeManager>("Marlin.Manager");
   }
-  std::unique_ptr<TargetCommandPort> QueryTargetCommand() override {
+  std::unique_ptr<core::bridge::TargetCommandPort> QueryTargetCommand() override {
     return Query<FakeTargetCommand>("Marlin.TargetCommand");
   }
-  std::unique_ptr<EventCommandPort> QueryEventCommand() override {
+  std::unique_ptr<core::bridge::EventCommandPort> QueryEventCommand() override {
     return Query<FakeEventCommand>("Marlin.EventCommand");
   }
-  std::unique_ptr<EvaluationPort> QueryEvaluation() override {
+  std::unique_ptr<core::bridge::EvaluationPort> QueryEvaluation() override {
     return Query<FakeEvaluation>("Quillon.Evaluation");
   }
 
@@ -225,12 +214,11 @@ class FakeServiceObject : public HostObject {
     return std::make_unique<Port>(s_);
   }
 
-  HostState& s_;
   std::string name_;
   bool has_interface_;
 };
 
-class FakeApplication : public HostApplication {
+class FakeApplication : public core::bridge::HostApplication {
  public:
   explicit FakeApplication(HostState& s) : s_(s) {}
   std::unique_ptr<HostObject> GetService(const std::string& name) override {

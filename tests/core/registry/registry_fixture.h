@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,9 +17,9 @@
 #include "core/bridge/trigger_command.h"
 #include "core/registry/trigger_action.h"
 #include "core/rows/kind_infos.h"
-#include "tests/core/expect_hr.h"
 #include "tests/core/fakes/fake_host.h"
 #include "tests/core/rows/set_columns.h"
+#include "tests/core/test_support.h"
 
 namespace registry_test {
 
@@ -62,6 +63,14 @@ class RegistryTest : public ::testing::Test {
     return only;
   }
   std::vector<std::string> TakeLog() { return std::exchange(state_.log, {}); }
+  // The calls made since the last look but those writing the log, which TakeLog shows.
+  Calls HostCalls() {
+    Calls calls;
+    for (std::string& call : Take()) {
+      if (call.find("Tamber.Service") == std::string::npos) calls.push_back(std::move(call));
+    }
+    return calls;
+  }
 
   std::shared_ptr<CTrigger> Create(TriggerKind kind) {
     std::shared_ptr<CTrigger> trigger;
@@ -128,6 +137,27 @@ class RegistryTest : public ::testing::Test {
       row_test::SetColumns(*adapter, columns);
       ASSERT_EQ(adapter->Register(), 0);
     }
+  }
+
+  // What each step returned, the host calls it made (the simulator's shown by their command
+  // block), the log lines it wrote and the occupied slots afterwards, for a golden transcript.
+  using Steps = std::vector<std::pair<std::string, std::function<HResult()>>>;
+  std::string Transcript(const Steps& steps, const CTriggerAction& registry) {
+    std::string text;
+    for (const auto& [step, run] : steps) {
+      text += step + ": " + HResultText(run()) + "\n";
+      for (const std::string& call : HostCalls()) text += "  " + call + "\n";
+      for (const std::string& line : TakeLog()) text += "  log: " + line + "\n";
+      text += "  slots:";
+      for (int32_t slot = 0; slot < 256; ++slot) {
+        if (const TriggerInfo* adapter = registry.AdapterAt(slot)) {
+          text += " " + std::to_string(slot) + "=" + adapter->GetNumberText() + " " +
+                  adapter->GetNameText() + " " + adapter->GetStatusText();
+        }
+      }
+      text += "\n";
+    }
+    return text;
   }
 
   Variant Reply(const uint8_t* block) {

@@ -1,98 +1,47 @@
-// The data generator: its number readers, the list splitting and the three pattern readers, with
-// the value area they fill.
+// The data generator: its real number reader, the list splitting, and the three pattern readers with
+// the value area they fill (against a golden transcript).
 #include "core/triggers/generate_data.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
-#include <string>
-#include <vector>
 
 #include "core/automation/bytes.h"
+#include "tests/core/test_support.h"
 
 namespace {
 
-using core::automation::ReadF64;
-using core::automation::ReadU32;
+using core::automation::Format;
 using core::triggers::GenerateData;
-using core::triggers::ValueArea;
 
-TEST(GenerateDataTest, WholeNumbers) {
-  struct Case {
-    std::string text;
-    bool whole_ok;
-    uint32_t whole;
-    bool non_negative_ok;  // its value is `whole` when true, 0 otherwise
-  };
-  const Case cases[] = {
-      {"0", true, 0, true},
-      {" \t42", true, 42, true},
-      {"42 ", false, 0, false},  // trailing white space follows the number
-      {"0x1F", true, 31, true},
-      {"0X7fffffff", true, 0x7FFFFFFF, true},
-      {"020", true, 16, true},
-      {"09", false, 0, false},  // 9 is no octal digit
-      {"-1", true, 0xFFFFFFFF, false},
-      {"0x80000000", true, 0x80000000, false},
-      {"4294967296", true, 0xFFFFFFFF, false},  // past 32 bits
-      {"", true, 0, true},                      // nothing follows an absent number
-      {"   ", false, 0, false},
-      {"1.5", false, 0, false},
-      {std::string("5\0", 2), false, 0, false},
-  };
-  const GenerateData generator;
-  for (const Case& c : cases) {
-    SCOPED_TRACE("\"" + c.text + "\"");
-    uint32_t value = 12345;
-    EXPECT_EQ(generator.ParseWhole(c.text, &value), c.whole_ok);
-    EXPECT_EQ(value, c.whole);
-    EXPECT_EQ(generator.ParseWholeOrZero(c.text), c.whole);
-    value = 12345;
-    EXPECT_EQ(generator.ParseNonNegativeWhole(c.text, &value), c.non_negative_ok);
-    EXPECT_EQ(value, c.non_negative_ok ? c.whole : 0u);
-  }
+const double kInf = std::numeric_limits<double>::infinity();
+
+// A double as text, infinities spelled the same on every platform.
+std::string Real(double value) {
+  return std::isinf(value) ? (value < 0 ? "-inf" : "inf") : Format("%.17g", value);
 }
 
+// A sign in front defeats the leading-zero rule, which looks at the trimmed text; beyond a double
+// is infinity, as the C library reads it, below the smallest zero.
 TEST(GenerateDataTest, Reals) {
-  const double inf = std::numeric_limits<double>::infinity();
-  struct Case {
-    std::string text;
-    bool ok;
-    double value;
-  };
-  const Case cases[] = {
-      {"1.5", true, 1.5},
-      {"  -2.25", true, -2.25},
-      {".5", true, 0.5},
-      {"1e3", true, 1000.0},
-      {"-1.5e+2", true, -150.0},
-      {"", true, 0.0},
-      // The leading-zero rule looks at the trimmed text; a sign in front defeats it.
-      {"01.5", false, 0.0},
-      {" 01.5 ", false, 0.0},
-      {"00", false, 0.0},
-      {"-01.5", true, -1.5},
-      {"0x10", false, 0.0},  // decimal only
-      {"1.5 ", false, 0.0},
-      {"1e", false, 0.0},
-      {".", false, 0.0},
-      {"   ", false, 0.0},
-      {"inf", false, 0.0},
-      // Beyond a double: infinity, as the C library reads it; below the smallest: zero.
-      {"1e999", true, inf},
-      {"-1" + std::string(400, '0'), true, -inf},
-      {"1e99999999999999999999", true, inf},
-      {"1e-999", true, 0.0},
-      {"0." + std::string(400, '0') + "1", true, 0.0},
-      {"1" + std::string(400, '0') + "e-400", true, 1.0},
-  };
+  // clang-format off
+  const std::pair<std::string, double> read[] = {
+      {"1.5", 1.5}, {"  -2.25", -2.25}, {".5", 0.5}, {"1e3", 1000.0}, {"-1.5e+2", -150.0},
+      {"", 0.0}, {"-01.5", -1.5}, {"1e999", kInf}, {"-1" + std::string(400, '0'), -kInf},
+      {"1e99999999999999999999", kInf}, {"1e-999", 0.0}, {"0." + std::string(400, '0') + "1", 0.0},
+      {"1" + std::string(400, '0') + "e-400", 1.0}};
+  // clang-format on
   const GenerateData generator;
-  for (const Case& c : cases) {
-    SCOPED_TRACE("\"" + c.text.substr(0, 40) + "\"");
-    double value = inf;
-    EXPECT_EQ(generator.ParseReal(c.text, &value), c.ok);
-    EXPECT_EQ(value, c.value);
+  for (const auto& [text, expected] : read) {
+    double value = kInf;
+    EXPECT_TRUE(generator.ParseReal(text, &value)) << text.substr(0, 40);
+    EXPECT_EQ(value, expected) << text.substr(0, 40);
+  }
+  for (const char* refused : {"01.5", " 01.5 ", "00", "0x10", "1.5 ", "1e", ".", "   ", "inf"}) {
+    double value = kInf;
+    EXPECT_FALSE(generator.ParseReal(refused, &value)) << refused;
+    EXPECT_EQ(value, 0.0) << refused;
   }
   double value = 0.0;
   ASSERT_TRUE(generator.ParseReal("-1e-999", &value));
@@ -100,157 +49,76 @@ TEST(GenerateDataTest, Reals) {
 }
 
 TEST(GenerateDataTest, SplitListKeepsNonEmptyPieces) {
-  struct Case {
-    const char* text;
-    std::vector<std::string> pieces;
-  };
-  const Case cases[] = {
-      {"1,2,,3", {"1", "2", "3"}}, {"", {}},     {",,,", {}}, {",1,", {"1"}},
-      {" a , b", {" a ", " b"}},   {"x", {"x"}},
-  };
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
+      {"1,2,,3", {"1", "2", "3"}}, {"", {}},    {",,,", {}}, {",1,", {"1"}},
+      {" a , b", {" a ", " b"}},   {"x", {"x"}}};
   const GenerateData generator;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    std::vector<std::string> pieces = {"left over"};
-    generator.SplitList(c.text, &pieces);
-    EXPECT_EQ(pieces, c.pieces);
-    EXPECT_EQ(generator.CountItems(c.text), c.pieces.size());
+  for (const auto& [text, pieces] : cases) {
+    std::vector<std::string> split = {"left over"};
+    generator.SplitList(text, &split);
+    EXPECT_EQ(split, pieces) << text;
+    EXPECT_EQ(generator.CountItems(text), pieces.size()) << text;
   }
 }
 
-// A list of n numbers 1..n, and those numbers.
-std::string Numbers(int n) {
-  std::string list;
-  for (int i = 1; i <= n; ++i) list += (i > 1 ? "," : "") + std::to_string(i);
-  return list;
-}
-std::vector<uint32_t> Iota(uint32_t n) {
-  std::vector<uint32_t> values(n);
-  for (uint32_t i = 0; i < n; ++i) values[i] = i + 1;
-  return values;
-}
-
-TEST(GenerateDataTest, IntegerValueLists) {
-  struct Case {
-    const char* size;
-    std::string list;
-    uint32_t count;
-    bool error;
-    std::vector<uint32_t> values;
-  };
-  const Case cases[] = {
-      {"byte", "1,2,,3", 3, false, {1, 2, 3}},
-      {"16bit", "0x10,020,7", 3, false, {16, 16, 7}},
-      {"8bit", "1,abc,3", 3, true, {1, 0, 3}},
-      {"Word", "-1,-0x10", 2, false, {0xFFFFFFFF, 0xFFFFFFF0}},
-      {"LONG", "4294967295,4294967296,0x123456789", 3, false, {~0u, ~0u, ~0u}},
-      {"8bit", "300", 1, false, {300}},  // no range check against the size
-      {"32bit", " 5, 6 ", 2, true, {5, 0}},
-      {"32BIT", "08,0x", 2, true, {0, 0}},
-      {"byte", "", 0, false, {}},
-      {"float", "1,2", 0, false, {}},
-      // At most a hundred values; bad items past the hundredth raise no error.
-      {"long", Numbers(150), 100, false, Iota(100)},
-      {"long", Numbers(100) + ",bad,worse", 100, false, Iota(100)},
-  };
+// The value lists by size (at most a hundred values, no range check against the size, bad items
+// past the hundredth raising no error; DOUBLE lists read whole numbers), and the ranges
+// "count,min,max" of RANDOM (reals) and RANDOM2 (whole numbers).
+TEST(GenerateDataTest, PatternsAsTheTranscriptSays) {
+  std::string hundred_fifty, hundred_bad;
+  for (int i = 1; i <= 150; ++i) hundred_fifty += (i > 1 ? "," : "") + std::to_string(i);
+  hundred_bad = hundred_fifty.substr(0, hundred_fifty.find(",101,")) + ",bad,worse";
+  const std::pair<const char*, std::string> lists[] = {
+      {"byte", "1,2,,3"},
+      {"16bit", "0x10,020,7"},
+      {"8bit", "1,abc,3"},
+      {"Word", "-1,-0x10"},
+      {"LONG", "4294967295,4294967296,0x123456789"},
+      {"8bit", "300"},
+      {"32bit", " 5, 6 "},
+      {"32BIT", "08,0x"},
+      {"byte", ""},
+      {"float", "1,2"},
+      {"long", hundred_fifty},
+      {"long", hundred_bad},
+      {"Double", "7,1.5,0x80000000,-1,x"},
+      {"double", "7"}};
+  const char* const ranges[] = {
+      "10,1.5,2.5",          "10,01.5,2",   "10,1.5,x", "x,1,2",  "10,3,1", "10,-1e999,1e999",
+      "0x10,-1.5e1,+2,junk", "5,1",         "",         "10,3,5", "10,5,3", "10,-1,3",
+      "10,1,2147483648",     "10,0x10,020", "-1,1,2",   "10,5"};
   const GenerateData generator;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.size) + " " + c.list.substr(0, 40));
-    ValueArea area;
+  std::string transcript;
+  for (const auto& [size, list] : lists) {
+    core::triggers::ValueArea area;
     area.fill(0xAA);
     uint32_t count = 77;
-    EXPECT_EQ(generator.ParseValueList(&count, &area, c.size, c.list), c.error);
-    EXPECT_EQ(count, c.count);
-    for (size_t i = 0; i < c.values.size(); ++i) {
-      EXPECT_EQ(ReadU32(&area[i * 8]), c.values[i]) << "slot " << i;
-      EXPECT_EQ(ReadU32(&area[i * 8 + 4]), 0xAAAAAAAAu) << "upper half of slot " << i;
+    const bool error = generator.ParseValueList(&count, &area, size, list);
+    transcript +=
+        Format("%s %s: error %d count %u\n ", size, list.substr(0, 30).c_str(), error, count);
+    size_t end = area.size();
+    while (end > 0 && area[end - 1] == 0xAA) --end;  // the bytes past the values stay
+    for (size_t slot = 0; slot * 8 < end; ++slot) {
+      const double real = core::automation::ReadF64(&area[slot * 8]);
+      transcript += Format(" %08X.%08X", core::automation::ReadU32(&area[slot * 8 + 4]),
+                           core::automation::ReadU32(&area[slot * 8]));
+      if (std::string(size) == "Double" || std::string(size) == "double")
+        transcript += "=" + Real(real);
     }
-    for (size_t i = c.values.size() * 8; i < area.size(); ++i) {
-      ASSERT_EQ(area[i], 0xAA) << "byte " << i << " past the values";
-    }
+    transcript += "\n";
   }
-  EXPECT_EQ(generator.CountItems(Numbers(150)), 150u) << "counted past the hundred it stores";
-}
-
-TEST(GenerateDataTest, DoubleValueListsReadWholeNumbers) {
-  const GenerateData generator;
-  ValueArea area;
-  area.fill(0xAA);
-  uint32_t count = 0;
-  EXPECT_TRUE(generator.ParseValueList(&count, &area, "Double", "7,1.5,0x80000000,-1,x"));
-  EXPECT_EQ(count, 5u);
-  const double expected[] = {7.0, 0.0, 2147483648.0, 4294967295.0, 0.0};
-  for (size_t i = 0; i < 5; ++i) EXPECT_EQ(ReadF64(&area[i * 8]), expected[i]) << "slot " << i;
-  EXPECT_EQ(area[5 * 8], 0xAA);
-
-  EXPECT_FALSE(generator.ParseValueList(&count, &area, "double", "7"));
-  EXPECT_EQ(count, 1u);
-  EXPECT_EQ(ReadF64(&area[0]), 7.0);
-}
-
-TEST(GenerateDataTest, RealRanges) {
-  const double inf = std::numeric_limits<double>::infinity();
-  struct Case {
-    const char* text;
-    uint32_t count;
-    double min;
-    double max;
-    bool error;
-  };
-  const Case cases[] = {
-      {"10,1.5,2.5", 10, 1.5, 2.5, false},
-      {"10,01.5,2", 10, 0.0, 0.0, true},
-      {"10,1.5,x", 10, 0.0, 0.0, true},
-      {"x,1,2", 0, 1.0, 2.0, false},
-      {"10,3,1", 10, 3.0, 1.0, false},  // min above max is accepted
-      {"10,-1e999,1e999", 10, -inf, inf, false},
-      {"0x10,-1.5e1,+2,junk", 16, -15.0, 2.0, false},
-      {"5,1", 5, 1.0, 0.0, false},
-      {"", 0, 0.0, 0.0, false},
-  };
-  const GenerateData generator;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    uint32_t count = 77;
-    double min = 77.0;
-    double max = 77.0;
-    EXPECT_EQ(generator.ParseRealRange(c.text, &count, &min, &max), c.error);
-    EXPECT_EQ(count, c.count);
-    EXPECT_EQ(min, c.min);
-    EXPECT_EQ(max, c.max);
+  for (const char* range : ranges) {
+    uint32_t count = 77, whole_count = 77, whole_min = 77, whole_max = 77;
+    double min = 77.0, max = 77.0;
+    const bool real_error = generator.ParseRealRange(range, &count, &min, &max);
+    const bool whole_error = generator.ParseWholeRange(range, &whole_count, &whole_min, &whole_max);
+    transcript +=
+        Format("range \"%s\": real error %d %u ", range, real_error, count) + Real(min) + " " +
+        Real(max) +
+        Format(", whole error %d %u %u %u\n", whole_error, whole_count, whole_min, whole_max);
   }
-}
-
-TEST(GenerateDataTest, WholeRanges) {
-  struct Case {
-    const char* text;
-    uint32_t count;
-    uint32_t min;
-    uint32_t max;
-    bool error;
-  };
-  const Case cases[] = {
-      {"10,3,5", 10, 3, 5, false},
-      {"10,5,3", 10, 0, 0, false},  // min above max: both 0, no error
-      {"10,-1,3", 10, 0, 0, true},
-      {"10,1,2147483648", 10, 0, 0, true},
-      {"10,0x10,020", 10, 16, 16, false},
-      {"x,1,2", 0, 1, 2, false},
-      {"-1,1,2", 0xFFFFFFFF, 1, 2, false},
-      {"10,5", 10, 0, 0, false},  // max missing is 0, below min
-      {"", 0, 0, 0, false},
-  };
-  const GenerateData generator;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    uint32_t count = 77;
-    uint32_t min = 77;
-    uint32_t max = 77;
-    EXPECT_EQ(generator.ParseWholeRange(c.text, &count, &min, &max), c.error);
-    EXPECT_EQ(count, c.count);
-    EXPECT_EQ(min, c.min);
-    EXPECT_EQ(max, c.max);
-  }
+  EXPECT_EQ(generator.CountItems(hundred_fifty), 150u) << "counted past the hundred it stores";
+  test_support::ExpectGolden("core/triggers/golden/generate_data.txt", transcript);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 // What the trigger tests share: a fake context with interrupt sources, symbols and trigger names in
-// place, a trigger of any kind (chosen by a line's keyword, as the registry chooses it), and
-// records and call lists as one line of text each.
+// place, and records as one line of text each.
 #pragma once
 
 #include <memory>
@@ -14,14 +13,13 @@
 #include "core/triggers/interrupt_trigger.h"
 #include "core/triggers/io_access_trigger.h"
 #include "core/triggers/io_stream_trigger.h"
-#include "core/triggers/line_scanner.h"
 #include "core/triggers/make_trigger.h"
 #include "core/triggers/message_trigger.h"
 #include "core/triggers/sio_trigger.h"
 #include "core/triggers/stream_trigger.h"
 #include "core/triggers/transfer_trigger.h"
-#include "tests/core/expect_hr.h"
 #include "tests/core/fakes/fake_context.h"
+#include "tests/core/test_support.h"
 
 namespace trigger_test {
 
@@ -32,7 +30,9 @@ using core::automation::kFalse;
 using core::automation::kOk;
 using core::automation::Variant;
 using core::triggers::CTrigger;
+using core::triggers::MakeTrigger;
 using core::triggers::TriggerKind;
+using test_support::Joined;
 using Calls = std::vector<std::string>;
 
 // Interrupt sources INT0, int1, TIMER, RX, TX (codes 0x10, 0x11, 0x8020, 0x21, 0x22); numerals and
@@ -51,24 +51,6 @@ inline std::shared_ptr<fakes::FakeContext> MakeContext() {
   return fake;
 }
 
-using core::triggers::MakeTrigger;
-
-// The kind a line's keyword names; a line without a known keyword gives none.
-inline std::shared_ptr<CTrigger> TriggerFor(const std::string& line,
-                                            std::shared_ptr<core::triggers::TriggerContext> c) {
-  int32_t id = 0;
-  std::string keyword;
-  core::triggers::ScanLine(line, "%d,%[^,]", {&id, &keyword});
-  const auto kind = core::triggers::KindFromKeyword(keyword);
-  return kind ? MakeTrigger(*kind, std::move(c)) : nullptr;
-}
-
-inline std::string Joined(const std::vector<std::string>& items, const char* separator = " | ") {
-  std::string text;
-  for (size_t i = 0; i < items.size(); ++i) text += (i ? separator : "") + items[i];
-  return text;
-}
-
 // A record as its size and the rows of 16 bytes that hold anything but zeros, so that a golden
 // record lists only what the record sets.
 inline std::string RecordText(const std::vector<uint8_t>& record) {
@@ -83,10 +65,6 @@ inline std::string RecordText(const std::vector<uint8_t>& record) {
     if (set) text += core::automation::Format("; %04x:", static_cast<unsigned>(row)) + bytes;
   }
   return text;
-}
-
-inline std::string LastRecord(const fakes::FakeContext& fake) {
-  return fake.records.empty() ? "(none)" : RecordText(fake.records.back());
 }
 
 }  // namespace trigger_test

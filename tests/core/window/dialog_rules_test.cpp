@@ -1,5 +1,6 @@
 // The trigger dialogs' rules: numbers, list selection, the OK tests in their order, enabling,
-// interrupt source items and names, and the connection dialog's two lists.
+// interrupt source items and names, and the connection dialog's two lists; and which trigger an
+// edit command or a double-click edits, by the selected rows' Type.
 #include "core/window/dialog_rules.h"
 
 #include <gtest/gtest.h>
@@ -15,133 +16,119 @@ namespace {
 
 using namespace core::window;
 
-TEST(DialogRulesTest, WellFormedNumbersReadWholeAndStayBelowTwoToThe31) {
-  const std::pair<const char*, bool> cases[] = {
-      {"0", true},           {"70000", true},        {"0x1F", true},
-      {"017", true},         {"2147483647", true},   {" 5", true},
-      {"", false},           {"12a", false},         {"-1", false},
-      {"2147483648", false}, {"99999999999", false}, {"5 ", false},
-      {"8k", false},         {"abc", false},         {"09", false},
-  };
-  for (const auto& [text, expected] : cases) {
+TEST(DialogRulesTest, NumbersListsAndSpinPositions) {
+  // Well formed: read whole, below 2^31.
+  // clang-format off
+  const std::pair<const char*, bool> numbers[] = {
+      {"0", true}, {"70000", true}, {"0x1F", true}, {"017", true}, {"2147483647", true},
+      {" 5", true}, {"", false}, {"12a", false}, {"-1", false}, {"2147483648", false},
+      {"99999999999", false}, {"5 ", false}, {"8k", false}, {"abc", false}, {"09", false}};
+  // clang-format on
+  for (const auto& [text, expected] : numbers) {
     EXPECT_EQ(IsWellFormedNumber(text), expected) << '"' << text << '"';
   }
-}
-
-TEST(DialogRulesTest, SpinPositionTakesTheLow16BitsClampedToTheRange) {
-  struct Case {
-    const char* text;
-    int lower, upper, position;
-  };
-  const Case cases[] = {
-      {"12", 0, 32767, 12},      {"0x10", 0, 31, 16}, {"40", 0, 31, 31},
-      {"70000", 0, 32767, 4464},  // 70000 - 65536
-      {"-1", 0, 32767, 32767},   {"abc", 0, 31, 0},   {"8000", 0, 32767, 8000},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(SpinPosition(c.text, c.lower, c.upper), c.position) << c.text;
+  // The low 16 bits, clamped to the range.
+  const std::tuple<const char*, int, int, int> spins[] = {
+      {"12", 0, 32767, 12},      {"0x10", 0, 31, 16},     {"40", 0, 31, 31},
+      {"70000", 0, 32767, 4464}, {"-1", 0, 32767, 32767}, {"abc", 0, 31, 0},
+      {"8000", 0, 32767, 8000}};
+  for (const auto& [text, lower, upper, position] : spins) {
+    EXPECT_EQ(SpinPosition(text, lower, upper), position) << text;
   }
-}
-
-TEST(DialogRulesTest, ListsSelectByExactOrPrefixMatchIgnoringCase) {
+  // Lists select by an exact match, or by a prefix, ignoring case.
   const std::vector<std::string> sizes = {"8BIT", "16BIT", "32BIT", "8BIT*", "16BIT*", "32BIT*"};
   const std::vector<std::string> generate = {"DEFAULT", "RANDOM", "RANDOM2"};
   const std::vector<std::string> modes = {"FIX", "INCREMENT", "DECREMENT"};
-  struct Case {
-    const std::vector<std::string>* items;
-    const char* text;
-    int exact, prefix;
-  };
-  const Case cases[] = {
-      {&sizes, "8BIT*", 3, 3},     {&sizes, "16bit", 1, 1},      {&sizes, "8", -1, 0},
+  // clang-format off
+  const std::tuple<const std::vector<std::string>*, const char*, int, int> lists[] = {
+      {&sizes, "8BIT*", 3, 3}, {&sizes, "16bit", 1, 1}, {&sizes, "8", -1, 0},
       {&generate, "RANDOM", 1, 1}, {&generate, "random2", 2, 2}, {&modes, "INC", -1, 1},
-      {&modes, "", -1, 0},         {&modes, "IO", -1, -1},       {&sizes, "", -1, 0},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    EXPECT_EQ(FindExact(*c.items, c.text), c.exact);
-    EXPECT_EQ(FindPrefix(*c.items, c.text), c.prefix);
+      {&modes, "", -1, 0}, {&modes, "IO", -1, -1}, {&sizes, "", -1, 0}};
+  // clang-format on
+  for (const auto& [items, text, exact, prefix] : lists) {
+    EXPECT_EQ(FindExact(*items, text), exact) << text;
+    EXPECT_EQ(FindPrefix(*items, text), prefix) << text;
   }
   EXPECT_EQ(FindPrefix({}, ""), -1);
 }
 
-// A dialog's data that passes every test, changed by `edit`; the first failing field.
+using Edits = std::vector<std::pair<Field, const char*>>;
+
+// A dialog's data that passes every test, with the edits made; the first failing field.
 Field FailureOf(
-    EditKind kind, const std::function<void(DialogData&)>& edit,
+    EditKind kind, const Edits& edits, bool data_kind = true,
     std::function<bool(Field)> enabled = [](Field) { return true; }) {
   DialogData data;
-  const std::map<Field, const char*> valid = {
-      {Field::Name, "t"},           {Field::Destination, "0x20"}, {Field::Size, "8BIT"},
-      {Field::DstMode, "SINGLE"},   {Field::DstModeValue, "0"},   {Field::Source, "0x10"},
-      {Field::SrcMode, "DEFAULT"},  {Field::SrcModeValue, "0"},   {Field::Count, "1"},
-      {Field::Cycle, "0"},          {Field::Wait, "0"},           {Field::DataList, "1,2"},
-      {Field::StreamSource, "buf"},
-  };
+  const Edits valid = {
+      {Field::Name, "t"},          {Field::Destination, "0x20"}, {Field::Size, "8BIT"},
+      {Field::DstMode, "SINGLE"},  {Field::DstModeValue, "0"},   {Field::Source, "0x10"},
+      {Field::SrcMode, "DEFAULT"}, {Field::SrcModeValue, "0"},   {Field::Count, "1"},
+      {Field::Cycle, "0"},         {Field::Wait, "0"},           {Field::DataList, "1,2"},
+      {Field::StreamSource, "buf"}};
   for (const auto& [field, text] : valid) data[field] = text;
-  edit(data);
+  for (const auto& [field, text] : edits) data[field] = text;
+  data.data_kind = data_kind;
   const std::optional<FieldTest> failed = FirstFailure(kind, data, enabled);
   return failed ? failed->field : Field::None;
 }
 
 TEST(DialogRulesTest, OkTestsRunInTheDialogsOrder) {
   using E = EditKind;
-  struct Case {
+  using F = Field;
+  const struct {
     const char* what;
     EditKind kind;
-    std::function<void(DialogData&)> edit;
+    Edits edits;
     Field fails;
+    bool data_kind = true;  // false: a memory stream
+  } cases[] = {
+      {"valid transfer", E::Transfer, {}, F::None},
+      {"name before count", E::Transfer, {{F::Name, ""}, {F::Count, "x"}}, F::Name},
+      {"count before size", E::Transfer, {{F::Count, "12a"}, {F::Size, ""}}, F::Count},
+      {"count 70000 passes", E::Transfer, {{F::Count, "70000"}}, F::None},
+      {"mode value 40 passes", E::Transfer, {{F::SrcModeValue, "40"}}, F::None},
+      {"source mode before its value",
+       E::Transfer,
+       {{F::SrcMode, ""}, {F::SrcModeValue, "x"}},
+       F::SrcMode},
+      {"source side before destination",
+       E::Transfer,
+       {{F::SrcModeValue, "-1"}, {F::Destination, ""}},
+       F::SrcModeValue},
+      {"data: list before generate mode",
+       E::Stream,
+       {{F::DataList, ""}, {F::SrcMode, ""}},
+       F::DataList},
+      {"data: bad pattern",
+       E::Stream,
+       {{F::SrcMode, "RANDOM"}, {F::DataList, "10,1.5,x"}},
+       F::DataList},
+      {"data: pattern before count",
+       E::Stream,
+       {{F::DataList, "1,x"}, {F::Count, "x"}},
+       F::DataList},
+      {"data: stream source not needed", E::Stream, {{F::StreamSource, ""}}, F::None},
+      {"data: count tested though disabled", E::Stream, {{F::Count, "abc"}}, F::Count},
+      {"stream: source needed", E::Stream, {{F::StreamSource, ""}}, F::StreamSource, false},
+      {"stream: list not tested", E::Stream, {{F::DataList, "1,x"}}, F::None, false},
+      {"repeat mode before kind fields",
+       E::Stream,
+       {{F::DstMode, ""}, {F::DataList, ""}},
+       F::DstMode},
+      {"interrupt: source", E::Interrupt, {{F::Destination, ""}}, F::Destination},
+      {"connect: no members", E::Connect, {{F::Destination, ""}}, F::Destination},
+      {"connect: name first", E::Connect, {{F::Name, ""}, {F::Destination, ""}}, F::Name},
+      {"I/O stream: name not tested", E::IOStream, {{F::Name, ""}}, F::None},
+      {"I/O stream: 8k", E::IOStream, {{F::Destination, "8k"}}, F::Destination},
+      {"I/O stream: 70000", E::IOStream, {{F::Destination, "70000"}}, F::None},
+      {"control: nothing tested", E::Control, {{F::Name, ""}, {F::Destination, ""}}, F::None},
   };
-  const Case cases[] = {
-      {"valid transfer", E::Transfer, [](DialogData&) {}, Field::None},
-      {"name before count", E::Transfer,
-       [](DialogData& d) { d[Field::Name] = "", d[Field::Count] = "x"; }, Field::Name},
-      {"count before size", E::Transfer,
-       [](DialogData& d) { d[Field::Count] = "12a", d[Field::Size] = ""; }, Field::Count},
-      {"count 70000 passes", E::Transfer, [](DialogData& d) { d[Field::Count] = "70000"; },
-       Field::None},
-      {"mode value 40 passes", E::Transfer, [](DialogData& d) { d[Field::SrcModeValue] = "40"; },
-       Field::None},
-      {"source mode before its value", E::Transfer,
-       [](DialogData& d) { d[Field::SrcMode] = "", d[Field::SrcModeValue] = "x"; }, Field::SrcMode},
-      {"source side before destination", E::Transfer,
-       [](DialogData& d) { d[Field::SrcModeValue] = "-1", d[Field::Destination] = ""; },
-       Field::SrcModeValue},
-      {"data: list before generate mode", E::Stream,
-       [](DialogData& d) { d[Field::DataList] = "", d[Field::SrcMode] = ""; }, Field::DataList},
-      {"data: bad pattern", E::Stream,
-       [](DialogData& d) { d[Field::SrcMode] = "RANDOM", d[Field::DataList] = "10,1.5,x"; },
-       Field::DataList},
-      {"data: pattern before count", E::Stream,
-       [](DialogData& d) { d[Field::DataList] = "1,x", d[Field::Count] = "x"; }, Field::DataList},
-      {"data: stream source not needed", E::Stream,
-       [](DialogData& d) { d[Field::StreamSource] = ""; }, Field::None},
-      {"data: count tested though disabled", E::Stream,
-       [](DialogData& d) { d[Field::Count] = "abc"; }, Field::Count},
-      {"stream: source needed", E::Stream,
-       [](DialogData& d) { d.data_kind = false, d[Field::StreamSource] = ""; },
-       Field::StreamSource},
-      {"stream: list not tested", E::Stream,
-       [](DialogData& d) { d.data_kind = false, d[Field::DataList] = "1,x"; }, Field::None},
-      {"repeat mode before kind fields", E::Stream,
-       [](DialogData& d) { d[Field::DstMode] = "", d[Field::DataList] = ""; }, Field::DstMode},
-      {"interrupt: source", E::Interrupt, [](DialogData& d) { d[Field::Destination] = ""; },
-       Field::Destination},
-      {"connect: no members", E::Connect, [](DialogData& d) { d[Field::Destination] = ""; },
-       Field::Destination},
-      {"connect: name first", E::Connect,
-       [](DialogData& d) { d[Field::Name] = "", d[Field::Destination] = ""; }, Field::Name},
-      {"I/O stream: name not tested", E::IOStream, [](DialogData& d) { d[Field::Name] = ""; },
-       Field::None},
-      {"I/O stream: 8k", E::IOStream, [](DialogData& d) { d[Field::Destination] = "8k"; },
-       Field::Destination},
-      {"I/O stream: 70000", E::IOStream, [](DialogData& d) { d[Field::Destination] = "70000"; },
-       Field::None},
-      {"control: nothing tested", E::Control,
-       [](DialogData& d) { d[Field::Name] = "", d[Field::Destination] = ""; }, Field::None},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(FailureOf(c.kind, c.edit), c.fails) << c.what;
-  }
+  for (const auto& c : cases) EXPECT_EQ(FailureOf(c.kind, c.edits, c.data_kind), c.fails) << c.what;
+  // Disabled mode values are not tested.
+  const Edits bad_values = {{F::SrcModeValue, "x"}, {F::DstModeValue, "x"}};
+  EXPECT_EQ(FailureOf(E::Transfer, bad_values, true, [](F) { return false; }), F::None);
+  EXPECT_EQ(FailureOf(E::Transfer, bad_values, true, [](F f) { return f == F::DstModeValue; }),
+            F::DstModeValue);
 }
 
 TEST(DialogRulesTest, MessagesExplainABadPatternAndDisabledFieldsThatFail) {
@@ -153,14 +140,6 @@ TEST(DialogRulesTest, MessagesExplainABadPatternAndDisabledFieldsThatFail) {
   EXPECT_EQ(FailureMessageOf(EditKind::Stream, count, true), M::None);
   EXPECT_EQ(FailureMessageOf(EditKind::Interrupt, cycle, false), M::DisabledCycle);
   EXPECT_EQ(FailureMessageOf(EditKind::Interrupt, wait, false), M::DisabledWait);
-}
-
-TEST(DialogRulesTest, DisabledModeValuesAreNotTested) {
-  auto bad_values = [](DialogData& d) { d[Field::SrcModeValue] = d[Field::DstModeValue] = "x"; };
-  EXPECT_EQ(FailureOf(EditKind::Transfer, bad_values, [](Field) { return false; }), Field::None);
-  EXPECT_EQ(
-      FailureOf(EditKind::Transfer, bad_values, [](Field f) { return f == Field::DstModeValue; }),
-      Field::DstModeValue);
 }
 
 TEST(DialogRulesTest, PatternCheckFollowsTheGenerateMode) {
@@ -236,6 +215,42 @@ TEST(DialogRulesTest, EachDialogOpensATopicOfItsOwnAmongTheAddinsTopics) {
     opened.insert(topic);
   }
   EXPECT_EQ(opened.size(), EditKinds().size());
+}
+
+// A command edits the one selected row of its kind (ignoring case), else creates; a double-click
+// compares the Type exactly.
+TEST(TriggerEditorTest, CommandsAndDoubleClicksChooseTheTriggerToEdit) {
+  const std::tuple<uint32_t, std::vector<SelectedRow>, std::optional<int>> commands[] = {
+      {54202, {{4, "ClearInterrupt"}}, 4},
+      {54202, {{4, "interrupt"}}, 4},
+      {54203, {{2, "Transfer"}}, std::nullopt},
+      {54204, {{2, "Transfer"}}, 2},
+      {54204, {{2, "Transfer"}, {3, "Transfer"}}, std::nullopt},
+      {54204, {}, std::nullopt},
+      {54209, {{9, "I/O STREAM"}}, 9},
+      {54209, {{9, "I/O Access"}}, std::nullopt},
+      {54210, {{1, "Control"}}, 1},
+      {54206, {{7, "Connect"}}, 7}};
+  for (const auto& [command, selected, edits] : commands) {
+    const std::optional<EditKind> kind = EditKindOfCommand(command);
+    ASSERT_TRUE(kind) << command;
+    EXPECT_EQ(EditTargetOf(*kind, selected), edits) << command;
+  }
+  EXPECT_FALSE(EditKindOfCommand(54205));
+  const std::pair<const char*, std::optional<EditKind>> types[] = {
+      {"Interrupt", EditKind::Interrupt},
+      {"ClearInterrupt", EditKind::Interrupt},
+      {"Stream", EditKind::Stream},
+      {"Transfer", EditKind::Transfer},
+      {"I/O Stream", EditKind::IOStream},
+      {"Control", EditKind::Control},
+      {"Connect", EditKind::Connect},
+      {"connect", std::nullopt},
+      {"Message", std::nullopt},
+      {"I/O Access", std::nullopt},
+      {"SIO", std::nullopt},
+      {"File I/O", std::nullopt}};
+  for (const auto& [type, kind] : types) EXPECT_EQ(DoubleClickKind(type), kind) << type;
 }
 
 }  // namespace

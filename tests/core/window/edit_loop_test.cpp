@@ -1,5 +1,6 @@
-// The edit-or-create loop over a scripted dialog port, against a real registry and document:
-// what each dialog is filled with, what OK writes back, and what Cancel and refusals leave.
+// The edit-or-create loop over a scripted dialog port, against a real registry and document: what
+// each dialog is filled with, what OK writes back, and what Cancel, refusals and "new" leave, as
+// a golden transcript of every dialog shown and every trigger afterwards.
 #include "core/window/edit_loop.h"
 
 #include <gtest/gtest.h>
@@ -8,260 +9,196 @@
 
 #include "tests/core/registry/registry_fixture.h"
 
+namespace registry_test {
 namespace {
 
-using core::rows::TriggerInfo;
 using core::window::DialogData;
 using core::window::DialogPort;
 using core::window::DialogResult;
 using core::window::EditKind;
-using core::window::EditLoop;
 using core::window::Field;
-using core::window::TriggerDocument;
-using registry_test::RegistryTest;
+using Texts = std::vector<std::pair<Field, std::string>>;
 
-// Each showing of a dialog runs the next scripted step; the data it was shown with is kept.
+const char* const kFieldNames[] = {"None",    "Number",       "Name",         "Destination",
+                                   "Size",    "DstMode",      "DstModeValue", "Source",
+                                   "SrcMode", "SrcModeValue", "Count",        "Cycle",
+                                   "Wait",    "Mask",         "DataList",     "StreamSource"};
+
+// A dialog's showing: the fields that hold text, the focus and the lists.
+std::string Describe(EditKind kind, const DialogData& d) {
+  std::string text = "  shown " + std::string(core::window::InfoOf(kind).keyword) +
+                     " own=" + d.own_number + " focus=" + kFieldNames[static_cast<int>(d.focus)];
+  for (size_t f = 1; f < core::window::kFieldCount; ++f) {
+    if (!d.texts[f].empty()) text += std::string(" ") + kFieldNames[f] + "=" + d.texts[f];
+  }
+  if (!d.sources.empty()) text += " sources=" + std::to_string(d.sources.size());
+  for (const auto& other : d.others)
+    text += " other=" + other.name + "#" + std::to_string(other.number);
+  for (const auto& member : d.members) text += " member=" + member;
+  return text + "\n";
+}
+
+// Each showing of a dialog takes the next scripted step: the texts to enter before OK, or no
+// texts and another result.
+struct Step {
+  Texts texts;
+  DialogResult result = DialogResult::Ok;
+};
+const Step kCancel = {{}, DialogResult::Cancel};
+
 class ScriptedDialogs : public DialogPort {
  public:
-  using Step = std::function<DialogResult(DialogData&)>;
-
   DialogResult Run(EditKind kind, DialogData& data) override {
-    kinds.push_back(kind);
-    shown.push_back(data);
+    transcript += Describe(kind, data);
     if (steps.empty()) {
       ADD_FAILURE() << "a dialog was shown more often than scripted";
       return DialogResult::Cancel;
     }
-    Step step = std::move(steps.front());
+    const Step step = steps.front();
     steps.erase(steps.begin());
-    return step(data);
+    for (const auto& [field, text] : step.texts) data[field] = text;
+    return step.result;
   }
 
   std::vector<Step> steps;
-  std::vector<EditKind> kinds;
-  std::vector<DialogData> shown;
+  std::string transcript;
 };
 
-DialogResult Cancel(DialogData&) { return DialogResult::Cancel; }
+const Texts kTransfer = {{Field::Size, "16BIT"},        {Field::Source, "0x100"},
+                         {Field::SrcMode, "INCREMENT"}, {Field::SrcModeValue, "2"},
+                         {Field::Destination, "0x200"}, {Field::DstMode, "FIX"},
+                         {Field::DstModeValue, "0"},    {Field::Count, "16"},
+                         {Field::Cycle, "3"},           {Field::Wait, "4"}};
 
-// Sets fields, then presses OK.
-ScriptedDialogs::Step Ok(std::vector<std::pair<Field, std::string>> texts,
-                         std::function<void(DialogData&)> also = {}) {
-  return [texts = std::move(texts), also = std::move(also)](DialogData& data) {
-    for (const auto& [field, text] : texts) data[field] = text;
-    if (also) also(data);
-    return DialogResult::Ok;
-  };
-}
-
-const std::vector<std::pair<Field, std::string>> kValidTransfer = {
-    {Field::Size, "16BIT"},     {Field::Source, "0x100"},      {Field::SrcMode, "INCREMENT"},
-    {Field::SrcModeValue, "2"}, {Field::Destination, "0x200"}, {Field::DstMode, "FIX"},
-    {Field::DstModeValue, "0"}, {Field::Count, "16"},          {Field::Cycle, "3"},
-    {Field::Wait, "4"}};
-
-class EditLoopTest : public RegistryTest {
- protected:
-  EditLoopTest() {
-    document_.SetUpdateAllViews([this] { ++updates_; });
-  }
-
-  void Run(EditKind kind, std::optional<int> slot) { loop_.EditOrCreate(kind, slot); }
-  TriggerInfo* At(int slot) { return document_.GetTriggerInfo(slot); }
-  // A trigger of the kind in the next slot, set up through the loop itself.
-  TriggerInfo* Make(EditKind kind, std::vector<std::pair<Field, std::string>> texts,
-                    std::function<void(DialogData&)> also = {}) {
-    const int slot = document_.GetTriggerCount();
-    dialogs_.steps = {Ok(std::move(texts), std::move(also))};
-    Run(kind, std::nullopt);
-    EXPECT_TRUE(dialogs_.steps.empty());
-    TriggerInfo* adapter = At(slot);
-    EXPECT_NE(adapter, nullptr);
-    EXPECT_TRUE(adapter && adapter->IsInSimulator());
-    return adapter;
-  }
-
-  TriggerDocument document_{registry_};
-  ScriptedDialogs dialogs_;
-  EditLoop loop_{document_, dialogs_};
-  int updates_ = 0;
+struct Scenario {
+  const char* what;
+  std::vector<std::pair<EditKind, Texts>> made;  // triggers created and OK'd first, in turn
+  EditKind kind;
+  std::optional<int> slot;  // none: create
+  std::vector<Step> steps;
+  std::vector<int> deleted = {};  // slots deleted before the run
 };
 
-TEST_F(EditLoopTest, CreateAndCancelLeavesNoTriggerForEveryKind) {
+using EditLoopTest = RegistryTest;
+
+TEST_F(EditLoopTest, RunsTheDialogsAsTheTranscriptSays) {
   simulator_.source_table = ShortSourceTable();
-  const EditKind kinds[] = {EditKind::Interrupt, EditKind::Stream,  EditKind::Transfer,
-                            EditKind::IOStream,  EditKind::Control, EditKind::Connect};
-  for (EditKind kind : kinds) {
-    SCOPED_TRACE(static_cast<int>(kind));
-    dialogs_.steps = {Cancel};
-    const int updates = updates_;
-    Run(kind, std::nullopt);
-    EXPECT_EQ(document_.GetTriggerCount(), 0);
-    EXPECT_GT(updates_, updates);  // deleted with refresh, and refreshed after the loop
-    ASSERT_EQ(dialogs_.shown.size(), 1u);
-    // A new trigger's dialog: "new" alone in the number box, the registry's default name.
-    EXPECT_EQ(dialogs_.shown[0].own_number, "new");
-    EXPECT_EQ(dialogs_.shown[0][Field::Number], "new");
-    EXPECT_EQ(dialogs_.shown[0][Field::Name],
-              core::triggers::InfoOf(core::window::InfoOf(kind).trigger_kind).stem);
-    dialogs_.shown.clear();
-  }
-}
-
-TEST_F(EditLoopTest, EditFillsTheDialogFromTheAdapterAndCancelLeavesItUnchanged) {
-  TriggerInfo* adapter = Make(EditKind::Transfer, kValidTransfer);
-  const std::string line = adapter->GetDefinitionText();
-
-  dialogs_.steps = {Cancel};
-  Run(EditKind::Transfer, 0);
-  ASSERT_EQ(dialogs_.shown.size(), 2u);
-  const DialogData& shown = dialogs_.shown[1];
-  EXPECT_EQ(shown.own_number, "0");
-  EXPECT_EQ(shown[Field::Number], "0");
-  for (const auto& [field, text] : kValidTransfer) {
-    EXPECT_EQ(shown[field], text) << static_cast<int>(field);
-  }
-  EXPECT_EQ(At(0), adapter);
-  EXPECT_EQ(adapter->GetDefinitionText(), line);
-}
-
-TEST_F(EditLoopTest, RefusedSetterShowsTheDialogAgainWithTheEntriesAndTheFieldSelected) {
-  Make(EditKind::Transfer, kValidTransfer);
-  Take();
-  dialogs_.steps = {Ok({{Field::Name, "mover"}, {Field::SrcModeValue, "40"}}),
-                    Ok({{Field::SrcModeValue, "4"}})};
-  Run(EditKind::Transfer, 0);
-  ASSERT_EQ(dialogs_.shown.size(), 3u);
-  const DialogData& again = dialogs_.shown[2];
-  EXPECT_EQ(again.focus, Field::SrcModeValue);
-  EXPECT_EQ(again[Field::SrcModeValue], "40");
-  EXPECT_EQ(again[Field::Name], "mover");
-  EXPECT_EQ(At(0)->GetDefinitionText(),
-            "100,transfer,mover,16,16BIT,0x100,INCREMENT,0x200,FIX,3,4,4,0");
-}
-
-TEST_F(EditLoopTest, CancelAfterARefusalUndoesWhatTheAcceptedSettersWrote) {
-  TriggerInfo* adapter = Make(EditKind::Transfer, kValidTransfer);
-  const std::string line = adapter->GetDefinitionText();
-  const std::string status = adapter->GetStatusText();
-  dialogs_.steps = {
-      Ok({{Field::Name, "mover"}, {Field::Size, "8BIT"}, {Field::DstModeValue, "40"}}), Cancel};
-  Run(EditKind::Transfer, 0);
-  EXPECT_EQ(dialogs_.shown.back().focus, Field::DstModeValue);
-  EXPECT_EQ(adapter->GetDefinitionText(), line);
-  EXPECT_EQ(adapter->GetStatusText(), status);  // not "Modified"
-}
-
-TEST_F(EditLoopTest, RegisterRefusalShowsTheDialogAgain) {
-  // RANDOM2 with DOUBLE values passes every setter and is refused by Register.
-  const std::vector<std::pair<Field, std::string>> data = {
+  using E = EditKind;
+  const Texts kRandom2 = {
       {Field::Size, "DOUBLE"},     {Field::Destination, "0x20"}, {Field::DstMode, "SINGLE"},
       {Field::SrcMode, "RANDOM2"}, {Field::DataList, "10,1,5"},  {Field::Count, "0"},
       {Field::Cycle, "0"},         {Field::Wait, "0"},           {Field::Mask, "0"}};
-  dialogs_.steps = {Ok(data), Ok({{Field::Size, "8BIT"}})};
-  Run(EditKind::Stream, std::nullopt);
-  ASSERT_EQ(dialogs_.shown.size(), 2u);
-  EXPECT_EQ(dialogs_.shown[1].focus, Field::None);
-  EXPECT_EQ(dialogs_.shown[1][Field::SrcMode], "RANDOM2");
-  EXPECT_EQ(At(0)->GetDefinitionText(),
-            "100,Data,stream,0x20,8BIT,SINGLE,RANDOM2,10,1,5,),0,0,0x00000000");
-}
-
-TEST_F(EditLoopTest, RefusedSourceNamesItsFieldAndTheTriggersMessageReachesTheLog) {
-  simulator_.source_table = ShortSourceTable();
-  dialogs_.steps = {Ok({{Field::Destination, "NOPE"}}), Ok({{Field::Destination, "INT0"}})};
-  Run(EditKind::Interrupt, std::nullopt);
-  EXPECT_EQ(dialogs_.shown.back().focus, Field::Destination);
-  EXPECT_EQ(TakeLog(), std::vector<std::string>{core::triggers::kIllegalInterruptSourceMessage});
-  EXPECT_TRUE(At(0)->IsInSimulator());
-}
-
-TEST_F(EditLoopTest, IoStreamPortFrom0x8000OpensAsANumberTheDialogTakes) {
-  TriggerInfo* adapter = Make(EditKind::IOStream, {{Field::Destination, "0x8000"}});
-  dialogs_.steps = {Ok({})};
-  Run(EditKind::IOStream, 0);
-  EXPECT_EQ(dialogs_.shown.back()[Field::Destination], "32768");
-  EXPECT_EQ(adapter->GetDestinationText(), "-32768");  // the list's text, read back unchanged
-}
-
-TEST_F(EditLoopTest, OtherTriggerListsCoverAllSlotsButTheTriggersOwn) {
-  // Triggers in slots 2 and 3 above two empty slots.
-  for (int i = 0; i < 4; ++i) Make(EditKind::IOStream, {{Field::Name, "p" + std::to_string(i)}});
-  ASSERT_EQ(document_.DeleteSlot(0), 0);
-  ASSERT_EQ(document_.DeleteSlot(1), 0);
-  dialogs_.steps = {Ok({{Field::Name, "both"}}, [](DialogData& d) {
-    d[Field::Destination] = "p3,p2";
-    d[Field::Count] = "2";
-  })};
-  Run(EditKind::Connect, std::nullopt);  // lands in slot 0
-  ASSERT_EQ(dialogs_.shown.back().others.size(), 2u);
-  EXPECT_EQ(dialogs_.shown.back().others[1].name, "p3");
-  EXPECT_EQ(dialogs_.shown.back().others[1].number, 3);
-  EXPECT_EQ(At(0)->GetDefinitionText(), "100,connect,both,p3,p2");
-
-  dialogs_.steps = {Cancel};
-  Run(EditKind::Connect, 0);
-  EXPECT_EQ(dialogs_.shown.back().members, (std::vector<std::string>{"p3", "p2"}));
-  EXPECT_EQ(dialogs_.shown.back().others.size(), 2u);  // not itself
-}
-
-TEST_F(EditLoopTest, ConnectEditOfAnotherKindCreatesAConnectTrigger) {
-  Make(EditKind::IOStream, {});
-  dialogs_.steps = {Cancel};
-  Run(EditKind::Connect, 0);
-  EXPECT_EQ(dialogs_.kinds.back(), EditKind::Connect);
-  EXPECT_EQ(dialogs_.shown.back().own_number, "new");
-  EXPECT_EQ(document_.GetTriggerCount(), 1);  // the new one was cancelled
-  dialogs_.shown.clear();
-  Run(EditKind::Transfer, 5);  // an empty slot: nothing is shown
-  EXPECT_TRUE(dialogs_.shown.empty());
-}
-
-TEST_F(EditLoopTest, SaveAsNewMakesACopyUnderANewName) {
-  TriggerInfo* original = Make(EditKind::Transfer, kValidTransfer);
-  const std::string line = original->GetDefinitionText();
-  dialogs_.steps = {Ok({{Field::Number, "NEW"}, {Field::Name, "lost"}, {Field::Count, "32"}}),
-                    Ok({}),  // the edited trigger's name clashes
-                    Ok({{Field::Name, "copy"}})};
-  Run(EditKind::Transfer, 0);
-  ASSERT_EQ(dialogs_.shown.size(), 4u);
-  EXPECT_EQ(dialogs_.shown[2][Field::Name], "transfer");  // the edited trigger's name again
-  EXPECT_EQ(dialogs_.shown[2][Field::Count], "32");
-  EXPECT_EQ(dialogs_.shown[2].focus, Field::Name);
-  EXPECT_EQ(dialogs_.shown[3].focus, Field::Name);
-  EXPECT_EQ(TakeLog(), std::vector<std::string>{"The name is the same as other trigger action"});
-  EXPECT_EQ(original->GetDefinitionText(), line);
-  ASSERT_NE(At(1), nullptr);
-  EXPECT_EQ(At(1)->GetDefinitionText(),
-            "101,transfer,copy,32,16BIT,0x100,INCREMENT,0x200,FIX,3,4,2,0");
-}
-
-TEST_F(EditLoopTest, SaveAsNewThenCancelLeavesTheCopyForThePurge) {
-  TriggerInfo* original = Make(EditKind::Transfer, kValidTransfer);
-  const std::string line = original->GetDefinitionText();
-  dialogs_.steps = {Ok({{Field::Number, "new"}}),
-                    Ok({{Field::Name, "copy"}, {Field::SrcModeValue, "99"}}), Cancel};
-  Run(EditKind::Transfer, 0);
-  EXPECT_EQ(original->GetDefinitionText(), line);
-  ASSERT_NE(At(1), nullptr);
-  EXPECT_FALSE(At(1)->IsInSimulator());  // the next rebuild's purge removes it
-  EXPECT_EQ(At(1)->GetNameText(), "copy");
-}
-
-TEST_F(EditLoopTest, LeavingNewDeletesTheCopyAndWritesTheEditedTrigger) {
-  Make(EditKind::Transfer, kValidTransfer);
-  dialogs_.steps = {Ok({{Field::Number, "new"}}), Ok({{Field::Number, "0"}, {Field::Count, "8"}})};
-  Run(EditKind::Transfer, 0);
-  EXPECT_EQ(document_.GetTriggerCount(), 1);
-  EXPECT_EQ(At(0)->GetCountText(), "8");
-  EXPECT_EQ(At(1), nullptr);
-}
-
-TEST_F(EditLoopTest, DialogThatCannotBeShownIsReportedAndItsNewTriggerDeleted) {
-  dialogs_.steps = {[](DialogData&) { return DialogResult::Unavailable; }};
-  Run(EditKind::Control, std::nullopt);
-  EXPECT_EQ(document_.GetTriggerCount(), 0);
-  EXPECT_EQ(TakeLog(), std::vector<std::string>{"The Control trigger dialog could not be shown"});
+  const auto p = [](int i) { return Texts{{Field::Name, "p" + std::to_string(i)}}; };
+  const Scenario scenarios[] = {
+      {"create and cancel: interrupt", {}, E::Interrupt, std::nullopt, {kCancel}},
+      {"create and cancel: stream", {}, E::Stream, std::nullopt, {kCancel}},
+      {"create and cancel: transfer", {}, E::Transfer, std::nullopt, {kCancel}},
+      {"create and cancel: I/O stream", {}, E::IOStream, std::nullopt, {kCancel}},
+      {"create and cancel: control", {}, E::Control, std::nullopt, {kCancel}},
+      {"create and cancel: connect", {}, E::Connect, std::nullopt, {kCancel}},
+      {"edit fills the dialog; cancel leaves it",
+       {{E::Transfer, kTransfer}},
+       E::Transfer,
+       0,
+       {kCancel}},
+      {"a refused setter shows the dialog again",
+       {{E::Transfer, kTransfer}},
+       E::Transfer,
+       0,
+       {{{{Field::Name, "mover"}, {Field::SrcModeValue, "40"}}}, {{{Field::SrcModeValue, "4"}}}}},
+      {"cancel after a refusal undoes the accepted setters",
+       {{E::Transfer, kTransfer}},
+       E::Transfer,
+       0,
+       {{{{Field::Name, "mover"}, {Field::Size, "8BIT"}, {Field::DstModeValue, "40"}}}, kCancel}},
+      {"a refused Register shows the dialog again",
+       {},
+       E::Stream,
+       std::nullopt,
+       {{kRandom2}, {{{Field::Size, "8BIT"}}}}},
+      {"a refused source names its field",
+       {},
+       E::Interrupt,
+       std::nullopt,
+       {{{{Field::Destination, "NOPE"}}}, {{{Field::Destination, "INT0"}}}}},
+      {"an I/O stream port from 0x8000 opens as a number",
+       {{E::IOStream, {{Field::Destination, "0x8000"}}}},
+       E::IOStream,
+       0,
+       {{}}},
+      {"other triggers cover all slots but its own",
+       {{E::IOStream, p(0)}, {E::IOStream, p(1)}, {E::IOStream, p(2)}, {E::IOStream, p(3)}},
+       E::Connect,
+       std::nullopt,
+       {{{{Field::Name, "both"}, {Field::Destination, "p3,p2"}, {Field::Count, "2"}}}},
+       {0, 1}},
+      {"a connect edit lists its members and the others",
+       {{E::IOStream, p(0)},
+        {E::IOStream, p(1)},
+        {E::Connect, {{Field::Name, "both"}, {Field::Destination, "p1,p0"}}}},
+       E::Connect,
+       2,
+       {kCancel}},
+      {"a connect edit of another kind creates", {{E::IOStream, {}}}, E::Connect, 0, {kCancel}},
+      {"an empty slot shows nothing", {}, E::Transfer, 5, {}},
+      {"save as new makes a copy under a new name",
+       {{E::Transfer, kTransfer}},
+       E::Transfer,
+       0,
+       {{{{Field::Number, "NEW"}, {Field::Name, "lost"}, {Field::Count, "32"}}},
+        {},
+        {{{Field::Name, "copy"}}}}},
+      {"save as new, then cancel, leaves the copy for the purge",
+       {{E::Transfer, kTransfer}},
+       E::Transfer,
+       0,
+       {{{{Field::Number, "new"}}},
+        {{{Field::Name, "copy"}, {Field::SrcModeValue, "99"}}},
+        kCancel}},
+      {"leaving new deletes the copy",
+       {{E::Transfer, kTransfer}},
+       E::Transfer,
+       0,
+       {{{{Field::Number, "new"}}}, {{{Field::Number, "0"}, {Field::Count, "8"}}}}},
+      {"a dialog that cannot be shown",
+       {},
+       E::Control,
+       std::nullopt,
+       {{{}, DialogResult::Unavailable}}},
+  };
+  std::string transcript;
+  for (const Scenario& s : scenarios) {
+    SCOPED_TRACE(s.what);
+    CTriggerAction registry(bridge_, host_);
+    core::window::TriggerDocument document(registry);
+    int updates = 0;
+    document.SetUpdateAllViews([&] { ++updates; });
+    ScriptedDialogs dialogs;
+    core::window::EditLoop loop(document, dialogs);
+    for (const auto& [kind, texts] : s.made) {
+      dialogs.steps = {{texts}};
+      loop.EditOrCreate(kind, std::nullopt);
+    }
+    for (int slot : s.deleted) EXPECT_EQ(document.DeleteSlot(slot), 0);
+    dialogs.transcript.clear();
+    TakeLog();
+    updates = 0;
+    dialogs.steps = s.steps;
+    loop.EditOrCreate(s.kind, s.slot);
+    EXPECT_TRUE(dialogs.steps.empty()) << "every scripted step was taken";
+    transcript += std::string(s.what) + "\n" + dialogs.transcript;
+    for (int slot = 0; slot < 8; ++slot) {
+      if (const TriggerInfo* adapter = document.GetTriggerInfo(slot)) {
+        transcript += "  " + std::to_string(slot) + ": " + adapter->GetDefinitionText() + " " +
+                      adapter->GetStatusText() +
+                      (adapter->IsInSimulator() ? "" : " (not defined)") + "\n";
+      }
+    }
+    for (const std::string& line : TakeLog()) transcript += "  log: " + line + "\n";
+    transcript += "  updates " + std::to_string(updates) + "\n";
+  }
+  test_support::ExpectGolden("core/window/golden/edit_loop.txt", transcript);
 }
 
 }  // namespace
+}  // namespace registry_test
