@@ -1,4 +1,5 @@
-// Writing a project's triggers back as the add-in's save does, after a backup of the file.
+// Writes the triggers back into the project file the way the add-in saves them, after it backs up
+// the file.
 #include <cstdio>
 #include <fstream>
 #include <sstream>

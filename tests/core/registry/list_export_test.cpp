@@ -1,5 +1,5 @@
-// The trigger list's export: the path rules and file handling, and the copy in the host log. (The
-// list's bytes are the checker's golden file, and the rows' columns the row adapters'.)
+// Exports the trigger list: checks the path rules, the file handling and the copy in the host log.
+// The checker's golden file holds the exported bytes; the row adapter tests check the columns.
 #include "core/registry/list_export.h"
 
 #include <gtest/gtest.h>
