@@ -1,5 +1,5 @@
-// The data generator: its real number reader, the list splitting, and the three pattern readers with
-// the value area they fill (against a golden transcript).
+// The data generator: its real number reader, the list splitting, and the three pattern readers
+// with the value area they fill (against a golden transcript).
 #include "core/triggers/generate_data.h"
 
 #include <gtest/gtest.h>

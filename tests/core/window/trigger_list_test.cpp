@@ -205,8 +205,8 @@ TEST_F(TriggerListTest, EditCommandsAndDoubleClicksGoToTheDialogs) {
   list_.DoubleClick(1);
   list_.DoubleClick(2);  // message rows have no dialog
   list_.DoubleClick(-1);
-  EXPECT_EQ(rows_.events, (Calls{"edit interrupt 4", "edit stream new", "edit connect new",
-                                 "edit connect 6"}));
+  EXPECT_EQ(rows_.events,
+            (Calls{"edit interrupt 4", "edit stream new", "edit connect new", "edit connect 6"}));
   EXPECT_EQ(list_.Enabled(54205), true) << "a row is selected";
   EXPECT_EQ(list_.Enabled(54206), false) << "no triggers to connect";
 }
