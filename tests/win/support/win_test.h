@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/core/expect_hr.h"
+#include "tests/core/test_support.h"
 #include "vireo_standin.h"
 #include "win/com/conversion.h"
 #include "win/com/dispatch_call.h"
