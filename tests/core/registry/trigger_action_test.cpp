@@ -1,6 +1,6 @@
-// The registry against the fake host: creation by kind and keyword, name checks; deletion, commands, the
-// Active flags and the interrupt source table against a golden transcript of what reaches the
-// host; and the lifetime of triggers, their context and the window hooks.
+// The registry against the fake host: creation by kind and keyword, name checks; deletion,
+// commands, the Active flags and the interrupt source table against a golden transcript of what
+// reaches the host; and the lifetime of triggers, their context and the window hooks.
 #include "core/registry/trigger_action.h"
 
 #include <gtest/gtest.h>

@@ -146,20 +146,17 @@ TEST(TriggerPutTest, ControlActionMustBeAControlWord) {
 }
 
 TEST(TriggerPutTest, BooleansAreTrueOnlyForVariantTrue) {
-  const std::pair<int16_t, bool> cases[] = {{-1, true}, {1, false}, {0x7FFF, false}, {0, false}};
-  for (const auto& [value, expected] : cases) {
-    SCOPED_TRACE(value);
+  for (const int16_t value : {-1, 1, 0x7FFF, 0}) {
     core::triggers::CInterruptTrigger interrupt(MakeContext()), active(MakeContext());
     CMessageTrigger message(MakeContext());
-    interrupt.PutRaise(expected ? kVariantFalse : kVariantTrue);
-    message.PutOption(expected ? kVariantFalse : kVariantTrue);
-    active.PutActive(expected ? kVariantFalse : kVariantTrue);
-    EXPECT_EQ(interrupt.PutRaise(value), kOk);
-    EXPECT_EQ(message.PutOption(value), kOk);
-    EXPECT_EQ(active.PutActive(value), kOk);
-    EXPECT_EQ(interrupt.Raise(), expected);
-    EXPECT_EQ(message.GetOption() != 0, expected);
-    EXPECT_EQ(active.GetActive() != 0, expected);
+    // Each starts at the opposite of what the value gives.
+    const int16_t before = value == -1 ? kVariantFalse : kVariantTrue;
+    interrupt.PutRaise(before), message.PutOption(before), active.PutActive(before);
+    EXPECT_EQ(interrupt.PutRaise(value) | message.PutOption(value) | active.PutActive(value), kOk);
+    EXPECT_EQ(std::vector<bool>({interrupt.Raise(), message.GetOption() != 0,
+                                 active.GetActive() != 0}),
+              std::vector<bool>(3, value == -1))
+        << value;
     EXPECT_EQ(active.GetModified(), 0) << "Active is no modification";
   }
 }
