@@ -109,28 +109,20 @@ TEST(DefinitionLineTest, EveryKindReadsWritesAndRegistersAsTheTranscriptSays) {
       {K::Interrupt, "105,interrupt,pump,INT9,3,4", "105,interrupt,pump,INT0,0,0"},
       {K::Interrupt, "101,interrupt,n,INT0,1,2", "", Then::kRefused},
       {K::Interrupt, "100,interrupt,tick,INT0,1x,2"},
-      {K::Interrupt, "100;interrupt,tick"},
       // I/O access: the keyword is not looked at; missing fields read as zero.
-      {K::IOAccess, "103,ioaccess,n,-7,9"},
       {K::IOAccess, "104,anything,x", "103,ioaccess,y,5,6"},
       {K::IOAccess, "102,ioaccess,n,305419896,-1", "", Then::kExtras},
-      {K::IOAccess, "102,ioaccess,n,1,2", "", Then::kRefused},
       {K::IOAccess, "100,ioaccess,io,fast,2"},
       {K::IOAccess, "100,ioaccess,io,,2"},
       // I/O stream: a C number of which the low 16 bits are kept, signed.
-      {K::IOStream, "105,IOStream,p,0x1F40"},
-      {K::IOStream, "105,iostream,p,010"},
       {K::IOStream, "105,iostream,p,0x8000"},
       {K::IOStream, "105,iostream,p,0x12345"},
       {K::IOStream, "105,iostream,p,99999999999"},
       {K::IOStream, "105,iostream,p,port"},
-      {K::IOStream, "105,iostream,p,12,34,56"},
-      {K::IOStream, "103,iostream,n,8", "", Then::kRefused},
       // File stream: the id keeps 16 bits in the record.
       {K::FileStream, "104,transfer,log,more"},
       {K::FileStream, "104,filestream", "104,filestream,log"},
       {K::FileStream, "65600,filestream,f"},
-      {K::FileStream, "104,filestream,n", "", Then::kRefused},
       // Transfer: refused puts keep the old values, numbers wrap, mode values are put by their
       // low 16 bits; the destination is put before the source and Register evaluates both again.
       {K::Transfer, "101,transfer,t,16,byte,0x100,increment,0x200,Fix,1,2,3,4", kTransfer},
@@ -138,10 +130,8 @@ TEST(DefinitionLineTest, EveryKindReadsWritesAndRegistersAsTheTranscriptSays) {
       {K::Transfer, "101,transfer,t,4294967297,8bit,0x100,fix,0x200,fix,4294967295,-1,65541,0",
        kTransfer},
       {K::Transfer, "101,transfer,t,16", kTransfer},
-      {K::Transfer, "101,transfer,t"},
       {K::Transfer, "101,Transfer,t,16,8bit,0x100,fix,0x200,fix", kTransfer},
       {K::Transfer, "101,transfer,t,16,8bit*,-1,increment,0x200,DECREMENT,287454020,2,31,5"},
-      {K::Transfer, "101,transfer,mv,16,8BIT,0x100,INCREMENT,0x200,INCREMENT,0,0,0,0"},
       {K::Transfer, "100,transfer,t,0,8bit,0x100,fix,0x200,increment,0,0,0,0"},
       {K::Transfer, "100,transfer,t,0,16BIT,0x100,decrement,0x200,fix,0,0,0,0"},
       {K::Transfer, "100,transfer,t,0,32bit,0x100,increment,0x200,decrement,0,0,0,0"},
@@ -149,11 +139,8 @@ TEST(DefinitionLineTest, EveryKindReadsWritesAndRegistersAsTheTranscriptSays) {
       {K::Transfer, "100,transfer,t,0,32BIT*,0x100,fix,0x200,fix,0,0,0,0"},
       {K::Transfer, "100,transfer,t,0,double,0x100,fix,0x200,fix,0,0,0,0", "", Then::kNothing,
        false},
-      {K::Transfer, "101,transfer,t,16,8bit,0x100,fix,nowhere,fix"},
-      {K::Transfer, "101,transfer,t,16,8bit,0x100,fix,0x200,IO"},
       {K::Transfer, "101,transfer,t,16,8bit,0x100,fix,buf,fix,0,0,0,0", "", Then::kUnevaluable},
       {K::Transfer, "101,transfer,t,16,8bit,buf,fix,0x200,fix,0,0,0,0", "", Then::kUnevaluable},
-      {K::Transfer, "105,transfer,n,16,8bit,0x100,fix,0x200,fix,0,0,0,0", "", Then::kRefused},
       // Stream and data lines: one per pattern; a bad list item goes as 0; the fields are
       // assigned before the puts run, and a list without its mark is read as empty.
       {K::Stream,
@@ -167,7 +154,6 @@ TEST(DefinitionLineTest, EveryKindReadsWritesAndRegistersAsTheTranscriptSays) {
       {K::Stream, data + "word,single,Random,10,1.5,2.5" + timing},
       {K::Stream, data + "32bit,single,random2,10,5,300" + timing},
       {K::Stream, data + "byte,const,none,1,2" + timing},
-      {K::Stream, "102,stream,s,0x20,16bit,repeat,buf,7,16909060,5,0x0000ffff"},
       {K::Stream, "104,stream,s1,0x20,16bit,repeat,buf,5,1,2,0x0000ffff"},
       {K::Stream, "102,Data,d,0x20,byte,Single,random2,10, 1 ,2,),7,8,0x000000f0"},
       {K::Stream, "102,data,d,0x20,8bit*,loop,x,1,),0,0,0x00000000"},
@@ -175,13 +161,10 @@ TEST(DefinitionLineTest, EveryKindReadsWritesAndRegistersAsTheTranscriptSays) {
       {K::Stream, "102,data,d,0x20,byte,single,default,1,2,)"},
       {K::Stream, "102,data,d,0x20,byte,single,default,,),0,0,0x00000000"},
       {K::Stream, "100,stream,s,0x20,long,const,buf,-1,4294967297,12abc,0x20"},
-      {K::Stream, "105,stream,s"},
       {K::Stream, "103,other,n,0x20,8bit,more,fields", "", Then::kNothing, false},
       {K::Stream, "104,stream,s1,nowhere,16bit,repeat,buf,5,1,2,0x0000ffff"},
       {K::Stream, ""},
       {K::Stream, "102,data,d,0x20,,single,default,1,),0,0,0"},
-      {K::Stream, "102,stream,s,0x20,8bit,repeat,buf,1,0,0,0", "", Then::kUnevaluable},
-      {K::Stream, "106,data,n,0x20,8bit,single,default,1,2,),0,0,0xff", "", Then::kRefused},
       // Connect: the keyword is a literal (any other spelling is refused whole), members end at
       // a space, a name no trigger bears goes as id 99, member ids are cut to 16 bits.
       {K::Connect, "105,connect,link,abc,d,e"},
@@ -190,20 +173,15 @@ TEST(DefinitionLineTest, EveryKindReadsWritesAndRegistersAsTheTranscriptSays) {
       {K::Connect, "105,connect,link,a b,c"},
       {K::Connect, "105,connect,link"},
       {K::Connect, "105,Connect,link,a", "103,connect,x"},
-      {K::Connect, "105, connect,link", "103,connect,x"},
-      {K::Connect, "105,connect,link,pump,,valve"},
       {K::Connect, "105,connect,link,pump,gone,valve"},
       {K::Connect, "65600,connect,link,far"},
-      {K::Connect, "107,connect,n,pump", "", Then::kRefused},
       // Control: a word that is no control word leaves the action; the target keeps 32 bits.
       {K::Control, "105,whatever,ctl,restart,pump"},
       {K::Control, "105,control,ctl,HALT,valve", "105,control,ctl,restart,pump"},
       {K::Control, "106,control,ctl2", "105,control,ctl,STOP,pump"},
-      {K::Control, "105,control,ctl,STOP,pump"},
       {K::Control, "65600,control,ctl,Restart,far"},
       {K::Control, "105,control,ctl,STOP"},
       {K::Control, "105,control,ctl,STOP,gone"},
-      {K::Control, "108,control,n,stop,pump", "", Then::kRefused},
       // Message: the option word without regard to case (eight characters end the scan), Wait
       // before Cycle in the line; a refused record is E_FAIL.
       {K::Message, "105,anything,m,TrUe,WM_A,4,-3,7"},
@@ -211,22 +189,17 @@ TEST(DefinitionLineTest, EveryKindReadsWritesAndRegistersAsTheTranscriptSays) {
       {K::Message, "105,message,m,false,WM_A,65535,1,2"},
       {K::Message, "105,message,m,false,WM_A,70000,1,2"},
       {K::Message, "105,message,m,truetrue,WM_A,4,1,2", "105,message,m,true,OLD,5,9,9"},
-      {K::Message, "105,message,m,true,WM_TICK,4,20,10"},
       {K::Message, "65600,message,m,false,WM_X,65535,-2147483648,2147483647"},
-      {K::Message, "105,message,m,true"},
       {K::Message, "109,message,n,true,WM_A,1,2,3", "", Then::kRefused},
       // SIO: refused values are kept and their sources logged; the destination takes fifteen
       // characters and a zero.
       {K::Sio, "105,sio,s,UART0,RX,TX,ser"},
       {K::Sio, "105,SIO?,s,nowhere,BAD,WORSE,ser", "105,sio,s,UART0,RX,TX,ser"},
-      {K::Sio, "106,sio,t,UART0,BAD,TX,ser"},
       {K::Sio, "105,sio,s,UART0,1,0,ABCDEFGHIJKLMNO"},
       {K::Sio, "105,sio,s,UART0,RX,TX,ABCDEFGHIJKLMNOP"},
       {K::Sio, "105,sio,s,UART0,RX,TX,ser", "", Then::kSourcesLost},
-      {K::Sio, "105,sio,s,nowhere,RX,TX,ser"},
       {K::Sio, "105,sio,s,UART0,RX,TX"},
       {K::Sio, "105,sio,s,0x100,RX,TX,ser", "", Then::kUnevaluable},
-      {K::Sio, "110,sio,n,UART0,RX,TX,ser", "", Then::kRefused},
       {K::Sio, "110,sio,n,UART0,RX,TX,ser", "", Then::kNoName},
   };
   std::string transcript;
