@@ -64,11 +64,12 @@ class ScriptedDialogs : public DialogPort {
   std::string transcript;
 };
 
-const Texts kTransfer = {{Field::Size, "16BIT"},        {Field::Source, "0x100"},
-                         {Field::SrcMode, "INCREMENT"}, {Field::SrcModeValue, "2"},
-                         {Field::Destination, "0x200"}, {Field::DstMode, "FIX"},
-                         {Field::DstModeValue, "0"},    {Field::Count, "16"},
-                         {Field::Cycle, "3"},           {Field::Wait, "4"}};
+// clang-format off
+const Texts kTransfer = {{Field::Size, "16BIT"}, {Field::Source, "0x100"},
+    {Field::SrcMode, "INCREMENT"}, {Field::SrcModeValue, "2"}, {Field::Destination, "0x200"},
+    {Field::DstMode, "FIX"}, {Field::DstModeValue, "0"}, {Field::Count, "16"}, {Field::Cycle, "3"},
+    {Field::Wait, "4"}};
+// clang-format on
 
 struct Scenario {
   const char* what;
