@@ -20,21 +20,13 @@ using core::triggers::CTransferTrigger;
 // a text that cannot be evaluated is refused silently. The message type takes the low 16 bits of
 // an integer, bytes zero-extended; other types leave the index.
 TEST(TriggerPutTest, VariantPutsAsTheTranscriptSays) {
-  const Variant values[] = {Variant::I2(-2),
-                            Variant::I4(-1),
-                            Variant::I1(-1),
-                            Variant::UI1(0xFE),
-                            Variant::UI2(0xFFFF),
-                            Variant::UI4(0x80000000u),
-                            Variant::Int(5),
-                            Variant::Int(0x12345),
-                            Variant::Int(0x18000),
-                            Variant::UI4(0xFFFFFFFFu),
-                            Variant::R8(256.0),
-                            Variant(),
-                            Variant::Bstr("0x0000ffff"),
-                            Variant::Bstr("nowhere"),
-                            Variant::Bstr("PC,DATA")};
+  // clang-format off
+  const Variant values[] = {
+      Variant::I2(-2), Variant::I4(-1), Variant::I1(-1), Variant::UI1(0xFE), Variant::UI2(0xFFFF),
+      Variant::UI4(0x80000000u), Variant::Int(5), Variant::Int(0x12345), Variant::Int(0x18000),
+      Variant::UI4(0xFFFFFFFFu), Variant::R8(256.0), Variant(), Variant::Bstr("0x0000ffff"),
+      Variant::Bstr("nowhere"), Variant::Bstr("PC,DATA")};
+  // clang-format on
   std::string transcript;
   for (const Variant& value : values) {
     auto fake = MakeContext();
