@@ -20,12 +20,8 @@ class Measure : public core::window::TextMeasure {
 };
 
 TEST(ListDrawing, ShortenToFit) {
-  const struct {
-    const char* text;
-    int width;
-    int offset;
-    const char* drawn;
-  } cases[] = {
+  // The text, the column's width and the text's offset in it; what is drawn.
+  const std::tuple<const char*, int, int, const char*> cases[] = {
       {"", 0, 12, ""},
       {"Transfer", 60, 12, "Transfer"},   // 48 + 12: an exact fit keeps the text
       {"Transfer", 59, 12, "Transf..."},  // 36 + 6 + 12 = 54; "Transfe" would need 60
@@ -36,9 +32,9 @@ TEST(ListDrawing, ShortenToFit) {
   };
   Measure measure;
   std::string buffer;
-  for (const auto& c : cases) {
-    EXPECT_EQ(core::window::ShortenToFit(measure, c.text, c.width, c.offset, buffer), c.drawn)
-        << c.text << " in " << c.width;
+  for (const auto& [text, width, offset, drawn] : cases) {
+    EXPECT_EQ(core::window::ShortenToFit(measure, text, width, offset, buffer), drawn)
+        << text << " in " << width;
   }
 }
 
