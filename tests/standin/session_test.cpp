@@ -26,7 +26,7 @@ TEST(SessionTest, OpeningAProjectStartsTheSimulatorAndEventListAfreshButKeepsThe
   EXPECT_TRUE(session.simulator().Ids().empty());
   EXPECT_TRUE(session.simulator().journal().entries().empty());
   EXPECT_EQ(session.EventListText(), "");
-  EXPECT_EQ(session.simulator().sources().size(), 8u);
+  EXPECT_EQ(session.symbols().Find("TX_BUFFER")->bits, 0x240u);
   EXPECT_EQ(session.log().Text(), "kept\n");
   EXPECT_EQ(session.CallsText(), "AddCommand(\"x\", 1, 1, 1)\n");
 

@@ -111,6 +111,7 @@ TEST(DefinitionLineTest, EveryKindReadsWritesAndRegistersAsTheTranscriptSays) {
       // I/O access: the keyword is not looked at; missing fields read as zero.
       {K::IOAccess, "104,anything,x", "103,ioaccess,y,5,6"},
       {K::IOAccess, "102,ioaccess,n,305419896,-1", "", Then::kExtras},
+      {K::IOAccess, "102,ioaccess,n,1,2", "", Then::kNoName},
       {K::IOAccess, "100,ioaccess,io,fast,2"},
       {K::IOAccess, "100,ioaccess,io,,2"},
       // I/O stream: a C number of which the low 16 bits are kept, signed.
