@@ -26,22 +26,6 @@ class SnoopingContext : public fakes::FakeContext {
   }
 };
 
-// Trigger 5, "pump", registered: nothing modified.
-struct Fixture {
-  std::shared_ptr<SnoopingContext> fake = std::make_shared<SnoopingContext>();
-  CInterruptTrigger trigger{fake};
-
-  Fixture() {
-    fake->trigger = &trigger;
-    fake->sources = core::triggers::InterruptSources({{"INT0", 0x10, 0}});
-    trigger.SetNumber(5);
-    trigger.SetNameUnchecked("pump");
-    trigger.PutSource("INT0");
-    EXPECT_EQ(trigger.Register(), kOk);
-    fake->calls.clear();
-  }
-};
-
 TEST(TriggerProtocolTest, CheckedRename) {
   struct Case {
     HResult name_check;
@@ -63,13 +47,19 @@ TEST(TriggerProtocolTest, CheckedRename) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.calls);
-    Fixture f;
-    f.fake->name_check = c.name_check;
-    f.fake->event_name_result = c.event_name_result;
-    EXPECT_HR(c.result, f.trigger.PutName(c.name));
-    EXPECT_EQ(Joined(f.fake->calls), c.calls + (c.name_check == kOk ? "" : clash));
-    EXPECT_EQ(f.trigger.Name(), c.result == kOk ? c.name : "pump");
-    EXPECT_EQ(f.trigger.GetModified(), c.result == kOk ? kVariantTrue : 0);
+    // Trigger 5, "pump", registered: nothing modified.
+    auto fake = std::make_shared<SnoopingContext>();
+    CInterruptTrigger trigger(fake);
+    fake->trigger = &trigger;
+    fake->sources = core::triggers::InterruptSources({{"INT0", 0x10, 0}});
+    trigger.SetNumber(5), trigger.SetNameUnchecked("pump"), trigger.PutSource("INT0");
+    ASSERT_EQ(trigger.Register(), kOk);
+    fake->calls.clear();
+    fake->name_check = c.name_check, fake->event_name_result = c.event_name_result;
+    EXPECT_HR(c.result, trigger.PutName(c.name));
+    EXPECT_EQ(Joined(fake->calls), c.calls + (c.name_check == kOk ? "" : clash));
+    EXPECT_EQ(trigger.Name(), c.result == kOk ? c.name : "pump");
+    EXPECT_EQ(trigger.GetModified(), c.result == kOk ? kVariantTrue : 0);
   }
 }
 

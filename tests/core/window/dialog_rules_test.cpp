@@ -43,7 +43,7 @@ TEST(DialogRulesTest, NumbersListsAndSpinPositions) {
   const std::tuple<const std::vector<std::string>*, const char*, int, int> lists[] = {
       {&sizes, "8BIT*", 3, 3}, {&sizes, "16bit", 1, 1}, {&sizes, "8", -1, 0},
       {&generate, "RANDOM", 1, 1}, {&generate, "random2", 2, 2}, {&modes, "INC", -1, 1},
-      {&modes, "", -1, 0}, {&modes, "IO", -1, -1}, {&sizes, "", -1, 0}};
+      {&modes, "", -1, 0}, {&modes, "IO", -1, -1}, {&sizes, "", -1, 0}, {&sizes, "8bit", 0, 0}};
   // clang-format on
   for (const auto& [items, text, exact, prefix] : lists) {
     EXPECT_EQ(FindExact(*items, text), exact) << text;
@@ -127,6 +127,7 @@ TEST(DialogRulesTest, MessagesExplainABadPatternAndDisabledFieldsThatFail) {
   EXPECT_EQ(FailureMessageOf(EditKind::Stream, count, true), M::None);
   EXPECT_EQ(FailureMessageOf(EditKind::Interrupt, cycle, false), M::DisabledCycle);
   EXPECT_EQ(FailureMessageOf(EditKind::Interrupt, wait, false), M::DisabledWait);
+  EXPECT_EQ(FailureMessageOf(EditKind::Interrupt, count, false), M::None);
 }
 
 TEST(DialogRulesTest, PatternCheckFollowsTheGenerateMode) {
@@ -159,6 +160,13 @@ TEST(DialogRulesTest, InterruptSourceItemsNamesAndChoice) {
 
   EXPECT_EQ(InterruptTriggerName(false, "INTX"), "setINTX");
   EXPECT_EQ(InterruptTriggerName(true, "INTX"), "clearINTX");
+  // The clear box, its tick and the timing fields: a source of value 1 is never cleared.
+  std::string enabling;
+  for (const auto& [value, choice] : {std::pair{0u, true}, {0u, false}, {1u, true}}) {
+    const InterruptEnabling e = InterruptEnablingOf(value, choice);
+    enabling += std::to_string(e.clear_box) + std::to_string(e.clear) + std::to_string(e.timing);
+  }
+  EXPECT_EQ(enabling, "110101001");
 }
 
 TEST(DialogRulesTest, ConnectionListsMoveEntriesAndNameTheTrigger) {
