@@ -60,64 +60,60 @@ Notes All(std::initializer_list<Notes> notes) {
   return all;
 }
 
+// Commands "a", "b" and "c" (100, 101, 102) of connection 1.
+Notes Abc(AddinCommands& t) {
+  return All({t.AddCommand(1, "a", 100), t.AddCommand(1, "b", 101), t.AddCommand(1, "c", 102)});
+}
+
 TEST(AddinCommandsTest, RegistrationCallsBuildTheMenusAndButtonsAsTheTranscriptSays) {
+  // clang-format off
   const Case cases[] = {
-      {"the add-in's own sequence",
-       [](AddinCommands& t) {
+      {"the add-in's own sequence", [](AddinCommands& t) {
          return All({t.AddCommand(1, "Trigger Window", 54201),
                      t.AddPopupMenu(1, "Triggers", 0, 1024, "Simulator Triggers", {}),
                      t.AddMenuItem(1, "&Trigger Window", 0, 1024, 54201, true),
-                     t.AddToolbarButton(1, "Triggers", 40)});
-       }},
+                     t.AddToolbarButton(1, "Triggers", 40)}); }},
       {"the handed popup's entries are kept; an index counts within the sub-menu",
        [](AddinCommands& t) {
-         return All({t.AddCommand(1, "a", 100), t.AddCommand(1, "b", 101),
-                     t.AddCommand(1, "c", 102),
-                     t.AddPopupMenu(1, "P", 0, 0, "", {{"Own", 103}, {"", 0}}),
+         return All({Abc(t), t.AddPopupMenu(1, "P", 0, 0, "", {{"Own", 103}, {"", 0}}),
                      t.AddMenuItem(1, "A", 0, kByPosition, 100, true),
                      t.AddMenuItem(1, "B", 1, kByPosition, 101, false),
-                     t.AddMenuItem(1, "C", 99, kByPosition, 102, true)});
-       }},
+                     t.AddMenuItem(1, "C", 99, kByPosition, 102, true)}); }},
       {"without the index flag the position is the command to go in front of",
        [](AddinCommands& t) {
-         return All(
-             {t.AddCommand(1, "a", 100), t.AddCommand(1, "b", 101), t.AddCommand(1, "c", 102),
-              t.AddPopupMenu(1, "P", 0, 0, "", {}), t.AddMenuItem(1, "A", 0, 0, 100, true),
-              t.AddMenuItem(1, "B", 100, 0, 101, true), t.AddMenuItem(1, "C", 555, 0, 102, true)});
-       }},
+         return All({Abc(t), t.AddPopupMenu(1, "P", 0, 0, "", {}),
+                     t.AddMenuItem(1, "A", 0, 0, 100, true),
+                     t.AddMenuItem(1, "B", 100, 0, 101, true),
+                     t.AddMenuItem(1, "C", 555, 0, 102, true)}); }},
       {"sub-menus: an index among the add-in sub-menus, else after them; entries go to the last",
        [](AddinCommands& t) {
          return All({t.AddCommand(1, "a", 100), t.AddPopupMenu(1, "First", 0, 0, "", {}),
                      t.AddPopupMenu(1, "Last", 0, 0, "", {}),
                      t.AddPopupMenu(1, "Front", 0, kByPosition, "", {}),
-                     t.AddMenuItem(1, "A", 0, kByPosition, 100, true)});
-       }},
+                     t.AddMenuItem(1, "A", 0, kByPosition, 100, true)}); }},
       {"an entry without a sub-menu of its connection goes into an Add-ins menu",
        [](AddinCommands& t) {
          return All({t.AddCommand(2, "a", 100), t.AddPopupMenu(1, "Other's", 0, 0, "", {}),
                      t.AddMenuItem(2, "A", 0, kByPosition, 100, true),
-                     t.AddMenuItem(2, "A2", 1, kByPosition, 100, true)});
-       }},
+                     t.AddMenuItem(2, "A2", 1, kByPosition, 100, true)}); }},
       {"an entry for a command the connection did not register is kept and noted",
        [](AddinCommands& t) {
          return All({t.AddCommand(2, "a", 100), t.AddPopupMenu(1, "P", 0, 0, "", {}),
-                     t.AddMenuItem(1, "A", 0, kByPosition, 100, true)});
-       }},
+                     t.AddMenuItem(1, "A", 0, kByPosition, 100, true)}); }},
       {"commands no menu can carry: noted, and their entries and buttons left out",
        [](AddinCommands& t) {
          return All({t.AddCommand(1, "far", 70000),
-                     t.AddPopupMenu(1, "P", 0, 0, "",
-                                    {{"Host's", 40001}, {"Child's", 0xFF00}, {"Fine", 500}}),
+                     t.AddPopupMenu(1, "P", 0, 0, "", {{"Host's", 40001}, {"Child's", 0xFF00},
+                                                        {"Fine", 500}}),
                      t.AddMenuItem(1, "Zero", 0, kByPosition, 0, true),
-                     t.AddToolbarButton(1, "Far", 40)});
-       }},
+                     t.AddToolbarButton(1, "Far", 40)}); }},
       {"a button runs the connection's latest command; without one it is left out",
        [](AddinCommands& t) {
          return All({t.AddToolbarButton(1, "Early", 40), t.AddCommand(1, "a", 100),
                      t.AddCommand(2, "b", 200), t.AddCommand(1, "c", 101),
-                     t.AddToolbarButton(1, "One", 40), t.AddToolbarButton(2, "Two", 41)});
-       }},
+                     t.AddToolbarButton(1, "One", 40), t.AddToolbarButton(2, "Two", 41)}); }},
   };
+  // clang-format on
   std::string transcript;
   for (const Case& c : cases) {
     AddinCommands table;

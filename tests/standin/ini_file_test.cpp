@@ -12,14 +12,12 @@ using project::IniFile;
 
 TEST(IniFileTest, KeepsEveryLineThroughARoundTrip) {
   const char* texts[] = {
-      "",
-      "[A]\nx=1\n",
+      "", "[A]\nx=1\n", "stray=before any section\n[A]\n",
       "; header comment\n\n[A]\n  key  =  spaced value  \n# hash comment\nno equals sign\n"
       "=no key\n[broken\n[B] trailing text\ny=2\n",
       "[A]\r\nx=1\r\n\r\n[Unknown]\r\nanything=goes\r\n",
       "[A]\nx=1",                // no final line end
       "\xEF\xBB\xBF[A]\nx=1\n",  // byte order mark
-      "stray=before any section\n[A]\n",
       "[A]\r\nx=1\ny=2\r\n[B]\nz=3\n",  // line ends of both kinds, as edited on two systems
   };
   for (const char* text : texts) {
@@ -29,21 +27,11 @@ TEST(IniFileTest, KeepsEveryLineThroughARoundTrip) {
 }
 
 TEST(IniFileTest, ReadsWithTheProfileConventions) {
+  // A later duplicate key and a later section of the same name are not read.
   const IniFile file = IniFile::Parse(
-      "lead=0\n"
-      "[Trigger]\n"
-      "  MaxNum = 3  \n"
-      "0=100,interrupt,a,TIMER0,1,2\n"
-      "maxnum=99\n"  // a later duplicate: the first wins
-      "; 1=commented out\n"
-      "empty=\n"
-      "eq=a=b\n"
-      "quoted = \" both ends \" \n"
-      "half=\"open\n"
-      "[trigger]\n"  // a later section of the same name: not read
-      "late=1\n"
-      "[Other]\n"
-      "0=other\n");
+      "lead=0\n[Trigger]\n  MaxNum = 3  \n0=100,interrupt,a,TIMER0,1,2\nmaxnum=99\n"
+      "; 1=commented out\nempty=\neq=a=b\nquoted = \" both ends \" \nhalf=\"open\n"
+      "[trigger]\nlate=1\n[Other]\n0=other\n");
   // A null value: missing. Lines before any section belong to no section.
   // clang-format off
   const std::tuple<const char*, const char*, const char*> cases[] = {

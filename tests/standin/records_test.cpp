@@ -66,14 +66,10 @@ TEST(RecordsTest, DescribesEveryKindAsTheGoldenFileSays) {
           DescribeRecord(interrupt.data(), interrupt.size()) + "\n";
   const Bytes many = Patched(107, 16, {0xFF, 0x01});
   text += DescribeRecord(many.data(), many.size()) + "\n";
-  for (const auto& [code, id] : std::vector<std::pair<uint16_t, int32_t>>{{0x101, 101},
-                                                                          {0x102, -1},
-                                                                          {0x103, 355},
-                                                                          {0x104, 0},
-                                                                          {0x105, 100},
-                                                                          {0x106, -1},
-                                                                          {0x200, 0x78563412},
-                                                                          {0x107, 101}}) {
+  const std::pair<uint16_t, int32_t> commands[] = {{0x101, 101},        {0x102, -1},  {0x103, 355},
+                                                   {0x104, 0},          {0x105, 100}, {0x106, -1},
+                                                   {0x200, 0x78563412}, {0x107, 101}};
+  for (const auto& [code, id] : commands) {
     text += project::DescribeCommand(CommandBlock(code, id).data()) + "\n";
   }
   test_support::ExpectGolden("standin/golden/records.txt", text);

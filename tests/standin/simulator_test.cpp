@@ -21,32 +21,21 @@ TEST(SimulatorTest, RecordsAndCommandsAsTheTranscriptSays) {
   const auto command = [](const char* what, uint16_t code, int32_t id) {
     return std::make_pair(std::string(what), CommandBlock(code, id));
   };
+  // clang-format off
   const std::pair<std::string, Bytes> more[] = {
-      {"bad first word", Patched(100, 0, {1})},
-      {"bad second word", Patched(100, 3, {2})},
-      {"unknown action", Patched(100, 6, {3})},
-      {"id below", Patched(100, 4, {99})},
-      {"id above", Patched(111, 4, {0x64, 1})},
-      {"nine members", Patched(107, 16, {9})},
-      command("activate one", 0x102, 101),
-      command("activate all", 0x102, -1),
-      command("deactivate one", 0x103, 100),
-      command("fire once: activation unchanged", 0x105, 101),
-      command("fire all", 0x105, -1),
-      command("reset: inactive, never fired", 0x106, 101),
-      {"redefine keeps activation", Patched(102, 8, {9})},
-      command("deactivate all", 0x103, -1),
-      command("not held", 0x102, 200),
-      command("no trigger id", 0x105, 99),
-      command("no such command", 0x107, 101),
-      {"define the last id", Patched(111, 4, {0x63, 0x01})},
-      command("activate the last id", 0x102, 355),
-      command("reset all", 0x106, -1),
-      command("drop", 0x101, 101),
-      command("drop what is not there", 0x101, 101),
-      command("drop no trigger id", 0x101, 50),
-      command("drop all", 0x101, -1),
-  };
+      {"bad first word", Patched(100, 0, {1})}, {"bad second word", Patched(100, 3, {2})},
+      {"unknown action", Patched(100, 6, {3})}, {"id below", Patched(100, 4, {99})},
+      {"id above", Patched(111, 4, {0x64, 1})}, {"nine members", Patched(107, 16, {9})},
+      command("activate one", 0x102, 101), command("activate all", 0x102, -1),
+      command("deactivate one", 0x103, 100), command("fire once: activation unchanged", 0x105, 101),
+      command("fire all", 0x105, -1), command("reset: inactive, never fired", 0x106, 101),
+      {"redefine keeps activation", Patched(102, 8, {9})}, command("deactivate all", 0x103, -1),
+      command("not held", 0x102, 200), command("no trigger id", 0x105, 99),
+      command("no such command", 0x107, 101), {"define the last id", Patched(111, 4, {0x63, 1})},
+      command("activate the last id", 0x102, 355), command("reset all", 0x106, -1),
+      command("drop", 0x101, 101), command("drop what is not there", 0x101, 101),
+      command("drop no trigger id", 0x101, 50), command("drop all", 0x101, -1)};
+  // clang-format on
   steps.insert(steps.end(), std::begin(more), std::end(more));
   std::string transcript;
   size_t journal = 0;

@@ -22,21 +22,17 @@ TEST(CliTest, ExitStatusTellsCleanProblemsAndUnusable) {
     int status;
     const char* err;  // the start of the usage error, if any
   };
+  // clang-format off
   const Case cases[] = {
-      {{sample}, 0, ""},
-      {{"--json", "--list", "--records", sample}, 0, ""},
-      {{refused}, 1, ""},
-      {{sample, refused}, 1, ""},
-      {{missing}, 2, ""},
-      {{sample, missing, refused}, 2, ""},
+      {{sample}, 0, ""}, {{"--json", "--list", "--records", sample}, 0, ""}, {{refused}, 1, ""},
+      {{sample, refused}, 1, ""}, {{missing}, 2, ""}, {{sample, missing, refused}, 2, ""},
+      {{"--help"}, 0, ""}, {{"--", "--json"}, 2, ""},  // a project named --json: there is none
       {{}, 2, "trigger-check: no project given"},
       {{"--lsit", sample}, 2, "trigger-check: unknown option \"--lsit\""},
       {{sample, "--export"}, 2, "trigger-check: --export needs a file"},
       {{"--export", "a.txt", sample, sample}, 2, "trigger-check: --export writes one list"},
-      {{"--export=a.txt", "--export", "b.txt", sample}, 2, "trigger-check: --export is given"},
-      {{"--help"}, 0, ""},
-      {{"--", "--json"}, 2, ""},  // a project named --json, which does not exist
-  };
+      {{"--export=a.txt", "--export", "b.txt", sample}, 2, "trigger-check: --export is given"}};
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(test_support::Joined(c.args, " "));
     const tool_test::Outcome run = Check(c.args);

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
+#include <iterator>
 #include <set>
 
 #include "tests/tools/tool_test_support.h"
@@ -48,110 +48,55 @@ TEST(ProjectCheckTest, EveryMalformedProjectIsReportedLineByLine) {
     }
   }
   test_support::ExpectGolden("tools/golden/malformed.txt", report);
-}
-
-TEST(ProjectCheckTest, TheSampleSaysWhereEachTriggerCameFromAndAMissingProjectIsNotChecked) {
-  const ProjectCheck check(kSample.string());
-  ASSERT_EQ(check.triggers().size(), 13u);
-  for (size_t slot = 0; slot < 13; ++slot) {
-    EXPECT_EQ(check.triggers()[slot].key, std::to_string(slot));
-    EXPECT_EQ(check.triggers()[slot].line, 42 + static_cast<int>(slot)) << "the key's line";
-  }
-  const ProjectCheck missing((kMalformedDir / "no_such_project.vpj").string());
-  EXPECT_FALSE(missing.opened());
-  EXPECT_NE(missing.open_error().find("no_such_project.vpj"), std::string::npos);
-  EXPECT_EQ(missing.Status(), 2);
+  EXPECT_EQ(ProjectCheck((kMalformedDir / "no_such_project.vpj").string()).Status(), 2);
 }
 
 // ---- --fix ----
 
-// The file without the entries a save writes: MaxNum and the keys "0".."255" of the first
-// [Trigger] section. Everything else must come through a save byte for byte.
-std::string WithoutSavedEntries(const std::string& text) {
-  std::string out;
-  bool in_first_trigger = false, trigger_seen = false;
-  for (size_t start = 0, end; start < text.size(); start = end) {
-    end = std::min(text.find('\n', start), text.size() - 1) + 1;
-    const std::string line = text.substr(start, end - start);
-    if (!line.empty() && line[0] == '[') {
-      const bool trigger = core::automation::EqualsIgnoreCase(line.substr(0, 9), "[Trigger]");
-      in_first_trigger = trigger && !trigger_seen;
-      trigger_seen = trigger_seen || trigger;
+// The lines of `before` that `after` lacks ("-") and those it adds ("+"), each with its line end.
+std::string Changes(const std::string& before, const std::string& after) {
+  const auto lines = [](const std::string& text) {
+    std::multiset<std::string> out;
+    for (size_t start = 0, end; start < text.size(); start = end + 1) {
+      end = std::min(text.find('\n', start), text.size() - 1);
+      out.insert(text.substr(start, end + 1 - start));
     }
-    const std::string key = line.substr(0, line.find('='));
-    const bool saved_key =
-        core::automation::EqualsIgnoreCase(key, "MaxNum") ||
-        (!key.empty() && key.size() <= 3 &&
-         key.find_first_not_of("0123456789") == std::string::npos && (key == "0" || key[0] != '0'));
-    if (!(in_first_trigger && saved_key && line.find('=') != std::string::npos)) out += line;
+    return out;
+  };
+  const std::multiset<std::string> a = lines(before), b = lines(after);
+  std::string text;
+  for (const auto& [from, to, sign] : {std::tie(a, b, "-"), std::tie(b, a, "+")}) {
+    std::vector<std::string> only;
+    std::set_difference(from.begin(), from.end(), to.begin(), to.end(), std::back_inserter(only));
+    for (std::string line : only) {
+      for (size_t at; (at = line.find('\r')) != std::string::npos;) line.replace(at, 1, "\\r");
+      text += sign + line + (line.back() == '\n' ? "" : "\n");
+    }
   }
-  return out;
+  return text;
 }
 
-// The triggers a save must bring back: every one by kind and name, and a registered one with its
-// line (without the id), registered again. A trigger left out of the simulator may hold an empty
-// field, and a line with an empty field is read only up to it: such a line does not come back
-// whole, which the fix reports.
-std::multiset<std::string> Triggers(const ProjectCheck& check, bool registered) {
-  std::multiset<std::string> out;
-  for (const auto& row : check.triggers()) {
-    if (row.registered != registered && registered) continue;
-    out.insert(row.type + "|" + row.name +
-               (registered ? "|" + row.definition.substr(row.definition.find(',')) : ""));
-  }
-  return out;
-}
-
-TEST(FixTest, ASaveWritesTheTriggersBackAndLeavesTheRestByteForByte) {
+// A save over a copy of every project: what --fix reports, the lines it changed (every other byte
+// stays; the backup holds the file as it was), and what a second --fix finds in the fixed file.
+TEST(FixTest, ASaveWritesTheTriggersBackAsTheTranscriptSays) {
   test_support::ScratchDir scratch;
   std::vector<std::filesystem::path> projects = Corpus();
   projects.push_back(kSample);
+  std::string transcript;
   for (const auto& project : projects) {
-    SCOPED_TRACE(project.filename().string());
     const std::filesystem::path copy = scratch.Copy(project);
     const std::string original = ReadBytes(copy);
-    std::multiset<std::string> all, registered;
-    FixOutcome fix;
-    size_t unregistered = 0;
-    {
-      ProjectCheck check(copy.string());
-      all = Triggers(check, false);
-      registered = Triggers(check, true);
-      unregistered = check.triggers().size() - registered.size();
-      fix = check.Fix();
-    }
-    ASSERT_TRUE(fix.ok) << fix.error;
+    transcript += tool_test::Check({"--fix", copy.string()}).out;
     const std::string fixed = ReadBytes(copy);
-    if (!fix.written) {
-      EXPECT_EQ(fixed, original);
-      EXPECT_TRUE(fix.backup.empty());
-      continue;
-    }
-    EXPECT_EQ(ReadBytes(fix.backup), original) << "the backup is the file as it was";
-    EXPECT_EQ(WithoutSavedEntries(fixed), WithoutSavedEntries(original));
-
-    // Read again, every trigger comes back as it was, numbered without gaps from its key.
-    ProjectCheck again(copy.string());
-    EXPECT_EQ(Triggers(again, false), all);
-    const std::multiset<std::string> back = Triggers(again, true);
-    EXPECT_TRUE(std::includes(back.begin(), back.end(), registered.begin(), registered.end()));
-    EXPECT_EQ(fix.rewritten.size(), unregistered) << "every line not kept as written is named";
-    for (size_t i = 0; i < again.triggers().size(); ++i) {
-      EXPECT_EQ(again.triggers()[i].key, std::to_string(i));
-      EXPECT_EQ(again.triggers()[i].id, 100 + static_cast<int32_t>(i));
-    }
-    for (const Diagnostic& d : again.diagnostics()) {
-      EXPECT_NE(d.state, "skipped") << d.key << ": " << d.message;
-    }
-    EXPECT_EQ(static_cast<int>(fix.left.size()),
-              std::count_if(again.diagnostics().begin(), again.diagnostics().end(),
-                            [](const Diagnostic& d) { return d.state == "not read"; }))
-        << "what the save left behind is not loaded";
-    if (unregistered == 0) {
-      const FixOutcome twice = again.Fix();
-      EXPECT_TRUE(twice.ok && !twice.written) << "a fixed section needs no second fix";
-    }
+    if (fixed == original) continue;
+    EXPECT_EQ(ReadBytes(copy.string() + ".bak"), original) << copy;
+    transcript += Changes(original, fixed) + tool_test::Check({"--fix", copy.string()}).out;
   }
+  const std::string folder = scratch.path().string();
+  for (size_t at; (at = transcript.find(folder)) != std::string::npos;) {
+    transcript.replace(at, folder.size(), "<scratch>");
+  }
+  test_support::ExpectGolden("tools/golden/fix.txt", transcript);
 }
 
 TEST(FixTest, AnEarlierBackupIsNeverOverwrittenAndAFileThatCannotBeWrittenIsLeft) {

@@ -16,32 +16,32 @@ using core::automation::Variant;
 
 TEST(CommandTarget, NamedObjectsAreTheTextAfterTheFirstDotIgnoringCase) {
   // "Trigger.Version.1" names nothing: the text after the first dot is "Version.1".
-  const std::pair<const char*, NamedObject> cases[] = {
-      {"TriggerAction", NamedObject::TriggerAction},
-      {"Anything.TRIGGERACTION", NamedObject::TriggerAction},
-      {"version", NamedObject::Version},
-      {".Version", NamedObject::Version},
-      {"Trigger.Version.1", NamedObject::None},
-      {"Trigger.Nothing", NamedObject::None},
-      {"Trigger.", NamedObject::None},
-      {"", NamedObject::None},
-      {"Versions", NamedObject::None},
-      {"Trigger Version", NamedObject::None}};
+  using N = NamedObject;
+  const std::pair<const char*, NamedObject> cases[] = {{"TriggerAction", N::TriggerAction},
+                                                       {"Anything.TRIGGERACTION", N::TriggerAction},
+                                                       {"version", N::Version},
+                                                       {".Version", N::Version},
+                                                       {"Trigger.Version.1", N::None},
+                                                       {"Trigger.Nothing", N::None},
+                                                       {"Trigger.", N::None},
+                                                       {"", N::None},
+                                                       {"Versions", N::None},
+                                                       {"Trigger Version", N::None}};
   for (const auto& [name, object] : cases) {
     EXPECT_EQ(core::addin::FindNamedObject(name), object) << "\"" << name << "\"";
   }
 }
 
 TEST(CommandTarget, NotificationCodesStatusAndWindowKey) {
-  const std::pair<int32_t, NotificationEffect> cases[] = {
-      {0x2002, NotificationEffect::ObtainMemoryCommand},
-      {0x2003, NotificationEffect::ReleaseMemoryCommand},
-      {0x2011, NotificationEffect::RefreshActiveFlags},
-      {0x2200, NotificationEffect::RefreshActiveFlags},
-      {0x2901, NotificationEffect::RefreshActiveFlags},
-      {0x2001, NotificationEffect::None},
-      {0x2010, NotificationEffect::None},
-      {0x2900, NotificationEffect::None}};
+  using E = NotificationEffect;
+  const std::pair<int32_t, NotificationEffect> cases[] = {{0x2002, E::ObtainMemoryCommand},
+                                                          {0x2003, E::ReleaseMemoryCommand},
+                                                          {0x2011, E::RefreshActiveFlags},
+                                                          {0x2200, E::RefreshActiveFlags},
+                                                          {0x2901, E::RefreshActiveFlags},
+                                                          {0x2001, E::None},
+                                                          {0x2010, E::None},
+                                                          {0x2900, E::None}};
   for (const auto& [code, effect] : cases) {
     EXPECT_EQ(core::addin::EffectOf(code), effect) << std::hex << code;
   }

@@ -12,14 +12,8 @@ using core::automation::Variant;
 
 TEST(ReadUnsignedTest, FollowsTheUnsignedNotation) {
   // Negatives are negated modulo 2^32; a leading zero is octal; saturation ignores the sign.
-  struct Case {
-    const char* text;
-    uint32_t value;
-    size_t consumed;
-    bool overflow;
-  };
   // clang-format off
-  const Case cases[] = {
+  const std::tuple<const char*, uint32_t, size_t, bool> cases[] = {
       {"0", 0, 1, false}, {"42", 42, 2, false}, {"  \t42", 42, 5, false}, {"+7", 7, 2, false},
       {"-1", 0xFFFFFFFFu, 2, false}, {"-0x10", 0xFFFFFFF0u, 5, false}, {"0x1F", 31, 4, false},
       {"0XfF", 255, 4, false}, {"020", 16, 3, false}, {"09", 0, 1, false}, {"0x", 0, 1, false},
@@ -29,36 +23,28 @@ TEST(ReadUnsignedTest, FollowsTheUnsignedNotation) {
       {"", 0, 0, false}, {"   ", 0, 0, false}, {"-", 0, 0, false}, {"abc", 0, 0, false},
       {"1.5", 1, 1, false}, {"7:", 7, 1, false}};
   // clang-format on
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    const auto read = core::automation::ReadUnsigned(c.text);
-    EXPECT_EQ(read.value, c.value);
-    EXPECT_EQ(read.consumed, c.consumed);
-    EXPECT_EQ(read.overflow, c.overflow);
+  for (const auto& [text, value, consumed, overflow] : cases) {
+    const auto read = core::automation::ReadUnsigned(text);
+    EXPECT_EQ(std::make_tuple(read.value, read.consumed, read.overflow),
+              std::make_tuple(value, consumed, overflow))
+        << text;
   }
 }
 
 TEST(ReadLongTest, SaturatesAtThe32BitLimits) {
   // A 64-bit long would give 4294967295 for the fifth; base 10 stops at the x.
-  struct Case {
-    const char* text;
-    int base;
-    int32_t value;
-    size_t consumed;
-  };
   // clang-format off
-  const Case cases[] = {
+  const std::tuple<const char*, int, int32_t, size_t> cases[] = {
       {"2147483647", 10, INT32_MAX, 10}, {"2147483648", 10, INT32_MAX, 10},
       {"-2147483648", 10, INT32_MIN, 11}, {"-2147483649", 10, INT32_MIN, 11},
       {"4294967295", 10, INT32_MAX, 10}, {"0x1", 10, 0, 1}, {"0x1F", 0, 31, 4}, {"010", 0, 8, 3},
       {"010", 10, 10, 3}, {"-0x80000000", 0, INT32_MIN, 11}, {"0xFFFFFFFF", 0, INT32_MAX, 10},
       {"ff", 16, 255, 2}, {"0xff", 16, 255, 4}, {" -12x", 10, -12, 4}, {"x12", 10, 0, 0}};
   // clang-format on
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.text << " base " << c.base);
-    const auto read = core::automation::ReadLong(c.text, c.base);
-    EXPECT_EQ(read.value, c.value);
-    EXPECT_EQ(read.consumed, c.consumed);
+  for (const auto& [text, base, value, consumed] : cases) {
+    const auto read = core::automation::ReadLong(text, base);
+    EXPECT_EQ(std::make_pair(read.value, read.consumed), std::make_pair(value, consumed))
+        << text << " base " << base;
   }
 }
 

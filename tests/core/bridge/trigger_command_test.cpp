@@ -43,9 +43,10 @@ class TriggerCommandTest : public ::testing::Test {
   // Sets the fake's answer and gives no result of its own.
   template <typename Value>
   std::function<std::string()> Set(Value& field, Value value) {
-    return [&field, value] { return field = value, std::string("-"); };
+    return [&field, value] { return field = value, none; };
   }
   static std::string Int(int result) { return std::to_string(result); }
+  static inline const std::string none = "-";  // a step's result when it has none of its own
   // The parts of a step's result, in order: a braced list is evaluated from left to right.
   static std::string Join(const std::vector<std::string>& parts) {
     return test_support::Joined(parts, " ");
@@ -63,12 +64,12 @@ TEST_F(TriggerCommandTest, OperationsAsTheTranscriptSays) {
   uint8_t* buffer = nullptr;
   int32_t value = 7;
   std::string line;
-  const std::string previous = "fan";
+  const std::string old = "fan";
   const auto define = [&] { return Int(bridge_.DefineTrigger(100, "name", kRecord, false)); };
   const auto refusal = [&](bool reply, uint32_t word) {
     return [=] {
       state_.reply = [=](const uint8_t*) { return reply ? fakes::RefusalReply(word) : Variant(); };
-      return std::string("-");
+      return none;
     };
   };
   const auto evaluate = [&](Variant result) {
@@ -78,19 +79,18 @@ TEST_F(TriggerCommandTest, OperationsAsTheTranscriptSays) {
     };
   };
   const auto set_name = [&](bool fresh) {
-    return
-        [&, fresh] { return Int(bridge_.SetEventName(101, "pump", fresh ? nullptr : &previous)); };
+    return [&, fresh] { return Int(bridge_.SetEventName(101, "pump", fresh ? nullptr : &old)); };
   };
+  // clang-format off
   const std::vector<Step> steps = {
       // Services are obtained once and kept until released; the evaluator stays.
       {"manager", [&] { return std::string(bridge_.GetManager() ? "port" : "none"); }},
       {"manager again", [&] { return std::string(bridge_.GetManager() ? "port" : "none"); }},
-      {"the others",
-       [&] {
+      {"the others", [&] {
          return bridge_.GetTargetCommand(), bridge_.GetEventCommand(), bridge_.GetEvaluation(),
-                std::string("-");
+                none;
        }},
-      {"release", [&] { return bridge_.ReleaseServices(), std::string("-"); }},
+      {"release", [&] { return bridge_.ReleaseServices(), none; }},
       {"a deletion obtains them afresh",
        [&] { return Int(bridge_.DeleteTriggerCommand(101, "t")); }},
       // Defining: the record by reference; a mark unless loading; refusals by reply word.
@@ -99,7 +99,7 @@ TEST_F(TriggerCommandTest, OperationsAsTheTranscriptSays) {
       {"accepted", define},
       {"loading", [&] { return bridge_.SetLoading(true), refusal(true, 0)(); }},
       {"accepted while loading", define},
-      {"loaded", [&] { return bridge_.SetLoading(false), std::string("-"); }},
+      {"loaded", [&] { return bridge_.SetLoading(false), none; }},
       {"refusal word 1", refusal(true, 1)},
       {"refused", define},
       {"refusal word 0xFFFFFFFF", refusal(true, 0xFFFFFFFF)},
@@ -117,42 +117,35 @@ TEST_F(TriggerCommandTest, OperationsAsTheTranscriptSays) {
       {"the event list refuses", Set(state_.remove_name_result, kFail)},
       {"delete", [&] { return Int(bridge_.DeleteTriggerCommand(102, "pump")); }},
       {"the simulator refuses",
-       [&] {
-         return state_.remove_name_result = 0, state_.command_result = kDenied, std::string("-");
-       }},
+       [&] { return state_.remove_name_result = 0, state_.command_result = kDenied, none; }},
       {"delete", [&] { return Int(bridge_.DeleteTriggerCommand(102, "pump")); }},
       {"loading, the simulator takes it",
-       [&] { return bridge_.SetLoading(true), state_.command_result = 0, std::string("-"); }},
+       [&] { return bridge_.SetLoading(true), state_.command_result = 0, none; }},
       {"delete marks even while loading",
        [&] { return Int(bridge_.DeleteTriggerCommand(102, "pump")); }},
       // Tables: the active table stays the simulator's, the source table becomes the caller's.
-      {"tables",
-       [&] {
+      {"tables", [&] {
          sources = fakes::MallocBlock({1, 0, 'I', 'R', 'Q', 0, 0, 0, 0, 0, 3, 0});
          state_.reply = [&](const uint8_t* block) {
-           const uint16_t code = core::automation::ReadU16(block + 2);
-           return fakes::PointerReply(code == 0x104 ? static_cast<void*>(active) : sources);
+           // 0x104 asks for the active table, 0x200 for the source table.
+           return fakes::PointerReply(block[2] == 0x04 ? static_cast<void*>(active) : sources);
          };
-         return std::string("-");
+         return none;
        }},
-      {"active table",
-       [&] {
+      {"active table", [&] {
          return Join({Int(bridge_.GetActiveTable(&table)), table == active ? "active" : "other"});
        }},
-      {"source table",
-       [&] {
+      {"source table", [&] {
          const int result = bridge_.GetSourceTable(&buffer);
          const bool same = buffer == sources;
          std::free(buffer);  // the caller owns it now; the reply blocks were freed by the bridge
          return Join({Int(result), same ? "the reply's" : "other"});
        }},
-      {"no reply block",
-       [&] {
+      {"no reply block", [&] {
          table = nullptr, state_.reply = nullptr;
          return Join({Int(bridge_.GetActiveTable(&table)), table ? "set" : "untouched"});
        }},
-      {"a failed call",
-       [&] {
+      {"a failed call", [&] {
          state_.reply = [&](const uint8_t*) { return fakes::PointerReply(active); };
          state_.command_result = kFail;
          return Join({Int(bridge_.GetActiveTable(&table)), table ? "set" : "untouched"});
@@ -166,15 +159,12 @@ TEST_F(TriggerCommandTest, OperationsAsTheTranscriptSays) {
       {"the old name cannot go", Set(state_.remove_name_result, kDenied)},
       {"rename", set_name(false)},
       {"the new name is refused",
-       [&] {
-         return state_.remove_name_result = 0, state_.add_name_result = kFail, std::string("-");
-       }},
+       [&] { return state_.remove_name_result = 0, state_.add_name_result = kFail, none; }},
       {"fresh", set_name(true)},
       {"rename", set_name(false)},
       {"no old name either", Set(state_.remove_name_result, kFail)},
       {"rename", set_name(false)},
-      {"S_FALSE",
-       [&] { return state_.remove_name_result = 0, state_.add_name_result = 1, std::string("-"); }},
+      {"S_FALSE", [&] { return state_.remove_name_result = 0, state_.add_name_result = 1, none; }},
       {"fresh", set_name(true)},
       {"remove a name", [&] { return Int(bridge_.RemoveEventName(101)); }},
       {"no such name", Set(state_.remove_name_result, kFail)},
@@ -182,36 +172,31 @@ TEST_F(TriggerCommandTest, OperationsAsTheTranscriptSays) {
       {"removal refused", Set(state_.remove_name_result, kDenied)},
       {"remove", [&] { return Int(bridge_.RemoveEventName(101)); }},
       // Evaluation converts by type; a failing evaluation comes back as it came.
-      {"I2", evaluate(Variant::I2(-1))},
-      {"UI2", evaluate(Variant::UI2(0xFFFF))},
-      {"UI4", evaluate(Variant::UI4(0xFFFFFFF0u))},
+      {"I2", evaluate(Variant::I2(-1))}, {"UI2", evaluate(Variant::UI2(0xFFFF))},
+      {"UI4", evaluate(Variant::UI4(0xFFFFFFF0u))}, {"UI1", evaluate(Variant::UI1(200))},
       {"I1: the byte, zero-extended", evaluate(Variant::I1(-1))},
-      {"UI1", evaluate(Variant::UI1(200))},
-      {"BSTR", evaluate(Variant::Bstr("12"))},
-      {"INT", evaluate(Variant::Int(3))},
+      {"BSTR", evaluate(Variant::Bstr("12"))}, {"INT", evaluate(Variant::Int(3))},
       {"empty", evaluate(Variant())},
       {"the evaluation fails",
        [&] { return state_.evaluate_result = kDenied, evaluate(Variant::I4(1))(); }},
       // Profile reads pass an empty file name; writes the host refuses are logged, still 0.
-      {"read",
-       [&] {
+      {"read", [&] {
          state_.ints["Trigger/MaxNum"] = 3, state_.strings["Trigger/0"] = "100,sio,s";
          return Join({Int(bridge_.ReadProfileInt("Trigger", "MaxNum", 0, &value)),
                       std::to_string(value),
                       Int(bridge_.ReadProfileString("Trigger", "0", "", &line)), line});
        }},
-      {"writes refused",
-       [&] {
+      {"writes refused", [&] {
          state_.write_result = kFail;
          return Join({Int(bridge_.WriteProfileInt("Trigger", "MaxNum", 2)),
                       Int(bridge_.WriteProfileString("Trigger", "0", "100,filestream,f"))});
        }},
-      {"a write taken",
-       [&] {
+      {"a write taken", [&] {
          state_.write_result = 0;
          return Int(bridge_.WriteProfileString("Trigger", "0", "100,filestream,f"));
        }},
   };
+  // clang-format on
   test_support::ExpectGolden("core/bridge/golden/trigger_command.txt", Transcript(steps));
 }
 
@@ -236,7 +221,7 @@ TEST_F(TriggerCommandTest, MissingServicesFailWithoutFurtherCallsAndAreLoggedOnc
                      }});
   }
   // Obtained afresh after a release, a service still missing is named again.
-  steps.push_back({"release", [&] { return bridge_.ReleaseServices(), std::string("-"); }});
+  steps.push_back({"release", [&] { return bridge_.ReleaseServices(), none; }});
   steps.push_back({"command", [&] { return Int(bridge_.SendTriggerCommand(0x102, -1)); }});
   // Without a Manager the profile is neither read nor written, and nothing is marked.
   steps.push_back({"no manager", [&] {

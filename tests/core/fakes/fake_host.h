@@ -69,7 +69,6 @@ struct HostState {
   HResult add_name_result = 0, remove_name_result = 0, command_result = 0, evaluate_result = 0;
   // The reply the simulator gives to each block it receives.
   std::function<Variant(const uint8_t* block)> reply;
-  size_t logged_block_size = 8;  // how many bytes of each command block the call line shows
   Variant evaluation = Variant::I4(0);
   // When set, the value of each expression (in place of the fixed evaluation).
   std::function<Variant(const std::string& expression)> evaluator;
@@ -85,74 +84,56 @@ class Held {
   ~Held() { --s_.live_objects; }
 
  protected:
-  template <typename Value>
-  HResult Read(std::map<std::string, Value>& values, const std::string& section,
-               const std::string& key, const Value& default_value, Value* value) {
-    auto it = values.find(section + "/" + key);
-    *value = it == values.end() ? default_value : it->second;
-    return 0;
-  }
-  template <typename Value>
-  HResult Write(std::map<std::string, Value>& values, const std::string& section,
-                const std::string& key, const Value& value) {
-    if (s_.write_result < 0) return s_.write_result;
-    values[section + "/" + key] = value;
-    return 0;
-  }
-
   HostState& s_;
 };
 
-class FakeManager : public core::bridge::ManagerPort, Held {
+// The debugger services: the add-in holds each through its own port.
+class FakeService : public core::bridge::ManagerPort,
+                    public core::bridge::TargetCommandPort,
+                    public core::bridge::EventCommandPort,
+                    public core::bridge::EvaluationPort,
+                    Held {
  public:
   using Held::Held;
   HResult ReadProfileInt(const std::string& file, const std::string& section,
                          const std::string& key, int32_t default_value, int32_t* value) override {
     s_.calls.push_back(Format("Manager.ReadProfileInt(\"%s\",%s,%s,%d)", file.c_str(),
                               section.c_str(), key.c_str(), default_value));
-    return Read(s_.ints, section, key, default_value, value);
+    return Read(s_.ints, section + "/" + key, default_value, value);
   }
   HResult WriteProfileInt(const std::string& file, const std::string& section,
                           const std::string& key, int32_t value) override {
     s_.calls.push_back(Format("Manager.WriteProfileInt(\"%s\",%s,%s,%d)", file.c_str(),
                               section.c_str(), key.c_str(), value));
-    return Write(s_.ints, section, key, value);
+    return Write(s_.ints, section + "/" + key, value);
   }
   HResult ReadProfileString(const std::string& file, const std::string& section,
                             const std::string& key, const std::string& default_value,
                             std::string* value) override {
     s_.calls.push_back(Format("Manager.ReadProfileString(\"%s\",%s,%s,\"%s\")", file.c_str(),
                               section.c_str(), key.c_str(), default_value.c_str()));
-    return Read(s_.strings, section, key, default_value, value);
+    return Read(s_.strings, section + "/" + key, default_value, value);
   }
   HResult WriteProfileString(const std::string& file, const std::string& section,
                              const std::string& key, const std::string& value) override {
     s_.calls.push_back(Format("Manager.WriteProfileString(\"%s\",%s,%s,\"%s\")", file.c_str(),
                               section.c_str(), key.c_str(), value.c_str()));
-    return Write(s_.strings, section, key, value);
+    return Write(s_.strings, section + "/" + key, value);
   }
   HResult MarkProjectModified(int32_t flag) override {
     s_.calls.push_back(Format("Manager.MarkProjectModified(%d)", flag));
     return 0;
   }
-};
 
-class FakeTargetCommand : public core::bridge::TargetCommandPort, Held {
- public:
-  using Held::Held;
   HResult Command(const std::string& name, int32_t arg, const Variant& in,
                   Variant* reply) override {
     const auto* block = static_cast<const uint8_t*>(in.Pointer());
     s_.calls.push_back(Format("TargetCommand.Command(%s,%d,vt=0x%04X,%s)", name.c_str(), arg,
-                              in.TypeWord(), Hex(block, s_.logged_block_size).c_str()));
+                              in.TypeWord(), Hex(block, 8).c_str()));
     if (s_.reply) *reply = s_.reply(block);
     return s_.command_result;
   }
-};
 
-class FakeEventCommand : public core::bridge::EventCommandPort, Held {
- public:
-  using Held::Held;
   HResult AddName(int32_t id, const std::string& name) override {
     s_.calls.push_back(Format("EventCommand.AddName(%d,%s)", id, name.c_str()));
     return s_.add_name_result;
@@ -161,15 +142,26 @@ class FakeEventCommand : public core::bridge::EventCommandPort, Held {
     s_.calls.push_back(Format("EventCommand.RemoveName(%d)", id));
     return s_.remove_name_result;
   }
-};
 
-class FakeEvaluation : public core::bridge::EvaluationPort, Held {
- public:
-  using Held::Held;
   HResult Evaluate(const std::string& expression, Variant* result) override {
     s_.calls.push_back("Evaluation.Evaluate(" + expression + ")");
     *result = s_.evaluator ? s_.evaluator(expression) : s_.evaluation;
     return s_.evaluate_result;
+  }
+
+ private:
+  template <typename Value>
+  static HResult Read(const std::map<std::string, Value>& values, const std::string& key,
+                      const Value& default_value, Value* value) {
+    auto it = values.find(key);
+    *value = it == values.end() ? default_value : it->second;
+    return 0;
+  }
+  template <typename Value>
+  HResult Write(std::map<std::string, Value>& values, const std::string& key, const Value& value) {
+    if (s_.write_result < 0) return s_.write_result;
+    values[key] = value;
+    return 0;
   }
 };
 
@@ -194,24 +186,23 @@ class FakeServiceObject : public HostObject, Held {
     return s_.invoke_result;
   }
   std::unique_ptr<core::bridge::ManagerPort> QueryManager() override {
-    return Query<FakeManager>("Marlin.Manager");
+    return Query("Marlin.Manager");
   }
   std::unique_ptr<core::bridge::TargetCommandPort> QueryTargetCommand() override {
-    return Query<FakeTargetCommand>("Marlin.TargetCommand");
+    return Query("Marlin.TargetCommand");
   }
   std::unique_ptr<core::bridge::EventCommandPort> QueryEventCommand() override {
-    return Query<FakeEventCommand>("Marlin.EventCommand");
+    return Query("Marlin.EventCommand");
   }
   std::unique_ptr<core::bridge::EvaluationPort> QueryEvaluation() override {
-    return Query<FakeEvaluation>("Quillon.Evaluation");
+    return Query("Quillon.Evaluation");
   }
 
  private:
-  template <typename Port>
-  std::unique_ptr<Port> Query(const char* service) {
+  std::unique_ptr<FakeService> Query(const char* service) {
     s_.calls.push_back(name_ + ".QueryInterface(" + service + ")");
     if (name_ != service || !has_interface_) return nullptr;
-    return std::make_unique<Port>(s_);
+    return std::make_unique<FakeService>(s_);
   }
 
   std::string name_;

@@ -16,6 +16,12 @@ namespace row_test {
 using core::rows::TriggerInfo;
 using ColumnSetter = std::function<int(TriggerInfo&, std::string)>;
 
+// A setter of one kind's adapter.
+template <typename Info, int (Info::*set)(std::string)>
+int KindSetter(TriggerInfo& adapter, std::string text) {
+  return (dynamic_cast<Info&>(adapter).*set)(std::move(text));
+}
+
 inline const std::map<std::string, ColumnSetter>& ColumnSetters() {
   using core::rows::StreamTriggerInfo;
   using core::rows::TransferTriggerInfo;
@@ -31,25 +37,11 @@ inline const std::map<std::string, ColumnSetter>& ColumnSetters() {
       {"Count", &TriggerInfo::SetCount},
       {"Cycle", &TriggerInfo::SetCycle},
       {"Wait", &TriggerInfo::SetWait},
-      {"DstModeValue",
-       [](TriggerInfo& a, std::string t) {
-         return dynamic_cast<TransferTriggerInfo&>(a).SetDstModeValue(t);
-       }},
-      {"SrcModeValue",
-       [](TriggerInfo& a, std::string t) {
-         return dynamic_cast<TransferTriggerInfo&>(a).SetSrcModeValue(t);
-       }},
-      {"DataList",
-       [](TriggerInfo& a, std::string t) {
-         return dynamic_cast<StreamTriggerInfo&>(a).SetDataList(t);
-       }},
-      {"StreamSource",
-       [](TriggerInfo& a, std::string t) {
-         return dynamic_cast<StreamTriggerInfo&>(a).SetStreamSource(t);
-       }},
-      {"SourceKind", [](TriggerInfo& a, std::string t) {
-         return dynamic_cast<StreamTriggerInfo&>(a).SetSourceKind(t);
-       }}};
+      {"DstModeValue", KindSetter<TransferTriggerInfo, &TransferTriggerInfo::SetDstModeValue>},
+      {"SrcModeValue", KindSetter<TransferTriggerInfo, &TransferTriggerInfo::SetSrcModeValue>},
+      {"DataList", KindSetter<StreamTriggerInfo, &StreamTriggerInfo::SetDataList>},
+      {"StreamSource", KindSetter<StreamTriggerInfo, &StreamTriggerInfo::SetStreamSource>},
+      {"SourceKind", KindSetter<StreamTriggerInfo, &StreamTriggerInfo::SetSourceKind>}};
   return setters;
 }
 

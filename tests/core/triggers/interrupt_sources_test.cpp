@@ -33,24 +33,17 @@ TEST(InterruptSourcesTest, ReadsBothFormsUpToTheBufferEnd) {
 
 TEST(InterruptSourcesTest, ChecksAndResolvesNumbersAndNames) {
   const InterruptSources table({{"INT0", 0x10, 0}, {"int1", 0x11, 0}, {"TIMER", 0x20, 1}});
-  struct Case {
-    const char* text;
-    bool accepted;
-    int32_t code;  // from a caller value of 1234
-  };
-  // Negatives pass the check; "0x1" reads as 0 but is not "0": a name.
-  // clang-format off
-  const Case cases[] = {
-      {"0", true, 0}, {"2", true, 2}, {"-1", true, -1}, {"3", false, -1}, {"int0", true, 0x10},
-      {"INT1", true, 0x11}, {"timer", true, 0x20}, {"0x1", false, 1234}, {"00", false, 1234},
-      {"", false, 1234}, {"TIMER2", false, 1234}, {"2abc", true, 2}};
-  // clang-format on
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    EXPECT_EQ(table.Check(c.text) == 0, c.accepted);
+  // Negatives pass the check; "0x1" reads as 0 but is not "0": a name. The code is resolved from
+  // a caller's value of 1234.
+  const std::tuple<const char*, bool, int32_t> cases[] = {
+      {"0", true, 0},       {"2", true, 2},       {"-1", true, -1},        {"3", false, -1},
+      {"int0", true, 0x10}, {"INT1", true, 0x11}, {"timer", true, 0x20},   {"0x1", false, 1234},
+      {"00", false, 1234},  {"", false, 1234},    {"TIMER2", false, 1234}, {"2abc", true, 2}};
+  for (const auto& [text, accepted, resolved] : cases) {
+    EXPECT_EQ(table.Check(text) == 0, accepted) << text;
     int32_t code = 1234;
-    table.Resolve(c.text, &code);
-    EXPECT_EQ(code, c.code);
+    table.Resolve(text, &code);
+    EXPECT_EQ(code, resolved) << text;
   }
   const InterruptSources empty;
   EXPECT_NE(empty.Check("0"), 0);

@@ -1,5 +1,5 @@
-// The property protocol every kind shares: the checked rename and each kind's clash wording, and
-// the order of the parse frame.
+// The property protocol every kind shares: the checked rename and each kind's clash wording, and a
+// trigger with nothing around it.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -14,49 +14,15 @@ using core::automation::kVariantTrue;
 using core::triggers::CInterruptTrigger;
 using core::triggers::kNameClashMessage;
 
-// Notes the trigger's number and name whenever the trigger turns to its surroundings, so the
-// recorded calls show which steps of the frame had happened by then.
+// Notes the trigger's number and name when the event list is told of a name, so the recorded
+// calls show that a rename keeps the old name until the event list took the new one.
 class SnoopingContext : public fakes::FakeContext {
  public:
   const CTrigger* trigger = nullptr;
 
   int SetEventName(int32_t id, const std::string& name, const std::string* previous) override {
-    Snoop();
+    calls.push_back(Format("[%d %s]", trigger->Number(), trigger->Name().c_str()));
     return FakeContext::SetEventName(id, name, previous);
-  }
-  HResult CheckInterruptSource(const std::string& source) override {
-    Snoop();
-    return FakeContext::CheckInterruptSource(source);
-  }
-
- private:
-  void Snoop() { calls.push_back(Format("[%d %s]", trigger->Number(), trigger->Name().c_str())); }
-};
-
-// Shows where SetNumber falls in the frame.
-class ProbedInterruptTrigger : public CInterruptTrigger {
- public:
-  using CInterruptTrigger::CInterruptTrigger;
-  void SetNumber(int32_t number) override {
-    static_cast<fakes::FakeContext&>(Context()).calls.push_back(
-        Format("SetNumber(%d) [%s]", number, Name().c_str()));
-    CInterruptTrigger::SetNumber(number);
-  }
-};
-
-// Trigger 5, "pump", registered: nothing modified.
-struct Fixture {
-  std::shared_ptr<SnoopingContext> fake = std::make_shared<SnoopingContext>();
-  ProbedInterruptTrigger trigger{fake};
-
-  Fixture() {
-    fake->trigger = &trigger;
-    fake->sources = core::triggers::InterruptSources({{"INT0", 0x10, 0}, {"TIMER", 0x20, 0}});
-    trigger.SetNumber(5);
-    trigger.SetNameUnchecked("pump");
-    trigger.PutSource("INT0");
-    EXPECT_EQ(trigger.Register(), kOk);
-    fake->calls.clear();
   }
 };
 
@@ -81,13 +47,19 @@ TEST(TriggerProtocolTest, CheckedRename) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.calls);
-    Fixture f;
-    f.fake->name_check = c.name_check;
-    f.fake->event_name_result = c.event_name_result;
-    EXPECT_HR(c.result, f.trigger.PutName(c.name));
-    EXPECT_EQ(Joined(f.fake->calls), c.calls + (c.name_check == kOk ? "" : clash));
-    EXPECT_EQ(f.trigger.Name(), c.result == kOk ? c.name : "pump");
-    EXPECT_EQ(f.trigger.GetModified(), c.result == kOk ? kVariantTrue : 0);
+    // Trigger 5, "pump", registered: nothing modified.
+    auto fake = std::make_shared<SnoopingContext>();
+    CInterruptTrigger trigger(fake);
+    fake->trigger = &trigger;
+    fake->sources = core::triggers::InterruptSources({{"INT0", 0x10, 0}});
+    trigger.SetNumber(5), trigger.SetNameUnchecked("pump"), trigger.PutSource("INT0");
+    ASSERT_EQ(trigger.Register(), kOk);
+    fake->calls.clear();
+    fake->name_check = c.name_check, fake->event_name_result = c.event_name_result;
+    EXPECT_HR(c.result, trigger.PutName(c.name));
+    EXPECT_EQ(Joined(fake->calls), c.calls + (c.name_check == kOk ? "" : clash));
+    EXPECT_EQ(trigger.Name(), c.result == kOk ? c.name : "pump");
+    EXPECT_EQ(trigger.GetModified(), c.result == kOk ? kVariantTrue : 0);
   }
 }
 
@@ -107,23 +79,6 @@ TEST(TriggerProtocolTest, EachKindLogsItsOwnClashWording) {
                                                    : kNameClashMessage});
     EXPECT_EQ(trigger->Name(), before);
   }
-}
-
-TEST(TriggerProtocolTest, ParseRunsTheFrameInOrder) {
-  Fixture f;
-  f.fake->event_name_result = 1;  // the event list's answer does not matter here
-  EXPECT_HR(kOk, f.trigger.PutDefinition("107,interrupt,fan,TIMER,7,8"));
-  // The event list learns the id as written before the number changes; then the number, then
-  // the name; the kind's puts see both.
-  EXPECT_EQ(Joined(f.fake->calls),
-            "[5 pump] | SetEventName(107,fan,fresh) | SetNumber(7) [pump] | [7 fan] | "
-            "CheckInterruptSource(TIMER) | ResolveInterruptSource(TIMER) | "
-            "DefineTrigger(107,fan,836 bytes,1)");
-
-  f.fake->name_check = kFail;  // the line's name is trusted: it would clash if it were checked
-  EXPECT_EQ(f.trigger.PutDefinition("105,interrupt,fan,INT0,0,0"), kOk);
-  EXPECT_EQ(f.trigger.Name(), "fan");
-  EXPECT_TRUE(f.fake->log.empty());
 }
 
 // With nothing around it a trigger reads its line, but the registry's checks and the bridge fail

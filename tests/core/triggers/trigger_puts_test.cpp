@@ -20,21 +20,13 @@ using core::triggers::CTransferTrigger;
 // a text that cannot be evaluated is refused silently. The message type takes the low 16 bits of
 // an integer, bytes zero-extended; other types leave the index.
 TEST(TriggerPutTest, VariantPutsAsTheTranscriptSays) {
-  const Variant values[] = {Variant::I2(-2),
-                            Variant::I4(-1),
-                            Variant::I1(-1),
-                            Variant::UI1(0xFE),
-                            Variant::UI2(0xFFFF),
-                            Variant::UI4(0x80000000u),
-                            Variant::Int(5),
-                            Variant::Int(0x12345),
-                            Variant::Int(0x18000),
-                            Variant::UI4(0xFFFFFFFFu),
-                            Variant::R8(256.0),
-                            Variant(),
-                            Variant::Bstr("0x0000ffff"),
-                            Variant::Bstr("nowhere"),
-                            Variant::Bstr("PC,DATA")};
+  // clang-format off
+  const Variant values[] = {
+      Variant::I2(-2), Variant::I4(-1), Variant::I1(-1), Variant::UI1(0xFE), Variant::UI2(0xFFFF),
+      Variant::UI4(0x80000000u), Variant::Int(5), Variant::Int(0x12345), Variant::Int(0x18000),
+      Variant::UI4(0xFFFFFFFFu), Variant::R8(256.0), Variant(), Variant::Bstr("0x0000ffff"),
+      Variant::Bstr("nowhere"), Variant::Bstr("PC,DATA")};
+  // clang-format on
   std::string transcript;
   for (const Variant& value : values) {
     auto fake = MakeContext();
@@ -146,20 +138,17 @@ TEST(TriggerPutTest, ControlActionMustBeAControlWord) {
 }
 
 TEST(TriggerPutTest, BooleansAreTrueOnlyForVariantTrue) {
-  const std::pair<int16_t, bool> cases[] = {{-1, true}, {1, false}, {0x7FFF, false}, {0, false}};
-  for (const auto& [value, expected] : cases) {
-    SCOPED_TRACE(value);
+  for (const int16_t value : {-1, 1, 0x7FFF, 0}) {
     core::triggers::CInterruptTrigger interrupt(MakeContext()), active(MakeContext());
     CMessageTrigger message(MakeContext());
-    interrupt.PutRaise(expected ? kVariantFalse : kVariantTrue);
-    message.PutOption(expected ? kVariantFalse : kVariantTrue);
-    active.PutActive(expected ? kVariantFalse : kVariantTrue);
-    EXPECT_EQ(interrupt.PutRaise(value), kOk);
-    EXPECT_EQ(message.PutOption(value), kOk);
-    EXPECT_EQ(active.PutActive(value), kOk);
-    EXPECT_EQ(interrupt.Raise(), expected);
-    EXPECT_EQ(message.GetOption() != 0, expected);
-    EXPECT_EQ(active.GetActive() != 0, expected);
+    // Each starts at the opposite of what the value gives.
+    const int16_t before = value == -1 ? kVariantFalse : kVariantTrue;
+    interrupt.PutRaise(before), message.PutOption(before), active.PutActive(before);
+    EXPECT_EQ(interrupt.PutRaise(value) | message.PutOption(value) | active.PutActive(value), kOk);
+    EXPECT_EQ(std::vector<bool>({interrupt.Raise(), message.GetOption() != 0,
+                                 active.GetActive() != 0}),
+              std::vector<bool>(3, value == -1))
+        << value;
     EXPECT_EQ(active.GetModified(), 0) << "Active is no modification";
   }
 }

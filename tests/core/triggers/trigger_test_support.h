@@ -26,7 +26,6 @@ namespace trigger_test {
 using core::automation::HResult;
 using core::automation::HResultText;
 using core::automation::kFail;
-using core::automation::kFalse;
 using core::automation::kOk;
 using core::automation::Variant;
 using core::triggers::CTrigger;
@@ -40,11 +39,10 @@ using Calls = std::vector<std::string>;
 // 70000.
 inline std::shared_ptr<fakes::FakeContext> MakeContext() {
   auto fake = std::make_shared<fakes::FakeContext>();
-  fake->sources = core::triggers::InterruptSources({{"INT0", 0x10, 0},
-                                                    {"int1", 0x11, 0},
-                                                    {"TIMER", 0x8020, 0},
-                                                    {"RX", 0x21, 0},
-                                                    {"TX", 0x22, 0}});
+  // clang-format off
+  fake->sources = core::triggers::InterruptSources(
+      {{"INT0", 0x10, 0}, {"int1", 0x11, 0}, {"TIMER", 0x8020, 0}, {"RX", 0x21, 0}, {"TX", 0x22, 0}});
+  // clang-format on
   fake->numerals = true;
   fake->symbols = {{"UART0", static_cast<int32_t>(0xFFFE0000u)}, {"buf", 0x1000}, {"MASK", 0xF0}};
   fake->numbers = {{"pump", 0}, {"valve", 155}, {"far", 70000}};

@@ -43,7 +43,7 @@ TEST(DialogRulesTest, NumbersListsAndSpinPositions) {
   const std::tuple<const std::vector<std::string>*, const char*, int, int> lists[] = {
       {&sizes, "8BIT*", 3, 3}, {&sizes, "16bit", 1, 1}, {&sizes, "8", -1, 0},
       {&generate, "RANDOM", 1, 1}, {&generate, "random2", 2, 2}, {&modes, "INC", -1, 1},
-      {&modes, "", -1, 0}, {&modes, "IO", -1, -1}, {&sizes, "", -1, 0}};
+      {&modes, "", -1, 0}, {&modes, "IO", -1, -1}, {&sizes, "", -1, 0}, {&sizes, "8bit", 0, 0}};
   // clang-format on
   for (const auto& [items, text, exact, prefix] : lists) {
     EXPECT_EQ(FindExact(*items, text), exact) << text;
@@ -82,39 +82,25 @@ TEST(DialogRulesTest, OkTestsRunInTheDialogsOrder) {
     Field fails;
     bool data_kind = true;  // false: a memory stream
   } cases[] = {
+      // clang-format off
       {"valid transfer", E::Transfer, {}, F::None},
       {"name before count", E::Transfer, {{F::Name, ""}, {F::Count, "x"}}, F::Name},
       {"count before size", E::Transfer, {{F::Count, "12a"}, {F::Size, ""}}, F::Count},
       {"count 70000 passes", E::Transfer, {{F::Count, "70000"}}, F::None},
       {"mode value 40 passes", E::Transfer, {{F::SrcModeValue, "40"}}, F::None},
-      {"source mode before its value",
-       E::Transfer,
-       {{F::SrcMode, ""}, {F::SrcModeValue, "x"}},
-       F::SrcMode},
-      {"source side before destination",
-       E::Transfer,
-       {{F::SrcModeValue, "-1"}, {F::Destination, ""}},
+      {"mode before value", E::Transfer, {{F::SrcMode, ""}, {F::SrcModeValue, "x"}}, F::SrcMode},
+      {"source side first", E::Transfer, {{F::SrcModeValue, "-1"}, {F::Destination, ""}},
        F::SrcModeValue},
-      {"data: list before generate mode",
-       E::Stream,
-       {{F::DataList, ""}, {F::SrcMode, ""}},
+      {"data: list before mode", E::Stream, {{F::DataList, ""}, {F::SrcMode, ""}}, F::DataList},
+      {"data: bad pattern", E::Stream, {{F::SrcMode, "RANDOM"}, {F::DataList, "10,1.5,x"}},
        F::DataList},
-      {"data: bad pattern",
-       E::Stream,
-       {{F::SrcMode, "RANDOM"}, {F::DataList, "10,1.5,x"}},
-       F::DataList},
-      {"data: pattern before count",
-       E::Stream,
-       {{F::DataList, "1,x"}, {F::Count, "x"}},
+      {"data: pattern before count", E::Stream, {{F::DataList, "1,x"}, {F::Count, "x"}},
        F::DataList},
       {"data: stream source not needed", E::Stream, {{F::StreamSource, ""}}, F::None},
       {"data: count tested though disabled", E::Stream, {{F::Count, "abc"}}, F::Count},
       {"stream: source needed", E::Stream, {{F::StreamSource, ""}}, F::StreamSource, false},
       {"stream: list not tested", E::Stream, {{F::DataList, "1,x"}}, F::None, false},
-      {"repeat mode before kind fields",
-       E::Stream,
-       {{F::DstMode, ""}, {F::DataList, ""}},
-       F::DstMode},
+      {"repeat mode first", E::Stream, {{F::DstMode, ""}, {F::DataList, ""}}, F::DstMode},
       {"interrupt: source", E::Interrupt, {{F::Destination, ""}}, F::Destination},
       {"connect: no members", E::Connect, {{F::Destination, ""}}, F::Destination},
       {"connect: name first", E::Connect, {{F::Name, ""}, {F::Destination, ""}}, F::Name},
@@ -122,6 +108,7 @@ TEST(DialogRulesTest, OkTestsRunInTheDialogsOrder) {
       {"I/O stream: 8k", E::IOStream, {{F::Destination, "8k"}}, F::Destination},
       {"I/O stream: 70000", E::IOStream, {{F::Destination, "70000"}}, F::None},
       {"control: nothing tested", E::Control, {{F::Name, ""}, {F::Destination, ""}}, F::None},
+      // clang-format on
   };
   for (const auto& c : cases) EXPECT_EQ(FailureOf(c.kind, c.edits, c.data_kind), c.fails) << c.what;
   // Disabled mode values are not tested.
@@ -140,23 +127,17 @@ TEST(DialogRulesTest, MessagesExplainABadPatternAndDisabledFieldsThatFail) {
   EXPECT_EQ(FailureMessageOf(EditKind::Stream, count, true), M::None);
   EXPECT_EQ(FailureMessageOf(EditKind::Interrupt, cycle, false), M::DisabledCycle);
   EXPECT_EQ(FailureMessageOf(EditKind::Interrupt, wait, false), M::DisabledWait);
+  EXPECT_EQ(FailureMessageOf(EditKind::Interrupt, count, false), M::None);
 }
 
 TEST(DialogRulesTest, PatternCheckFollowsTheGenerateMode) {
-  struct Case {
-    const char* mode;
-    const char* size;
-    const char* list;
-    bool error;
-  };
-  const Case cases[] = {
+  const std::tuple<const char*, const char*, const char*, bool> cases[] = {
       {"RANDOM", "8BIT", "10,1.5,x", true}, {"random", "8BIT", "10,1.5,2.5", false},
       {"RANDOM2", "8BIT", "10,-1,3", true}, {"RANDOM2", "DOUBLE", "10,1,5", false},
       {"DEFAULT", "8BIT", "1,abc,3", true}, {"DEFAULT", "DOUBLE", "1.5", true},
-      {"OTHER", "8BIT", "x", false},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(PatternHasError(c.mode, c.size, c.list), c.error) << c.mode << ' ' << c.list;
+      {"OTHER", "8BIT", "x", false}};
+  for (const auto& [mode, size, list, error] : cases) {
+    EXPECT_EQ(PatternHasError(mode, size, list), error) << mode << ' ' << list;
   }
 }
 
@@ -179,6 +160,13 @@ TEST(DialogRulesTest, InterruptSourceItemsNamesAndChoice) {
 
   EXPECT_EQ(InterruptTriggerName(false, "INTX"), "setINTX");
   EXPECT_EQ(InterruptTriggerName(true, "INTX"), "clearINTX");
+  // The clear box, its tick and the timing fields: a source of value 1 is never cleared.
+  std::string enabling;
+  for (const auto& [value, choice] : {std::pair{0u, true}, {0u, false}, {1u, true}}) {
+    const InterruptEnabling e = InterruptEnablingOf(value, choice);
+    enabling += std::to_string(e.clear_box) + std::to_string(e.clear) + std::to_string(e.timing);
+  }
+  EXPECT_EQ(enabling, "110101001");
 }
 
 TEST(DialogRulesTest, ConnectionListsMoveEntriesAndNameTheTrigger) {
@@ -221,35 +209,27 @@ TEST(DialogRulesTest, EachDialogOpensATopicOfItsOwnAmongTheAddinsTopics) {
 // compares the Type exactly.
 TEST(TriggerEditorTest, CommandsAndDoubleClicksChooseTheTriggerToEdit) {
   const std::tuple<uint32_t, std::vector<SelectedRow>, std::optional<int>> commands[] = {
-      {54202, {{4, "ClearInterrupt"}}, 4},
-      {54202, {{4, "interrupt"}}, 4},
-      {54203, {{2, "Transfer"}}, std::nullopt},
-      {54204, {{2, "Transfer"}}, 2},
-      {54204, {{2, "Transfer"}, {3, "Transfer"}}, std::nullopt},
-      {54204, {}, std::nullopt},
-      {54209, {{9, "I/O STREAM"}}, 9},
-      {54209, {{9, "I/O Access"}}, std::nullopt},
-      {54210, {{1, "Control"}}, 1},
-      {54206, {{7, "Connect"}}, 7}};
+      // clang-format off
+      {54202, {{4, "ClearInterrupt"}}, 4}, {54202, {{4, "interrupt"}}, 4},
+      {54203, {{2, "Transfer"}}, std::nullopt}, {54204, {{2, "Transfer"}}, 2},
+      {54204, {{2, "Transfer"}, {3, "Transfer"}}, std::nullopt}, {54204, {}, std::nullopt},
+      {54209, {{9, "I/O STREAM"}}, 9}, {54209, {{9, "I/O Access"}}, std::nullopt},
+      {54210, {{1, "Control"}}, 1}, {54206, {{7, "Connect"}}, 7}};
+  // clang-format on
   for (const auto& [command, selected, edits] : commands) {
     const std::optional<EditKind> kind = EditKindOfCommand(command);
     ASSERT_TRUE(kind) << command;
     EXPECT_EQ(EditTargetOf(*kind, selected), edits) << command;
   }
   EXPECT_FALSE(EditKindOfCommand(54205));
+  using E = EditKind;
   const std::pair<const char*, std::optional<EditKind>> types[] = {
-      {"Interrupt", EditKind::Interrupt},
-      {"ClearInterrupt", EditKind::Interrupt},
-      {"Stream", EditKind::Stream},
-      {"Transfer", EditKind::Transfer},
-      {"I/O Stream", EditKind::IOStream},
-      {"Control", EditKind::Control},
-      {"Connect", EditKind::Connect},
-      {"connect", std::nullopt},
-      {"Message", std::nullopt},
-      {"I/O Access", std::nullopt},
-      {"SIO", std::nullopt},
-      {"File I/O", std::nullopt}};
+      // clang-format off
+      {"Interrupt", E::Interrupt}, {"ClearInterrupt", E::Interrupt}, {"Stream", E::Stream},
+      {"Transfer", E::Transfer}, {"I/O Stream", E::IOStream}, {"Control", E::Control},
+      {"Connect", E::Connect}, {"connect", std::nullopt}, {"Message", std::nullopt},
+      {"I/O Access", std::nullopt}, {"SIO", std::nullopt}, {"File I/O", std::nullopt}};
+  // clang-format on
   for (const auto& [type, kind] : types) EXPECT_EQ(DoubleClickKind(type), kind) << type;
 }
 

@@ -64,11 +64,12 @@ class ScriptedDialogs : public DialogPort {
   std::string transcript;
 };
 
-const Texts kTransfer = {{Field::Size, "16BIT"},        {Field::Source, "0x100"},
-                         {Field::SrcMode, "INCREMENT"}, {Field::SrcModeValue, "2"},
-                         {Field::Destination, "0x200"}, {Field::DstMode, "FIX"},
-                         {Field::DstModeValue, "0"},    {Field::Count, "16"},
-                         {Field::Cycle, "3"},           {Field::Wait, "4"}};
+// clang-format off
+const Texts kTransfer = {{Field::Size, "16BIT"}, {Field::Source, "0x100"},
+    {Field::SrcMode, "INCREMENT"}, {Field::SrcModeValue, "2"}, {Field::Destination, "0x200"},
+    {Field::DstMode, "FIX"}, {Field::DstModeValue, "0"}, {Field::Count, "16"}, {Field::Cycle, "3"},
+    {Field::Wait, "4"}};
+// clang-format on
 
 struct Scenario {
   const char* what;
@@ -84,88 +85,50 @@ using EditLoopTest = RegistryTest;
 TEST_F(EditLoopTest, RunsTheDialogsAsTheTranscriptSays) {
   simulator_.source_table = ShortSourceTable();
   using E = EditKind;
-  const Texts kRandom2 = {
-      {Field::Size, "DOUBLE"},     {Field::Destination, "0x20"}, {Field::DstMode, "SINGLE"},
-      {Field::SrcMode, "RANDOM2"}, {Field::DataList, "10,1,5"},  {Field::Count, "0"},
-      {Field::Cycle, "0"},         {Field::Wait, "0"},           {Field::Mask, "0"}};
-  const auto p = [](int i) { return Texts{{Field::Name, "p" + std::to_string(i)}}; };
+  using F = Field;
+  const std::optional<int> fresh;  // no slot: a new trigger
+  const std::vector<std::pair<EditKind, Texts>> transfer = {{E::Transfer, kTransfer}};
+  const Texts kRandom2 = {{F::Size, "DOUBLE"}, {F::Destination, "0x20"}, {F::DstMode, "SINGLE"},
+                          {F::SrcMode, "RANDOM2"}, {F::DataList, "10,1,5"}, {F::Count, "0"},
+                          {F::Cycle, "0"}, {F::Wait, "0"}, {F::Mask, "0"}};
+  const auto p = [](int i) { return Texts{{F::Name, "p" + std::to_string(i)}}; };
+  // clang-format off
   const Scenario scenarios[] = {
-      {"create and cancel: interrupt", {}, E::Interrupt, std::nullopt, {kCancel}},
-      {"create and cancel: stream", {}, E::Stream, std::nullopt, {kCancel}},
-      {"create and cancel: transfer", {}, E::Transfer, std::nullopt, {kCancel}},
-      {"create and cancel: I/O stream", {}, E::IOStream, std::nullopt, {kCancel}},
-      {"create and cancel: control", {}, E::Control, std::nullopt, {kCancel}},
-      {"create and cancel: connect", {}, E::Connect, std::nullopt, {kCancel}},
-      {"edit fills the dialog; cancel leaves it",
-       {{E::Transfer, kTransfer}},
-       E::Transfer,
-       0,
-       {kCancel}},
-      {"a refused setter shows the dialog again",
-       {{E::Transfer, kTransfer}},
-       E::Transfer,
-       0,
-       {{{{Field::Name, "mover"}, {Field::SrcModeValue, "40"}}}, {{{Field::SrcModeValue, "4"}}}}},
-      {"cancel after a refusal undoes the accepted setters",
-       {{E::Transfer, kTransfer}},
-       E::Transfer,
-       0,
-       {{{{Field::Name, "mover"}, {Field::Size, "8BIT"}, {Field::DstModeValue, "40"}}}, kCancel}},
-      {"a refused Register shows the dialog again",
-       {},
-       E::Stream,
-       std::nullopt,
-       {{kRandom2}, {{{Field::Size, "8BIT"}}}}},
-      {"a refused source names its field",
-       {},
-       E::Interrupt,
-       std::nullopt,
-       {{{{Field::Destination, "NOPE"}}}, {{{Field::Destination, "INT0"}}}}},
+      {"create and cancel: interrupt", {}, E::Interrupt, fresh, {kCancel}},
+      {"create and cancel: stream", {}, E::Stream, fresh, {kCancel}},
+      {"create and cancel: transfer", {}, E::Transfer, fresh, {kCancel}},
+      {"create and cancel: I/O stream", {}, E::IOStream, fresh, {kCancel}},
+      {"create and cancel: control", {}, E::Control, fresh, {kCancel}},
+      {"create and cancel: connect", {}, E::Connect, fresh, {kCancel}},
+      {"edit fills the dialog; cancel leaves it", transfer, E::Transfer, 0, {kCancel}},
+      {"a refused setter shows the dialog again", transfer, E::Transfer, 0,
+       {{{{F::Name, "mover"}, {F::SrcModeValue, "40"}}}, {{{F::SrcModeValue, "4"}}}}},
+      {"cancel after a refusal undoes the accepted setters", transfer, E::Transfer, 0,
+       {{{{F::Name, "mover"}, {F::Size, "8BIT"}, {F::DstModeValue, "40"}}}, kCancel}},
+      {"a refused Register shows the dialog again", {}, E::Stream, fresh,
+       {{kRandom2}, {{{F::Size, "8BIT"}}}}},
+      {"a refused source names its field", {}, E::Interrupt, fresh,
+       {{{{F::Destination, "NOPE"}}}, {{{F::Destination, "INT0"}}}}},
       {"an I/O stream port from 0x8000 opens as a number",
-       {{E::IOStream, {{Field::Destination, "0x8000"}}}},
-       E::IOStream,
-       0,
-       {{}}},
+       {{E::IOStream, {{F::Destination, "0x8000"}}}}, E::IOStream, 0, {{}}},
       {"other triggers cover all slots but its own",
        {{E::IOStream, p(0)}, {E::IOStream, p(1)}, {E::IOStream, p(2)}, {E::IOStream, p(3)}},
-       E::Connect,
-       std::nullopt,
-       {{{{Field::Name, "both"}, {Field::Destination, "p3,p2"}, {Field::Count, "2"}}}},
+       E::Connect, fresh, {{{{F::Name, "both"}, {F::Destination, "p3,p2"}, {F::Count, "2"}}}},
        {0, 1}},
       {"a connect edit lists its members and the others",
-       {{E::IOStream, p(0)},
-        {E::IOStream, p(1)},
-        {E::Connect, {{Field::Name, "both"}, {Field::Destination, "p1,p0"}}}},
-       E::Connect,
-       2,
-       {kCancel}},
+       {{E::IOStream, p(0)}, {E::IOStream, p(1)},
+        {E::Connect, {{F::Name, "both"}, {F::Destination, "p1,p0"}}}}, E::Connect, 2, {kCancel}},
       {"a connect edit of another kind creates", {{E::IOStream, {}}}, E::Connect, 0, {kCancel}},
       {"an empty slot shows nothing", {}, E::Transfer, 5, {}},
-      {"save as new makes a copy under a new name",
-       {{E::Transfer, kTransfer}},
-       E::Transfer,
-       0,
-       {{{{Field::Number, "NEW"}, {Field::Name, "lost"}, {Field::Count, "32"}}},
-        {},
-        {{{Field::Name, "copy"}}}}},
-      {"save as new, then cancel, leaves the copy for the purge",
-       {{E::Transfer, kTransfer}},
-       E::Transfer,
-       0,
-       {{{{Field::Number, "new"}}},
-        {{{Field::Name, "copy"}, {Field::SrcModeValue, "99"}}},
-        kCancel}},
-      {"leaving new deletes the copy",
-       {{E::Transfer, kTransfer}},
-       E::Transfer,
-       0,
-       {{{{Field::Number, "new"}}}, {{{Field::Number, "0"}, {Field::Count, "8"}}}}},
-      {"a dialog that cannot be shown",
-       {},
-       E::Control,
-       std::nullopt,
-       {{{}, DialogResult::Unavailable}}},
+      {"save as new makes a copy under a new name", transfer, E::Transfer, 0,
+       {{{{F::Number, "NEW"}, {F::Name, "lost"}, {F::Count, "32"}}}, {}, {{{F::Name, "copy"}}}}},
+      {"save as new, then cancel, leaves the copy for the purge", transfer, E::Transfer, 0,
+       {{{{F::Number, "new"}}}, {{{F::Name, "copy"}, {F::SrcModeValue, "99"}}}, kCancel}},
+      {"leaving new deletes the copy", transfer, E::Transfer, 0,
+       {{{{F::Number, "new"}}}, {{{F::Number, "0"}, {F::Count, "8"}}}}},
+      {"a dialog that cannot be shown", {}, E::Control, fresh, {{{}, DialogResult::Unavailable}}},
   };
+  // clang-format on
   std::string transcript;
   for (const Scenario& s : scenarios) {
     SCOPED_TRACE(s.what);

@@ -20,12 +20,8 @@ class Measure : public core::window::TextMeasure {
 };
 
 TEST(ListDrawing, ShortenToFit) {
-  const struct {
-    const char* text;
-    int width;
-    int offset;
-    const char* drawn;
-  } cases[] = {
+  // The text, the column's width and the text's offset in it; what is drawn.
+  const std::tuple<const char*, int, int, const char*> cases[] = {
       {"", 0, 12, ""},
       {"Transfer", 60, 12, "Transfer"},   // 48 + 12: an exact fit keeps the text
       {"Transfer", 59, 12, "Transf..."},  // 36 + 6 + 12 = 54; "Transfe" would need 60
@@ -36,39 +32,27 @@ TEST(ListDrawing, ShortenToFit) {
   };
   Measure measure;
   std::string buffer;
-  for (const auto& c : cases) {
-    EXPECT_EQ(core::window::ShortenToFit(measure, c.text, c.width, c.offset, buffer), c.drawn)
-        << c.text << " in " << c.width;
+  for (const auto& [text, width, offset, drawn] : cases) {
+    EXPECT_EQ(core::window::ShortenToFit(measure, text, width, offset, buffer), drawn)
+        << text << " in " << width;
   }
 }
 
-TEST(ListDrawing, ShortenedTextsAlignLeft) {
-  const struct {
-    int format;
-    bool shortened;
-    Align align;
-  } cases[] = {
+// A shortened text aligns left whatever its column's format says; a selected row is drawn selected
+// while the list has the focus or shows its selection always, a drop target always.
+TEST(ListDrawing, AlignmentAndSelection) {
+  const std::tuple<int, bool, Align> aligns[] = {
       {0, false, Align::Left}, {1, false, Align::Right}, {2, false, Align::Center},
-      {1, true, Align::Left},  {2, true, Align::Left},   {0x4001, false, Align::Right},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(core::window::TextAlign(c.format, c.shortened), c.align) << c.format;
+      {1, true, Align::Left},  {2, true, Align::Left},   {0x4001, false, Align::Right}};
+  for (const auto& [format, shortened, align] : aligns) {
+    EXPECT_EQ(core::window::TextAlign(format, shortened), align) << format << shortened;
   }
-}
-
-TEST(ListDrawing, WhichRowsAreDrawnSelected) {
-  const struct {
-    uint32_t state;
-    bool focus;
-    bool show_always;
-    bool selected;
-  } cases[] = {
+  const std::tuple<uint32_t, bool, bool, bool> states[] = {
       {0x2, true, false, true},  {0x2, false, false, false}, {0x2, false, true, true},
-      {0x8, false, false, true}, {0x1, true, true, false},   {0x3, true, false, true},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(core::window::DrawnSelected(c.state, c.focus, c.show_always), c.selected)
-        << c.state << " focus " << c.focus << " always " << c.show_always;
+      {0x8, false, false, true}, {0x1, true, true, false},   {0x3, true, false, true}};
+  for (const auto& [state, focus, always, selected] : states) {
+    EXPECT_EQ(core::window::DrawnSelected(state, focus, always), selected)
+        << state << " focus " << focus << " always " << always;
   }
 }
 
