@@ -59,6 +59,10 @@ TEST_F(RegistryTest, EveryCreationOperationMakesItsKindAndFailsWhenFull) {
   EXPECT_HR(kFail, registry_.CreateTriggerByKeyword("sio", &adapter));
   EXPECT_TRUE(adapter.IsEmpty());
   EXPECT_EQ(registry_.Count(), 256);
+  // A freed slot is taken again; after it, the search from the next slot finds none free.
+  ASSERT_HR(kOk, registry_.DeleteTrigger(registry_.GetTriggerByNumber(3)->Name()));
+  EXPECT_EQ(Create(TriggerKind::Sio)->Number(), 3);
+  EXPECT_HR(kFail, registry_.CreateTriggerByKeyword("sio", &adapter));
 }
 
 TEST_F(RegistryTest, NameChecksExcludeOnlyTheGivenNumber) {

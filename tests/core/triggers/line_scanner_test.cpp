@@ -24,6 +24,12 @@ TEST(LineScannerTest, LiteralKeywordsAndTheRestOfTheLine) {
   uint32_t count = 0;
   EXPECT_EQ(ScanLine("7,-1", "%d,%u", {&id, &count}), 2);
   EXPECT_EQ(count, 0xFFFFFFFFu);
+  EXPECT_EQ(ScanLine("+7,x", "%d,%u", {&id, &count}), 1);
+  EXPECT_EQ(id, 7);
+  const core::triggers::ScanStop stop =
+      core::triggers::ScanLineStop("+7,x", "%d,%u", {&id, &count});
+  EXPECT_EQ(stop.cause, core::triggers::ScanStop::Cause::Number);
+  EXPECT_EQ(stop.position, 3u);
 
   // A field with its own, smaller limit.
   std::string option;
