@@ -13,17 +13,17 @@
 #include "standin/win/ide_ids.h"
 #include "standin/win/standin_calls.h"
 #include "standin/win/trigger_prompt.h"
-#include "standin/win/wide_text.h"
-#include "win/com/conversion.h"
-#include "win/com/module.h"
-#include "win/com/raii.h"
+#include "win/comkit/conversion.h"
+#include "win/comkit/module.h"
+#include "win/comkit/raii.h"
 
 namespace standin::win {
 namespace {
 
 using core::automation::Format;
-using ::win::com::ToNarrow;
-using ::win::com::UniqueBstr;
+using ::win::comkit::MakeBstr;
+using ::win::comkit::ToNarrow;
+using ::win::comkit::ToWide;
 
 constexpr wchar_t kWindowClass[] = L"VireoStandinFrame";
 constexpr wchar_t kCaption[] = L"Vireo stand-in";
@@ -87,10 +87,6 @@ const TriggerOperation* FindTriggerOperation(LONG command) {
   return nullptr;
 }
 
-UniqueBstr Bstr(const std::wstring& text) {
-  return UniqueBstr(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
-}
-
 std::string WindowText(HWND window) {
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
   text.resize(
@@ -135,7 +131,7 @@ IdeFrame::~IdeFrame() {
 bool IdeFrame::Create() {
   const INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  const HINSTANCE instance = ::win::com::ModuleInstance();
+  const HINSTANCE instance = ::win::comkit::ModuleInstance();
   WNDCLASSEXW window_class = {};
   if (!GetClassInfoExW(instance, kWindowClass, &window_class)) {
     window_class.cbSize = sizeof window_class;
@@ -273,7 +269,7 @@ LRESULT IdeFrame::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 bool IdeFrame::OnCreate() {
-  const HINSTANCE instance = ::win::com::ModuleInstance();
+  const HINSTANCE instance = ::win::comkit::ModuleInstance();
   NONCLIENTMETRICSW metrics = {};
   metrics.cbSize = sizeof metrics;
   SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
@@ -447,15 +443,16 @@ void IdeFrame::Refresh() {
       model::FrameTitle(session_->project().path(), session_->project().modified());
   if (title != title_) {
     title_ = title;
-    SetWindowTextW(window_, Wide(title).c_str());
+    SetWindowTextW(window_, ToWide(title).c_str());
   }
   if (session_->addin_commands().revision() != shown_revision_) RebuildAddinCommands();
   FollowLog();
   UpdateCommandStates();
 
   const std::string cpu = session_->project().CpuFamily();
-  SendMessageW(status_, SB_SETTEXTW, 1,
-               reinterpret_cast<LPARAM>(Wide("CPU family: " + (cpu.empty() ? "-" : cpu)).c_str()));
+  SendMessageW(
+      status_, SB_SETTEXTW, 1,
+      reinterpret_cast<LPARAM>(ToWide("CPU family: " + (cpu.empty() ? "-" : cpu)).c_str()));
   SendMessageW(status_, SB_SETTEXTW, 2,
                reinterpret_cast<LPARAM>(debugging_ ? L"Debugging" : L"Not debugging"));
   SendMessageW(status_, SB_SETTEXTW, 3,
@@ -482,12 +479,12 @@ void IdeFrame::RebuildAddinCommands() {
       } else {
         const std::string name =
             entry.name.empty() ? Format("Command %d", entry.command) : entry.name;
-        AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(entry.command), Wide(name).c_str());
+        AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(entry.command), ToWide(name).c_str());
       }
     }
     const std::string title = popup.name.empty() ? "Add-in" : popup.name;
     InsertMenuW(menu_bar_, static_cast<UINT>(at++), MF_BYPOSITION | MF_POPUP | MF_STRING,
-                reinterpret_cast<UINT_PTR>(menu), Wide(title).c_str());
+                reinterpret_cast<UINT_PTR>(menu), ToWide(title).c_str());
     addin_menus_.emplace_back(menu, popup);
   }
   if (GetMenu(window_) == menu_bar_) DrawMenuBar(window_);
@@ -509,7 +506,7 @@ void IdeFrame::RebuildAddinCommands() {
     if (image == I_IMAGENONE) {
       // Without a picture the button shows its name.
       names.push_back(
-          Wide(button.name.empty() ? Format("Command %d", button.command) : button.name));
+          ToWide(button.name.empty() ? Format("Command %d", button.command) : button.name));
       tb.fsStyle |= BTNS_SHOWTEXT;
       tb.iString = reinterpret_cast<INT_PTR>(names.back().c_str());
     }
@@ -541,7 +538,7 @@ int IdeFrame::AddinImage(int32_t slot) {
 void IdeFrame::FollowLog() {
   const model::LogFollower::Update update = follower_.Next(session_->log());
   if (!update.replace && update.text.empty()) return;
-  const std::wstring text = Wide(update.text);
+  const std::wstring text = ToWide(update.text);
   if (update.replace) {
     SetWindowTextW(log_, text.c_str());
   } else {
@@ -572,7 +569,7 @@ void IdeFrame::UpdateCommandStates() {
 }
 
 void IdeFrame::SetStatus(const std::string& text) {
-  SendMessageW(status_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
+  SendMessageW(status_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(ToWide(text).c_str()));
 }
 
 // ---- Menus and tooltips ----
@@ -632,7 +629,7 @@ LRESULT IdeFrame::OnNotify(NMHDR* header) {
     tooltip_ = PlainMenuText(menu_bar_, command);
   } else {
     for (const model::ToolbarButton& button : addin_buttons_) {
-      if (button.command == command) tooltip_ = Wide(button.name);
+      if (button.command == command) tooltip_ = ToWide(button.name);
     }
   }
   info->lpszText = tooltip_.data();
@@ -817,7 +814,7 @@ HRESULT IdeFrame::OpenProject() {
   std::wstring path;
   if (!ChooseProjectFile(false, &path)) return S_FALSE;
   if (debugging_) StopDebugging();
-  HRESULT hr = standin_->OpenProject(Bstr(path).Get());
+  HRESULT hr = standin_->OpenProject(MakeBstr(path).Get());
   if (FAILED(hr)) {
     ShowError("The project cannot be opened:\n" + DescribeFailure(hr));
     return hr;
@@ -847,7 +844,7 @@ bool IdeFrame::SaveProject(bool choose_name) {
     }
   }
   const HRESULT hr =
-      path.empty() ? standin_->SaveProject() : standin_->SaveProjectAs(Bstr(path).Get());
+      path.empty() ? standin_->SaveProject() : standin_->SaveProjectAs(MakeBstr(path).Get());
   if (FAILED(hr)) {
     ShowError("The project cannot be saved:\n" + DescribeFailure(hr));
     return false;
@@ -863,7 +860,7 @@ bool IdeFrame::AskToSave() {
   if (name.empty()) name = "Untitled";
   const std::wstring question = ResourceText(IDS_SAVE_CHANGES);
   const std::string text = Format(ToNarrow(question).c_str(), name.c_str());
-  switch (MessageBoxW(window_, Wide(text).c_str(), kCaption, MB_YESNOCANCEL | MB_ICONQUESTION)) {
+  switch (MessageBoxW(window_, ToWide(text).c_str(), kCaption, MB_YESNOCANCEL | MB_ICONQUESTION)) {
     case IDYES:
       return SaveProject(false);
     case IDNO:
@@ -876,7 +873,7 @@ bool IdeFrame::AskToSave() {
 bool IdeFrame::ChooseProjectFile(bool save, std::wstring* path) {
   std::wstring filter = ResourceText(IDS_PROJECT_FILTER);
   std::replace(filter.begin(), filter.end(), L'|', L'\0');
-  std::wstring folder = Wide(session_->project().path());
+  std::wstring folder = ToWide(session_->project().path());
   folder = folder.substr(
       0, folder.find_last_of(L"\\/") == std::wstring::npos ? 0 : folder.find_last_of(L"\\/"));
   wchar_t file[MAX_PATH] = L"";
@@ -932,17 +929,17 @@ std::string IdeFrame::ChildTitles() const {
 void IdeFrame::About() {
   const std::string text = Format(ToNarrow(ResourceText(IDS_ABOUT)).c_str(), STANDIN_VERSION,
                                   Connected() ? "connected" : "none connected");
-  MessageBoxW(window_, Wide(text).c_str(), L"About Vireo stand-in", MB_OK | MB_ICONINFORMATION);
+  MessageBoxW(window_, ToWide(text).c_str(), L"About Vireo stand-in", MB_OK | MB_ICONINFORMATION);
 }
 
 void IdeFrame::ShowError(const std::string& text) {
-  MessageBoxW(window_, Wide(text).c_str(), kCaption, MB_OK | MB_ICONERROR);
+  MessageBoxW(window_, ToWide(text).c_str(), kCaption, MB_OK | MB_ICONERROR);
 }
 
 std::wstring IdeFrame::ResourceText(UINT id) const {
   const wchar_t* text = nullptr;
   const int length =
-      LoadStringW(::win::com::ModuleInstance(), id, reinterpret_cast<LPWSTR>(&text), 0);
+      LoadStringW(::win::comkit::ModuleInstance(), id, reinterpret_cast<LPWSTR>(&text), 0);
   return length > 0 ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
 }
 

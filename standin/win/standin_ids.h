@@ -8,9 +8,9 @@
 #undef GetObject
 
 #include "vireo_standin.h"
-#include "win/com/com_object.h"
+#include "win/comkit/com_object.h"
 
-namespace win::com {
+namespace win::comkit {
 
 #define STANDIN_INTERFACE_ID(Interface)                   \
   template <>                                             \
@@ -26,4 +26,4 @@ STANDIN_INTERFACE_ID(IVireoMemoryCommand)
 STANDIN_INTERFACE_ID(IVireoEvaluation)
 #undef STANDIN_INTERFACE_ID
 
-}  // namespace win::com
+}  // namespace win::comkit

@@ -7,13 +7,13 @@
 #include "standin/win/ide_frame.h"
 #include "standin/win/message_loop.h"
 #include "standin/win/standin_object.h"
-#include "win/com/conversion.h"
+#include "win/comkit/conversion.h"
 
 namespace standin::win {
 namespace {
 
-using ::win::com::Guard;
-using ::win::com::ToBstr;
+using ::win::comkit::Guard;
+using ::win::comkit::ToBstr;
 
 LONG HandleNumber(HWND window) { return static_cast<LONG>(reinterpret_cast<LONG_PTR>(window)); }
 

@@ -35,14 +35,14 @@ constexpr LONG kFakeCommand = 54201;
 std::string MenuText(HMENU menu, UINT item, UINT by) {
   wchar_t text[128] = L"";
   GetMenuStringW(menu, item, text, 128, by);
-  return win::com::ToNarrow(std::wstring(text));
+  return win::comkit::ToNarrow(std::wstring(text));
 }
 
 std::string WindowText(HWND window) {
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
   text.resize(
       static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-  return win::com::ToNarrow(text);
+  return win::comkit::ToNarrow(text);
 }
 
 std::string Crlf(const std::string& text) {
@@ -337,7 +337,7 @@ TEST_F(IdeWindowTest, TheDebugMenuDrivesTheSimulatorAndTellsTheAddin) {
       for (LRESULT i = 0; i < SendMessageW(list, CB_GETCOUNT, 0, 0) && i < 3; ++i) {
         std::wstring item(static_cast<size_t>(SendMessageW(list, CB_GETLBTEXTLEN, i, 0)), L'\0');
         SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()));
-        prompt.push_back(win::com::ToNarrow(item));
+        prompt.push_back(win::comkit::ToNarrow(item));
         if (SendMessageW(list, CB_GETITEMDATA, i, 0) == step.chosen) {
           SendMessageW(list, CB_SETCURSEL, i, 0);
         }
@@ -415,7 +415,7 @@ TEST_F(IdeWindowTest, OpeningAProjectLoadsItsTriggersIntoTheAddin) {
   Choose(ID_FILE_OPEN);
   UniqueBstr path;
   standin_->get_ProjectPath(path.Put());
-  EXPECT_EQ(Narrow(path.Get()), win::com::ToNarrow(other));
+  EXPECT_EQ(Narrow(path.Get()), win::comkit::ToNarrow(other));
   EXPECT_EQ(Log(), "fake: loaded 13 of 13 triggers\n");
   EXPECT_EQ(WindowText(frame_), "Vireo stand-in - standin_gui_other.vpj");
 }

@@ -14,23 +14,23 @@
 
 #include "standin/win/standin_ids.h"
 #include "tests/win/com/com_test_support.h"
-#include "win/com/conversion.h"
-#include "win/com/dispatch_call.h"
-#include "win/com/raii.h"
+#include "win/comkit/conversion.h"
+#include "win/comkit/dispatch_call.h"
+#include "win/comkit/raii.h"
 
 namespace standintest {
 
 using comtest::IdOfName;
 using comtest::InvokeByName;
-using win::com::ComPtr;
-using win::com::HandleArg;
-using win::com::InvokeMember;
-using win::com::LongArg;
-using win::com::LongRefArg;
-using win::com::TextArg;
-using win::com::UniqueBstr;
-using win::com::UniqueVariant;
-using win::com::UnsignedLongArg;
+using win::comkit::ComPtr;
+using win::comkit::HandleArg;
+using win::comkit::InvokeMember;
+using win::comkit::LongArg;
+using win::comkit::LongRefArg;
+using win::comkit::TextArg;
+using win::comkit::UniqueBstr;
+using win::comkit::UniqueVariant;
+using win::comkit::UnsignedLongArg;
 
 // Loads a module from beside the test executable and runs its DllRegisterServer.
 inline HRESULT RegisterModule(const wchar_t* name) {
@@ -59,7 +59,7 @@ inline std::wstring CopySample(const wchar_t* name) {
 
 inline UniqueBstr Bstr(const wchar_t* text) { return UniqueBstr(SysAllocString(text)); }
 
-inline std::string Narrow(BSTR text) { return win::com::ToNarrow(text); }
+inline std::string Narrow(BSTR text) { return win::comkit::ToNarrow(text); }
 
 // The description of the error information the last failing call left.
 inline std::string ErrorDescription() {

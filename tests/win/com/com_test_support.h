@@ -8,9 +8,9 @@
 
 #include <string>
 
-#include "win/com/dispatch_call.h"
-#include "win/com/raii.h"
 #include "win/com/trigger_ids.h"
+#include "win/comkit/dispatch_call.h"
+#include "win/comkit/raii.h"
 
 namespace comtest {
 
@@ -24,8 +24,8 @@ inline std::string Hex(HRESULT hr) {
 #define ASSERT_HR(expected, call) ASSERT_EQ(comtest::Hex(expected), comtest::Hex(call))
 
 // Members by name, as a script reaches them.
-using win::com::IdOfName;
-using win::com::InvokeByName;
+using win::comkit::IdOfName;
+using win::comkit::InvokeByName;
 
 // The module under test, loaded from beside the test executable.
 struct Server {

@@ -8,14 +8,14 @@
 #include <vector>
 
 #include "tests/win/com/com_test_support.h"
-#include "win/com/conversion.h"
-#include "win/com/dispatch_call.h"
+#include "win/comkit/conversion.h"
+#include "win/comkit/dispatch_call.h"
 
 namespace {
 
-using win::com::ComPtr;
-using win::com::UniqueBstr;
-using win::com::UniqueVariant;
+using win::comkit::ComPtr;
+using win::comkit::UniqueBstr;
+using win::comkit::UniqueVariant;
 
 class KindObjectsTest : public comtest::ComTest {
  protected:
@@ -103,7 +103,7 @@ TEST_F(KindObjectsTest, TheAddinClassesAnswerByNameToo) {
   ASSERT_TRUE(command);
   UniqueVariant result;
   ASSERT_HR(S_OK, comtest::InvokeByName(command.Get(), L"GetObject", DISPATCH_METHOD,
-                                        {win::com::TextArg(L"Trigger.Version")}, result.Get()));
+                                        {win::comkit::TextArg(L"Trigger.Version")}, result.Get()));
   EXPECT_EQ(V_VT(result.Get()), VT_DISPATCH);
   EXPECT_EQ(V_DISPATCH(result.Get()), nullptr);
 }
@@ -194,7 +194,7 @@ TEST_F(KindObjectsTest, AddressPutsTakeVariantsByType) {
     EXPECT_EQ(comtest::Narrow(GetText(transfer.Get(), L"Destination")), comtest::Narrow(c.stored));
   }
   // A text needs the host's evaluator, which is not there: refused, the old value kept.
-  EXPECT_HR(E_FAIL, PutProperty(transfer.Get(), L"Destination", win::com::TextArg(L"PORT0")));
+  EXPECT_HR(E_FAIL, PutProperty(transfer.Get(), L"Destination", win::comkit::TextArg(L"PORT0")));
   EXPECT_EQ(comtest::Narrow(GetText(transfer.Get(), L"Destination")), "0x00001234");
 }
 
@@ -257,14 +257,14 @@ TEST_F(KindObjectsTest, TextsCrossInTheAnsiCodePage) {
   const wchar_t* name = GetACP() == 1252 ? L"Z\u00fcrich\u00e9" : L"Zurich";
   ComPtr<IDispatch> sio = Create(L"Trigger.SioTrigger");
   ASSERT_TRUE(sio);
-  ASSERT_HR(S_OK, PutProperty(sio.Get(), L"Destination", win::com::TextArg(name)));
+  ASSERT_HR(S_OK, PutProperty(sio.Get(), L"Destination", win::comkit::TextArg(name)));
   EXPECT_EQ(GetText(sio.Get(), L"Destination"), name);
   if (GetACP() == 1252) {
     UniqueBstr text(SysAllocString(name));
-    EXPECT_EQ(win::com::ToNarrow(text.Get()), "Z\xfcrich\xe9");
+    EXPECT_EQ(win::comkit::ToNarrow(text.Get()), "Z\xfcrich\xe9");
   }
   UniqueBstr empty;
-  EXPECT_EQ(win::com::ToNarrow(empty.Get()), "");
+  EXPECT_EQ(win::comkit::ToNarrow(empty.Get()), "");
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 
 #include "tests/win/com/com_test_support.h"
 #include "win/com/class_table.h"
-#include "win/com/self_registration.h"
+#include "win/comkit/self_registration.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ using comtest::GuidText;
 using comtest::Narrow;
 using comtest::ReadClassesValue;
 using comtest::Server;
-using win::com::ComPtr;
+using win::comkit::ComPtr;
 
 class ModuleTest : public comtest::ComTest {};
 
@@ -110,7 +110,7 @@ TEST_F(ModuleTest, UnregistrationGoesOnPastAScriptThatFails) {
   // type library's registration is removed all the same, as the other classes' would be.
   const std::wstring library = L"TypeLib\\" + GuidText(LIBID_Trigger);
   ASSERT_TRUE(ClassesKeyExists(library));
-  EXPECT_HR(S_OK, win::com::UnregisterModule({14324, 14325}, LIBID_Trigger));
+  EXPECT_HR(S_OK, win::comkit::UnregisterModule({14324, 14325}, LIBID_Trigger));
   EXPECT_FALSE(ClassesKeyExists(library));
   ASSERT_HR(S_OK, Server::Get().register_server());
 }
@@ -193,7 +193,7 @@ TEST_F(ModuleTest, VersionAnswersItsInterfacesAndErrorInfoSupport) {
   EXPECT_EQ(minor, 0x00000001);
 
   // The same through IDispatch by name, as a script would call it.
-  win::com::UniqueVariant result;
+  win::comkit::UniqueVariant result;
   ASSERT_HR(S_OK, comtest::InvokeByName(dispatch.Get(), L"Description", DISPATCH_PROPERTYGET, {},
                                         result.Get()));
   EXPECT_EQ(V_VT(result.Get()), VT_BSTR);

@@ -10,9 +10,9 @@
 
 namespace {
 
-using win::com::ComPtr;
-using win::com::UniqueBstr;
-using win::com::UniqueVariant;
+using win::comkit::ComPtr;
+using win::comkit::UniqueBstr;
+using win::comkit::UniqueVariant;
 
 class TriggerActionTest : public comtest::ComTest {
  protected:

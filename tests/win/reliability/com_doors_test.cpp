@@ -17,7 +17,7 @@
 
 #include "tests/win/addin/addin_test_support.h"
 #include "tests/win/reliability/hostile_values.h"
-#include "win/com/dispatch_call.h"
+#include "win/comkit/dispatch_call.h"
 
 namespace {
 
@@ -214,7 +214,7 @@ HRESULT CallThroughDispatch(IDispatch* object, const Method& method, const VARIA
   }
   UniqueVariant result;
   *arg_error = ~0u;
-  return win::com::InvokeWithParams(object, method.id, flags, &params, result.Get(), arg_error);
+  return win::comkit::InvokeWithParams(object, method.id, flags, &params, result.Get(), arg_error);
 }
 
 bool LeftErrorInfo() {

@@ -15,7 +15,7 @@
 #include "tests/core/fakes/fake_editor.h"
 #include "tests/core/registry/registry_fixture.h"
 #include "tests/win/ui/window_test_support.h"
-#include "win/com/module.h"
+#include "win/comkit/module.h"
 #include "win/resources/resource_ids.h"
 #include "win/ui/framework/toolbar.h"
 #include "win/ui/trigger_doc.h"
@@ -33,7 +33,7 @@ using windowtest::Pump;
 // looks for ("<program>RES.dll").
 class ModuleEnvironment : public ::testing::Environment {
  public:
-  void SetUp() override { win::com::ModuleAttach(GetModuleHandleW(nullptr)); }
+  void SetUp() override { win::comkit::ModuleAttach(GetModuleHandleW(nullptr)); }
 };
 const auto* const environment = ::testing::AddGlobalTestEnvironment(new ModuleEnvironment);
 
@@ -236,9 +236,10 @@ TEST(TriggerMenus, EachItemOfAMenuHasAnAccessKeyOfItsOwn) {
     }
   };
   // The window's menu bar, and the context menu: the first sub-menu of its resource.
-  const HMENU bar = LoadMenuW(win::com::ResourceInstance(), MAKEINTRESOURCEW(IDR_TRIGGER_TEMPLATE));
+  const HMENU bar =
+      LoadMenuW(win::comkit::ResourceInstance(), MAKEINTRESOURCEW(IDR_TRIGGER_TEMPLATE));
   const HMENU context =
-      LoadMenuW(win::com::ResourceInstance(), MAKEINTRESOURCEW(IDR_TRIGGER_CONTEXT_MENU));
+      LoadMenuW(win::comkit::ResourceInstance(), MAKEINTRESOURCEW(IDR_TRIGGER_CONTEXT_MENU));
   ASSERT_NE(bar, nullptr);
   ASSERT_NE(context, nullptr);
   check(bar, "menu bar");
@@ -277,7 +278,7 @@ TEST_F(TriggerViewTest, ToolbarButtonsHaveTooltips) {
     const wchar_t* tip;
   } cases[] = {{54202, L"Interrupt Trigger"}, {54205, L"Delete (Del)"}, {54213, L"Reset"}};
   for (const auto& c : cases) {
-    EXPECT_EQ(win::ui::ToolBar::TipText(win::com::ResourceInstance(), c.command), c.tip);
+    EXPECT_EQ(win::ui::ToolBar::TipText(win::comkit::ResourceInstance(), c.command), c.tip);
   }
 }
 

@@ -2,7 +2,7 @@
 #include "win/ui/framework/doc_template.h"
 
 #include "core/addin/command_target.h"
-#include "win/com/module.h"
+#include "win/comkit/module.h"
 
 namespace win::ui {
 
@@ -17,7 +17,7 @@ CVireoBaseDocTemplate::~CVireoBaseDocTemplate() {
 }
 
 bool CVireoBaseDocTemplate::LoadTemplate() {
-  doc_string_ = win::com::LoadResourceString(win::com::ResourceInstance(), resource_);
+  doc_string_ = win::comkit::LoadResourceString(win::comkit::ResourceInstance(), resource_);
   return !doc_string_.empty();
 }
 

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
-#include "win/com/conversion.h"
-#include "win/com/module.h"
+#include "win/comkit/conversion.h"
+#include "win/comkit/module.h"
 #include "win/ui/framework/activation_context.h"
 
 namespace win::ui {
@@ -81,14 +81,14 @@ bool MDIChildFrame::Create(HWND mdi_client, const std::wstring& title, SIZE size
     }
   }
   if (hwnd != nullptr && !locked_) {
-    win::com::ModuleLock();
+    win::comkit::ModuleLock();
     locked_ = true;
   }
   return hwnd != nullptr;
 }
 
 void MDIChildFrame::SetIcon(UINT resource) {
-  const HINSTANCE resources = win::com::ResourceInstance();
+  const HINSTANCE resources = win::comkit::ResourceInstance();
   icon_.Reset(
       static_cast<HICON>(LoadImageW(resources, MAKEINTRESOURCEW(resource), IMAGE_ICON,
                                     GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
@@ -134,12 +134,12 @@ void MDIChildFrame::ShowPrompt(UINT command) {
   const HWND host_frame = GetAncestor(hwnd(), GA_ROOT);
   if (host_frame == nullptr || host_frame == hwnd()) return;
   const std::wstring prompt =
-      command == 0 ? L"" : ToolBar::PromptText(win::com::ResourceInstance(), command);
+      command == 0 ? L"" : ToolBar::PromptText(win::comkit::ResourceInstance(), command);
   if (prompt.empty()) {
     SendMessageW(host_frame, kSetMessageString, kIdleMessage, 0);
     return;
   }
-  const std::string text = win::com::ToNarrow(prompt);
+  const std::string text = win::comkit::ToNarrow(prompt);
   SendMessageW(host_frame, kSetMessageString, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
@@ -181,7 +181,7 @@ LRESULT MDIChildFrame::OnNotify(NMHDR& header) {
     case TTN_GETDISPINFOW: {
       auto& info = reinterpret_cast<NMTTDISPINFOW&>(header);
       const std::wstring tip =
-          ToolBar::TipText(win::com::ResourceInstance(), static_cast<UINT>(header.idFrom));
+          ToolBar::TipText(win::comkit::ResourceInstance(), static_cast<UINT>(header.idFrom));
       lstrcpynW(info.szText, tip.c_str(), static_cast<int>(std::size(info.szText)));
       info.lpszText = info.szText;
       info.hinst = nullptr;
@@ -272,7 +272,7 @@ void MDIChildFrame::OnFinalMessage() {
   UnregisterClassOf(kClassName);
   if (locked_) {
     locked_ = false;
-    win::com::ModuleUnlock();
+    win::comkit::ModuleUnlock();
   }
 }
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "win/com/module.h"
+#include "win/comkit/module.h"
 
 namespace win::ui {
 
@@ -15,7 +15,7 @@ bool ToolBar::Create(HWND parent, UINT id, HINSTANCE resources, UINT bitmap,
                           WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_FLAT |
                               TBSTYLE_TOOLTIPS | CCS_TOP | CCS_NODIVIDER,
                           0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
-                          win::com::ModuleInstance(), nullptr);
+                          win::comkit::ModuleInstance(), nullptr);
   if (hwnd_ == nullptr) return false;
   SendMessageW(hwnd_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
 

@@ -5,7 +5,7 @@
 
 #include <utility>
 
-#include "win/com/module.h"
+#include "win/comkit/module.h"
 
 namespace win::ui {
 namespace {
@@ -46,12 +46,12 @@ void Window::DestroyWindow() {
 bool Window::RegisterClassOf(const wchar_t* name, UINT style, HBRUSH background) {
   WNDCLASSEXW existing = {};
   existing.cbSize = sizeof(existing);
-  if (GetClassInfoExW(win::com::ModuleInstance(), name, &existing)) return true;
+  if (GetClassInfoExW(win::comkit::ModuleInstance(), name, &existing)) return true;
   WNDCLASSEXW window_class = {};
   window_class.cbSize = sizeof(window_class);
   window_class.style = style;
   window_class.lpfnWndProc = &Window::ClassProc;
-  window_class.hInstance = win::com::ModuleInstance();
+  window_class.hInstance = win::comkit::ModuleInstance();
   window_class.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   window_class.hbrBackground = background;
   window_class.lpszClassName = name;
@@ -60,7 +60,7 @@ bool Window::RegisterClassOf(const wchar_t* name, UINT style, HBRUSH background)
 
 void Window::UnregisterClassOf(const wchar_t* name) {
   // Refused while a window of the class exists; the last one's going retries.
-  UnregisterClassW(name, win::com::ModuleInstance());
+  UnregisterClassW(name, win::comkit::ModuleInstance());
 }
 
 HWND Window::CreateOwn(DWORD ex_style, const wchar_t* class_name, const wchar_t* title, DWORD style,
@@ -69,7 +69,7 @@ HWND Window::CreateOwn(DWORD ex_style, const wchar_t* class_name, const wchar_t*
   Window* const outer = creating;
   creating = this;
   const HWND hwnd = CreateWindowExW(ex_style, class_name, title, style, x, y, width, height, parent,
-                                    menu, win::com::ModuleInstance(), nullptr);
+                                    menu, win::comkit::ModuleInstance(), nullptr);
   creating = outer;
   if (hwnd == nullptr) hwnd_ = nullptr;
   return hwnd;
@@ -80,7 +80,7 @@ HWND Window::CreateControl(DWORD ex_style, const wchar_t* class_name, DWORD styl
   kind_ = Kind::Control;
   const HWND hwnd = CreateWindowExW(ex_style, class_name, L"", style, 0, 0, 0, 0, parent,
                                     reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
-                                    win::com::ModuleInstance(), nullptr);
+                                    win::comkit::ModuleInstance(), nullptr);
   if (hwnd == nullptr) return nullptr;
   SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   control_proc_ = reinterpret_cast<WNDPROC>(

@@ -28,24 +28,24 @@
 #include "core/automation/strings.h"
 #include "standin/win/dispatch_object.h"
 #include "vireo_host.h"
-#include "win/com/com_object.h"
-#include "win/com/dispatch_call.h"
-#include "win/com/module.h"
-#include "win/com/raii.h"
 #include "win/com/trigger_ids.h"
+#include "win/comkit/com_object.h"
+#include "win/comkit/dispatch_call.h"
+#include "win/comkit/module.h"
+#include "win/comkit/raii.h"
 
 namespace {
 
 using core::automation::Format;
-using win::com::ComObject;
-using win::com::ComPtr;
-using win::com::HandleArg;
-using win::com::LongArg;
-using win::com::LongRefArg;
-using win::com::TextArg;
-using win::com::Threading;
-using win::com::UniqueBstr;
-using win::com::UniqueVariant;
+using win::comkit::ComObject;
+using win::comkit::ComPtr;
+using win::comkit::HandleArg;
+using win::comkit::LongArg;
+using win::comkit::LongRefArg;
+using win::comkit::TextArg;
+using win::comkit::Threading;
+using win::comkit::UniqueBstr;
+using win::comkit::UniqueVariant;
 
 constexpr LONG kCommand = 54201;
 
@@ -72,7 +72,7 @@ struct State {
 State& g = *new State;
 
 HRESULT CallHost(DISPID id, WORD flags, std::vector<VARIANT> args, VARIANT* result) {
-  return win::com::InvokeMember(g.host.Get(), id, flags, std::move(args), result);
+  return win::comkit::InvokeMember(g.host.Get(), id, flags, std::move(args), result);
 }
 
 // A registration call: true when the host answered with the success flag 1.
@@ -97,7 +97,7 @@ void WriteLog(const std::string& text) {
   ComPtr<IDispatch> log = GetService(L"Tamber.Service");
   if (!log) return;
   const std::wstring wide(text.begin(), text.end());
-  win::com::InvokeByName(log.Get(), L"AddLogString", DISPATCH_METHOD, {TextArg(wide.c_str())});
+  win::comkit::InvokeByName(log.Get(), L"AddLogString", DISPATCH_METHOD, {TextArg(wide.c_str())});
 }
 
 template <typename Interface>
@@ -501,7 +501,7 @@ LSTATUS SetClassesValue(const std::wstring& key, const wchar_t* name, const std:
 HRESULT RegisterClass(const wchar_t* prog_id, REFCLSID clsid) {
   const std::wstring id = GuidText(clsid);
   const std::wstring key = L"CLSID\\" + id;
-  const std::wstring module = win::com::ModulePath();
+  const std::wstring module = win::comkit::ModulePath();
   LSTATUS status = SetClassesValue(std::wstring(prog_id) + L"\\CLSID", nullptr, id);
   if (status == ERROR_SUCCESS) status = SetClassesValue(key + L"\\ProgID", nullptr, prog_id);
   if (status == ERROR_SUCCESS) status = SetClassesValue(key + L"\\InprocServer32", nullptr, module);
@@ -516,7 +516,7 @@ HRESULT RegisterClass(const wchar_t* prog_id, REFCLSID clsid) {
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
     g_instance = instance;
-    win::com::ModuleAttach(instance);
+    win::comkit::ModuleAttach(instance);
   }
   return TRUE;
 }
