@@ -16,7 +16,6 @@
 
 #include "standin/win/application.h"
 #include "standin/win/standin_ids.h"
-#include "trigger.h"
 
 namespace standin::win {
 

@@ -35,8 +35,14 @@ HRESULT Guard(Body&& body) noexcept {
   }
 }
 
+// The IID of an interface: the one its declaration carries (widl's headers declare it for every
+// interface, so that __uuidof names it). Not an IID_ symbol of a GUID file: a system library may
+// define one for an unrelated interface of the same name (the uuid library has an IID_ICommand),
+// and the linker would take whichever it met first.
 template <typename Interface>
-struct InterfaceId;  // specialised per interface: static const IID& value()
+struct InterfaceId {
+  static const IID& value() { return __uuidof(Interface); }
+};
 
 template <typename Derived, typename Interface, Threading Model>
 class ComObject : public Interface, public ISupportErrorInfo {

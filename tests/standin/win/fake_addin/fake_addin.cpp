@@ -28,7 +28,6 @@
 #include "core/automation/strings.h"
 #include "standin/win/dispatch_object.h"
 #include "vireo_host.h"
-#include "win/com/trigger_ids.h"
 #include "win/comkit/com_object.h"
 #include "win/comkit/dispatch_call.h"
 #include "win/comkit/module.h"
