@@ -1,12 +1,14 @@
 // VireoStandin.dll's entry points: process attach and detach, the class object of Standin,
 // self-registration and unloading. The module's state (instance, lock count, the type library
-// beside the module) and the class object are the COM toolkit's, as in the add-in.
+// beside the module) and the class object are the COM toolkit's, and the window classes the UI
+// framework's, as in the add-in.
 #include <windows.h>
 
 #include "standin/win/standin_object.h"
 #include "win/comkit/class_factory.h"
 #include "win/comkit/module.h"
 #include "win/comkit/self_registration.h"
+#include "win/ui/framework/window.h"
 
 namespace {
 
@@ -21,6 +23,9 @@ constexpr win::comkit::ClassEntry kClasses[] = {
 }  // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+  // The IDE window's classes are this module's: they go when it is unloaded (not at process
+  // exit), so that the module loaded again registers them afresh.
+  if (reason == DLL_PROCESS_DETACH && reserved == nullptr) win::ui::Window::UnregisterClasses();
   return win::comkit::ModuleDllMain(instance, reason, reserved);
 }
 

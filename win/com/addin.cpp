@@ -91,7 +91,8 @@ LONG Addin::OnConnection(IDispatch* host, bool first_time, LONG cookie) {
   template_ = std::make_unique<win::ui::CVireoBaseDocTemplate>(
       IDR_TRIGGER_TEMPLATE, window_classes ? window_classes() : nullptr);
   template_->LoadTemplate();
-  template_->SetKey(core::addin::kTriggerWindowKind, core::addin::kTriggerWindowIndex);
+  template_->SetKey(core::addin::WindowKindKey(core::addin::kTriggerWindowKind,
+                                               core::addin::kTriggerWindowIndex));
   SetTriggerWindowRefresh(&Addin::RefreshTriggerWindow);
   return 0;
 }

@@ -7,10 +7,14 @@
 #include "win/comkit/module.h"
 #include "win/comkit/self_registration.h"
 #include "win/ui/addin_window.h"
+#include "win/ui/framework/window.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   // The add-in's connection makes the trigger window's template with these classes.
   if (reason == DLL_PROCESS_ATTACH) win::ui::InstallTriggerWindow();
+  // The window classes are this module's: they go when it is unloaded (not at process exit), so
+  // that the module loaded again registers them afresh.
+  if (reason == DLL_PROCESS_DETACH && reserved == nullptr) win::ui::Window::UnregisterClasses();
   return win::comkit::ModuleDllMain(instance, reason, reserved);
 }
 

@@ -20,7 +20,7 @@ const std::wstring& TriggerWindowTitle() {
 }
 
 TriggerFrame::TriggerFrame(TriggerDoc& document, const TriggerWindowServices& services)
-    : document_(document), host_(*services.host) {
+    : MDIChildFrame(kTriggerFrameClass), document_(document), host_(*services.host) {
   auto view = std::make_unique<TriggerView>(document, *services.host, services.make_editor);
   document.AddView(*view);
   SetView(std::move(view));

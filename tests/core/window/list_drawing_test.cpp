@@ -1,16 +1,16 @@
 // The owner-drawn list's rules: shortening with an ellipsis over a measured font, selection,
 // highlight, alignment and the repaint past the last column.
-#include "core/window/list_drawing.h"
+#include "win/ui/framework/list_drawing.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using core::window::Align;
-using core::window::Rect;
+using win::ui::Align;
+using win::ui::Rect;
 
 // Every character is 6 pixels wide, except 'W' (10) and '.' (2).
-class Measure : public core::window::TextMeasure {
+class Measure : public win::ui::TextMeasure {
  public:
   int Width(std::string_view text) const override {
     int width = 0;
@@ -37,7 +37,7 @@ TEST(ListDrawing, ShortenToFit) {
   Measure measure;
   std::string buffer;
   for (const auto& c : cases) {
-    EXPECT_EQ(core::window::ShortenToFit(measure, c.text, c.width, c.offset, buffer), c.drawn)
+    EXPECT_EQ(win::ui::ShortenToFit(measure, c.text, c.width, c.offset, buffer), c.drawn)
         << c.text << " in " << c.width;
   }
 }
@@ -52,7 +52,7 @@ TEST(ListDrawing, ShortenedTextsAlignLeft) {
       {1, true, Align::Left},  {2, true, Align::Left},   {0x4001, false, Align::Right},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(core::window::TextAlign(c.format, c.shortened), c.align) << c.format;
+    EXPECT_EQ(win::ui::TextAlign(c.format, c.shortened), c.align) << c.format;
   }
 }
 
@@ -67,19 +67,19 @@ TEST(ListDrawing, WhichRowsAreDrawnSelected) {
       {0x8, false, false, true}, {0x1, true, true, false},   {0x3, true, false, true},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(core::window::DrawnSelected(c.state, c.focus, c.show_always), c.selected)
+    EXPECT_EQ(win::ui::DrawnSelected(c.state, c.focus, c.show_always), c.selected)
         << c.state << " focus " << c.focus << " always " << c.show_always;
   }
 }
 
 TEST(ListDrawing, TheHighlightReachesTheClientEdge) {
   const Rect bounds{-20, 16, 880, 33};
-  EXPECT_EQ(core::window::HighlightRect(bounds, 2, true, 1000), (Rect{2, 16, 1000, 33}));
-  EXPECT_EQ(core::window::HighlightRect(bounds, 2, false, 1000), (Rect{2, 16, 880, 33}));
-  EXPECT_EQ(core::window::HighlightRect(bounds, 2, true, 600), (Rect{2, 16, 880, 33}));
+  EXPECT_EQ(win::ui::HighlightRect(bounds, 2, true, 1000), (Rect{2, 16, 1000, 33}));
+  EXPECT_EQ(win::ui::HighlightRect(bounds, 2, false, 1000), (Rect{2, 16, 880, 33}));
+  EXPECT_EQ(win::ui::HighlightRect(bounds, 2, true, 600), (Rect{2, 16, 880, 33}));
 
-  EXPECT_EQ(core::window::PastLastColumn({900, 0, 950, 40}, 880, 1000), (Rect{879, 0, 1000, 40}));
-  EXPECT_EQ(core::window::PastLastColumn({100, 5, 300, 40}, 880, 1000), (Rect{100, 5, 1000, 40}));
+  EXPECT_EQ(win::ui::PastLastColumn({900, 0, 950, 40}, 880, 1000), (Rect{879, 0, 1000, 40}));
+  EXPECT_EQ(win::ui::PastLastColumn({100, 5, 300, 40}, 880, 1000), (Rect{100, 5, 1000, 40}));
 }
 
 }  // namespace

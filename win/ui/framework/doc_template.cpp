@@ -1,7 +1,6 @@
 // The document template.
 #include "win/ui/framework/doc_template.h"
 
-#include "core/addin/command_target.h"
 #include "win/comkit/module.h"
 
 namespace win::ui {
@@ -19,10 +18,6 @@ CVireoBaseDocTemplate::~CVireoBaseDocTemplate() {
 bool CVireoBaseDocTemplate::LoadTemplate() {
   doc_string_ = win::comkit::LoadResourceString(win::comkit::ResourceInstance(), resource_);
   return !doc_string_.empty();
-}
-
-void CVireoBaseDocTemplate::SetKey(uint32_t kind, uint32_t index) {
-  key_ = core::addin::WindowKindKey(kind, index);
 }
 
 bool CVireoBaseDocTemplate::OpenOrActivate() {

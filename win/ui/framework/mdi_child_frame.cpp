@@ -37,7 +37,7 @@ UINT MenuSelectCommand(WPARAM wparam, LPARAM lparam) {
   return LOWORD(wparam);
 }
 
-MDIChildFrame::MDIChildFrame() = default;
+MDIChildFrame::MDIChildFrame(const wchar_t* class_name) : class_name_(class_name) {}
 
 MDIChildFrame::~MDIChildFrame() {
   // The view's window is a child of the frame's: it goes first, while the view object exists.
@@ -45,9 +45,9 @@ MDIChildFrame::~MDIChildFrame() {
 }
 
 bool MDIChildFrame::Create(HWND mdi_client, const std::wstring& title, SIZE size, HMENU menu) {
-  if (!view_ || !RegisterClassOf(kClassName, CS_HREDRAW | CS_VREDRAW,
+  UniqueMenu owned(menu);
+  if (!view_ || !RegisterClassOf(class_name_, CS_HREDRAW | CS_VREDRAW,
                                  reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1))) {
-    if (menu) DestroyMenu(menu);
     return false;
   }
   // The frame, its toolbar and view get the module's common controls.
@@ -58,24 +58,22 @@ bool MDIChildFrame::Create(HWND mdi_client, const std::wstring& title, SIZE size
   InitCommonControlsEx(&classes);
   HWND hwnd;
   if (mdi_client != nullptr) {
-    if (menu) DestroyMenu(menu);
+    owned.Reset();
     RECT area;
     GetClientRect(mdi_client, &area);
     const SIZE fitted = Fitted(size, area);
     hwnd =
-        CreateOwn(WS_EX_MDICHILD, kClassName, title.c_str(),
+        CreateOwn(WS_EX_MDICHILD, class_name_, title.c_str(),
                   WS_CHILD | WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_VISIBLE,
                   CW_USEDEFAULT, CW_USEDEFAULT, fitted.cx, fitted.cy, mdi_client, nullptr);
   } else {
     RECT area;
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
     const SIZE fitted = Fitted(size, area);
-    // The menu is destroyed with the window.
-    hwnd = CreateOwn(0, kClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                     CW_USEDEFAULT, CW_USEDEFAULT, fitted.cx, fitted.cy, nullptr, menu);
-    if (hwnd == nullptr) {
-      if (menu) DestroyMenu(menu);
-    } else {
+    hwnd = CreateOwn(0, class_name_, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                     CW_USEDEFAULT, CW_USEDEFAULT, fitted.cx, fitted.cy, nullptr, owned.Get());
+    if (hwnd != nullptr) {
+      owned.Detach();  // the menu is destroyed with the window
       ShowWindow(hwnd, SW_SHOW);
       SetForegroundWindow(hwnd);
     }
@@ -269,7 +267,6 @@ LRESULT MDIChildFrame::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
 void MDIChildFrame::OnFinalMessage() {
   icon_.Reset();
   small_icon_.Reset();
-  UnregisterClassOf(kClassName);
   if (locked_) {
     locked_ = false;
     win::comkit::ModuleUnlock();
