@@ -1,6 +1,6 @@
 // The trigger window's editor: the edit-or-create loop over the real dialogs, whose templates
 // come from the resource library and whose help opens through the add-in's help.
-#include "win/ui/trigger_editor_factory.h"
+#include "win/module/trigger_editor_factory.h"
 
 #include "core/window/edit_loop.h"
 #include "win/com/addin.h"

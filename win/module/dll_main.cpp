@@ -6,7 +6,7 @@
 #include "win/comkit/class_factory.h"
 #include "win/comkit/module.h"
 #include "win/comkit/self_registration.h"
-#include "win/ui/addin_window.h"
+#include "win/module/addin_window.h"
 #include "win/ui/framework/window.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
