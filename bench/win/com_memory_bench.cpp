@@ -14,8 +14,8 @@
 #include "bench/common/rows.h"
 #include "core/automation/strings.h"
 #include "core/triggers/make_trigger.h"
-#include "win/com/conversion.h"
 #include "win/com/kind_objects.h"
+#include "win/comkit/conversion.h"
 
 namespace {
 
@@ -73,7 +73,7 @@ int main() {
     bench::MemoryReport report;
     report.holding = "trigger, row adapter and automation object";
     report.where = " (Wine)";
-    report.hooks.name_key = win::com::NameKeyInUserLocale;
+    report.hooks.name_key = win::comkit::NameKeyInUserLocale;
     report.make_peer = [&kept](const std::shared_ptr<ct::CTrigger>& trigger) {
       void* object = nullptr;
       if (SUCCEEDED(win::com::TriggerPeer(trigger, IID_IUnknown, &object))) {

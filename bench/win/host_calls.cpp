@@ -9,19 +9,19 @@
 #include <cstring>
 
 #include "core/automation/bytes.h"
-#include "win/com/conversion.h"
-#include "win/com/dispatch_call.h"
+#include "win/comkit/conversion.h"
+#include "win/comkit/dispatch_call.h"
 
 namespace bench::win {
 namespace {
 
-using ::win::com::ComPtr;
-using ::win::com::HandleArg;
-using ::win::com::LongArg;
-using ::win::com::LongRefArg;
-using ::win::com::TextArg;
-using ::win::com::UniqueBstr;
-using ::win::com::UniqueVariant;
+using ::win::comkit::ComPtr;
+using ::win::comkit::HandleArg;
+using ::win::comkit::LongArg;
+using ::win::comkit::LongRefArg;
+using ::win::comkit::TextArg;
+using ::win::comkit::UniqueBstr;
+using ::win::comkit::UniqueVariant;
 
 // The application's members by DISPID, as the host's interface fixes them.
 constexpr DISPID kAddinWindowActive = 3;
@@ -53,7 +53,7 @@ bool Between(const std::string& line, const std::string& open, const std::string
 
 BSTR Bstr(const std::string& text) {
   BSTR out = nullptr;
-  if (FAILED(::win::com::ToBstr(text, &out))) throw std::bad_alloc();
+  if (FAILED(::win::comkit::ToBstr(text, &out))) throw std::bad_alloc();
   return out;
 }
 
@@ -206,7 +206,7 @@ bool HostCalls::Read(const std::string& journal, IVireoStandin* standin, HMODULE
           *error = "the simulator holds no record for " + line;
           return false;
         }
-        call->block = HexBytes(::win::com::ToNarrow(hex.Get()));
+        call->block = HexBytes(::win::comkit::ToNarrow(hex.Get()));
       } else if (ok) {
         core::automation::ByteWriter block(8);
         block.U16(0, 8);
@@ -430,7 +430,7 @@ bool HostCalls::Make(IDispatch* application, std::string* error) {
         IDispatch* service = services[call.name].Get();
         if (service == nullptr) return fail(call, E_POINTER);
         const std::wstring wide(call.member.begin(), call.member.end());
-        const DISPID id = ::win::com::IdOfName(service, wide.c_str(), &hr);
+        const DISPID id = ::win::comkit::IdOfName(service, wide.c_str(), &hr);
         if (SUCCEEDED(hr)) {
           UniqueVariant result;
           hr = Invoke(service, id, DISPATCH_METHOD, call.args, result.Get());

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "standin/win/standin_ids.h"
-#include "win/com/raii.h"
+#include "win/comkit/raii.h"
 
 namespace bench::win {
 

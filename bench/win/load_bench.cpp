@@ -28,13 +28,13 @@
 #include "core/automation/strings.h"
 #include "standin/win/standin_ids.h"
 #include "trigger.h"
-#include "win/com/conversion.h"
-#include "win/com/raii.h"
+#include "win/comkit/conversion.h"
+#include "win/comkit/raii.h"
 
 namespace {
 
-using ::win::com::ComPtr;
-using ::win::com::UniqueBstr;
+using ::win::comkit::ComPtr;
+using ::win::comkit::UniqueBstr;
 
 [[noreturn]] void Fail(const std::string& what) {
   std::fprintf(stderr, "load_bench: %s\n", what.c_str());
@@ -99,7 +99,7 @@ std::string Text(IVireoStandin* standin,
                  HRESULT (STDMETHODCALLTYPE IVireoStandin::*getter)(BSTR*)) {
   UniqueBstr text;
   Check((standin->*getter)(text.Put()), "reading the stand-in");
-  return ::win::com::ToNarrow(text.Get());
+  return ::win::comkit::ToNarrow(text.Get());
 }
 
 int CountLines(const std::string& text, const char* prefix) {

@@ -8,26 +8,17 @@
 #include <vector>
 
 #include "core/automation/strings.h"
-#include "win/com/conversion.h"
+#include "win/comkit/conversion.h"
 
 namespace standin::win {
 namespace {
 
 using core::automation::Format;
 using model::CallKind;
-using ::win::com::FromVariant;
-using ::win::com::Guard;
-using ::win::com::ToBstr;
-using ::win::com::ToNarrow;
-
-std::string Narrow(const wchar_t* text) {
-  const int length = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  if (length <= 1) return std::string();
-  std::string narrow(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text, -1, narrow.data(), length, nullptr, nullptr);
-  narrow.pop_back();  // the terminator
-  return narrow;
-}
+using ::win::comkit::FromVariant;
+using ::win::comkit::Guard;
+using ::win::comkit::ToBstr;
+using ::win::comkit::ToNarrow;
 
 // The file name of the module behind a handle, empty when the handle is no module of the process.
 // A file loaded as data has no module name (*as_data is then set), so the name of the file mapped
@@ -44,8 +35,7 @@ std::string ModuleFileName(uint64_t handle, bool* as_data) {
     length = GetMappedFileNameW(GetCurrentProcess(), base, path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return std::string();
   }
-  path[length] = L'\0';
-  const std::string full = Narrow(path);
+  const std::string full = ToNarrow(path, length);
   const size_t slash = full.find_last_of("\\/");
   return slash == std::string::npos ? full : full.substr(slash + 1);
 }
@@ -71,7 +61,7 @@ std::vector<model::MenuEntry> MenuEntries(HMENU menu) {
       continue;
     }
     const LONG command = item.hSubMenu ? 0 : static_cast<LONG>(item.wID);
-    entries.push_back({Narrow(text), command, (item.fState & MFS_DISABLED) == 0});
+    entries.push_back({ToNarrow(std::wstring(text)), command, (item.fState & MFS_DISABLED) == 0});
   }
   return entries;
 }

@@ -59,7 +59,7 @@ class HostApplication : public ComObject<HostApplication, IVireoApplication, Thr
   struct Made {
     size_t service;  // index of the service name
     int serial;      // 1, 2, ... per name
-    ::win::com::ComPtr<IDispatch> object;
+    ::win::comkit::ComPtr<IDispatch> object;
   };
 
   // Journals the call and answers it: 1, or 0 when the host was told to refuse `method`.

@@ -6,17 +6,17 @@
 #include <new>
 #include <utility>
 
-#include "win/com/module.h"
-#include "win/com/raii.h"
+#include "win/comkit/module.h"
+#include "win/comkit/raii.h"
 
 namespace standin::win {
 
 DispatchObject::DispatchObject(const IID& interface_id, std::vector<DispatchMember> members)
     : interface_id_(interface_id), members_(std::move(members)) {
-  ::win::com::ModuleLock();
+  ::win::comkit::ModuleLock();
 }
 
-DispatchObject::~DispatchObject() { ::win::com::ModuleUnlock(); }
+DispatchObject::~DispatchObject() { ::win::comkit::ModuleUnlock(); }
 
 STDMETHODIMP DispatchObject::QueryInterface(REFIID iid, void** out) {
   if (out == nullptr) return E_POINTER;
@@ -89,7 +89,7 @@ STDMETHODIMP DispatchObject::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DIS
   return DISP_E_MEMBERNOTFOUND;
 }
 
-HRESULT ArgumentText(const DISPPARAMS& params, UINT index, ::win::com::UniqueBstr* text) {
+HRESULT ArgumentText(const DISPPARAMS& params, UINT index, ::win::comkit::UniqueBstr* text) {
   if (index >= params.cArgs) return DISP_E_BADPARAMCOUNT;
   VARIANT converted;
   VariantInit(&converted);

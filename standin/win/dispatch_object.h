@@ -11,7 +11,7 @@
 
 #include <vector>
 
-#include "win/com/raii.h"
+#include "win/comkit/raii.h"
 
 namespace standin::win {
 
@@ -51,6 +51,6 @@ class DispatchObject : public IDispatch {
 };
 
 // Argument `index` (in call order: DISPPARAMS holds them last first) converted to text.
-HRESULT ArgumentText(const DISPPARAMS& params, UINT index, ::win::com::UniqueBstr* text);
+HRESULT ArgumentText(const DISPPARAMS& params, UINT index, ::win::comkit::UniqueBstr* text);
 
 }  // namespace standin::win

@@ -13,17 +13,17 @@
 #include "standin/win/ide_ids.h"
 #include "standin/win/standin_calls.h"
 #include "standin/win/trigger_prompt.h"
-#include "standin/win/wide_text.h"
-#include "win/com/conversion.h"
-#include "win/com/module.h"
-#include "win/com/raii.h"
+#include "win/comkit/conversion.h"
+#include "win/comkit/module.h"
 
 namespace standin::win {
 namespace {
 
 using core::automation::Format;
-using ::win::com::ToNarrow;
-using ::win::com::UniqueBstr;
+using ::win::comkit::MakeBstr;
+using ::win::comkit::ToNarrow;
+using ::win::comkit::ToWide;
+using ::win::ui::ToolBar;
 
 constexpr wchar_t kWindowClass[] = L"VireoStandinFrame";
 constexpr wchar_t kCaption[] = L"Vireo stand-in";
@@ -40,21 +40,20 @@ constexpr LONG kDebuggerStarted = 0x2002;
 constexpr LONG kDebuggerStopped = 0x2003;
 constexpr LONG kTriggerStatesChanged = 0x2011;
 
-// The toolbar's images in IDB_IDE_TOOLBAR, in order.
-enum HostImage {
-  kOpenImage,
-  kSaveImage,
-  kStartImage,
-  kStopImage,
-  kActivateImage,
-  kDeactivateImage,
-  kFireImage,
-  kResetImage,
-  kHostImageCount
+// The host's buttons, one per image of IDB_IDE_TOOLBAR, in order, with separators (0) between
+// groups: open, save; start, stop; activate all, deactivate all, fire, reset all.
+const std::vector<uint32_t> kHostButtons = {
+    ID_FILE_OPEN,
+    ID_FILE_SAVE,
+    0,
+    ID_DEBUG_START,
+    ID_DEBUG_STOP,
+    0,
+    ID_DEBUG_ACTIVATE_ALL,
+    ID_DEBUG_DEACTIVATE_ALL,
+    ID_DEBUG_FIRE,
+    ID_DEBUG_RESET_ALL,
 };
-// Pixels of this colour are transparent in toolbar bitmaps, the host's and the add-ins'.
-constexpr COLORREF kTransparent = RGB(192, 192, 192);
-constexpr int kImageSize = 16;
 
 constexpr int kMinLogHeight = 40;
 constexpr int kMinClientHeight = 80;
@@ -85,10 +84,6 @@ const TriggerOperation* FindTriggerOperation(LONG command) {
     if (operation.all_command == command || operation.one_command == command) return &operation;
   }
   return nullptr;
-}
-
-UniqueBstr Bstr(const std::wstring& text) {
-  return UniqueBstr(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
 }
 
 std::string WindowText(HWND window) {
@@ -128,24 +123,16 @@ std::string FileName(const std::string& path) {
 IdeFrame::IdeFrame(IVireoStandin* standin, SessionPtr session, const CommandImages* images)
     : standin_(standin), session_(std::move(session)), images_(images) {}
 
-IdeFrame::~IdeFrame() {
-  if (window_ != nullptr) DestroyWindow(window_);
-}
+// The window goes with the frame still attached, so that it lets go of the session first.
+IdeFrame::~IdeFrame() { DestroyWindow(); }
 
 bool IdeFrame::Create() {
   const INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  const HINSTANCE instance = ::win::com::ModuleInstance();
-  WNDCLASSEXW window_class = {};
-  if (!GetClassInfoExW(instance, kWindowClass, &window_class)) {
-    window_class.cbSize = sizeof window_class;
-    window_class.lpfnWndProc = WindowProc;
-    window_class.hInstance = instance;
-    window_class.hIcon = LoadIconW(nullptr, MAKEINTRESOURCEW(32512));
-    window_class.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
-    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    window_class.lpszClassName = kWindowClass;
-    if (!RegisterClassExW(&window_class)) return false;
+  const HINSTANCE instance = ::win::comkit::ModuleInstance();
+  if (!RegisterClassOf(kWindowClass, 0, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
+                       LoadIconW(nullptr, MAKEINTRESOURCEW(32512)))) {
+    return false;
   }
   HMENU menu = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_IDE_MENU));
   if (menu == nullptr) return false;
@@ -157,9 +144,8 @@ bool IdeFrame::Create() {
       window_menu_ = popup;
     }
   }
-  HWND window =
-      CreateWindowExW(0, kWindowClass, kCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                      CW_USEDEFAULT, CW_USEDEFAULT, 1024, 720, nullptr, menu, instance, this);
+  HWND window = CreateMDIFrame(kWindowClass, kCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                               CW_USEDEFAULT, CW_USEDEFAULT, 1024, 720, menu);
   if (window == nullptr) {
     DestroyMenu(menu);
     menu_bar_ = nullptr;
@@ -170,25 +156,12 @@ bool IdeFrame::Create() {
   return true;
 }
 
-LRESULT CALLBACK IdeFrame::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_NCCREATE) {
-    auto* frame = static_cast<IdeFrame*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-    frame->window_ = window;
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(frame));
-  }
-  auto* frame = reinterpret_cast<IdeFrame*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (frame == nullptr) return DefFrameProcW(window, nullptr, message, wparam, lparam);
-  const LRESULT result = frame->OnMessage(message, wparam, lparam);
-  if (message == WM_NCDESTROY) {
-    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    frame->window_ = nullptr;
-    frame->client_ = nullptr;
-    frame->menu_bar_ = nullptr;
-  }
-  return result;
+void IdeFrame::OnFinalMessage() {
+  client_ = nullptr;
+  menu_bar_ = nullptr;
 }
 
-LRESULT IdeFrame::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT IdeFrame::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_CREATE:
       return OnCreate() ? 0 : -1;
@@ -235,8 +208,7 @@ LRESULT IdeFrame::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_NOTIFY:
       return OnNotify(reinterpret_cast<NMHDR*>(lparam));
     case WM_SETCURSOR:
-      if (reinterpret_cast<HWND>(wparam) == window_ && LOWORD(lparam) == HTCLIENT &&
-          OnSetCursor()) {
+      if (reinterpret_cast<HWND>(wparam) == hwnd() && LOWORD(lparam) == HTCLIENT && OnSetCursor()) {
         return TRUE;
       }
       break;
@@ -269,21 +241,22 @@ LRESULT IdeFrame::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     default:
       break;
   }
-  return DefFrameProcW(window_, client_, message, wparam, lparam);
+  return Default(message, wparam, lparam);
 }
 
 bool IdeFrame::OnCreate() {
-  const HINSTANCE instance = ::win::com::ModuleInstance();
+  const HINSTANCE instance = ::win::comkit::ModuleInstance();
   NONCLIENTMETRICSW metrics = {};
   metrics.cbSize = sizeof metrics;
   SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
   ui_font_.Reset(CreateFontIndirectW(&metrics.lfMessageFont));
   HDC screen = GetDC(nullptr);
   const int points_9 = -MulDiv(9, GetDeviceCaps(screen, LOGPIXELSY), 72);
-  HGDIOBJ old = SelectObject(screen, ui_font_.Get());
   TEXTMETRICW text = {};
-  GetTextMetricsW(screen, &text);
-  SelectObject(screen, old);
+  {
+    const ::win::ui::UniqueSelection font = ::win::ui::SelectInto(screen, ui_font_.Get());
+    GetTextMetricsW(screen, &text);
+  }
   ReleaseDC(nullptr, screen);
   header_height_ = text.tmHeight + 8;
   log_font_.Reset(CreateFontW(points_9, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
@@ -294,55 +267,27 @@ bool IdeFrame::OnCreate() {
   CLIENTCREATESTRUCT mdi = {window_menu_, static_cast<UINT>(model::kFirstChildWindowCommand)};
   client_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"MDICLIENT", nullptr,
                             WS_CHILD | WS_CLIPCHILDREN | WS_VSCROLL | WS_HSCROLL | WS_VISIBLE, 0, 0,
-                            0, 0, window_, reinterpret_cast<HMENU>(IDC_MDI_CLIENT), instance, &mdi);
-  toolbar_ = CreateWindowExW(
-      0, TOOLBARCLASSNAMEW, nullptr,
-      WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | TBSTYLE_LIST | CCS_TOP, 0, 0, 0, 0,
-      window_, reinterpret_cast<HMENU>(IDC_TOOLBAR), instance, nullptr);
+                            0, 0, hwnd(), reinterpret_cast<HMENU>(IDC_MDI_CLIENT), instance, &mdi);
+  SetMDIClient(client_);
+  // The toolbar: the host's buttons; the add-in's follow when it registers them.
+  toolbar_.Create(hwnd(), IDC_TOOLBAR, instance, IDB_IDE_TOOLBAR, kHostButtons,
+                  ToolBar::Layout::List);
   status_ =
       CreateWindowExW(0, STATUSCLASSNAMEW, L"Ready", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0,
-                      0, 0, window_, reinterpret_cast<HMENU>(IDC_STATUS_BAR), instance, nullptr);
-  log_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
-                         WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
-                             ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL,
-                         0, 0, 0, 0, window_, reinterpret_cast<HMENU>(IDC_LOG_PANE), instance,
-                         nullptr);
-  if (client_ == nullptr || toolbar_ == nullptr || status_ == nullptr || log_ == nullptr) {
+                      0, 0, hwnd(), reinterpret_cast<HMENU>(IDC_STATUS_BAR), instance, nullptr);
+  log_ =
+      CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                      WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY |
+                          ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL,
+                      0, 0, 0, 0, hwnd(), reinterpret_cast<HMENU>(IDC_LOG_PANE), instance, nullptr);
+  if (client_ == nullptr || toolbar_.hwnd() == nullptr || status_ == nullptr || log_ == nullptr) {
     return false;
   }
   SendMessageW(log_, WM_SETFONT, reinterpret_cast<WPARAM>(log_font_.Get()), FALSE);
   SendMessageW(log_, EM_SETLIMITTEXT, 0, 0);
 
-  // The toolbar: the host's buttons; the add-in's follow when it registers them.
-  SendMessageW(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  SendMessageW(toolbar_, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_MIXEDBUTTONS);
-  toolbar_images_.Reset(
-      ImageList_Create(kImageSize, kImageSize, ILC_COLOR32 | ILC_MASK, kHostImageCount, 4));
-  UniqueGdi<HBITMAP> strip(static_cast<HBITMAP>(LoadImageW(
-      instance, MAKEINTRESOURCEW(IDB_IDE_TOOLBAR), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  ImageList_AddMasked(toolbar_images_.Get(), strip.Get(), kTransparent);
-  host_images_ = ImageList_GetImageCount(toolbar_images_.Get());
-  SendMessageW(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(toolbar_images_.Get()));
-  // Buttons size themselves: in a list-style toolbar they would all take the widest text.
-  constexpr BYTE kButton = BTNS_BUTTON | BTNS_AUTOSIZE;
-  const TBBUTTON buttons[] = {
-      {kOpenImage, ID_FILE_OPEN, TBSTATE_ENABLED, kButton, {}, 0, -1},
-      {kSaveImage, ID_FILE_SAVE, TBSTATE_ENABLED, kButton, {}, 0, -1},
-      {0, 0, 0, BTNS_SEP, {}, 0, -1},
-      {kStartImage, ID_DEBUG_START, TBSTATE_ENABLED, kButton, {}, 0, -1},
-      {kStopImage, ID_DEBUG_STOP, TBSTATE_ENABLED, kButton, {}, 0, -1},
-      {0, 0, 0, BTNS_SEP, {}, 0, -1},
-      {kActivateImage, ID_DEBUG_ACTIVATE_ALL, TBSTATE_ENABLED, kButton, {}, 0, -1},
-      {kDeactivateImage, ID_DEBUG_DEACTIVATE_ALL, TBSTATE_ENABLED, kButton, {}, 0, -1},
-      {kFireImage, ID_DEBUG_FIRE, TBSTATE_ENABLED, kButton, {}, 0, -1},
-      {kResetImage, ID_DEBUG_RESET_ALL, TBSTATE_ENABLED, kButton, {}, 0, -1},
-  };
-  host_buttons_ = ARRAYSIZE(buttons);
-  SendMessageW(toolbar_, TB_ADDBUTTONSW, host_buttons_, reinterpret_cast<LPARAM>(buttons));
-  SendMessageW(toolbar_, TB_AUTOSIZE, 0, 0);
-
   session_->SetListener([this] { ScheduleRefresh(); });
-  SetTimer(window_, kRefreshTimer, kRefreshInterval, nullptr);
+  SetTimer(hwnd(), kRefreshTimer, kRefreshInterval, nullptr);
   Layout();
   Refresh();
   return true;
@@ -350,19 +295,19 @@ bool IdeFrame::OnCreate() {
 
 void IdeFrame::OnDestroy() {
   session_->SetListener(nullptr);
-  KillTimer(window_, kRefreshTimer);
+  KillTimer(hwnd(), kRefreshTimer);
 }
 
 void IdeFrame::ScheduleRefresh() {
-  if (refresh_posted_ || window_ == nullptr) return;
-  refresh_posted_ = PostMessageW(window_, kRefreshMessage, 0, 0) != FALSE;
+  if (refresh_posted_ || hwnd() == nullptr) return;
+  refresh_posted_ = PostMessageW(hwnd(), kRefreshMessage, 0, 0) != FALSE;
 }
 
 // ---- Layout and painting ----
 
 RECT IdeFrame::HeaderRect() const {
   RECT client_area;
-  GetClientRect(window_, &client_area);
+  GetClientRect(hwnd(), &client_area);
   RECT status;
   GetWindowRect(status_, &status);
   const int bottom = client_area.bottom - (status.bottom - status.top);
@@ -372,14 +317,11 @@ RECT IdeFrame::HeaderRect() const {
 void IdeFrame::Layout() {
   if (client_ == nullptr) return;
   RECT area;
-  GetClientRect(window_, &area);
-  SendMessageW(toolbar_, TB_AUTOSIZE, 0, 0);
+  GetClientRect(hwnd(), &area);
+  const int top = toolbar_.Fit();
   SendMessageW(status_, WM_SIZE, 0, 0);
-  RECT toolbar;
-  GetWindowRect(toolbar_, &toolbar);
   RECT status;
   GetWindowRect(status_, &status);
-  const int top = toolbar.bottom - toolbar.top;
   const int bottom = area.bottom - (status.bottom - status.top);
 
   // The log pane keeps its height while the window leaves the MDI client room enough.
@@ -388,7 +330,7 @@ void IdeFrame::Layout() {
   const int header_top = bottom - log_height_ - header_height_;
   MoveWindow(client_, 0, top, area.right, std::max(0, header_top - top), TRUE);
   MoveWindow(log_, 0, header_top + header_height_, area.right, log_height_, TRUE);
-  InvalidateRect(window_, nullptr, TRUE);
+  InvalidateRect(hwnd(), nullptr, TRUE);
 
   const int parts[] = {std::max(100, static_cast<int>(area.right) - 380),
                        std::max(200, static_cast<int>(area.right) - 250),
@@ -398,25 +340,24 @@ void IdeFrame::Layout() {
 
 void IdeFrame::OnPaint() {
   PAINTSTRUCT paint;
-  HDC dc = BeginPaint(window_, &paint);
+  HDC dc = BeginPaint(hwnd(), &paint);
   RECT header = HeaderRect();
   FillRect(dc, &header, GetSysColorBrush(COLOR_BTNFACE));
   DrawEdge(dc, &header, EDGE_ETCHED, BF_TOP);
-  HGDIOBJ old = SelectObject(dc, ui_font_.Get());
+  const ::win::ui::UniqueSelection font = ::win::ui::SelectInto(dc, ui_font_.Get());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
   RECT text = header;
   text.left += 6;
   const std::wstring caption = ResourceText(IDS_LOG_PANE);
   DrawTextW(dc, caption.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
-  SelectObject(dc, old);
-  EndPaint(window_, &paint);
+  EndPaint(hwnd(), &paint);
 }
 
 bool IdeFrame::OnSetCursor() {
   POINT cursor;
   GetCursorPos(&cursor);
-  ScreenToClient(window_, &cursor);
+  ScreenToClient(hwnd(), &cursor);
   const RECT header = HeaderRect();
   if (!dragging_ && !PtInRect(&header, cursor)) return false;
   SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32645)));
@@ -429,7 +370,7 @@ void IdeFrame::OnMouse(UINT message, int y) {
   if (message == WM_LBUTTONDOWN && y >= header.top && y < header.bottom) {
     dragging_ = true;
     drag_offset_ = y - header.top;
-    SetCapture(window_);
+    SetCapture(hwnd());
   } else if (message == WM_MOUSEMOVE && dragging_) {
     log_height_ += header.top - (y - drag_offset_);
     Layout();
@@ -442,20 +383,21 @@ void IdeFrame::OnMouse(UINT message, int y) {
 
 void IdeFrame::Refresh() {
   refresh_posted_ = false;
-  if (window_ == nullptr) return;
+  if (hwnd() == nullptr) return;
   const std::string title =
       model::FrameTitle(session_->project().path(), session_->project().modified());
   if (title != title_) {
     title_ = title;
-    SetWindowTextW(window_, Wide(title).c_str());
+    SetWindowTextW(hwnd(), ToWide(title).c_str());
   }
   if (session_->addin_commands().revision() != shown_revision_) RebuildAddinCommands();
   FollowLog();
   UpdateCommandStates();
 
   const std::string cpu = session_->project().CpuFamily();
-  SendMessageW(status_, SB_SETTEXTW, 1,
-               reinterpret_cast<LPARAM>(Wide("CPU family: " + (cpu.empty() ? "-" : cpu)).c_str()));
+  SendMessageW(
+      status_, SB_SETTEXTW, 1,
+      reinterpret_cast<LPARAM>(ToWide("CPU family: " + (cpu.empty() ? "-" : cpu)).c_str()));
   SendMessageW(status_, SB_SETTEXTW, 2,
                reinterpret_cast<LPARAM>(debugging_ ? L"Debugging" : L"Not debugging"));
   SendMessageW(status_, SB_SETTEXTW, 3,
@@ -482,66 +424,32 @@ void IdeFrame::RebuildAddinCommands() {
       } else {
         const std::string name =
             entry.name.empty() ? Format("Command %d", entry.command) : entry.name;
-        AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(entry.command), Wide(name).c_str());
+        AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(entry.command), ToWide(name).c_str());
       }
     }
     const std::string title = popup.name.empty() ? "Add-in" : popup.name;
     InsertMenuW(menu_bar_, static_cast<UINT>(at++), MF_BYPOSITION | MF_POPUP | MF_STRING,
-                reinterpret_cast<UINT_PTR>(menu), Wide(title).c_str());
+                reinterpret_cast<UINT_PTR>(menu), ToWide(title).c_str());
     addin_menus_.emplace_back(menu, popup);
   }
-  if (GetMenu(window_) == menu_bar_) DrawMenuBar(window_);
+  if (GetMenu(hwnd()) == menu_bar_) DrawMenuBar(hwnd());
 
   // Buttons, after the host's.
-  for (int i = static_cast<int>(SendMessageW(toolbar_, TB_BUTTONCOUNT, 0, 0)) - 1;
-       i >= host_buttons_; --i) {
-    SendMessageW(toolbar_, TB_DELETEBUTTON, static_cast<WPARAM>(i), 0);
-  }
-  ImageList_SetImageCount(toolbar_images_.Get(), static_cast<UINT>(host_images_));
   addin_buttons_ = table.buttons();
-  std::vector<std::wstring> names;
-  names.reserve(addin_buttons_.size());
-  std::vector<TBBUTTON> buttons;
-  if (!addin_buttons_.empty()) buttons.push_back({0, 0, 0, BTNS_SEP, {}, 0, -1});
+  std::vector<ToolBar::Button> buttons;
   for (const model::ToolbarButton& button : addin_buttons_) {
-    const int image = AddinImage(button.image);
-    TBBUTTON tb = {image, button.command, TBSTATE_ENABLED, BTNS_BUTTON | BTNS_AUTOSIZE, {}, 0, -1};
-    if (image == I_IMAGENONE) {
-      // Without a picture the button shows its name.
-      names.push_back(
-          Wide(button.name.empty() ? Format("Command %d", button.command) : button.name));
-      tb.fsStyle |= BTNS_SHOWTEXT;
-      tb.iString = reinterpret_cast<INT_PTR>(names.back().c_str());
-    }
-    buttons.push_back(tb);
+    buttons.push_back(
+        {static_cast<uint32_t>(button.command), images_->Small(button.image),
+         ToWide(button.name.empty() ? Format("Command %d", button.command) : button.name)});
   }
-  if (!buttons.empty()) {
-    SendMessageW(toolbar_, TB_ADDBUTTONSW, buttons.size(),
-                 reinterpret_cast<LPARAM>(buttons.data()));
-  }
+  toolbar_.SetRunTimeButtons(buttons);
   Layout();
-}
-
-// The image's index in the toolbar's list: a copy of the slot's small bitmap, brought to the
-// toolbar's size; I_IMAGENONE when the slot holds none.
-int IdeFrame::AddinImage(int32_t slot) {
-  HBITMAP bitmap = images_->Small(slot);
-  if (bitmap == nullptr) return I_IMAGENONE;
-  BITMAP size = {};
-  GetObjectW(bitmap, sizeof size, &size);
-  const bool fits = size.bmWidth == kImageSize && size.bmHeight == kImageSize;
-  // ImageList_AddMasked blackens the transparent pixels of the bitmap it is given: a copy.
-  UniqueGdi<HBITMAP> copy(static_cast<HBITMAP>(CopyImage(
-      bitmap, IMAGE_BITMAP, fits ? 0 : kImageSize, fits ? 0 : kImageSize, LR_CREATEDIBSECTION)));
-  if (!copy) return I_IMAGENONE;
-  const int index = ImageList_AddMasked(toolbar_images_.Get(), copy.Get(), kTransparent);
-  return index < 0 ? I_IMAGENONE : index;
 }
 
 void IdeFrame::FollowLog() {
   const model::LogFollower::Update update = follower_.Next(session_->log());
   if (!update.replace && update.text.empty()) return;
-  const std::wstring text = Wide(update.text);
+  const std::wstring text = ToWide(update.text);
   if (update.replace) {
     SetWindowTextW(log_, text.c_str());
   } else {
@@ -555,24 +463,14 @@ void IdeFrame::FollowLog() {
 }
 
 void IdeFrame::UpdateCommandStates() {
-  const int count = static_cast<int>(SendMessageW(toolbar_, TB_BUTTONCOUNT, 0, 0));
-  for (int i = 0; i < count; ++i) {
-    TBBUTTON button = {};
-    SendMessageW(toolbar_, TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&button));
-    if (button.fsStyle & BTNS_SEP) continue;
-    const bool enabled =
-        IsHostCommand(button.idCommand)
-            ? HostCommandEnabled(button.idCommand)
-            : AddinCommandEnabled(button.idCommand, InitialState(button.idCommand));
-    if (((button.fsState & TBSTATE_ENABLED) != 0) != enabled) {
-      SendMessageW(toolbar_, TB_ENABLEBUTTON, static_cast<WPARAM>(button.idCommand),
-                   MAKELPARAM(enabled ? TRUE : FALSE, 0));
-    }
-  }
+  toolbar_.Update([this](UINT command) {
+    const LONG id = static_cast<LONG>(command);
+    return IsHostCommand(id) ? HostCommandEnabled(id) : AddinCommandEnabled(id, InitialState(id));
+  });
 }
 
 void IdeFrame::SetStatus(const std::string& text) {
-  SendMessageW(status_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
+  SendMessageW(status_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(ToWide(text).c_str()));
 }
 
 // ---- Menus and tooltips ----
@@ -622,8 +520,7 @@ void IdeFrame::OnMenuSelect(UINT item, UINT flags, HMENU menu) {
 
 LRESULT IdeFrame::OnNotify(NMHDR* header) {
   if (header->code != TTN_GETDISPINFOW) {
-    return DefFrameProcW(window_, client_, WM_NOTIFY, header->idFrom,
-                         reinterpret_cast<LPARAM>(header));
+    return Default(WM_NOTIFY, header->idFrom, reinterpret_cast<LPARAM>(header));
   }
   auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
   const LONG command = static_cast<LONG>(header->idFrom);
@@ -632,7 +529,7 @@ LRESULT IdeFrame::OnNotify(NMHDR* header) {
     tooltip_ = PlainMenuText(menu_bar_, command);
   } else {
     for (const model::ToolbarButton& button : addin_buttons_) {
-      if (button.command == command) tooltip_ = Wide(button.name);
+      if (button.command == command) tooltip_ = ToWide(button.name);
     }
   }
   info->lpszText = tooltip_.data();
@@ -786,7 +683,7 @@ HRESULT IdeFrame::TriggerCommand(LONG command, std::string* problem) {
   int32_t trigger = project::kAllTriggers;
   if (command == operation->one_command) {
     trigger = last_trigger_;
-    if (!AskForTrigger(window_, operation->prompt, model::TriggerChoices(*session_), &trigger)) {
+    if (!AskForTrigger(hwnd(), operation->prompt, model::TriggerChoices(*session_), &trigger)) {
       return S_FALSE;
     }
     last_trigger_ = trigger;
@@ -817,7 +714,7 @@ HRESULT IdeFrame::OpenProject() {
   std::wstring path;
   if (!ChooseProjectFile(false, &path)) return S_FALSE;
   if (debugging_) StopDebugging();
-  HRESULT hr = standin_->OpenProject(Bstr(path).Get());
+  HRESULT hr = standin_->OpenProject(MakeBstr(path).Get());
   if (FAILED(hr)) {
     ShowError("The project cannot be opened:\n" + DescribeFailure(hr));
     return hr;
@@ -847,7 +744,7 @@ bool IdeFrame::SaveProject(bool choose_name) {
     }
   }
   const HRESULT hr =
-      path.empty() ? standin_->SaveProject() : standin_->SaveProjectAs(Bstr(path).Get());
+      path.empty() ? standin_->SaveProject() : standin_->SaveProjectAs(MakeBstr(path).Get());
   if (FAILED(hr)) {
     ShowError("The project cannot be saved:\n" + DescribeFailure(hr));
     return false;
@@ -863,7 +760,7 @@ bool IdeFrame::AskToSave() {
   if (name.empty()) name = "Untitled";
   const std::wstring question = ResourceText(IDS_SAVE_CHANGES);
   const std::string text = Format(ToNarrow(question).c_str(), name.c_str());
-  switch (MessageBoxW(window_, Wide(text).c_str(), kCaption, MB_YESNOCANCEL | MB_ICONQUESTION)) {
+  switch (MessageBoxW(hwnd(), ToWide(text).c_str(), kCaption, MB_YESNOCANCEL | MB_ICONQUESTION)) {
     case IDYES:
       return SaveProject(false);
     case IDNO:
@@ -876,13 +773,13 @@ bool IdeFrame::AskToSave() {
 bool IdeFrame::ChooseProjectFile(bool save, std::wstring* path) {
   std::wstring filter = ResourceText(IDS_PROJECT_FILTER);
   std::replace(filter.begin(), filter.end(), L'|', L'\0');
-  std::wstring folder = Wide(session_->project().path());
+  std::wstring folder = ToWide(session_->project().path());
   folder = folder.substr(
       0, folder.find_last_of(L"\\/") == std::wstring::npos ? 0 : folder.find_last_of(L"\\/"));
   wchar_t file[MAX_PATH] = L"";
   OPENFILENAMEW dialog = {};
   dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = window_;
+  dialog.hwndOwner = hwnd();
   dialog.lpstrFilter = filter.c_str();
   dialog.lpstrFile = file;
   dialog.nMaxFile = MAX_PATH;
@@ -896,22 +793,22 @@ bool IdeFrame::ChooseProjectFile(bool save, std::wstring* path) {
 }
 
 bool IdeFrame::Close(bool ask) {
-  if (window_ == nullptr) return true;
+  if (hwnd() == nullptr) return true;
   if (ask && !AskToSave()) return false;
   if (debugging_) StopDebugging();
   // Leaving the IDE: the add-in goes first and closes its own windows.
   standin_->Disconnect();
-  if (window_ != nullptr) DestroyWindow(window_);
+  DestroyWindow();
   return true;
 }
 
 // ---- The rest ----
 
 bool IdeFrame::PreTranslate(MSG* message) {
-  if (window_ == nullptr) return false;
-  if (message->hwnd != window_ && !IsChild(window_, message->hwnd)) return false;
+  if (hwnd() == nullptr) return false;
+  if (message->hwnd != hwnd() && !IsChild(hwnd(), message->hwnd)) return false;
   if (client_ != nullptr && TranslateMDISysAccel(client_, message)) return true;
-  return accelerators_ != nullptr && TranslateAcceleratorW(window_, accelerators_, message);
+  return accelerators_ != nullptr && TranslateAcceleratorW(hwnd(), accelerators_, message);
 }
 
 std::string IdeFrame::ChildTitles() const {
@@ -932,17 +829,17 @@ std::string IdeFrame::ChildTitles() const {
 void IdeFrame::About() {
   const std::string text = Format(ToNarrow(ResourceText(IDS_ABOUT)).c_str(), STANDIN_VERSION,
                                   Connected() ? "connected" : "none connected");
-  MessageBoxW(window_, Wide(text).c_str(), L"About Vireo stand-in", MB_OK | MB_ICONINFORMATION);
+  MessageBoxW(hwnd(), ToWide(text).c_str(), L"About Vireo stand-in", MB_OK | MB_ICONINFORMATION);
 }
 
 void IdeFrame::ShowError(const std::string& text) {
-  MessageBoxW(window_, Wide(text).c_str(), kCaption, MB_OK | MB_ICONERROR);
+  MessageBoxW(hwnd(), ToWide(text).c_str(), kCaption, MB_OK | MB_ICONERROR);
 }
 
 std::wstring IdeFrame::ResourceText(UINT id) const {
   const wchar_t* text = nullptr;
   const int length =
-      LoadStringW(::win::com::ModuleInstance(), id, reinterpret_cast<LPWSTR>(&text), 0);
+      LoadStringW(::win::comkit::ModuleInstance(), id, reinterpret_cast<LPWSTR>(&text), 0);
   return length > 0 ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
 }
 

@@ -25,25 +25,25 @@
 #include "standin/win/services.h"
 #include "standin/win/standin_ids.h"
 #include "win/ui/framework/handles.h"
+#include "win/ui/framework/toolbar.h"
+#include "win/ui/framework/window.h"
 
 namespace standin::win {
 
 using ::win::ui::UniqueGdi;
-using ::win::ui::UniqueImageList;
 
-class IdeFrame {
+class IdeFrame : public ::win::ui::Window {
  public:
   // `standin` owns the frame and outlives its window.
   IdeFrame(IVireoStandin* standin, SessionPtr session, const CommandImages* images);
   // Destroys the window if it is still there, without asking anything.
-  ~IdeFrame();
+  ~IdeFrame() override;
   IdeFrame(const IdeFrame&) = delete;
   IdeFrame& operator=(const IdeFrame&) = delete;
 
-  // Creates and shows the window; false when it cannot (GetLastError says why).
+  // Creates and shows the window; false when it cannot (GetLastError says why). The window is
+  // hwnd(), null once it is gone.
   bool Create();
-  // Null once the window is gone.
-  HWND window() const { return window_; }
 
   // Runs a command as choosing its menu entry or toolbar button does. E_INVALIDARG when no menu
   // entry or button carries it, E_ACCESSDENIED when it is disabled, else what running it gave;
@@ -57,9 +57,11 @@ class IdeFrame {
   // The MDI children's titles, one per line, in the order of the Window menu.
   std::string ChildTitles() const;
 
+ protected:
+  LRESULT WindowProc(UINT message, WPARAM wparam, LPARAM lparam) override;
+  void OnFinalMessage() override;
+
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-  LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
   bool OnCreate();
   void OnDestroy();
   void OnPaint();
@@ -78,7 +80,6 @@ class IdeFrame {
   void Refresh();
   void ScheduleRefresh();
   void RebuildAddinCommands();
-  int AddinImage(int32_t slot);
   void FollowLog();
   void UpdateCommandStates();
   void SetStatus(const std::string& text);
@@ -111,15 +112,13 @@ class IdeFrame {
   SessionPtr session_;
   const CommandImages* images_;
 
-  HWND window_ = nullptr;
   HWND client_ = nullptr;
-  HWND toolbar_ = nullptr;
+  ::win::ui::ToolBar toolbar_;
   HWND status_ = nullptr;
   HWND log_ = nullptr;
   HMENU menu_bar_ = nullptr;     // the window's; destroyed with it
   HMENU window_menu_ = nullptr;  // the Window sub-menu, which lists the MDI children
   HACCEL accelerators_ = nullptr;
-  UniqueImageList toolbar_images_;
   UniqueGdi<HFONT> ui_font_;
   UniqueGdi<HFONT> log_font_;
   UniqueGdi<HBRUSH> log_background_;
@@ -128,8 +127,6 @@ class IdeFrame {
   uint64_t shown_revision_ = ~uint64_t{0};
   std::vector<std::pair<HMENU, model::AddinPopup>> addin_menus_;
   std::vector<model::ToolbarButton> addin_buttons_;
-  int host_buttons_ = 0;
-  int host_images_ = 0;
   std::wstring tooltip_;
 
   model::LogFollower follower_;

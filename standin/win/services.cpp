@@ -9,18 +9,18 @@
 #include "core/automation/bytes.h"
 #include "core/automation/strings.h"
 #include "project/records.h"
-#include "win/com/conversion.h"
+#include "win/comkit/conversion.h"
 
 namespace standin::win {
 namespace {
 
 using core::automation::EqualsIgnoreCase;
 using core::automation::Format;
-using ::win::com::ComPtr;
-using ::win::com::Guard;
-using ::win::com::ToBstr;
-using ::win::com::ToNarrow;
-using ::win::com::ToVariant;
+using ::win::comkit::ComPtr;
+using ::win::comkit::Guard;
+using ::win::comkit::ToBstr;
+using ::win::comkit::ToNarrow;
+using ::win::comkit::ToVariant;
 
 constexpr const char* kServiceNames[kServiceCount] = {
     "Marlin.Manager",     "Marlin.TargetCommand", "Marlin.EventCommand", "Marlin.MemoryCommand",
@@ -197,7 +197,7 @@ LogService::LogService(SessionPtr session)
 
 HRESULT LogService::Call(DISPID, const DISPPARAMS& params, VARIANT*, EXCEPINFO*) {
   if (params.cArgs != 1) return DISP_E_BADPARAMCOUNT;
-  ::win::com::UniqueBstr text;
+  ::win::comkit::UniqueBstr text;
   const HRESULT hr = ArgumentText(params, 0, &text);
   if (FAILED(hr)) return hr;
   session_->AddLogString(ToNarrow(text.Get()));

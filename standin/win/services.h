@@ -21,8 +21,8 @@
 namespace standin::win {
 
 using SessionPtr = std::shared_ptr<model::Session>;
-using ::win::com::ComObject;
-using ::win::com::Threading;
+using ::win::comkit::ComObject;
+using ::win::comkit::Threading;
 
 // The services by name, in a fixed order; names compare without regard to case.
 inline constexpr size_t kServiceCount = 7;

@@ -3,21 +3,17 @@
 
 #include <oleauto.h>
 
-#include "core/automation/strings.h"
-#include "win/com/conversion.h"
-#include "win/com/dispatch_call.h"
-#include "win/com/raii.h"
+#include "win/comkit/conversion.h"
+#include "win/comkit/dispatch_call.h"
+#include "win/comkit/raii.h"
 
 namespace standin::win {
 namespace {
 
-using ::win::com::ComPtr;
-using ::win::com::ToNarrow;
-using ::win::com::UniqueBstr;
-
-std::string Hex(HRESULT hr) {
-  return core::automation::Format("0x%08lX", static_cast<unsigned long>(hr));
-}
+using ::win::comkit::ComPtr;
+using ::win::comkit::HResultText;
+using ::win::comkit::ToNarrow;
+using ::win::comkit::UniqueBstr;
 
 }  // namespace
 
@@ -29,7 +25,7 @@ std::string DescribeFailure(HRESULT hr) {
       return ToNarrow(text.Get());
     }
   }
-  return Hex(hr);
+  return HResultText(hr);
 }
 
 HRESULT CallTriggerAction(IVireoStandin* standin, const wchar_t* method, std::string* problem) {
@@ -45,17 +41,17 @@ HRESULT CallTriggerAction(IVireoStandin* standin, const wchar_t* method, std::st
     *problem = "the add-in has no object named \"TriggerAction\"";
     return E_NOINTERFACE;
   }
-  const DISPID id = ::win::com::IdOfName(registry.Get(), method, &hr);
+  const DISPID id = ::win::comkit::IdOfName(registry.Get(), method, &hr);
   if (FAILED(hr)) {
     *problem = "the add-in's TriggerAction object has no " + name + ": " + DescribeFailure(hr);
     return hr;
   }
   DISPPARAMS none = {};
-  std::wstring description;
-  hr = ::win::com::InvokeWithParams(registry.Get(), id, DISPATCH_METHOD, &none, nullptr, nullptr,
-                                    &description);
+  std::string description;
+  hr = ::win::comkit::InvokeWithParams(registry.Get(), id, DISPATCH_METHOD, &none, nullptr, nullptr,
+                                       &description);
   if (FAILED(hr))
-    *problem = name + " failed: " + (description.empty() ? Hex(hr) : ToNarrow(description));
+    *problem = name + " failed: " + (description.empty() ? HResultText(hr) : description);
   return hr;
 }
 

@@ -1,5 +1,5 @@
-// The stand-in's interfaces and identifiers as widl generates them (its own and, through the
-// import, the host's), and the interface-to-IID map that ComObject uses.
+// The stand-in's interfaces and identifiers as widl generates them: its own and, through the
+// import, the host's, the add-in's IConnect and ICommand among them.
 #pragma once
 
 #include <windows.h>
@@ -8,22 +8,4 @@
 #undef GetObject
 
 #include "vireo_standin.h"
-#include "win/com/com_object.h"
-
-namespace win::com {
-
-#define STANDIN_INTERFACE_ID(Interface)                   \
-  template <>                                             \
-  struct InterfaceId<Interface> {                         \
-    static const IID& value() { return IID_##Interface; } \
-  };
-STANDIN_INTERFACE_ID(IVireoStandin)
-STANDIN_INTERFACE_ID(IVireoApplication)
-STANDIN_INTERFACE_ID(IVireoManager)
-STANDIN_INTERFACE_ID(IVireoTargetCommand)
-STANDIN_INTERFACE_ID(IVireoEventCommand)
-STANDIN_INTERFACE_ID(IVireoMemoryCommand)
-STANDIN_INTERFACE_ID(IVireoEvaluation)
-#undef STANDIN_INTERFACE_ID
-
-}  // namespace win::com
+#include "win/comkit/com_object.h"

@@ -9,8 +9,9 @@
 #include "core/automation/strings.h"
 #include "project/records.h"
 #include "standin/win/ide_frame.h"
-#include "win/com/conversion.h"
-#include "win/com/module.h"
+#include "win/comkit/boundary.h"
+#include "win/comkit/conversion.h"
+#include "win/comkit/module.h"
 
 namespace standin::win {
 namespace {
@@ -21,21 +22,17 @@ constexpr wchar_t kHelpFileName[] = L"Vireo.chm";
 using core::automation::Format;
 using core::automation::IsVariantTrue;
 using core::automation::ToVariantBool;
-using ::win::com::ComPtr;
-using ::win::com::Guard;
-using ::win::com::ToBstr;
-using ::win::com::ToNarrow;
-using ::win::com::UniqueBstr;
-
-HRESULT ReturnText(const std::string& text, BSTR* out) noexcept {
-  if (out == nullptr) return E_POINTER;
-  *out = nullptr;
-  return ToBstr(text, out);
-}
+using ::win::comkit::ComPtr;
+using ::win::comkit::Guard;
+using ::win::comkit::HResultText;
+using ::win::comkit::ReturnText;
+using ::win::comkit::ToBstr;
+using ::win::comkit::ToNarrow;
+using ::win::comkit::UniqueBstr;
 
 // What failed with which result, for the error description.
 std::string Explain(const std::string& what, HRESULT hr) {
-  return Format("%s (0x%08lX)", what.c_str(), static_cast<unsigned long>(hr));
+  return what + " (" + HResultText(hr) + ")";
 }
 
 // Creates one of the add-in's classes by ProgID and asks it for its interface.
@@ -89,9 +86,9 @@ HRESULT Fail(HRESULT hr, const std::string& description) noexcept {
 Standin::Standin() : session_(std::make_shared<model::Session>()) {
   // The IDE's own help file, which also stands in for each CPU family's: the compiled help beside
   // the stand-in's module (built from docs/help).
-  std::wstring help = ::win::com::ModulePath();
+  std::wstring help = ::win::comkit::ModulePath();
   help.erase(help.find_last_of(L"\\/") + 1);
-  session_->SetHelpFile(::win::com::ToNarrow(help + kHelpFileName));
+  session_->SetHelpFile(::win::comkit::ToNarrow(help + kHelpFileName));
 }
 
 // The add-in goes first, so that it closes its own windows before the IDE window goes.
@@ -189,7 +186,7 @@ STDMETHODIMP Standin::Evaluate(BSTR expression, VARIANT* value) noexcept {
     const project::Evaluation evaluated =
         project::Evaluate(ToNarrow(expression), session_->symbols());
     if (!evaluated.ok()) return Fail(evaluated.hr, evaluated.error);
-    return ::win::com::ToVariant(evaluated.value.ToVariant(), value);
+    return ::win::comkit::ToVariant(evaluated.value.ToVariant(), value);
   });
 }
 

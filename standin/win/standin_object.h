@@ -16,7 +16,6 @@
 
 #include "standin/win/application.h"
 #include "standin/win/standin_ids.h"
-#include "trigger.h"
 
 namespace standin::win {
 
@@ -112,9 +111,9 @@ class Standin : public ComObject<Standin, IVireoStandin, Threading::Apartment> {
   bool PreTranslate(MSG* message) const;
 
   SessionPtr session_;
-  ::win::com::ComPtr<HostApplication> application_;
-  ::win::com::ComPtr<IConnect> connect_;
-  ::win::com::ComPtr<ICommand> command_;
+  ::win::comkit::ComPtr<HostApplication> application_;
+  ::win::comkit::ComPtr<IConnect> connect_;
+  ::win::comkit::ComPtr<ICommand> command_;
   LONG cookie_ = 0;                 // of the connected add-in; 0 when none is
   LONG last_cookie_ = 0;            // every connection gets a new one
   ULONG application_baseline_ = 0;  // the application's reference count before OnConnection

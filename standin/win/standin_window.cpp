@@ -7,20 +7,20 @@
 #include "standin/win/ide_frame.h"
 #include "standin/win/message_loop.h"
 #include "standin/win/standin_object.h"
-#include "win/com/conversion.h"
+#include "win/comkit/conversion.h"
 
 namespace standin::win {
 namespace {
 
-using ::win::com::Guard;
-using ::win::com::ToBstr;
+using ::win::comkit::Guard;
+using ::win::comkit::ToBstr;
 
 LONG HandleNumber(HWND window) { return static_cast<LONG>(reinterpret_cast<LONG_PTR>(window)); }
 
 }  // namespace
 
 IdeFrame* Standin::Frame() const {
-  return frame_ && frame_->window() != nullptr ? frame_.get() : nullptr;
+  return frame_ && frame_->hwnd() != nullptr ? frame_.get() : nullptr;
 }
 
 bool Standin::PreTranslate(MSG* message) const {
@@ -33,7 +33,7 @@ STDMETHODIMP Standin::ShowWindow(LONG* window) noexcept {
   *window = 0;
   return Guard([&] {
     if (IdeFrame* frame = Frame()) {
-      HWND shown = frame->window();
+      HWND shown = frame->hwnd();
       if (IsIconic(shown)) ::ShowWindow(shown, SW_RESTORE);
       SetForegroundWindow(shown);
       *window = HandleNumber(shown);
@@ -45,7 +45,7 @@ STDMETHODIMP Standin::ShowWindow(LONG* window) noexcept {
       frame_.reset();
       return Fail(FAILED(hr) ? hr : E_FAIL, "the IDE window cannot be created");
     }
-    *window = HandleNumber(frame_->window());
+    *window = HandleNumber(frame_->hwnd());
     return S_OK;
   });
 }
@@ -53,7 +53,7 @@ STDMETHODIMP Standin::ShowWindow(LONG* window) noexcept {
 STDMETHODIMP Standin::get_MainWindow(LONG* window) noexcept {
   if (window == nullptr) return E_POINTER;
   IdeFrame* frame = Frame();
-  *window = frame != nullptr ? HandleNumber(frame->window()) : 0;
+  *window = frame != nullptr ? HandleNumber(frame->hwnd()) : 0;
   return S_OK;
 }
 

@@ -2,11 +2,13 @@
 #include "standin/win/trigger_prompt.h"
 
 #include "standin/win/ide_ids.h"
-#include "standin/win/wide_text.h"
-#include "win/com/module.h"
+#include "win/comkit/conversion.h"
+#include "win/comkit/module.h"
 
 namespace standin::win {
 namespace {
+
+using ::win::comkit::ToWide;
 
 struct Prompt {
   const std::wstring* title;
@@ -24,7 +26,7 @@ INT_PTR CALLBACK PromptProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpa
       LRESULT selected = 0;
       for (const model::TriggerChoice& choice : *prompt->choices) {
         const LRESULT index = SendMessageW(list, CB_ADDSTRING, 0,
-                                           reinterpret_cast<LPARAM>(Wide(choice.label).c_str()));
+                                           reinterpret_cast<LPARAM>(ToWide(choice.label).c_str()));
         SendMessageW(list, CB_SETITEMDATA, static_cast<WPARAM>(index), choice.id);
         if (choice.id == *prompt->trigger) selected = index;
       }
@@ -65,8 +67,8 @@ INT_PTR CALLBACK PromptProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpa
 bool AskForTrigger(HWND owner, const std::wstring& title,
                    const std::vector<model::TriggerChoice>& choices, int32_t* trigger) {
   Prompt prompt = {&title, &choices, trigger};
-  return DialogBoxParamW(::win::com::ModuleInstance(), MAKEINTRESOURCEW(IDD_TRIGGER_PROMPT), owner,
-                         PromptProc, reinterpret_cast<LPARAM>(&prompt)) == IDOK;
+  return DialogBoxParamW(::win::comkit::ModuleInstance(), MAKEINTRESOURCEW(IDD_TRIGGER_PROMPT),
+                         owner, PromptProc, reinterpret_cast<LPARAM>(&prompt)) == IDOK;
 }
 
 }  // namespace standin::win

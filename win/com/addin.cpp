@@ -4,10 +4,10 @@
 #include "core/addin/command_registration.h"
 #include "core/addin/command_target.h"
 #include "core/automation/strings.h"
-#include "win/com/conversion.h"
-#include "win/com/module.h"
 #include "win/com/process.h"
 #include "win/com/trigger_action_object.h"
+#include "win/comkit/conversion.h"
+#include "win/comkit/module.h"
 #include "win/host/application_calls.h"
 #include "win/host/com_host.h"
 #include "win/host/help.h"
@@ -52,18 +52,18 @@ LONG Addin::OnConnection(IDispatch* host, bool first_time, LONG cookie) {
 
   // Without its resource library the add-in still works, but what it registers has no names or
   // pictures, and its window and dialogs have no layout: the user is told why.
-  if (!SatelliteLoaded()) {
+  if (!comkit::SatelliteLoaded()) {
     ProcessServices::WriteLog(
         Format("Trigger add-in: its resource library %s is missing; its command, menu entries and "
                "button have no names or pictures, and its window and dialogs no layout",
-               ToNarrow(SatellitePath()).c_str()));
+               ToNarrow(comkit::SatellitePath()).c_str()));
   }
 
   // A host that refuses part of the registration still gets the add-in: its triggers are loaded,
   // saved and reached through the registry all the same; only the window's menu entry or button
   // may be missing, which the user is told.
   const std::unique_ptr<core::addin::CommandHost> commands =
-      win::host::MakeCommandHost(application_.Get(), ResourceInstance());
+      win::host::MakeCommandHost(application_.Get(), comkit::ResourceInstance());
   int32_t image = image_index_;
   const std::string refused =
       core::addin::RegisterCommand(*commands, kCommandResources, first_time, cookie, &image);
@@ -91,7 +91,8 @@ LONG Addin::OnConnection(IDispatch* host, bool first_time, LONG cookie) {
   template_ = std::make_unique<win::ui::CVireoBaseDocTemplate>(
       IDR_TRIGGER_TEMPLATE, window_classes ? window_classes() : nullptr);
   template_->LoadTemplate();
-  template_->SetKey(core::addin::kTriggerWindowKind, core::addin::kTriggerWindowIndex);
+  template_->SetKey(core::addin::WindowKindKey(core::addin::kTriggerWindowKind,
+                                               core::addin::kTriggerWindowIndex));
   SetTriggerWindowRefresh(&Addin::RefreshTriggerWindow);
   return 0;
 }

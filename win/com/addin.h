@@ -15,8 +15,8 @@
 
 #include "core/bridge/ports.h"
 #include "vireo_host.h"
-#include "win/com/raii.h"
 #include "win/com/trigger_ids.h"
+#include "win/comkit/raii.h"
 #include "win/ui/framework/doc_template.h"
 
 namespace win::com {

@@ -25,6 +25,8 @@ set(TRIGGER_CLASSES
 # The type library's identifier, that of trigger.idl's library block.
 set(TRIGGER_LIBID "5BDE5C4C-758B-44AD-8D21-BBF6BAB710A3")
 set(TRIGGER_IDL "${CMAKE_CURRENT_LIST_DIR}/trigger.idl")
+# The host's IDL, which trigger.idl imports: the add-in's contract IConnect and ICommand is there.
+set(TRIGGER_HOST_IDL "${CMAKE_CURRENT_LIST_DIR}/../host/vireo_host.idl")
 
 # trigger_class_fields(<entry>): CLASS, CLSID, SCRIPT, THREADING and AGGREGATABLE (yes or no)
 # of one entry, in the caller's scope.
@@ -55,5 +57,6 @@ function(trigger_check_class_table)
   if(NOT idl MATCHES "${pattern}")
     message(FATAL_ERROR "trigger.idl's library is not uuid(${TRIGGER_LIBID})")
   endif()
-  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${TRIGGER_IDL}")
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${TRIGGER_IDL}"
+                                                                 "${TRIGGER_HOST_IDL}")
 endfunction()

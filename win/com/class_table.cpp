@@ -10,10 +10,7 @@
 namespace win::com {
 namespace {
 
-template <typename T>
-HRESULT Make(IUnknown* outer, REFIID iid, void** out) {
-  return T::CreateInstance(outer, iid, out);
-}
+using comkit::Make;
 
 // The object that each class of the list makes: a class added to the list without one here does
 // not compile.
@@ -45,13 +42,6 @@ const std::array<ClassEntry, kClassCount>& ClassTable() {
   }};
 #undef TRIGGER_CLASS
   return table;
-}
-
-const ClassEntry* FindClass(REFCLSID clsid) {
-  for (const ClassEntry& entry : ClassTable()) {
-    if (*entry.clsid == clsid) return &entry;
-  }
-  return nullptr;
 }
 
 }  // namespace win::com

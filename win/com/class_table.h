@@ -8,18 +8,11 @@
 
 #include <array>
 
+#include "win/comkit/class_factory.h"
+
 namespace win::com {
 
-using CreateFunction = HRESULT (*)(IUnknown* outer, REFIID iid, void** out);
-
-struct ClassEntry {
-  const CLSID* clsid;
-  const wchar_t* name;  // the class name, also the stem of its ProgID and description
-  UINT script;          // resource of type "REGISTRY"
-  const wchar_t* threading_model;
-  bool aggregatable;
-  CreateFunction create;
-};
+using comkit::ClassEntry;
 
 // How many classes the build's class list (class_table.cmake) holds.
 #define TRIGGER_CLASS(name, script, threading, aggregatable) +1
@@ -30,6 +23,5 @@ inline constexpr size_t kClassCount = 0
 
 // The classes, in the order of their registration.
 const std::array<ClassEntry, kClassCount>& ClassTable();
-const ClassEntry* FindClass(REFCLSID clsid);
 
 }  // namespace win::com

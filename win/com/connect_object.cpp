@@ -4,7 +4,7 @@
 #include "core/addin/command_target.h"
 #include "core/automation/variant.h"
 #include "win/com/addin.h"
-#include "win/com/boundary.h"
+#include "win/comkit/boundary.h"
 
 namespace win::com {
 

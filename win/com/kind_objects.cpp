@@ -3,10 +3,6 @@
 
 namespace win::com {
 
-ConnectTriggerObject::~ConnectTriggerObject() {
-  if (members_cell_) SafeArrayDestroy(members_cell_);
-}
-
 STDMETHODIMP ConnectTriggerObject::get_Members(VARIANT* members) noexcept {
   if (members == nullptr) return E_POINTER;
   VariantInit(members);
@@ -14,10 +10,10 @@ STDMETHODIMP ConnectTriggerObject::get_Members(VARIANT* members) noexcept {
     SAFEARRAY* array = nullptr;
     const HRESULT hr = ToSafeArray(core_->GetMembers(), &array);
     if (FAILED(hr)) return hr;
-    if (members_cell_) SafeArrayDestroy(members_cell_);
-    members_cell_ = array;
+    SAFEARRAY** cell = members_cell_.Put();  // the array read before goes
+    *cell = array;
     V_VT(members) = VT_VARIANT | VT_ARRAY | VT_BYREF;
-    V_ARRAYREF(members) = &members_cell_;
+    V_ARRAYREF(members) = cell;
     return S_OK;
   });
 }

@@ -131,7 +131,6 @@ class ConnectTriggerObject
  public:
   using TriggerObject::TriggerObject;
   ConnectTriggerObject() = default;
-  ~ConnectTriggerObject() override;
   // The member list as VT_VARIANT|VT_ARRAY|VT_BYREF. The VARIANT refers to a cell of this object
   // that holds the array: it stays valid until the next read of Members or the object's end.
   STDMETHODIMP get_Members(VARIANT* members) noexcept override;
@@ -141,7 +140,7 @@ class ConnectTriggerObject
   }
 
  private:
-  SAFEARRAY* members_cell_ = nullptr;
+  UniqueSafeArray members_cell_;
 };
 
 class ControlTriggerObject

@@ -5,10 +5,10 @@
 #include <mutex>
 #include <vector>
 
-#include "win/com/boundary.h"
-#include "win/com/conversion.h"
 #include "win/com/kind_objects.h"
 #include "win/com/process.h"
+#include "win/comkit/boundary.h"
+#include "win/comkit/conversion.h"
 
 namespace win::com {
 

@@ -11,8 +11,8 @@
 #include <utility>
 
 #include "core/triggers/trigger.h"
-#include "win/com/boundary.h"
 #include "win/com/process.h"
+#include "win/comkit/boundary.h"
 
 namespace win::com {
 

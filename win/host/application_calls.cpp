@@ -1,26 +1,26 @@
 // Calls of the host application's members.
 #include "win/host/application_calls.h"
 
-#include "win/com/conversion.h"
-#include "win/com/dispatch_call.h"
-#include "win/com/module.h"
+#include "win/comkit/conversion.h"
+#include "win/comkit/dispatch_call.h"
+#include "win/comkit/module.h"
 #include "win/host/com_host.h"
 
 namespace win::host {
 namespace {
 
-using win::com::ComPtr;
-using win::com::HandleArg;
-using win::com::InvokeByName;
-using win::com::InvokeMember;
-using win::com::LongArg;
-using win::com::LongRefArg;
-using win::com::TextArg;
-using win::com::UniqueVariant;
-using win::com::UnsignedLongArg;
+using win::comkit::ComPtr;
+using win::comkit::HandleArg;
+using win::comkit::InvokeByName;
+using win::comkit::InvokeMember;
+using win::comkit::LongArg;
+using win::comkit::LongRefArg;
+using win::comkit::TextArg;
+using win::comkit::UniqueVariant;
+using win::comkit::UnsignedLongArg;
 
 // A registration call: the host's one-byte flag, non-zero for success.
-bool Register(IDispatch* application, DISPID id, std::vector<VARIANT> args) {
+bool Register(IDispatch* application, DISPID id, win::comkit::DispArgs args) {
   UniqueVariant result;
   if (FAILED(InvokeMember(application, id, DISPATCH_METHOD, std::move(args), result.Get()))) {
     return false;
@@ -33,11 +33,10 @@ bool Register(IDispatch* application, DISPID id, std::vector<VARIANT> args) {
 class Win32PopupMenu : public core::addin::PopupMenu {
  public:
   explicit Win32PopupMenu(HMENU menu) : menu_(menu) {}
-  ~Win32PopupMenu() override { DestroyMenu(menu_); }
-  HMENU handle() const { return menu_; }
+  HMENU handle() const { return menu_.Get(); }
 
  private:
-  HMENU menu_;
+  win::comkit::UniqueMenu menu_;
 };
 
 class CommandHost : public core::addin::CommandHost {
@@ -46,7 +45,7 @@ class CommandHost : public core::addin::CommandHost {
       : application_(ComPtr<IDispatch>::Share(application)), resources_(resources) {}
 
   std::string ResourceString(uint32_t id) override {
-    return win::com::LoadResourceString(resources_, id);
+    return win::comkit::LoadResourceString(resources_, id);
   }
   std::unique_ptr<core::addin::PopupMenu> CreatePopupMenu() override {
     HMENU menu = ::CreatePopupMenu();
@@ -90,7 +89,7 @@ class CommandHost : public core::addin::CommandHost {
   }
 
  private:
-  bool Register(DISPID id, std::vector<VARIANT> args) {
+  bool Register(DISPID id, win::comkit::DispArgs args) {
     return win::host::Register(application_.Get(), id, std::move(args));
   }
 
@@ -128,7 +127,7 @@ std::string HelpPath(IDispatch* application) {
       V_VT(path.Get()) != VT_BSTR) {
     return std::string();
   }
-  return win::com::ToNarrow(V_BSTR(path.Get()));
+  return win::comkit::ToNarrow(V_BSTR(path.Get()));
 }
 
 ComPtr<IDispatch> ObjectByName(IDispatch* application, const std::string& name) {

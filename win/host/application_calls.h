@@ -12,7 +12,7 @@
 #include <string>
 
 #include "core/addin/command_registration.h"
-#include "win/com/raii.h"
+#include "win/comkit/raii.h"
 
 namespace win::host {
 
@@ -38,6 +38,6 @@ std::string HelpPath(IDispatch* application);
 
 // The member "Object", looked up by name and read as a property with the service name: the
 // service, or null when the member or the service is missing.
-win::com::ComPtr<IDispatch> ObjectByName(IDispatch* application, const std::string& name);
+win::comkit::ComPtr<IDispatch> ObjectByName(IDispatch* application, const std::string& name);
 
 }  // namespace win::host

@@ -3,23 +3,24 @@
 
 #include <vector>
 
-#include "win/com/conversion.h"
-#include "win/com/raii.h"
+#include "win/comkit/conversion.h"
+#include "win/comkit/dispatch_call.h"
+#include "win/comkit/raii.h"
 
 namespace win::host {
 namespace {
 
 using core::automation::HResult;
 using core::automation::Variant;
-using win::com::ComPtr;
-using win::com::UniqueBstr;
-using win::com::UniqueVariant;
+using win::comkit::ComPtr;
+using win::comkit::UniqueBstr;
+using win::comkit::UniqueVariant;
 
 // A BSTR for the length of a call.
 class Text {
  public:
   explicit Text(const std::string& text) {
-    if (FAILED(win::com::ToBstr(text, bstr_.Put()))) throw std::bad_alloc();
+    if (FAILED(win::comkit::ToBstr(text, bstr_.Put()))) throw std::bad_alloc();
   }
   BSTR get() const { return bstr_.Get(); }
 
@@ -34,7 +35,7 @@ class KeptText {
   BSTR get(const std::string& text) {
     if (bstr_.Get() == nullptr || text != text_) {
       UniqueBstr made;
-      if (FAILED(win::com::ToBstr(text, made.Put()))) throw std::bad_alloc();
+      if (FAILED(win::comkit::ToBstr(text, made.Put()))) throw std::bad_alloc();
       bstr_ = std::move(made);
       text_ = text;
     }
@@ -69,7 +70,7 @@ class ManagerPort : public core::bridge::ManagerPort {
     const HRESULT hr =
         manager_->ReadProfileString(file_.get(file), section_.get(section), Text(key).get(),
                                     default_.get(default_value), read.Put());
-    if (SUCCEEDED(hr)) *value = win::com::ToNarrow(read.Get());
+    if (SUCCEEDED(hr)) *value = win::comkit::ToNarrow(read.Get());
     return hr;
   }
   HResult WriteProfileString(const std::string& file, const std::string& section,
@@ -125,7 +126,7 @@ class EvaluationPort : public core::bridge::EvaluationPort {
   HResult Evaluate(const std::string& expression, Variant* result) override {
     UniqueVariant value;
     const HRESULT hr = evaluation_->Evaluate(Text(expression).get(), value.Get());
-    if (SUCCEEDED(hr)) *result = win::com::FromVariant(*value.Get());
+    if (SUCCEEDED(hr)) *result = win::comkit::FromVariant(*value.Get());
     return hr;
   }
 
@@ -171,21 +172,22 @@ class HostObject : public core::bridge::HostObject {
   }
   HResult Invoke(int32_t dispid, uint32_t lcid, uint16_t flags, const std::vector<Variant>& args,
                  Variant* result) override {
-    // DISPPARAMS carry the arguments last first.
-    std::vector<VARIANT> reversed(args.size());
-    for (size_t i = 0; i < args.size(); ++i) {
-      const HRESULT hr = win::com::ToVariant(args[args.size() - 1 - i], &reversed[i]);
+    std::vector<VARIANT> converted;
+    converted.reserve(args.size());
+    for (const Variant& arg : args) {
+      VARIANT v;
+      const HRESULT hr = win::comkit::ToVariant(arg, &v);
       if (FAILED(hr)) {
-        for (VARIANT& v : reversed) VariantClear(&v);
+        const win::comkit::DispArgs made(std::move(converted));  // cleared as it goes
         return hr;
       }
+      converted.push_back(v);
     }
-    DISPPARAMS params = {reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+    win::comkit::DispArgs call(std::move(converted));
     UniqueVariant value;
-    const HRESULT hr = service_->Invoke(dispid, IID_NULL, lcid, flags, &params,
+    const HRESULT hr = service_->Invoke(dispid, IID_NULL, lcid, flags, call.Params(),
                                         result ? value.Get() : nullptr, nullptr, nullptr);
-    for (VARIANT& v : reversed) VariantClear(&v);
-    if (result && SUCCEEDED(hr)) *result = win::com::FromVariant(*value.Get());
+    if (result && SUCCEEDED(hr)) *result = win::comkit::FromVariant(*value.Get());
     return hr;
   }
   std::unique_ptr<core::bridge::ManagerPort> QueryManager() override {

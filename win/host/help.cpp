@@ -18,7 +18,7 @@ constexpr WORD kHtmlHelpAOrdinal = 14;
 
 std::string BuildHelpPath(IDispatch* application, const std::string& topic) {
   if (application == nullptr) return std::string();
-  win::com::ComPtr<IDispatch> service = ObjectByName(application, core::bridge::kCpuNameService);
+  win::comkit::ComPtr<IDispatch> service = ObjectByName(application, core::bridge::kCpuNameService);
   if (!service) return core::addin::BuildHelpPath(nullptr, topic);
   std::unique_ptr<core::bridge::HostObject> cpu = MakeHostObject(service.Get());
   return core::addin::BuildHelpPath(cpu.get(), topic);
@@ -35,8 +35,11 @@ std::wstring RegisteredHtmlHelpPath() {
   return value;
 }
 
-HtmlHelp::~HtmlHelp() {
-  if (module_) FreeLibrary(module_);
+std::wstring SystemHtmlHelpPath() {
+  wchar_t folder[MAX_PATH];
+  const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return std::wstring();
+  return std::wstring(folder, length) + L"\\" + kHtmlHelpModule;
 }
 
 bool HtmlHelp::Load() {
@@ -46,20 +49,20 @@ bool HtmlHelp::Load() {
   } else {
     const std::wstring registered = RegisteredHtmlHelpPath();
     if (!registered.empty()) modules.push_back(registered);
-    modules.push_back(kHtmlHelpModule);
+    const std::wstring system = SystemHtmlHelpPath();
+    if (!system.empty()) modules.push_back(system);
   }
   for (const std::wstring& name : modules) {
-    module_ = LoadLibraryW(name.c_str());
+    module_.Reset(LoadLibraryW(name.c_str()));
     if (module_) break;
   }
   if (module_) {
-    entry_ = reinterpret_cast<Entry>(
-        reinterpret_cast<void*>(GetProcAddress(module_, MAKEINTRESOURCEA(kHtmlHelpAOrdinal))));
+    entry_ = reinterpret_cast<Entry>(reinterpret_cast<void*>(
+        GetProcAddress(module_.Get(), MAKEINTRESOURCEA(kHtmlHelpAOrdinal))));
   }
   if (entry_ == nullptr) {
     // Missing help produces no message: help simply does not open, now or later.
-    if (module_) FreeLibrary(module_);
-    module_ = nullptr;
+    module_.Reset();
     disabled_ = true;
     return false;
   }
@@ -73,9 +76,9 @@ HWND HtmlHelp::Call(const char* file, UINT command, DWORD_PTR data) {
 }
 
 std::wstring HtmlHelp::LoadedFrom() const {
-  if (module_ == nullptr) return std::wstring();
+  if (!module_) return std::wstring();
   wchar_t path[MAX_PATH];
-  const DWORD length = GetModuleFileNameW(module_, path, MAX_PATH);
+  const DWORD length = GetModuleFileNameW(module_.Get(), path, MAX_PATH);
   return std::wstring(path, length < MAX_PATH ? length : 0);
 }
 

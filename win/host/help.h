@@ -1,6 +1,7 @@
 // Context help: the help path of a topic for the project's CPU family, read through the host's
 // Pennant.Service, and HTML Help, which shows it. HTML Help is the registered HTML Help control
-// (hhctrl.ocx), loaded on first use; its narrow entry point is its export number 14. When it
+// (hhctrl.ocx), loaded on first use, or else the one in the system directory; never a module of
+// that name found along the search path. Its narrow entry point is its export number 14. When it
 // cannot be loaded, or lacks that export, help stays off for the rest of the process.
 #pragma once
 
@@ -9,6 +10,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "win/comkit/handles.h"
 
 namespace win::host {
 
@@ -24,13 +27,13 @@ class HtmlHelp {
   using Entry = HWND(WINAPI*)(HWND owner, LPCSTR file, UINT command, DWORD_PTR data);
 
   // The control registered under the HTML Help control's CLSID
-  // {ADB880A6-D8FF-11CF-9377-00AA003B7A11} (its InprocServer32 key), then "hhctrl.ocx".
+  // {ADB880A6-D8FF-11CF-9377-00AA003B7A11} (its InprocServer32 key), then hhctrl.ocx of the
+  // system directory.
   HtmlHelp() = default;
   // Tries these modules in order instead.
   explicit HtmlHelp(std::vector<std::wstring> modules) : modules_(std::move(modules)) {}
   HtmlHelp(const HtmlHelp&) = delete;
   HtmlHelp& operator=(const HtmlHelp&) = delete;
-  ~HtmlHelp();
 
   // Calls the entry point with no owner window, `file`, `command` and `data`; loads it first
   // when this is the first call. Null when help is off, or when HTML Help opens no window.
@@ -44,13 +47,16 @@ class HtmlHelp {
   bool Load();
 
   std::optional<std::vector<std::wstring>> modules_;
-  HMODULE module_ = nullptr;
+  win::comkit::UniqueLibrary module_;
   Entry entry_ = nullptr;
   bool disabled_ = false;
 };
 
 // The registered HTML Help control's path, environment variables expanded; empty when none.
 std::wstring RegisteredHtmlHelpPath();
+
+// hhctrl.ocx in the system directory.
+std::wstring SystemHtmlHelpPath();
 
 // The process's HTML Help, never unloaded.
 HtmlHelp& ProcessHtmlHelp();

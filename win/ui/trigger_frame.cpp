@@ -2,7 +2,7 @@
 #include "win/ui/trigger_frame.h"
 
 #include "core/window/trigger_list.h"
-#include "win/com/module.h"
+#include "win/comkit/module.h"
 #include "win/resources/resource_ids.h"
 #include "win/ui/trigger_doc.h"
 #include "win/ui/trigger_view.h"
@@ -12,7 +12,7 @@ namespace win::ui {
 const std::wstring& TriggerWindowTitle() {
   static const std::wstring title = [] {
     const wchar_t* text = nullptr;
-    const int length = LoadStringW(win::com::ResourceInstance(), IDS_TRIGGER_WINDOW_TITLE,
+    const int length = LoadStringW(win::comkit::ResourceInstance(), IDS_TRIGGER_WINDOW_TITLE,
                                    reinterpret_cast<LPWSTR>(&text), 0);
     return length > 0 && text ? std::wstring(text, static_cast<size_t>(length)) : L"";
   }();
@@ -20,7 +20,7 @@ const std::wstring& TriggerWindowTitle() {
 }
 
 TriggerFrame::TriggerFrame(TriggerDoc& document, const TriggerWindowServices& services)
-    : document_(document), host_(*services.host) {
+    : MDIChildFrame(kTriggerFrameClass), document_(document), host_(*services.host) {
   auto view = std::make_unique<TriggerView>(document, *services.host, services.make_editor);
   document.AddView(*view);
   SetView(std::move(view));
@@ -33,9 +33,9 @@ TriggerFrame::~TriggerFrame() {
 
 bool TriggerFrame::Open(HWND mdi_client) {
   // A top-level window has the template's menu bar; an MDI child leaves the host's alone.
-  const HMENU menu =
-      mdi_client ? nullptr
-                 : LoadMenuW(win::com::ResourceInstance(), MAKEINTRESOURCEW(IDR_TRIGGER_TEMPLATE));
+  const HMENU menu = mdi_client ? nullptr
+                                : LoadMenuW(win::comkit::ResourceInstance(),
+                                            MAKEINTRESOURCEW(IDR_TRIGGER_TEMPLATE));
   if (!Create(mdi_client, TriggerWindowTitle(), TriggerWindowSize(mdi_client != nullptr), menu)) {
     return false;
   }
@@ -46,7 +46,7 @@ bool TriggerFrame::Open(HWND mdi_client) {
 int TriggerFrame::OnCreate() {
   const auto& commands = core::window::ToolbarCommands();
   // Without its toolbar the window still works, through its menus and keys.
-  GetToolBar().Create(hwnd(), IDC_TRIGGER_TOOLBAR, win::com::ResourceInstance(),
+  GetToolBar().Create(hwnd(), IDC_TRIGGER_TOOLBAR, win::comkit::ResourceInstance(),
                       IDB_TRIGGER_TOOLBAR, {commands.begin(), commands.end()});
   return 0;
 }

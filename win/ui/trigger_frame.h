@@ -12,6 +12,9 @@ namespace win::ui {
 
 class TriggerDoc;
 
+// The window class of the trigger window's frames, by which the host and tests find them.
+inline constexpr wchar_t kTriggerFrameClass[] = L"TriggerAddinFrame";
+
 class TriggerFrame : public MDIChildFrame {
  public:
   TriggerFrame(TriggerDoc& document, const TriggerWindowServices& services);

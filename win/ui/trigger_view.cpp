@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "win/com/module.h"
+#include "win/comkit/module.h"
 #include "win/resources/resource_ids.h"
 #include "win/ui/framework/handles.h"
 #include "win/ui/framework/mdi_child_frame.h"
@@ -48,8 +48,8 @@ void TriggerView::OnInitialUpdate() {
   column.fmt = LVCFMT_LEFT;
   const auto& columns = cw::TriggerListColumns();
   for (size_t index = 0; index < columns.size(); ++index) {
-    std::string header =
-        win::com::LoadResourceString(win::com::ResourceInstance(), columns[index].header_string);
+    std::string header = win::comkit::LoadResourceString(win::comkit::ResourceInstance(),
+                                                         columns[index].header_string);
     if (header.size() > kTextLimit) header.resize(kTextLimit);
     column.cx = columns[index].width;
     column.pszText = header.data();
@@ -180,7 +180,7 @@ void TriggerView::ShowContextMenu(POINT at) {
     ClientToScreen(hwnd(), &at);
   }
   const UniqueMenu menu(
-      LoadMenuW(win::com::ResourceInstance(), MAKEINTRESOURCEW(IDR_TRIGGER_CONTEXT_MENU)));
+      LoadMenuW(win::comkit::ResourceInstance(), MAKEINTRESOURCEW(IDR_TRIGGER_CONTEXT_MENU)));
   const HMENU popup = menu ? GetSubMenu(menu.Get(), 0) : nullptr;
   if (popup == nullptr) return;
   for (const cw::MenuItemState& item : list_.ContextMenu()) {

@@ -18,13 +18,13 @@
 #include "standin/win/runner/script_host.h"
 #include "standin/win/standin_calls.h"
 #include "vireo_standin.h"
-#include "win/com/conversion.h"
-#include "win/com/raii.h"
+#include "win/comkit/conversion.h"
+#include "win/comkit/raii.h"
 
 namespace {
 
-using win::com::ComPtr;
-using win::com::UniqueBstr;
+using win::comkit::ComPtr;
+using win::comkit::UniqueBstr;
 
 constexpr char kUsage[] =
     "usage: vireo-standin --project FILE [--script FILE.js]\n"
@@ -65,7 +65,7 @@ struct Options {
   std::wstring ready_file;
 };
 
-using ::win::com::ToNarrow;
+using ::win::comkit::ToNarrow;
 
 int UsageError(const std::string& problem) {
   std::fprintf(stderr, "vireo-standin: %s\n\n%s", problem.c_str(), kUsage);

@@ -10,14 +10,15 @@
 #include <vector>
 
 #include "standin/win/dispatch_object.h"
-#include "win/com/conversion.h"
-#include "win/com/raii.h"
+#include "win/comkit/conversion.h"
+#include "win/comkit/dispatch_call.h"
+#include "win/comkit/raii.h"
 
 namespace standin::runner {
 namespace {
 
-using ::win::com::ComPtr;
-using ::win::com::UniqueBstr;
+using ::win::comkit::ComPtr;
+using ::win::comkit::UniqueBstr;
 
 // IActiveScriptParse64, which the import library does not define.
 constexpr IID kIidActiveScriptParse = {
@@ -26,7 +27,7 @@ constexpr IID kIidActiveScriptParse = {
 // The error WScript.Quit raises to stop the script.
 constexpr HRESULT kQuit = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0F01);
 
-using ::win::com::ToNarrow;
+using ::win::comkit::ToNarrow;
 
 // The script's text: UTF-16 or UTF-8 when it begins with their byte order mark, else the ANSI
 // code page, as cscript reads it.
@@ -174,27 +175,23 @@ class ScriptSite : public IActiveScriptSite {
   STDMETHODIMP OnScriptTerminate(const VARIANT*, const EXCEPINFO*) override { return S_OK; }
   STDMETHODIMP OnStateChange(SCRIPTSTATE) override { return S_OK; }
   STDMETHODIMP OnScriptError(IActiveScriptError* error) override {
-    EXCEPINFO exception = {};
-    error->GetExceptionInfo(&exception);
-    if (exception.pfnDeferredFillIn != nullptr) exception.pfnDeferredFillIn(&exception);
-    const bool quitting = wscript_->quit() && exception.scode == kQuit;
+    ::win::comkit::ExceptionInfo exception;
+    error->GetExceptionInfo(exception.Put());
+    const EXCEPINFO& info = exception.Get();
+    const bool quitting = wscript_->quit() && info.scode == kQuit;
     if (!quitting) {
       DWORD context = 0;
       ULONG line = 0;
       LONG column = 0;
       error->GetSourcePosition(&context, &line, &column);
-      const std::string text = exception.bstrDescription != nullptr
-                                   ? ToNarrow(exception.bstrDescription)
-                                   : std::string("script error");
-      std::fprintf(stderr, "%s(%lu, %ld): %s (0x%08lX)\n", ToNarrow(path_).c_str(), line + 1,
-                   column + 1, text.c_str(),
-                   static_cast<unsigned long>(exception.scode ? exception.scode : exception.wCode));
+      std::string text = exception.Description();
+      if (info.bstrDescription == nullptr) text = "script error";
+      const HRESULT code = info.scode ? info.scode : info.wCode;
+      std::fprintf(stderr, "%s(%lu, %ld): %s (%s)\n", ToNarrow(path_).c_str(), line + 1, column + 1,
+                   text.c_str(), ::win::comkit::HResultText(code).c_str());
       std::fflush(stderr);
       failed_ = true;
     }
-    SysFreeString(exception.bstrSource);
-    SysFreeString(exception.bstrDescription);
-    SysFreeString(exception.bstrHelpFile);
     return S_OK;
   }
   STDMETHODIMP OnEnterScript() override { return S_OK; }
@@ -208,8 +205,8 @@ class ScriptSite : public IActiveScriptSite {
 };
 
 int Complain(const std::wstring& path, const char* what, HRESULT hr) {
-  std::fprintf(stderr, "vireo-standin: %s: %s (0x%08lX)\n", ToNarrow(path).c_str(), what,
-               static_cast<unsigned long>(hr));
+  std::fprintf(stderr, "vireo-standin: %s: %s (%s)\n", ToNarrow(path).c_str(), what,
+               ::win::comkit::HResultText(hr).c_str());
   return 1;
 }
 
@@ -244,12 +241,9 @@ int RunScript(const std::wstring& path, IDispatch* vireo, bool* quit) {
     engine->Close();
     return Complain(path, "cannot prepare the JScript engine", hr);
   }
-  EXCEPINFO exception = {};
+  ::win::comkit::ExceptionInfo exception;
   hr = parser->ParseScriptText(source.c_str(), nullptr, nullptr, nullptr, 0, 0,
-                               SCRIPTTEXT_ISVISIBLE, nullptr, &exception);
-  SysFreeString(exception.bstrSource);
-  SysFreeString(exception.bstrDescription);
-  SysFreeString(exception.bstrHelpFile);
+                               SCRIPTTEXT_ISVISIBLE, nullptr, exception.Put());
   engine->Close();
 
   if (wscript->quit()) {

@@ -1,16 +1,16 @@
 // The owner-drawn list's rules: shortening with an ellipsis over a measured font, selection,
 // highlight, alignment and the repaint past the last column.
-#include "core/window/list_drawing.h"
+#include "win/ui/framework/list_drawing.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using core::window::Align;
-using core::window::Rect;
+using win::ui::Align;
+using win::ui::Rect;
 
 // Every character is 6 pixels wide, except 'W' (10) and '.' (2).
-class Measure : public core::window::TextMeasure {
+class Measure : public win::ui::TextMeasure {
  public:
   int Width(std::string_view text) const override {
     int width = 0;
@@ -33,7 +33,7 @@ TEST(ListDrawing, ShortenToFit) {
   Measure measure;
   std::string buffer;
   for (const auto& [text, width, offset, drawn] : cases) {
-    EXPECT_EQ(core::window::ShortenToFit(measure, text, width, offset, buffer), drawn)
+    EXPECT_EQ(win::ui::ShortenToFit(measure, text, width, offset, buffer), drawn)
         << text << " in " << width;
   }
 }
@@ -45,25 +45,25 @@ TEST(ListDrawing, AlignmentAndSelection) {
       {0, false, Align::Left}, {1, false, Align::Right}, {2, false, Align::Center},
       {1, true, Align::Left},  {2, true, Align::Left},   {0x4001, false, Align::Right}};
   for (const auto& [format, shortened, align] : aligns) {
-    EXPECT_EQ(core::window::TextAlign(format, shortened), align) << format << shortened;
+    EXPECT_EQ(win::ui::TextAlign(format, shortened), align) << format << shortened;
   }
   const std::tuple<uint32_t, bool, bool, bool> states[] = {
       {0x2, true, false, true},  {0x2, false, false, false}, {0x2, false, true, true},
       {0x8, false, false, true}, {0x1, true, true, false},   {0x3, true, false, true}};
   for (const auto& [state, focus, always, selected] : states) {
-    EXPECT_EQ(core::window::DrawnSelected(state, focus, always), selected)
+    EXPECT_EQ(win::ui::DrawnSelected(state, focus, always), selected)
         << state << " focus " << focus << " always " << always;
   }
 }
 
 TEST(ListDrawing, TheHighlightReachesTheClientEdge) {
   const Rect bounds{-20, 16, 880, 33};
-  EXPECT_EQ(core::window::HighlightRect(bounds, 2, true, 1000), (Rect{2, 16, 1000, 33}));
-  EXPECT_EQ(core::window::HighlightRect(bounds, 2, false, 1000), (Rect{2, 16, 880, 33}));
-  EXPECT_EQ(core::window::HighlightRect(bounds, 2, true, 600), (Rect{2, 16, 880, 33}));
+  EXPECT_EQ(win::ui::HighlightRect(bounds, 2, true, 1000), (Rect{2, 16, 1000, 33}));
+  EXPECT_EQ(win::ui::HighlightRect(bounds, 2, false, 1000), (Rect{2, 16, 880, 33}));
+  EXPECT_EQ(win::ui::HighlightRect(bounds, 2, true, 600), (Rect{2, 16, 880, 33}));
 
-  EXPECT_EQ(core::window::PastLastColumn({900, 0, 950, 40}, 880, 1000), (Rect{879, 0, 1000, 40}));
-  EXPECT_EQ(core::window::PastLastColumn({100, 5, 300, 40}, 880, 1000), (Rect{100, 5, 1000, 40}));
+  EXPECT_EQ(win::ui::PastLastColumn({900, 0, 950, 40}, 880, 1000), (Rect{879, 0, 1000, 40}));
+  EXPECT_EQ(win::ui::PastLastColumn({100, 5, 300, 40}, 880, 1000), (Rect{100, 5, 1000, 40}));
 }
 
 }  // namespace

@@ -1,8 +1,7 @@
 // The document template.
 #include "win/ui/framework/doc_template.h"
 
-#include "core/addin/command_target.h"
-#include "win/com/module.h"
+#include "win/comkit/module.h"
 
 namespace win::ui {
 
@@ -17,12 +16,8 @@ CVireoBaseDocTemplate::~CVireoBaseDocTemplate() {
 }
 
 bool CVireoBaseDocTemplate::LoadTemplate() {
-  doc_string_ = win::com::LoadResourceString(win::com::ResourceInstance(), resource_);
+  doc_string_ = win::comkit::LoadResourceString(win::comkit::ResourceInstance(), resource_);
   return !doc_string_.empty();
-}
-
-void CVireoBaseDocTemplate::SetKey(uint32_t kind, uint32_t index) {
-  key_ = core::addin::WindowKindKey(kind, index);
 }
 
 bool CVireoBaseDocTemplate::OpenOrActivate() {

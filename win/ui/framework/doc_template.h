@@ -9,9 +9,9 @@
 
 #include <windows.h>
 
-#include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace win::ui {
 
@@ -53,8 +53,8 @@ class CVireoBaseDocTemplate {
   bool LoadTemplate();
   const std::string& DocString() const { return doc_string_; }
 
-  // The window-kind key: the two numbers as three upper-case hexadecimal digits each.
-  void SetKey(uint32_t kind, uint32_t index);
+  // The key under which the host knows the template's kind of window; the caller makes it.
+  void SetKey(std::string key) { key_ = std::move(key); }
   const std::string& Key() const { return key_; }
 
   bool HasClasses() const { return classes_ != nullptr; }

@@ -1,57 +1,28 @@
-// One small owner per Win32 user-interface resource: GDI objects, menus, icons, image lists and
-// activation contexts.
+// The owners of the window system's handles the framework's windows use: comkit's (menus, GDI
+// objects, objects selected into a device context) and icons and image lists.
 #pragma once
 
 #include <windows.h>
 
 #include <commctrl.h>
 
-#include <utility>
+#include "win/comkit/handles.h"
 
 namespace win::ui {
 
-template <typename Handle, typename Close>
-class UniqueHandle {
- public:
-  UniqueHandle() = default;
-  explicit UniqueHandle(Handle handle) : handle_(handle) {}
-  UniqueHandle(const UniqueHandle&) = delete;
-  UniqueHandle& operator=(const UniqueHandle&) = delete;
-  UniqueHandle(UniqueHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-  UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-    Reset(std::exchange(other.handle_, nullptr));
-    return *this;
-  }
-  ~UniqueHandle() { Reset(); }
+using win::comkit::SelectInto;
+using win::comkit::UniqueGdi;
+using win::comkit::UniqueMenu;
+using win::comkit::UniqueSelection;
 
-  Handle Get() const { return handle_; }
-  explicit operator bool() const { return handle_ != nullptr; }
-  void Reset(Handle handle = nullptr) {
-    if (Handle old = std::exchange(handle_, handle)) Close()(old);
-  }
-  Handle Release() { return std::exchange(handle_, nullptr); }
+namespace handles {
+inline void DestroyIconHandle(HICON icon) { DestroyIcon(icon); }
+inline void DestroyImageList(HIMAGELIST list) { ImageList_Destroy(list); }
+}  // namespace handles
 
- private:
-  Handle handle_ = nullptr;
-};
-
-struct CloseGdiObject {
-  void operator()(HGDIOBJ object) const { DeleteObject(object); }
-};
-struct CloseMenu {
-  void operator()(HMENU menu) const { DestroyMenu(menu); }
-};
-struct CloseIcon {
-  void operator()(HICON icon) const { DestroyIcon(icon); }
-};
-struct CloseImageList {
-  void operator()(HIMAGELIST list) const { ImageList_Destroy(list); }
-};
-
-using UniqueMenu = UniqueHandle<HMENU, CloseMenu>;
-using UniqueIcon = UniqueHandle<HICON, CloseIcon>;
-using UniqueImageList = UniqueHandle<HIMAGELIST, CloseImageList>;
-template <typename Object>
-using UniqueGdi = UniqueHandle<Object, CloseGdiObject>;
+using UniqueIcon =
+    win::comkit::UniqueHandle<win::comkit::PointerTraits<HICON, handles::DestroyIconHandle>>;
+using UniqueImageList =
+    win::comkit::UniqueHandle<win::comkit::PointerTraits<HIMAGELIST, handles::DestroyImageList>>;
 
 }  // namespace win::ui

@@ -3,15 +3,14 @@
 
 #include <string_view>
 
-#include "core/window/list_drawing.h"
+#include "win/ui/framework/handles.h"
+#include "win/ui/framework/list_drawing.h"
 #include "win/ui/framework/mdi_child_frame.h"
 
 namespace win::ui {
 namespace {
 
-using core::window::Align;
-
-class DeviceMeasure : public core::window::TextMeasure {
+class DeviceMeasure : public TextMeasure {
  public:
   explicit DeviceMeasure(HDC dc) : dc_(dc) {}
   int Width(std::string_view text) const override {
@@ -45,8 +44,8 @@ void Fill(HDC dc, const RECT& rect, COLORREF colour) {
   SetBkColor(dc, old);
 }
 
-RECT ToRect(const core::window::Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
-core::window::Rect FromRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+RECT ToRect(const Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
+Rect FromRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 }  // namespace
 
@@ -92,15 +91,14 @@ void CListViewEx::DrawItem(const DRAWITEMSTRUCT& item) {
   text_[0] = '\0';
   SendMessageW(hwnd(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&row));
 
-  const bool selected =
-      core::window::DrawnSelected(row.state, focused, (style & LVS_SHOWSELALWAYS) != 0);
+  const bool selected = DrawnSelected(row.state, focused, (style & LVS_SHOWSELALWAYS) != 0);
   const RECT bounds = ItemRect(index, LVIR_BOUNDS);
   RECT label = ItemRect(index, LVIR_LABEL);
-  const RECT highlight = ToRect(core::window::HighlightRect(
-      FromRect(bounds), label.left, client_width_selection_, client_width_));
+  const RECT highlight =
+      ToRect(HighlightRect(FromRect(bounds), label.left, client_width_selection_, client_width_));
 
-  const HGDIOBJ old_font =
-      SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
+  const UniqueSelection font =
+      SelectInto(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
   const int old_mode = SetBkMode(dc, TRANSPARENT);
   COLORREF text_colour = static_cast<COLORREF>(SendMessageW(hwnd(), LVM_GETTEXTCOLOR, 0, 0));
   if (text_colour == CLR_DEFAULT || text_colour == CLR_NONE)
@@ -115,7 +113,7 @@ void CListViewEx::DrawItem(const DRAWITEMSTRUCT& item) {
   }
 
   // Images: the state image at the row's left, the small icon in its place.
-  const core::window::ImageBlend blend = core::window::ImageBlendOf(row.state, selected);
+  const ImageBlend blend = ImageBlendOf(row.state, selected);
   const COLORREF foreground =
       blend.highlight_foreground ? GetSysColor(COLOR_HIGHLIGHT) : background_;
   const UINT image_style = ILD_TRANSPARENT | (blend.blend ? ILD_BLEND50 : 0);
@@ -138,8 +136,7 @@ void CListViewEx::DrawItem(const DRAWITEMSTRUCT& item) {
   // The first column's text, then the others', each shortened to its column.
   const DeviceMeasure measure(dc);
   label.right -= state_image_offset_;
-  std::string_view text =
-      core::window::ShortenToFit(measure, text_, label.right - label.left, 4, shortened_);
+  std::string_view text = ShortenToFit(measure, text_, label.right - label.left, 4, shortened_);
   RECT cell = {label.left + 2, label.top, label.right - 2, label.bottom};
   DrawTextA(dc, text.data(), static_cast<int>(text.size()), &cell, kTextFormat);
 
@@ -159,18 +156,17 @@ void CListViewEx::DrawItem(const DRAWITEMSTRUCT& item) {
         SendMessageW(hwnd(), LVM_GETITEMTEXTA, index, reinterpret_cast<LPARAM>(&sub)));
     if (length <= 0) continue;
     const std::string_view full(text_, static_cast<size_t>(length));
-    text = core::window::ShortenToFit(measure, full, column.cx, 12, shortened_);
+    text = ShortenToFit(measure, full, column.cx, 12, shortened_);
     const bool shortened = text.data() != full.data();
     cell = {rect.left + 6, rect.top, rect.right - 6, rect.bottom};
     DrawTextA(dc, text.data(), static_cast<int>(text.size()), &cell,
-              kTextFormat | AlignFormat(core::window::TextAlign(column.fmt, shortened)));
+              kTextFormat | AlignFormat(TextAlign(column.fmt, shortened)));
   }
 
   if ((row.state & LVIS_FOCUSED) && focused) DrawFocusRect(dc, &highlight);
 
   SetTextColor(dc, old_text);
   SetBkMode(dc, old_mode);
-  SelectObject(dc, old_font);
 }
 
 void CListViewEx::InvalidateSelection() {
@@ -206,8 +202,7 @@ void CListViewEx::OnPaint() {
   const HDC dc = BeginPaint(hwnd(), &paint);
   RECT clip;
   GetClipBox(dc, &clip);
-  const RECT widened =
-      ToRect(core::window::PastLastColumn(FromRect(clip), first.right, client_width_));
+  const RECT widened = ToRect(PastLastColumn(FromRect(clip), first.right, client_width_));
   InvalidateRect(hwnd(), &widened, FALSE);
   EndPaint(hwnd(), &paint);
 }

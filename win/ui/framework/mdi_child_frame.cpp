@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
-#include "win/com/conversion.h"
-#include "win/com/module.h"
+#include "win/comkit/conversion.h"
+#include "win/comkit/module.h"
 #include "win/ui/framework/activation_context.h"
 
 namespace win::ui {
@@ -37,7 +37,7 @@ UINT MenuSelectCommand(WPARAM wparam, LPARAM lparam) {
   return LOWORD(wparam);
 }
 
-MDIChildFrame::MDIChildFrame() = default;
+MDIChildFrame::MDIChildFrame(const wchar_t* class_name) : class_name_(class_name) {}
 
 MDIChildFrame::~MDIChildFrame() {
   // The view's window is a child of the frame's: it goes first, while the view object exists.
@@ -45,9 +45,9 @@ MDIChildFrame::~MDIChildFrame() {
 }
 
 bool MDIChildFrame::Create(HWND mdi_client, const std::wstring& title, SIZE size, HMENU menu) {
-  if (!view_ || !RegisterClassOf(kClassName, CS_HREDRAW | CS_VREDRAW,
+  UniqueMenu owned(menu);
+  if (!view_ || !RegisterClassOf(class_name_, CS_HREDRAW | CS_VREDRAW,
                                  reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1))) {
-    if (menu) DestroyMenu(menu);
     return false;
   }
   // The frame, its toolbar and view get the module's common controls.
@@ -58,37 +58,35 @@ bool MDIChildFrame::Create(HWND mdi_client, const std::wstring& title, SIZE size
   InitCommonControlsEx(&classes);
   HWND hwnd;
   if (mdi_client != nullptr) {
-    if (menu) DestroyMenu(menu);
+    owned.Reset();
     RECT area;
     GetClientRect(mdi_client, &area);
     const SIZE fitted = Fitted(size, area);
     hwnd =
-        CreateOwn(WS_EX_MDICHILD, kClassName, title.c_str(),
+        CreateOwn(WS_EX_MDICHILD, class_name_, title.c_str(),
                   WS_CHILD | WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_VISIBLE,
                   CW_USEDEFAULT, CW_USEDEFAULT, fitted.cx, fitted.cy, mdi_client, nullptr);
   } else {
     RECT area;
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
     const SIZE fitted = Fitted(size, area);
-    // The menu is destroyed with the window.
-    hwnd = CreateOwn(0, kClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                     CW_USEDEFAULT, CW_USEDEFAULT, fitted.cx, fitted.cy, nullptr, menu);
-    if (hwnd == nullptr) {
-      if (menu) DestroyMenu(menu);
-    } else {
+    hwnd = CreateOwn(0, class_name_, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                     CW_USEDEFAULT, CW_USEDEFAULT, fitted.cx, fitted.cy, nullptr, owned.Get());
+    if (hwnd != nullptr) {
+      owned.Detach();  // the menu is destroyed with the window
       ShowWindow(hwnd, SW_SHOW);
       SetForegroundWindow(hwnd);
     }
   }
   if (hwnd != nullptr && !locked_) {
-    win::com::ModuleLock();
+    win::comkit::ModuleLock();
     locked_ = true;
   }
   return hwnd != nullptr;
 }
 
 void MDIChildFrame::SetIcon(UINT resource) {
-  const HINSTANCE resources = win::com::ResourceInstance();
+  const HINSTANCE resources = win::comkit::ResourceInstance();
   icon_.Reset(
       static_cast<HICON>(LoadImageW(resources, MAKEINTRESOURCEW(resource), IMAGE_ICON,
                                     GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
@@ -134,12 +132,12 @@ void MDIChildFrame::ShowPrompt(UINT command) {
   const HWND host_frame = GetAncestor(hwnd(), GA_ROOT);
   if (host_frame == nullptr || host_frame == hwnd()) return;
   const std::wstring prompt =
-      command == 0 ? L"" : ToolBar::PromptText(win::com::ResourceInstance(), command);
+      command == 0 ? L"" : ToolBar::PromptText(win::comkit::ResourceInstance(), command);
   if (prompt.empty()) {
     SendMessageW(host_frame, kSetMessageString, kIdleMessage, 0);
     return;
   }
-  const std::string text = win::com::ToNarrow(prompt);
+  const std::string text = win::comkit::ToNarrow(prompt);
   SendMessageW(host_frame, kSetMessageString, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
@@ -181,7 +179,7 @@ LRESULT MDIChildFrame::OnNotify(NMHDR& header) {
     case TTN_GETDISPINFOW: {
       auto& info = reinterpret_cast<NMTTDISPINFOW&>(header);
       const std::wstring tip =
-          ToolBar::TipText(win::com::ResourceInstance(), static_cast<UINT>(header.idFrom));
+          ToolBar::TipText(win::comkit::ResourceInstance(), static_cast<UINT>(header.idFrom));
       lstrcpynW(info.szText, tip.c_str(), static_cast<int>(std::size(info.szText)));
       info.lpszText = info.szText;
       info.hinst = nullptr;
@@ -269,10 +267,9 @@ LRESULT MDIChildFrame::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
 void MDIChildFrame::OnFinalMessage() {
   icon_.Reset();
   small_icon_.Reset();
-  UnregisterClassOf(kClassName);
   if (locked_) {
     locked_ = false;
-    win::com::ModuleUnlock();
+    win::comkit::ModuleUnlock();
   }
 }
 

@@ -24,9 +24,6 @@ UINT MenuSelectCommand(WPARAM wparam, LPARAM lparam);
 
 class MDIChildFrame : public Window, public CommandTarget {
  public:
-  // The class of every frame of this module (registered with the first frame).
-  static constexpr const wchar_t* kClassName = L"TriggerAddinFrame";
-
   ~MDIChildFrame() override;
 
   // Opens the frame, shown and active: an MDI child of `mdi_client`, or a top-level window with
@@ -54,7 +51,8 @@ class MDIChildFrame : public Window, public CommandTarget {
   void ShowPrompt(UINT command);
 
  protected:
-  MDIChildFrame();
+  // `class_name`: the window class of the module's frames, registered with the first of them.
+  explicit MDIChildFrame(const wchar_t* class_name);
   // The view the frame shows; the frame owns it. Set before Create.
   void SetView(std::unique_ptr<View> view) { view_ = std::move(view); }
   ToolBar& GetToolBar() { return toolbar_; }
@@ -70,6 +68,7 @@ class MDIChildFrame : public Window, public CommandTarget {
   void UpdateToolBar();
   LRESULT OnNotify(NMHDR& header);
 
+  const wchar_t* class_name_;
   std::unique_ptr<View> view_;
   ToolBar toolbar_;
   UniqueIcon icon_;

@@ -1,11 +1,13 @@
-// Window objects and the two procedures that reach them.
+// Window objects, the two procedures that reach them, and the module's window classes.
 #include "win/ui/framework/window.h"
 
 #include <commctrl.h>
 
+#include <string>
 #include <utility>
+#include <vector>
 
-#include "win/com/module.h"
+#include "win/comkit/module.h"
 
 namespace win::ui {
 namespace {
@@ -13,6 +15,12 @@ namespace {
 // The object of the window being created on this thread: its first messages (WM_GETMINMAXINFO,
 // WM_NCCREATE) arrive before CreateWindowEx returns the handle.
 thread_local Window* creating = nullptr;
+
+// The classes this module registered, for UnregisterClasses.
+std::vector<std::wstring>& RegisteredClasses() {
+  static std::vector<std::wstring> classes;
+  return classes;
+}
 
 LRESULT DefaultOf(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   if (GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_MDICHILD) {
@@ -43,36 +51,54 @@ void Window::DestroyWindow() {
   if (hwnd_ != nullptr) Destroy(hwnd_);
 }
 
-bool Window::RegisterClassOf(const wchar_t* name, UINT style, HBRUSH background) {
+bool Window::RegisterClassOf(const wchar_t* name, UINT style, HBRUSH background, HICON icon) {
+  const HINSTANCE instance = win::comkit::ModuleInstance();
   WNDCLASSEXW existing = {};
   existing.cbSize = sizeof(existing);
-  if (GetClassInfoExW(win::com::ModuleInstance(), name, &existing)) return true;
+  if (GetClassInfoExW(instance, name, &existing)) return true;
   WNDCLASSEXW window_class = {};
   window_class.cbSize = sizeof(window_class);
   window_class.style = style;
   window_class.lpfnWndProc = &Window::ClassProc;
-  window_class.hInstance = win::com::ModuleInstance();
+  window_class.hInstance = instance;
+  window_class.hIcon = icon;
   window_class.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   window_class.hbrBackground = background;
   window_class.lpszClassName = name;
-  return RegisterClassExW(&window_class) != 0;
+  if (RegisterClassExW(&window_class) == 0) return false;
+  RegisteredClasses().emplace_back(name);
+  return true;
 }
 
-void Window::UnregisterClassOf(const wchar_t* name) {
-  // Refused while a window of the class exists; the last one's going retries.
-  UnregisterClassW(name, win::com::ModuleInstance());
+void Window::UnregisterClasses() {
+  for (const std::wstring& name : RegisteredClasses()) {
+    UnregisterClassW(name.c_str(), win::comkit::ModuleInstance());
+  }
+  RegisteredClasses().clear();
+}
+
+HWND Window::Create(Kind kind, DWORD ex_style, const wchar_t* class_name, const wchar_t* title,
+                    DWORD style, int x, int y, int width, int height, HWND parent, HMENU menu) {
+  kind_ = kind;
+  Window* const outer = creating;
+  creating = this;
+  const HWND hwnd = CreateWindowExW(ex_style, class_name, title, style, x, y, width, height, parent,
+                                    menu, win::comkit::ModuleInstance(), nullptr);
+  creating = outer;
+  if (hwnd == nullptr) hwnd_ = nullptr;
+  return hwnd;
 }
 
 HWND Window::CreateOwn(DWORD ex_style, const wchar_t* class_name, const wchar_t* title, DWORD style,
                        int x, int y, int width, int height, HWND parent, HMENU menu) {
-  kind_ = (ex_style & WS_EX_MDICHILD) ? Kind::MDIChild : Kind::Own;
-  Window* const outer = creating;
-  creating = this;
-  const HWND hwnd = CreateWindowExW(ex_style, class_name, title, style, x, y, width, height, parent,
-                                    menu, win::com::ModuleInstance(), nullptr);
-  creating = outer;
-  if (hwnd == nullptr) hwnd_ = nullptr;
-  return hwnd;
+  return Create((ex_style & WS_EX_MDICHILD) ? Kind::MDIChild : Kind::Own, ex_style, class_name,
+                title, style, x, y, width, height, parent, menu);
+}
+
+HWND Window::CreateMDIFrame(const wchar_t* class_name, const wchar_t* title, DWORD style, int x,
+                            int y, int width, int height, HMENU menu) {
+  mdi_client_ = nullptr;
+  return Create(Kind::MDIFrame, 0, class_name, title, style, x, y, width, height, nullptr, menu);
 }
 
 HWND Window::CreateControl(DWORD ex_style, const wchar_t* class_name, DWORD style, HWND parent,
@@ -80,7 +106,7 @@ HWND Window::CreateControl(DWORD ex_style, const wchar_t* class_name, DWORD styl
   kind_ = Kind::Control;
   const HWND hwnd = CreateWindowExW(ex_style, class_name, L"", style, 0, 0, 0, 0, parent,
                                     reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
-                                    win::com::ModuleInstance(), nullptr);
+                                    win::comkit::ModuleInstance(), nullptr);
   if (hwnd == nullptr) return nullptr;
   SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   control_proc_ = reinterpret_cast<WNDPROC>(
@@ -99,6 +125,8 @@ LRESULT Window::Default(UINT message, WPARAM wparam, LPARAM lparam) {
       return CallWindowProcW(control_proc_, hwnd_, message, wparam, lparam);
     case Kind::MDIChild:
       return DefMDIChildProcW(hwnd_, message, wparam, lparam);
+    case Kind::MDIFrame:
+      return DefFrameProcW(hwnd_, mdi_client_, message, wparam, lparam);
     case Kind::Own:
       break;
   }
@@ -111,6 +139,7 @@ void Window::Detach() {
   }
   SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
   hwnd_ = nullptr;
+  mdi_client_ = nullptr;
 }
 
 LRESULT Window::Dispatch(UINT message, WPARAM wparam, LPARAM lparam) {

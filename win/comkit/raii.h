@@ -1,4 +1,5 @@
-// One small owner per COM resource: interface pointers, BSTRs, VARIANTs and SAFEARRAY locks.
+// One small owner per COM resource: interface pointers, BSTRs, VARIANTs and SAFEARRAY locks. The
+// owners of handles (modules, menus, SAFEARRAYs, GDI objects) are in handles.h.
 #pragma once
 
 #include <windows.h>
@@ -7,7 +8,9 @@
 
 #include <utility>
 
-namespace win::com {
+#include "win/comkit/handles.h"
+
+namespace win::comkit {
 
 // An owned interface pointer.
 template <typename T>
@@ -124,34 +127,4 @@ class ArrayLock {
   SAFEARRAY* array_;
 };
 
-class UniqueSafeArray {
- public:
-  explicit UniqueSafeArray(SAFEARRAY* array = nullptr) : array_(array) {}
-  UniqueSafeArray(const UniqueSafeArray&) = delete;
-  UniqueSafeArray& operator=(const UniqueSafeArray&) = delete;
-  ~UniqueSafeArray() {
-    if (array_) SafeArrayDestroy(array_);
-  }
-  SAFEARRAY* Get() const { return array_; }
-  SAFEARRAY* Detach() { return std::exchange(array_, nullptr); }
-
- private:
-  SAFEARRAY* array_;
-};
-
-class UniqueLibrary {
- public:
-  explicit UniqueLibrary(HMODULE module = nullptr) : module_(module) {}
-  UniqueLibrary(const UniqueLibrary&) = delete;
-  UniqueLibrary& operator=(const UniqueLibrary&) = delete;
-  ~UniqueLibrary() {
-    if (module_) FreeLibrary(module_);
-  }
-  HMODULE Get() const { return module_; }
-  HMODULE Detach() { return std::exchange(module_, nullptr); }
-
- private:
-  HMODULE module_;
-};
-
-}  // namespace win::com
+}  // namespace win::comkit

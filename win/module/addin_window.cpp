@@ -1,11 +1,11 @@
 // The trigger window on the connected add-in.
-#include "win/ui/addin_window.h"
+#include "win/module/addin_window.h"
 
 #include "win/com/addin.h"
 #include "win/com/process.h"
 #include "win/com/trigger_action_object.h"
 #include "win/host/application_calls.h"
-#include "win/ui/trigger_editor_factory.h"
+#include "win/module/trigger_editor_factory.h"
 #include "win/ui/trigger_window.h"
 
 namespace win::ui {

@@ -3,7 +3,7 @@
 // outer object, the aggregated free-threaded marshaler, ISupportErrorInfo for its own interface,
 // and IDispatch through the type library's cached type information.
 //
-// A class derives as `class Version : public ComObject<Version, IVersion, Threading::Both>` and
+// A class derives as `class Clock : public ComObject<Clock, IClock, Threading::Both>` and
 // implements its interface's own methods; each must be noexcept (Guard turns std::bad_alloc
 // into E_OUTOFMEMORY).
 #pragma once
@@ -16,10 +16,10 @@
 #include <new>
 #include <type_traits>
 
-#include "win/com/module.h"
-#include "win/com/raii.h"
+#include "win/comkit/module.h"
+#include "win/comkit/raii.h"
 
-namespace win::com {
+namespace win::comkit {
 
 enum class Threading { Apartment, Both };
 
@@ -35,8 +35,14 @@ HRESULT Guard(Body&& body) noexcept {
   }
 }
 
+// The IID of an interface: the one its declaration carries (widl's headers declare it for every
+// interface, so that __uuidof names it). Not an IID_ symbol of a GUID file: a system library may
+// define one for an unrelated interface of the same name (the uuid library has an IID_ICommand),
+// and the linker would take whichever it met first.
 template <typename Interface>
-struct InterfaceId;  // specialised per interface: static const IID& value()
+struct InterfaceId {
+  static const IID& value() { return __uuidof(Interface); }
+};
 
 template <typename Derived, typename Interface, Threading Model>
 class ComObject : public Interface, public ISupportErrorInfo {
@@ -192,4 +198,4 @@ class ComObject : public Interface, public ISupportErrorInfo {
   ComPtr<IUnknown> marshaler_;
 };
 
-}  // namespace win::com
+}  // namespace win::comkit

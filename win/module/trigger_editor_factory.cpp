@@ -1,10 +1,10 @@
 // The trigger window's editor: the edit-or-create loop over the real dialogs, whose templates
 // come from the resource library and whose help opens through the add-in's help.
-#include "win/ui/trigger_editor_factory.h"
+#include "win/module/trigger_editor_factory.h"
 
 #include "core/window/edit_loop.h"
 #include "win/com/addin.h"
-#include "win/com/module.h"
+#include "win/comkit/module.h"
 #include "win/ui/dialogs/dialog_runner.h"
 
 namespace win::ui {
@@ -13,7 +13,7 @@ namespace {
 class DialogEditor : public core::window::TriggerEditor {
  public:
   DialogEditor(core::window::TriggerDocument& document, HWND parent)
-      : dialogs_(com::ResourceInstance(), parent,
+      : dialogs_(comkit::ResourceInstance(), parent,
                  [](const std::string& topic) { com::Addin::Get().ShowHelp(topic); }),
         loop_(document, dialogs_) {}
 

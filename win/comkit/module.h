@@ -8,7 +8,7 @@
 
 #include <string>
 
-namespace win::com {
+namespace win::comkit {
 
 // Counts live objects and class-factory locks; DllCanUnloadNow answers S_OK only at zero.
 void ModuleLock();
@@ -37,4 +37,4 @@ HRESULT GetInterfaceTypeInfo(REFIID iid, ITypeInfo** info);
 void ModuleAttach(HINSTANCE instance);
 void ModuleDetach();
 
-}  // namespace win::com
+}  // namespace win::comkit

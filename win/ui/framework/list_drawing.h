@@ -2,13 +2,15 @@
 // far a row's highlight reaches, how a text that does not fit its column is shortened with an
 // ellipsis, how it is aligned, and what is repainted past the last column. The Windows control
 // applies them with GDI; the measuring is a port so that the rules are tested without a screen.
+// This file and its source are portable C++ with no Windows header: they build on every platform,
+// and their tests run natively.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-namespace core::window {
+namespace win::ui {
 
 struct Rect {
   int left = 0;
@@ -69,4 +71,4 @@ ImageBlend ImageBlendOf(uint32_t state, bool drawn_selected);
 // highlight past the columns is never left stale.
 Rect PastLastColumn(const Rect& clip_box, int columns_right, int client_width);
 
-}  // namespace core::window
+}  // namespace win::ui

@@ -1,9 +1,9 @@
 // The owner-drawn list's rules.
-#include "core/window/list_drawing.h"
+#include "win/ui/framework/list_drawing.h"
 
 #include <algorithm>
 
-namespace core::window {
+namespace win::ui {
 
 std::string_view ShortenToFit(const TextMeasure& measure, std::string_view text, int width,
                               int offset, std::string& buffer) {
@@ -55,4 +55,4 @@ Rect PastLastColumn(const Rect& clip_box, int columns_right, int client_width) {
   return past;
 }
 
-}  // namespace core::window
+}  // namespace win::ui

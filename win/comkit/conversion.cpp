@@ -1,5 +1,5 @@
 // Conversions at the COM boundary.
-#include "win/com/conversion.h"
+#include "win/comkit/conversion.h"
 
 #include <mutex>
 #include <new>
@@ -7,9 +7,10 @@
 #include <unordered_map>
 #include <vector>
 
-#include "win/com/raii.h"
+#include "core/automation/strings.h"
+#include "win/comkit/raii.h"
 
-namespace win::com {
+namespace win::comkit {
 
 using core::automation::Variant;
 using core::automation::VarType;
@@ -61,6 +62,23 @@ std::string ToNarrow(const wchar_t* text, size_t length) {
   WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), result.data(), size, nullptr,
                       nullptr);
   return result;
+}
+
+std::wstring ToWide(const std::string& text) {
+  if (IsAscii(text.data(), text.size())) return std::wstring(text.begin(), text.end());
+  const int size = static_cast<int>(text.size());
+  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length);
+  return wide;
+}
+
+UniqueBstr MakeBstr(const std::wstring& text) {
+  return UniqueBstr(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
+}
+
+std::string HResultText(HRESULT hr) {
+  return core::automation::Format("0x%08lX", static_cast<unsigned long>(hr));
 }
 
 namespace {
@@ -244,4 +262,4 @@ HRESULT ToVariant(const Variant& in, VARIANT* out) noexcept {
   return S_OK;
 }
 
-}  // namespace win::com
+}  // namespace win::comkit

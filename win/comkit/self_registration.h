@@ -8,7 +8,7 @@
 
 #include <vector>
 
-namespace win::com {
+namespace win::comkit {
 
 // The scripts first, then the type library: a missing type-library file fails after the scripts
 // have run.
@@ -20,4 +20,4 @@ HRESULT UnregisterModule(const std::vector<UINT>& scripts, REFGUID libid);
 // The body of a module's DllMain: attach and detach of the module's state.
 BOOL ModuleDllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
 
-}  // namespace win::com
+}  // namespace win::comkit

@@ -1,5 +1,5 @@
 // Self-registration and the module's DllMain.
-#include "win/com/self_registration.h"
+#include "win/comkit/self_registration.h"
 
 #include <oleauto.h>
 #include <olectl.h>
@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "win/com/module.h"
-#include "win/com/raii.h"
-#include "win/com/registrar.h"
+#include "win/comkit/module.h"
+#include "win/comkit/raii.h"
+#include "win/comkit/registrar.h"
 
-namespace win::com {
+namespace win::comkit {
 namespace {
 
 class ComScope {
@@ -48,21 +48,20 @@ std::vector<LibraryVersion> RegisteredVersions(REFGUID libid) {
   std::vector<LibraryVersion> versions;
   wchar_t guid[40];
   if (StringFromGUID2(libid, guid, 40) == 0) return versions;
-  HKEY key = nullptr;
+  UniqueKey key;
   if (RegOpenKeyExW(HKEY_CLASSES_ROOT, (std::wstring(L"TypeLib\\") + guid).c_str(), 0,
-                    KEY_ENUMERATE_SUB_KEYS, &key) != ERROR_SUCCESS) {
+                    KEY_ENUMERATE_SUB_KEYS, key.Put()) != ERROR_SUCCESS) {
     return versions;
   }
   wchar_t name[64];
-  for (DWORD index = 0, length = 64; RegEnumKeyExW(key, index, name, &length, nullptr, nullptr,
-                                                   nullptr, nullptr) == ERROR_SUCCESS;
+  for (DWORD index = 0, length = 64; RegEnumKeyExW(key.Get(), index, name, &length, nullptr,
+                                                   nullptr, nullptr, nullptr) == ERROR_SUCCESS;
        ++index, length = 64) {
     unsigned major = 0, minor = 0;
     if (swscanf(name, L"%x.%x", &major, &minor) == 2) {
       versions.push_back({static_cast<WORD>(major), static_cast<WORD>(minor)});
     }
   }
-  RegCloseKey(key);
   return versions;
 }
 
@@ -108,4 +107,4 @@ BOOL ModuleDllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   return TRUE;
 }
 
-}  // namespace win::com
+}  // namespace win::comkit

@@ -1,6 +1,5 @@
-// The COM module: process attach and detach, lock count, resource module, type library and the
-// four exported entry points.
-#include "win/com/module.h"
+// The COM module: process attach and detach, lock count, resource module and type library.
+#include "win/comkit/module.h"
 
 #include <windows.h>
 
@@ -10,19 +9,30 @@
 #include <utility>
 #include <vector>
 
-#include "win/com/raii.h"
+#include "win/comkit/raii.h"
 
-namespace win::com {
+namespace win::comkit {
 namespace {
 
 HINSTANCE g_instance = nullptr;
-HINSTANCE g_resources = nullptr;
 LONG g_locks = 0;
 
-// The type library and the type information of each interface, kept until detach.
-std::mutex g_typeinfo_mutex;
-ITypeLib* g_typelib = nullptr;
-std::vector<std::pair<IID, ITypeInfo*>> g_typeinfos;
+// What the module loads and keeps until it is detached: the satellite library and the type
+// library with the type information of each interface asked for. It lives on the heap from the
+// attach (or the first type information) to the detach, so that nothing of it is released at
+// process exit, when the libraries it would call may be gone already.
+struct Loaded {
+  UniqueLibrary resources;
+  std::mutex typeinfo_mutex;
+  ComPtr<ITypeLib> typelib;
+  std::vector<std::pair<IID, ComPtr<ITypeInfo>>> typeinfos;
+};
+Loaded* g_loaded = nullptr;
+
+Loaded& TheLoaded() {
+  if (g_loaded == nullptr) g_loaded = new Loaded;
+  return *g_loaded;
+}
 
 // Everything up to the last "." of the module's path, then `suffix`.
 std::wstring ReplaceExtension(const std::wstring& path, const wchar_t* suffix) {
@@ -38,8 +48,8 @@ void ModuleLock() { InterlockedIncrement(&g_locks); }
 void ModuleUnlock() { InterlockedDecrement(&g_locks); }
 LONG ModuleLockCount() { return g_locks; }
 HINSTANCE ModuleInstance() { return g_instance; }
-HINSTANCE ResourceInstance() { return g_resources ? g_resources : g_instance; }
-bool SatelliteLoaded() { return g_resources != nullptr; }
+HINSTANCE ResourceInstance() { return SatelliteLoaded() ? g_loaded->resources.Get() : g_instance; }
+bool SatelliteLoaded() { return g_loaded != nullptr && g_loaded->resources; }
 // The module's path up to its last ".", followed by "RES.DLL".
 std::wstring SatellitePath() { return ReplaceExtension(ModulePath(), L"RES.DLL"); }
 
@@ -66,24 +76,23 @@ std::wstring TypeLibraryPath() { return ReplaceExtension(ModulePath(), L".tlb");
 
 HRESULT GetInterfaceTypeInfo(REFIID iid, ITypeInfo** info) {
   *info = nullptr;
-  std::lock_guard<std::mutex> lock(g_typeinfo_mutex);
-  for (const auto& [id, cached] : g_typeinfos) {
+  Loaded& loaded = TheLoaded();
+  std::lock_guard<std::mutex> lock(loaded.typeinfo_mutex);
+  for (const auto& [id, cached] : loaded.typeinfos) {
     if (id == iid) {
-      cached->AddRef();
-      *info = cached;
+      *info = ComPtr<ITypeInfo>(cached).Detach();
       return S_OK;
     }
   }
-  if (g_typelib == nullptr) {
-    const HRESULT hr = LoadTypeLibEx(TypeLibraryPath().c_str(), REGKIND_NONE, &g_typelib);
+  if (!loaded.typelib) {
+    const HRESULT hr = LoadTypeLibEx(TypeLibraryPath().c_str(), REGKIND_NONE, loaded.typelib.Put());
     if (FAILED(hr)) return hr;
   }
-  ITypeInfo* found = nullptr;
-  const HRESULT hr = g_typelib->GetTypeInfoOfGuid(iid, &found);
+  ComPtr<ITypeInfo> found;
+  const HRESULT hr = loaded.typelib->GetTypeInfoOfGuid(iid, found.Put());
   if (FAILED(hr)) return hr;
-  g_typeinfos.emplace_back(iid, found);
-  found->AddRef();
-  *info = found;
+  loaded.typeinfos.emplace_back(iid, found);
+  *info = found.Detach();
   return S_OK;
 }
 
@@ -93,16 +102,9 @@ void ModuleAttach(HINSTANCE instance) {
   // The satellite is loaded as a module, not as a data file, because its handle goes to the host
   // with the command bitmaps, and the host may use it as any module (GetModuleFileName refuses a
   // data file's handle). It has no code, so loading it runs nothing.
-  g_resources = LoadLibraryW(SatellitePath().c_str());
+  TheLoaded().resources.Reset(LoadLibraryW(SatellitePath().c_str()));
 }
 
-void ModuleDetach() {
-  for (auto& [id, info] : g_typeinfos) info->Release();
-  g_typeinfos.clear();
-  if (g_typelib) g_typelib->Release();
-  g_typelib = nullptr;
-  if (g_resources) FreeLibrary(g_resources);
-  g_resources = nullptr;
-}
+void ModuleDetach() { delete std::exchange(g_loaded, nullptr); }
 
-}  // namespace win::com
+}  // namespace win::comkit

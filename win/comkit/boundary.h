@@ -9,10 +9,10 @@
 #include <string>
 
 #include "core/automation/variant.h"
-#include "win/com/com_object.h"
-#include "win/com/conversion.h"
+#include "win/comkit/com_object.h"
+#include "win/comkit/conversion.h"
 
-namespace win::com {
+namespace win::comkit {
 
 template <typename T, typename Out>
 HRESULT ReturnValue(T value, Out* out) noexcept {
@@ -42,4 +42,4 @@ HRESULT WithVariant(const VARIANT& value, Put&& put) noexcept {
   return Guard([&] { return put(FromVariant(value)); });
 }
 
-}  // namespace win::com
+}  // namespace win::comkit

@@ -1,5 +1,6 @@
-// Conversions at the COM boundary: narrow ANSI strings and BSTRs, core Variants and VARIANTs.
-// Inside, the add-in works with narrow strings in the ANSI code page; BSTRs exist only here.
+// Conversions at the COM boundary: narrow ANSI strings, wide strings and BSTRs, core Variants and
+// VARIANTs, and HRESULTs as text. Inside, the modules work with narrow strings in the ANSI code
+// page; BSTRs and wide strings exist only at the system's calls.
 #pragma once
 
 #include <windows.h>
@@ -9,8 +10,9 @@
 #include <string>
 
 #include "core/automation/variant.h"
+#include "win/comkit/raii.h"
 
-namespace win::com {
+namespace win::comkit {
 
 // A new BSTR of the text converted from the ANSI code page; E_OUTOFMEMORY when it cannot be
 // allocated.
@@ -22,6 +24,15 @@ std::string ToNarrow(BSTR text);
 // The same for wide text that is no BSTR.
 std::string ToNarrow(const wchar_t* text, size_t length);
 inline std::string ToNarrow(const std::wstring& text) { return ToNarrow(text.data(), text.size()); }
+
+// The text converted from the ANSI code page, for the system's wide calls. Throws std::bad_alloc.
+std::wstring ToWide(const std::string& text);
+
+// A new BSTR holding the wide text; null when it cannot be allocated.
+UniqueBstr MakeBstr(const std::wstring& text);
+
+// An HRESULT as the system writes it in messages: "0x80004005".
+std::string HResultText(HRESULT hr);
 
 // The key under which a text of the ANSI code page is compared as a name: two names are the same
 // when their keys are equal, as automation compares BSTRs (VarBstrCmp) in the user's default
@@ -44,4 +55,4 @@ HRESULT ToVariant(const core::automation::Variant& in, VARIANT* out) noexcept;
 // A new one-dimensional SAFEARRAY of VARIANTs holding the values.
 HRESULT ToSafeArray(const core::automation::Variant& array, SAFEARRAY** out) noexcept;
 
-}  // namespace win::com
+}  // namespace win::comkit

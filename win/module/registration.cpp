@@ -5,23 +5,24 @@
 #include <vector>
 
 #include "win/com/class_table.h"
-#include "win/com/self_registration.h"
 #include "win/com/trigger_ids.h"
+#include "win/comkit/self_registration.h"
 
 namespace {
 
 std::vector<UINT> Scripts() {
   std::vector<UINT> scripts;
-  for (const win::com::ClassEntry& entry : win::com::ClassTable()) scripts.push_back(entry.script);
+  for (const win::comkit::ClassEntry& entry : win::com::ClassTable())
+    scripts.push_back(entry.script);
   return scripts;
 }
 
 }  // namespace
 
 extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
-  return win::com::RegisterModule(Scripts());
+  return win::comkit::RegisterModule(Scripts());
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() {
-  return win::com::UnregisterModule(Scripts(), LIBID_Trigger);
+  return win::comkit::UnregisterModule(Scripts(), LIBID_Trigger);
 }

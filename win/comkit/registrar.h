@@ -6,7 +6,7 @@
 
 #include <unknwn.h>
 
-namespace win::com {
+namespace win::comkit {
 
 struct IRegistrarBase : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE AddReplacement(LPCOLESTR key, LPCOLESTR item) = 0;
@@ -31,4 +31,4 @@ inline constexpr CLSID kClsidRegistrar = {
 inline constexpr IID kIidRegistrar = {
     0x44ec053b, 0x400f, 0x11d0, {0x9d, 0xcd, 0x00, 0xa0, 0xc9, 0x03, 0x91, 0xd3}};
 
-}  // namespace win::com
+}  // namespace win::comkit
