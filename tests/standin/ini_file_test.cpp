@@ -12,12 +12,14 @@ using project::IniFile;
 
 TEST(IniFileTest, KeepsEveryLineThroughARoundTrip) {
   const char* texts[] = {
-      "", "[A]\nx=1\n", "stray=before any section\n[A]\n",
+      "",
+      "[A]\nx=1\n",
+      "stray=before any section\n[A]\n",
       "; header comment\n\n[A]\n  key  =  spaced value  \n# hash comment\nno equals sign\n"
       "=no key\n[broken\n[B] trailing text\ny=2\n",
       "[A]\r\nx=1\r\n\r\n[Unknown]\r\nanything=goes\r\n",
-      "[A]\nx=1",                // no final line end
-      "\xEF\xBB\xBF[A]\nx=1\n",  // byte order mark
+      "[A]\nx=1",                       // no final line end
+      "\xEF\xBB\xBF[A]\nx=1\n",         // byte order mark
       "[A]\r\nx=1\ny=2\r\n[B]\nz=3\n",  // line ends of both kinds, as edited on two systems
   };
   for (const char* text : texts) {

@@ -114,8 +114,7 @@ TEST(SessionTest, ServiceMembersAndReportsAsTheTranscriptSays) {
       session.JournalText() + "== log\n" + session.log().Text() + "== records\n" +
           session.DecodedRecordsText() + "== state\n" + session.SimulatorStateText() +
           "== events\n" + session.EventListText() + "== project\n" +
-          session.SectionText("project") + "== nothing\n" + session.SectionText("Nothing") +
-          calls);
+          session.SectionText("project") + "== nothing\n" + session.SectionText("Nothing") + calls);
   // Image slots are handed out from the first add-in image up.
   EXPECT_FALSE(session.IsAssignedImage(standin::model::kFirstAddinImage));
   EXPECT_EQ(session.AssignImage(), 40);

@@ -145,9 +145,9 @@ TEST(TriggerPutTest, BooleansAreTrueOnlyForVariantTrue) {
     const int16_t before = value == -1 ? kVariantFalse : kVariantTrue;
     interrupt.PutRaise(before), message.PutOption(before), active.PutActive(before);
     EXPECT_EQ(interrupt.PutRaise(value) | message.PutOption(value) | active.PutActive(value), kOk);
-    EXPECT_EQ(std::vector<bool>({interrupt.Raise(), message.GetOption() != 0,
-                                 active.GetActive() != 0}),
-              std::vector<bool>(3, value == -1))
+    EXPECT_EQ(
+        std::vector<bool>({interrupt.Raise(), message.GetOption() != 0, active.GetActive() != 0}),
+        std::vector<bool>(3, value == -1))
         << value;
     EXPECT_EQ(active.GetModified(), 0) << "Active is no modification";
   }

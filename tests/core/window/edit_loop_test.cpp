@@ -88,9 +88,9 @@ TEST_F(EditLoopTest, RunsTheDialogsAsTheTranscriptSays) {
   using F = Field;
   const std::optional<int> fresh;  // no slot: a new trigger
   const std::vector<std::pair<EditKind, Texts>> transfer = {{E::Transfer, kTransfer}};
-  const Texts kRandom2 = {{F::Size, "DOUBLE"}, {F::Destination, "0x20"}, {F::DstMode, "SINGLE"},
-                          {F::SrcMode, "RANDOM2"}, {F::DataList, "10,1,5"}, {F::Count, "0"},
-                          {F::Cycle, "0"}, {F::Wait, "0"}, {F::Mask, "0"}};
+  const Texts kRandom2 = {{F::Size, "DOUBLE"},     {F::Destination, "0x20"}, {F::DstMode, "SINGLE"},
+                          {F::SrcMode, "RANDOM2"}, {F::DataList, "10,1,5"},  {F::Count, "0"},
+                          {F::Cycle, "0"},         {F::Wait, "0"},           {F::Mask, "0"}};
   const auto p = [](int i) { return Texts{{F::Name, "p" + std::to_string(i)}}; };
   // clang-format off
   const Scenario scenarios[] = {

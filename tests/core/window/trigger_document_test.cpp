@@ -26,12 +26,12 @@ TEST_F(TriggerDocumentTest, CreatesByKeywordAndDeletesByAdapterWithOrWithoutRefr
   ASSERT_EQ(document_.GetTriggerInfo(1), second);
   // Each result, then the refreshes: an adapter that no slot holds any more fails, and with the
   // flag still refreshes; a command on an empty slot fails.
-  EXPECT_EQ(std::vector<int>({document_.DeleteTrigger(second, false), updates_,
-                              document_.DeleteTrigger(second, true), updates_,
-                              document_.DeleteTrigger(nullptr, false), document_.DeleteSlot(5),
-                              document_.SimulatorCommand1(5), document_.DeleteSlot(0),
-                              document_.GetTriggerCount()}),
-            std::vector<int>({0, 0, 1, 1, 1, 1, 1, 0, 0}));
+  EXPECT_EQ(
+      std::vector<int>(
+          {document_.DeleteTrigger(second, false), updates_, document_.DeleteTrigger(second, true),
+           updates_, document_.DeleteTrigger(nullptr, false), document_.DeleteSlot(5),
+           document_.SimulatorCommand1(5), document_.DeleteSlot(0), document_.GetTriggerCount()}),
+      std::vector<int>({0, 0, 1, 1, 1, 1, 1, 0, 0}));
 }
 
 TEST_F(TriggerDocumentTest, InterruptListsAreBuiltOnceFromTheSimulatorsTable) {
