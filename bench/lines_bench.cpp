@@ -1,11 +1,11 @@
-// Definition lines: the 256 lines of a project (all ten kinds) read with each kind's pattern and
-// written again, by the core's line structs beside the sscanf/snprintf reference doing the same
-// fields, and beside the floor of merely scanning their bytes for commas.
+// Definition lines: the 256 lines of a project (all ten kinds) read with the pattern of each kind
+// and written again. The line structs of the core do it beside the sscanf/snprintf reference
+// doing the same fields, and beside the floor of merely scanning their bytes for commas.
 //
-// The triggers' own round trip is measured too, for information: a trigger's read is its whole
-// Definition write (the line struct's read, the puts, the checks and Register with its record,
-// through a context that accepts everything), so it does more than the reference. One object per
-// kind reads every line of its kind, as one sscanf buffer per kind does.
+// The round trip through the triggers themselves is measured too, for information. A trigger
+// reads a line by a whole Definition write (the read of the line struct, the puts, the checks and
+// Register with its record, through a context that accepts everything), so it does more than the
+// reference. One object per kind reads every line of its kind, as one sscanf buffer per kind does.
 #include <benchmark/benchmark.h>
 
 #include <cstring>

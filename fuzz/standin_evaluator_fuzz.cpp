@@ -1,6 +1,6 @@
-// Fuzz target for the project's expression evaluator. The input's first line defines symbols
-// ("A=1;B=A*2", each over the ones before), the rest is one expression. It stops on a broken
-// invariant (besides the sanitizers, which catch C's undefined arithmetic):
+// Fuzz target for the expression evaluator of the project. The first line of the input defines
+// symbols ("A=1;B=A*2", each over the ones before), the rest is one expression. It stops on a
+// broken invariant (besides the sanitizers, which catch C's undefined arithmetic):
 //   - a result is neither a value nor an error, or an error names a column outside the text;
 //   - the expression in parentheses evaluates differently, or "(E)-(E)" is not 0;
 //   - a value does not answer in every type the project may name, or answers in an unknown one.

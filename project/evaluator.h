@@ -1,5 +1,5 @@
-// The host's expression evaluator for address expressions: C-notation numbers, the project's
-// symbols and integer arithmetic with C's operators and precedence.
+// The expression evaluator of the host, for address expressions: C-notation numbers, the symbols
+// of the project and integer arithmetic with the operators and precedence of C.
 //
 // Arithmetic follows C on a target whose int and long are 32 bits: a value is an int or an
 // unsigned int; a constant that does not fit in int is unsigned, as is one with a u suffix; an

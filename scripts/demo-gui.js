@@ -1,6 +1,6 @@
-// The demo's window, run by vireo-standin --gui (see scripts/demo --gui and scripts/demo-screens)
-// with the Trigger add-in connected and the project's triggers loaded: opens the trigger window
-// as the add-in's menu entry does, writes the trigger list to the IDE's log and to a text file
+// The demo window, run by vireo-standin --gui (see scripts/demo --gui and scripts/demo-screens)
+// with the Trigger add-in connected and the project triggers loaded: opens the trigger window
+// as the menu entry of the add-in does, writes the trigger list to the IDE log and to a text file
 // beside the project (as the console demo does), and leaves the window to its user. The host
 // stand-in is the global object Vireo.
 

@@ -1,8 +1,8 @@
-// The demo's main job, run by vireo-standin (see scripts/demo) with the Trigger add-in connected
-// and the project open: load the project's triggers into the add-in's registry, which defines
-// them in the simulator; write the trigger list to the log and to a text file beside the
-// project; show what the host and its simulator saw; save the triggers back into the project.
-// The host stand-in is the global object Vireo.
+// The main job of the demo, run by vireo-standin (see scripts/demo) with the Trigger add-in
+// connected and the project open: load the triggers of the project into the add-in registry, which
+// defines them in the simulator; write the trigger list to the log and to a text file beside the
+// project; show what the host and its simulator saw; save the triggers back into the project. The
+// host stand-in is the global object Vireo.
 
 function show(title, text) {
   WScript.Echo("== " + title);

@@ -1,8 +1,8 @@
 // What surrounds a trigger in the native benchmarks and their tests when no registry is wanted:
 // every name and interrupt source is accepted, every named trigger is found, numerals evaluate to
 // their value and every record is taken. The answers cost little and nothing here allocates, so
-// that what is measured and counted through it is the trigger's own work: the host's share of a
-// load is measured under Wine, beside the host calls alone.
+// that what is measured and counted through it is the work of the trigger itself. The part of a
+// load that the host does is measured under Wine, beside the host calls alone.
 #pragma once
 
 #include <cstdint>

@@ -48,8 +48,9 @@ bool PrintMemoryRows(const MemoryReport& report) {
   }
 
   // One trigger at a time, as a load makes it: created by its keyword, then given its line. The
-  // registry here has no hooks: what the platform's name keys keep is the registry's, and shows
-  // in the registry's row below, not in the row of the kind whose load looked names up.
+  // registry here has no hooks. The memory that the platform name keys hold belongs to the
+  // registry: it shows in the registry row below, not in the row of the kind whose load looked
+  // names up.
   std::map<core::triggers::TriggerKind, KindTotal> kinds;
   {
     CTriggerAction registry(host.bridge, host.host);

@@ -9,7 +9,7 @@ namespace {
 using core::automation::Format;
 using core::triggers::TriggerKind;
 
-// The name every line gives its trigger: the kind's stem and the trigger's index.
+// The name every line gives its trigger: the stem of the kind, then the index of the trigger.
 std::string NameOf(int index) {
   static const char* const kStems[] = {"irq",   "poll", "port",    "move", "pattern",
                                        "group", "note", "control", "uart", "file"};

@@ -1,8 +1,9 @@
 // Memory held by the triggers under Wine, their automation objects included: the memory rows of
-// bench/common/memory_report.h with each trigger's automation object (made as the registry's
-// FindTrigger hands it out), counted by the replaced operator new. The object's free-threaded
-// marshaler comes from the system's heap, which operator new does not see: an object's whole
-// share is measured apart, from the blocks in use in the process's heaps over many objects.
+// bench/common/memory_report.h with the automation object of each trigger (made as FindTrigger
+// on the registry hands it out), counted by the replaced operator new. The free-threaded
+// marshaler of the object comes from the system heap, which operator new does not see. So the
+// whole share of an object is measured apart, from the blocks in use in the process heaps over
+// many objects.
 #include <windows.h>
 
 #include <cstdio>
@@ -21,7 +22,8 @@ namespace {
 
 namespace ct = core::triggers;
 
-// The bytes of the blocks in use in all the process's heaps (the C run-time's and the system's).
+// The bytes of the blocks in use in all heaps of the process (that of the C run-time and that of
+// the system).
 size_t HeapBytes() {
   HANDLE heaps[64];
   const DWORD count = GetProcessHeaps(64, heaps);

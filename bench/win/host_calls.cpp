@@ -23,7 +23,7 @@ using ::win::comkit::TextArg;
 using ::win::comkit::UniqueBstr;
 using ::win::comkit::UniqueVariant;
 
-// The application's members by DISPID, as the host's interface fixes them.
+// The members of the application by DISPID, as the host interface fixes them.
 constexpr DISPID kAddinWindowActive = 3;
 constexpr DISPID kAddCommand = 7;
 constexpr DISPID kAddCommandImages = 8;

@@ -1,5 +1,5 @@
-// The host calls an add-in made, read back from the stand-in's journal and made again by this
-// program directly on the stand-in's objects: the floor of what loading a project costs the host,
+// The host calls an add-in made, read back from the journal of the stand-in and made again by this
+// program directly on the stand-in objects: the floor of what loading a project costs the host,
 // whatever the add-in does around it. Every argument is made before the calls are timed, so that
 // what is timed is the host's work and the COM calls into it.
 #pragma once

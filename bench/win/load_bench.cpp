@@ -1,8 +1,8 @@
 // Loading a project of 256 triggers through COM, as the host does when it opens a project: the
 // stand-in (VireoStandin.dll, in this process) connects the add-in and has its registry load the
 // triggers, every record defined in the simulator. Beside it, the floor: the host calls that the
-// connection and the load make, as the stand-in's journal lists them, made by this program
-// directly on the stand-in's objects with no add-in in between (HostCalls).
+// connection and the load make, as the journal of the stand-in lists them, made by this program
+// directly on the stand-in objects with no add-in in between (HostCalls).
 //
 //   load_bench.exe [--repetitions=N]
 //

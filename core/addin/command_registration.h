@@ -1,7 +1,8 @@
-// Registering the add-in's command with its host when it is connected: the command's bitmaps
-// (on the first connection only), the command itself, a sub-menu, a menu entry and a toolbar
-// button, in that order, with the texts and bitmaps of the resource library. The host calls are
-// a port; win/host makes them through the host application's DISPIDs 8, 7, 15, 12 and 25.
+// How the add-in registers its command with its host when it is connected. It adds the bitmaps
+// of the command (on the first connection only), the command itself, a sub-menu, a menu entry
+// and a toolbar button, in that order, with the texts and bitmaps of the resource library. The
+// host calls are a port; win/host makes them through the host application's DISPIDs 8, 7, 15, 12
+// and 25.
 #pragma once
 
 #include <cstdint>

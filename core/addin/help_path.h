@@ -27,9 +27,9 @@ inline constexpr const char* kHelpTopics[] = {
 // "Vireo1.chm::\", and so on up to "Orvex-6"; any other name gives the empty prefix.
 std::string HelpPrefix(const std::string& cpu_name);
 
-// The CPU family's prefix followed by the topic. `cpu_service` is the host's Pennant.Service,
-// asked for its member "GetCPUName"; without the service the path is empty. A service whose
-// member is missing or answers no text counts as an unlisted family: the bare topic.
+// The help prefix of the CPU family, followed by the topic. `cpu_service` is the Pennant.Service of
+// the host, asked for its member "GetCPUName"; without the service the path is empty. A service
+// whose member is missing or answers no text counts as an unlisted family: the bare topic.
 std::string BuildHelpPath(bridge::HostObject* cpu_service, const std::string& topic);
 
 }  // namespace core::addin

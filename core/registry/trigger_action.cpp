@@ -27,8 +27,9 @@ class CTriggerAction::SharedContext final : public triggers::TriggerContext {
   void Detach() { registry_ = nullptr; }
 
   // While the registry loads a project line, what its trigger logs or notes is a problem of that
-  // line, in the load's report, whose log line names the line's key. Outside a load, notes are
-  // dropped (the results say that something failed) and log lines go out as they are.
+  // line. It goes into the report of the load, and its log line names the key of the line.
+  // Outside a load, notes are dropped (the results say that something failed) and log lines go
+  // out as they are.
   void BeginLine(LoadReport& report) {
     report_ = &report;
     not_registered_noted_ = false;

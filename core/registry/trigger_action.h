@@ -62,8 +62,8 @@ struct WindowHooks {
   std::function<uint32_t(const std::string&)> register_window_message;
   // The key under which the look-ups by name (FindTrigger, FindNumberByName and what rests on
   // them) compare names: a given name is a trigger's name when their keys are equal. On Windows
-  // the sort key of the user's default locale, so that names compare as that locale's comparison
-  // does: case-sensitive, but taking "ss" and the sharp s, say, for the same. A key is made once
+  // the sort key of the user's default locale, so that names compare as that locale compares
+  // them: case-sensitive, but taking "ss" and the sharp s, say, for the same. A key is made once
   // per name, not once per comparison. The uniqueness checks do not use it: they compare exactly.
   std::function<std::string(const std::string& name)> name_key;
 };
@@ -134,8 +134,8 @@ class CTriggerAction final : public rows::TriggerInfoOwner {
   HResult CheckNameUniqueExcept(const std::string& name, int32_t number) const;
 
   // ---- Activity ----
-  // Sets every trigger's Active flag from the simulator's active table, fetched on first need;
-  // without a table nothing changes. Always S_OK.
+  // Sets the Active flag of every trigger from the simulator's active table, which is fetched on
+  // first need; without a table nothing changes. Always S_OK.
   HResult RefreshActiveFlags();
 
   // ---- Interrupt sources ----
@@ -210,8 +210,8 @@ class CTriggerAction final : public rows::TriggerInfoOwner {
   const bridge::HostAccess& host_;
   std::shared_ptr<SharedContext> context_;
   std::function<std::string(const std::string&)> name_key_;
-  // Each slot's last name and its key. A trigger's name changes without its registry knowing,
-  // so a key is checked against the name before it is used.
+  // The last name seen in each slot, and its key. A trigger can be renamed without its registry
+  // knowing, so a key is checked against the name before it is used.
   struct NameKey {
     std::string name;
     std::string key;

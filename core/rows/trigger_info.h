@@ -77,8 +77,8 @@ class TriggerInfo {
   void SetActive(bool active);
   // The trigger's Definition write: parses the line (and registers the trigger); its result.
   HResult SetDefinition(const std::string& line);
-  // 1 when the trigger's Register fails (a negative result), else 0. A simulator's refusal is
-  // S_FALSE for most kinds and so gives 0 here; the message kind reports it as E_FAIL.
+  // 1 when Register on the trigger fails (a negative result), else 0. Most kinds return S_FALSE
+  // when the simulator refuses, and so give 0 here; the message kind reports it as E_FAIL.
   int Register();
   std::string GetDefinitionText() const;
   bool IsInSimulator() const;

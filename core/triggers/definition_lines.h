@@ -1,13 +1,13 @@
 // The definition line of each kind: the fields it holds, the pattern it is read with and how it is
-// written. A trigger reads its line into its kind's struct and writes its line from one, so each
-// kind's line is described here once; whoever wants a line's fields without a trigger (a tool, the
-// benchmarks) reads them with the same structs.
+// written. A trigger reads its line into the struct of its kind and writes its line from one, so
+// the line of each kind is described here once. Code that wants the fields of a line without a
+// trigger (a tool, the benchmarks) reads them with the same structs.
 //
 // Texts are views: into the line after Read (valid while the line is), into the trigger when it
 // writes its line. Read stores the fields the line gives, as ScanLine does, and leaves the others
-// as they were (but the stream kind's, which sets every field). kFields names the fields in pattern
-// order, for the notes on what a line lacked. Write writes the kind's keyword as the kind writes
-// it, whatever the keyword field read.
+// as they were (except for the stream kind, which sets every field). kFields names the fields in
+// pattern order, for the notes on what a line lacked. Write writes the kind's keyword as the kind
+// writes it, whatever the keyword field read.
 #pragma once
 
 #include <cstddef>
@@ -121,8 +121,8 @@ struct StreamLine {
   bool IsData() const { return automation::EqualsIgnoreCase(kind, "data"); }
   bool IsStream() const { return automation::EqualsIgnoreCase(kind, "stream"); }
 
-  // Reads the fields of the line's form, and empties the other form's; `notes`, when given,
-  // receives what it could not read.
+  // Reads the fields of the form the line has, and empties the fields of the other form; `notes`,
+  // when given, receives what it could not read.
   void Read(std::string_view line, Notes* notes = nullptr);
   // Empty for a kind text that is neither form.
   std::string Write() const;

@@ -1,5 +1,5 @@
-// The simulator's table of interrupt sources (name and code of each) and the rules by which an
-// interrupt trigger's source text is checked and resolved against it.
+// The table of interrupt sources in the simulator (name and code of each), and the rules by which
+// the source text of an interrupt trigger is checked and resolved against it.
 #pragma once
 
 #include <cstddef>

@@ -26,7 +26,7 @@ using automation::HResult;
 using automation::Variant;
 using automation::VariantBool;
 
-// The two wordings of the rename clash.
+// A rename to a name that another trigger bears is refused with one of these two messages.
 inline constexpr char kNameClashMessage[] =
     "Invalid parameter: The name is the same as other trigger action";
 inline constexpr char kShortNameClashMessage[] = "The name is the same as other trigger action";
@@ -86,7 +86,7 @@ class CTrigger {
   // A null context stands for a trigger with nothing around it.
   CTrigger(std::shared_ptr<TriggerContext> context, std::string name);
 
-  // The clash message of the kind's checked rename.
+  // The message a checked rename of this kind gives when the name clashes.
   virtual const char* NameClashMessage() const { return kNameClashMessage; }
 
   void MarkModified() { flags_.modified = 1; }

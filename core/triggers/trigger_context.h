@@ -1,5 +1,5 @@
-// What surrounds a trigger: the registry's checks, the bridge to the debugger, the host's log,
-// the trigger window and the platform's window-message registration. Every trigger is given one
+// What surrounds a trigger: the registry checks, the bridge to the debugger, the host log, the
+// trigger window and the platform call that registers window messages. Every trigger is given one
 // context at construction; the registry, the COM module and the tests each build their own.
 #pragma once
 

@@ -77,8 +77,8 @@ struct DialogData {
 
 // Not empty, read completely in the unsigned-number notation, and below 2^31.
 bool IsWellFormedNumber(std::string_view text);
-// A spin's position for its buddy's text: the text in the unsigned-number notation, low 16 bits,
-// clamped to the spin's range.
+// The position of a spin control for the text of its buddy: the text read in the unsigned-number
+// notation, low 16 bits, clamped to the range of the spin.
 int SpinPosition(std::string_view text, int lower, int upper);
 
 // The number box: "new", and the trigger's own number when it has one; the item to select.
@@ -191,7 +191,7 @@ class ConnectionLists {
 
 // ---- Help ----
 
-// The dialog's help topic inside the CPU family's help file: one of the add-in's topics.
+// The help topic of the dialog inside the help file of the CPU family: one of the add-in topics.
 const char* HelpTopic(EditKind kind);
 
 // ---- Template ----

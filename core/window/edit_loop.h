@@ -1,7 +1,8 @@
-// The trigger window's edit-or-create loop: it finds or creates the trigger, fills the kind's
-// dialog from the trigger's row adapter, runs the dialog, writes the user's entries back through
-// the adapter's setters and registers the trigger, showing the dialog again (with the entries
-// kept and the refused field selected) until the trigger accepts them or the user cancels.
+// The edit-or-create loop of the trigger window. It finds or creates the trigger and fills the
+// dialog for its kind through the trigger's row adapter. It runs the dialog, writes the user's
+// entries back through the adapter setters and registers the trigger. It shows the dialog again
+// (with the entries kept and the refused field selected) until the trigger accepts them or the
+// user cancels.
 //
 // The dialogs themselves are behind DialogPort, so the loop runs natively over a fake.
 #pragma once
@@ -26,7 +27,7 @@ enum class DialogResult {
 class DialogPort {
  public:
   virtual ~DialogPort() = default;
-  // Shows the kind's dialog modally with `data`, which it updates with the user's entries.
+  // Shows the dialog for the kind modally with `data`, which it updates with the user's entries.
   virtual DialogResult Run(EditKind kind, DialogData& data) = 0;
 };
 
@@ -42,13 +43,14 @@ class EditLoop : public TriggerEditor {
   DialogPort& dialogs_;
 };
 
-// The dialog's fields from the adapter's getters, and the lists the kind's dialog needs from the
-// document: the interrupt sources, or every other trigger (all 256 slots are walked).
+// Returns the dialog fields, read through the adapter getters, and the lists from the document
+// that the dialog for the kind needs: the interrupt sources, or every other trigger (all 256
+// slots are walked).
 DialogData FillDialogData(EditKind kind, const rows::TriggerInfo& adapter,
                           TriggerDocument& document);
-// Writes the fields through the adapter's setters in the kind's order (and, for an interrupt
-// trigger, its Raise flag and the adapter's remembered clear choice). Stops at the first setter
-// that refuses and returns its field; Field::None when every setter accepted.
+// Writes the fields through the adapter setters, in the order the kind uses (and, for an
+// interrupt trigger, its Raise flag and the clear choice the adapter remembers). Stops at the
+// first setter that refuses and returns its field; Field::None when every setter accepted.
 Field ApplyDialogData(EditKind kind, const DialogData& data, rows::TriggerInfo& adapter);
 
 }  // namespace core::window

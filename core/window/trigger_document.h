@@ -1,7 +1,7 @@
-// TriggerDoc's behaviour: the trigger window's document. It holds no triggers of its own; it is
-// a thin front of the registry addressed by slot number, plus the interrupt lists the interrupt
-// dialog needs, read once per document. The Windows document wraps one of these and tells its
-// views to update when it refreshes.
+// The behaviour of TriggerDoc, the document of the trigger window. It holds no triggers of its own;
+// it is a thin front of the registry addressed by slot number, plus the interrupt lists the
+// interrupt dialog needs, read once per document. The Windows document wraps one of these and tells
+// its views to update when it refreshes.
 #pragma once
 
 #include <cstddef>

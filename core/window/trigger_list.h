@@ -1,6 +1,6 @@
-// TriggerView's behaviour: the trigger window's list of every trigger, one row per occupied slot
-// in slot order, and what its commands do with the selected rows. The list control, the host and
-// the trigger dialogs are ports, so the Windows view only moves messages and texts.
+// The behaviour of TriggerView. It lists every trigger in the trigger window, one row per occupied
+// slot in slot order, and carries out its commands on the selected rows. The list control, the
+// host and the trigger dialogs are ports, so the Windows view only moves messages and texts.
 #pragma once
 
 #include <array>
@@ -69,8 +69,8 @@ class TriggerListPort {
 class TriggerWindowHost {
  public:
   virtual ~TriggerWindowHost() = default;
-  // The trigger set may have changed: the debugger's memory commands and the host's views hear
-  // of it on every rebuild of the rows.
+  // The trigger set may have changed. The memory commands of the debugger and the views of the
+  // host hear of it on every rebuild of the rows.
   virtual void TriggersChanged() = 0;
   virtual void WriteLog(const std::string& line) = 0;
   virtual void ShowHelp(const std::string& topic) = 0;

@@ -12,7 +12,7 @@
 //   sub-menu on the menu bar (in an "Add-ins" sub-menu of its own when it registered none). With
 //   kByPosition the position is an index into the sub-menu, otherwise it is the command of the
 //   entry to go in front of; the entry goes last when there is no such place. `enabled` is the
-//   entry's state when the add-in's status query leaves it alone.
+//   state of the entry when the status query of the add-in leaves it alone.
 // - AddToolbarButton(name, image): a button showing the image slot, running the command the
 //   connection registered last with AddCommand; the name is its tooltip.
 #pragma once

@@ -1,5 +1,5 @@
-// What the IDE window shows, in portable form: its title, the log pane's text as the log grows,
-// and the triggers the Debug menu's prompt offers.
+// What the IDE window shows, in portable form: its title, the text of the log pane as the log
+// grows, and the triggers that the prompt of the Debug menu offers.
 #pragma once
 
 #include <cstddef>

@@ -1,6 +1,6 @@
-// The stand-in's log window contents: the entries the add-in wrote through "AddLogString" and
-// the stand-in's own notes. An entry is kept whole, line feeds included (the add-in's list export
-// is one entry).
+// What the log window of the stand-in holds: the entries the add-in wrote through "AddLogString"
+// and the stand-in's own notes. An entry is kept whole, line feeds included (the list that the
+// add-in exports is one entry).
 #pragma once
 
 #include <cstddef>

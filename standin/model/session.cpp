@@ -158,8 +158,8 @@ HResult Session::SimCommand(std::string_view name, uint16_t block_type, const vo
                block_type, block_type == kByRef ? " with a null pointer" : ""));
     return kInvalidArg;
   }
-  // The code and, where the block carries one, the trigger id: a record's id is its third word,
-  // a command block's its second double word (none for the two table requests).
+  // The code and, where the block carries one, the trigger id. A record holds the id in its third
+  // word, a command block in its second double word (none for the two table requests).
   const auto* bytes = static_cast<const uint8_t*>(block);
   const uint16_t code = core::automation::ReadU16(bytes + 2);
   if (core::automation::ReadU16(bytes) != kCommandBlockTag) {

@@ -28,7 +28,8 @@ enum class CallKind { Command, Menu, Other };
 // an add-in that ignores the slot it was given shows up.
 inline constexpr int32_t kFirstAddinImage = 40;
 
-// The host's own lines in the log window start with this, so they stand apart from the add-in's.
+// The host starts its own lines in the log window with this, so they stand apart from the lines
+// of the add-in.
 inline constexpr char kNotePrefix[] = "Vireo: ";
 
 class Session {
@@ -81,8 +82,8 @@ class Session {
   HResult WriteProfileString(std::string_view file, const std::string& section,
                              const std::string& key, const std::string& value);
   HResult MarkProjectModified(int32_t flag);
-  // TargetCommand: only "SimCommand", its block passed as VT_BYREF (0x4000) with a pointer; the
-  // simulator's reply block, when it gives one, is the caller's (malloc'ed).
+  // TargetCommand: only "SimCommand", its block passed as VT_BYREF (0x4000) with a pointer. When
+  // the simulator gives a reply block, the caller owns it (malloc'ed).
   HResult SimCommand(std::string_view name, uint16_t block_type, const void* block, void** reply);
   // EventCommand.
   HResult AddEventName(int32_t id, const std::string& name);
@@ -91,7 +92,7 @@ class Session {
   // is E_FAIL, with the evaluator's reason in *error.
   HResult Evaluate(const std::string& expression, core::automation::Variant* answer,
                    std::string* error = nullptr);
-  // The log window's AddLogString; the CPU-name service's GetCPUName.
+  // AddLogString of the log window; GetCPUName of the CPU-name service.
   void AddLogString(const std::string& line);
   std::string GetCpuName();
 
@@ -123,8 +124,8 @@ class Session {
     return image >= kFirstAddinImage && image < next_image_;
   }
 
-  // The help file HTML Help is handed: the project's [Project] HelpPath, else the host's own help
-  // file when it has one, else the folder the project file is in (empty untitled).
+  // The help file HTML Help is handed: the [Project] HelpPath of the project, else the help file
+  // of the host when it has one, else the folder the project file is in (empty untitled).
   std::string HelpPath() const;
   void SetHelpFile(std::string path) { help_file_ = std::move(path); }
 

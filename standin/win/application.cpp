@@ -122,8 +122,8 @@ STDMETHODIMP HostApplication::AddCommandImages(hyper resources, LONG large_bitma
       session_->Note(Format("AddCommandImages: 0x%llX is no module of the process",
                             static_cast<unsigned long long>(handle)));
     } else {
-      // The host keeps the handle as a module's: a data file's handle is refused by
-      // GetModuleFileName and the other module functions.
+      // The host keeps the handle as a module handle. GetModuleFileName and the other module
+      // functions refuse the handle of a data file.
       if (as_data) {
         session_->Note("AddCommandImages: " + module +
                        " was loaded as a data file, so its handle is no module handle");

@@ -3,8 +3,8 @@
 // journals every registration call with its arguments, hands out image slots, checks what it can
 // (bitmaps in the resource module, a real popup menu, an image slot it gave out) and notes a
 // problem in its log rather than failing the call; it refuses a call only when told to
-// (Session::SetRefusedCalls). What it takes goes into the session's table of the add-in's menus
-// and buttons, which the IDE window shows.
+// (Session::SetRefusedCalls). What it takes goes into the table in the session that lists the
+// menus and buttons of the add-in, which the IDE window shows.
 #pragma once
 
 #include <windows.h>

@@ -1,8 +1,8 @@
 // DispatchObject: a COM object reached only through IDispatch by member name, without type
-// information: the host's log and CPU services, which add-ins call by name ("AddLogString",
-// "GetCPUName"), and the runner's WScript object. A pure dispinterface cannot be invoked through
-// its type information (ITypeInfo::Invoke would call straight back into Invoke), so members are
-// looked up in a table and run by one virtual Call.
+// information: the log and CPU services of the host, which add-ins call by name ("AddLogString",
+// "GetCPUName"), and the WScript object of the runner. A pure dispinterface cannot be invoked
+// through its type information (ITypeInfo::Invoke would call straight back into Invoke), so members
+// are looked up in a table and run by one virtual Call.
 #pragma once
 
 #include <windows.h>

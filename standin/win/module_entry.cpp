@@ -1,7 +1,7 @@
-// VireoStandin.dll's entry points: process attach and detach, the class object of Standin,
-// self-registration and unloading. The module's state (instance, lock count, the type library
-// beside the module) and the class object are the COM toolkit's, and the window classes the UI
-// framework's, as in the add-in.
+// The entry points of VireoStandin.dll: process attach and detach, the class object of Standin,
+// self-registration and unloading. As in the add-in, the COM toolkit holds the module state
+// (instance, lock count, the type library beside the module) and the class object, and the UI
+// framework holds the window classes.
 #include <windows.h>
 
 #include "standin/win/standin_object.h"
@@ -23,8 +23,8 @@ constexpr win::comkit::ClassEntry kClasses[] = {
 }  // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
-  // The IDE window's classes are this module's: they go when it is unloaded (not at process
-  // exit), so that the module loaded again registers them afresh.
+  // This module registers the window classes of the IDE window, so they go when it is unloaded
+  // (not at process exit), and the module registers them afresh when it is loaded again.
   if (reason == DLL_PROCESS_DETACH && reserved == nullptr) win::ui::Window::UnregisterClasses();
   return win::comkit::ModuleDllMain(instance, reason, reserved);
 }

@@ -1,13 +1,14 @@
-// The host services an add-in obtains by name through the application's GetService: the
-// debugger server's Manager, TargetCommand, EventCommand and MemoryCommand, the evaluator, the log
+// The host services an add-in obtains by name through GetService of the application: the Manager
+// of the debugger server, TargetCommand, EventCommand and MemoryCommand, the evaluator, the log
 // window and the CPU family. Each is one object per application, answering its own interface, and
-// forwards to the session. A method in one of the Reserved places means the caller's idea of the
-// interface's layout is wrong; the host says so in its log.
+// forwards to the session. A call to a method in one of the Reserved places means the caller has
+// the layout of the interface wrong; the host says so in its log.
 #pragma once
 
 #include <windows.h>
 
-// The profile API's macro would rename the project's and the Manager's WriteProfileString.
+// The profile API defines WriteProfileString as a macro, which would rename the methods of that
+// name on the project and on the Manager.
 #undef WriteProfileString
 
 #include <cstddef>

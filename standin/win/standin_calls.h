@@ -1,4 +1,4 @@
-// Calls a host makes on the stand-in's automation object beyond a single method: the add-in's
+// Calls a host makes on the automation object of the stand-in beyond a single method: the add-in
 // registry reached by name (LoadTriggers when a project opens, SaveTriggers before it is saved),
 // and the description a failed call left. The console runner and the IDE window share them.
 #pragma once

@@ -1,5 +1,5 @@
-// The stand-in's interfaces and identifiers as widl generates them: its own and, through the
-// import, the host's, the add-in's IConnect and ICommand among them.
+// The interfaces and identifiers of the stand-in as widl generates them: its own and, through the
+// import, those of the host, among them IConnect and ICommand of the add-in.
 #pragma once
 
 #include <windows.h>

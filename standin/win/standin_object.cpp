@@ -84,8 +84,8 @@ HRESULT Fail(HRESULT hr, const std::string& description) noexcept {
 }
 
 Standin::Standin() : session_(std::make_shared<model::Session>()) {
-  // The IDE's own help file, which also stands in for each CPU family's: the compiled help beside
-  // the stand-in's module (built from docs/help).
+  // The help file of the IDE, which also stands in for the help file of each CPU family: the
+  // compiled help beside the module of the stand-in (built from docs/help).
   std::wstring help = ::win::comkit::ModulePath();
   help.erase(help.find_last_of(L"\\/") + 1);
   session_->SetHelpFile(::win::comkit::ToNarrow(help + kHelpFileName));

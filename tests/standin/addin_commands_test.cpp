@@ -21,7 +21,7 @@ using standin::model::ToolbarButton;
 
 constexpr int32_t kByPosition = standin::model::kByPosition;
 
-// The menu bar's add-in part and the toolbar's, one line each:
+// The add-in part of the menu bar and that of the toolbar, one line each:
 // "Triggers [Simulator Triggers] #1: &Trigger Window=54201, -, Other=54202 (disabled)"
 // "button Triggers #1: image 40 runs 54201"
 std::string Layout(const AddinCommands& table) {

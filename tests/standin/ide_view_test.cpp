@@ -1,5 +1,5 @@
-// The IDE window's texts: the title, the log pane following the log and the trigger prompt's
-// choices.
+// The texts of the IDE window: the title, the log pane following the log and the choices of the
+// trigger prompt.
 #include "standin/model/ide_view.h"
 
 #include <gtest/gtest.h>

@@ -55,10 +55,10 @@ TEST(IniFileTest, ReadsWithTheProfileConventions) {
   EXPECT_EQ(file.SectionNames(), (std::vector<std::string>{"Trigger", "trigger", "Other"}));
 }
 
-// A replaced value keeps the key's spelling, the first of two alike is written, a new key goes
-// after the section's last line and before a blank separator, a new section at the end; line
-// ends stay as they were, a new line taking the first one's; white space at an end is kept in
-// quotes, and a value with quotes of its own gets quotes around them.
+// A replaced value keeps the spelling of the key, the first of two alike is written, a new key
+// goes after the last line of the section and before a blank separator, a new section at the
+// end; line ends stay as they were, and a new line takes the line end of the first line; white
+// space at an end is kept in quotes, and a value with quotes of its own gets quotes around them.
 TEST(IniFileTest, WritesChangeOnlyTheirEntryAsTheTranscriptSays) {
   // clang-format off
   const std::tuple<const char*, const char*, const char*, const char*> cases[] = {

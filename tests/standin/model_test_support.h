@@ -1,6 +1,6 @@
-// What the stand-in model's tests share: the records the add-in sends for the sample project (the
-// checker's golden file of them), command blocks, and the simulator's reply as the add-in
-// receives and frees it.
+// What the tests of the stand-in model share: the records the add-in sends for the sample project
+// (the golden file of them that the checker uses), command blocks, and the reply of the simulator
+// as the add-in receives and frees it.
 #pragma once
 
 #include <cstdlib>

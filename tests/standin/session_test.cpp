@@ -1,5 +1,6 @@
-// The stand-in's session: opening a project afresh, the journal of the add-in's calls on the host
-// and of the service members, what they refuse, and the texts the automation surface reports.
+// The session of the stand-in: opening a project afresh, the journal of the calls the add-in makes
+// on the host and of the service members, what they refuse, and the texts the automation surface
+// reports.
 #include "standin/model/session.h"
 
 #include <gtest/gtest.h>
@@ -49,7 +50,8 @@ TEST(SessionTest, OpeningAProjectStartsTheSimulatorAndEventListAfreshButKeepsThe
   EXPECT_EQ(session.project().path(), path);
   EXPECT_EQ(session.simulator().sources().size(), 1u);
 
-  // The help path: the project's setting, else the host's help file, else the project's folder.
+  // The help path: the setting in the project, else the help file of the host, else the folder of
+  // the project.
   EXPECT_EQ(Session().HelpPath(), "");
   EXPECT_EQ(session.HelpPath(), path.substr(0, path.find_last_of("\\/")));
   session.SetHelpFile("C:\\vireo\\Vireo.chm");

@@ -1,7 +1,7 @@
 // Run by vireo-standin with the Trigger add-in connected and a copy of a project open: the add-in
-// loads the project's triggers and exports its list beside the project; then the host's log
+// loads the triggers of the project and exports its list beside the project; then the host log
 // during the load and the records the simulator holds ("ID BYTES" lines) are printed. The test
-// compares them with the golden files the native checker's output is compared with.
+// compares them with the golden files that the output of the native checker is compared with.
 Vireo.ClearLog();
 var registry = Vireo.GetObject("Trigger.TriggerAction");
 registry.LoadTriggers();

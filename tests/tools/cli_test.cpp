@@ -12,7 +12,8 @@ using tool_test::Check;
 using tool_test::kSample;
 using tool_test::Malformed;
 
-// (Which findings make a project's status 1 is the checker's rule, in the corpus report.)
+// (The checker decides which findings give a project the status 1; the corpus report states the
+// rule.)
 TEST(CliTest, ExitStatusTellsCleanProblemsAndUnusable) {
   const std::string sample = kSample.string();
   const std::string missing = Malformed("no_such_project.vpj");

@@ -1,5 +1,5 @@
-// What the checker's tests share: where the projects are, and the checker's command line run
-// with its output kept, the source tree's path in it written as "<source>".
+// What the checker tests share: where the projects are, and a run of the checker's command line
+// that keeps its output, with the path of the source tree in it written as "<source>".
 #pragma once
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-// One project checked as the add-in would load it: ProjectHost opens the file, the core's
-// registry loads the [Trigger] section through it (the add-in's own load path), and the problems
+// One project checked as the add-in would load it: ProjectHost opens the file, the registry of
+// the core loads the [Trigger] section through it (the add-in's own load path), and the problems
 // the load reports become diagnostics, each pointing at the line of the file it is about. The
 // checker adds what the load cannot see: keys the add-in never reads, and what the evaluator and
 // the simulator said about a line.

@@ -27,7 +27,7 @@ namespace {
 
 // The log window's one member, by the DISPID the stand-in gives it.
 constexpr int32_t kAddLogString = 1;
-// The host's own lines in the log start with this, as the stand-in's do.
+// The host starts its own lines in the log with this, as the stand-in does.
 constexpr char kNotePrefix[] = "Vireo: ";
 // The type a "SimCommand" block comes as: VT_BYREF with a pointer.
 constexpr uint16_t kByRef = 0x4000;

@@ -1,11 +1,11 @@
-// The host as the add-in's core meets it, natively: the core's host ports (the application, its
-// services and the log) over a project opened from its file, so that the core's own code paths
-// (loading, registering, saving, the list) run on Linux with no COM and no IDE in between. It
-// answers as the stand-in's services answer: the Manager reads and writes the project's settings,
-// the evaluator works over its symbols, "SimCommand" checks and holds records (RecordKeeper) and
-// hands out its interrupt sources, and the event list and the log keep what they are given.
-// Beyond the ports it keeps what a tool wants to show: which key of the [Trigger] section the
-// add-in read last, the evaluator's reasons and the refusals of records.
+// The host as the core of the add-in meets it, natively. It implements the host ports of the core
+// (the application, its services and the log) over a project opened from its file, so that the
+// core's own code paths (loading, registering, saving, the list) run on Linux with no COM and no
+// IDE in between. It answers as the services of the stand-in answer: the Manager reads and writes
+// the project settings, the evaluator works over the project symbols, "SimCommand" checks and holds
+// records (RecordKeeper) and hands out its interrupt sources, and the event list and the log keep
+// what they are given. Beyond the ports it keeps what a tool wants to show: which key of the
+// [Trigger] section the add-in read last, the evaluator's reasons and the refusals of records.
 #pragma once
 
 #include <cstdint>

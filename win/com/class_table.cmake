@@ -22,10 +22,10 @@ set(TRIGGER_CLASSES
     "SioTrigger|EAC9041C-4054-4CDE-B6F1-463FFB4CA2C6|14346|Apartment|no"
     "FileStreamTrigger|98CBADA2-1843-4136-8388-54C699101E24|14352|Both|no")
 
-# The type library's identifier, that of trigger.idl's library block.
+# The identifier of the type library, as the library block in trigger.idl gives it.
 set(TRIGGER_LIBID "5BDE5C4C-758B-44AD-8D21-BBF6BAB710A3")
 set(TRIGGER_IDL "${CMAKE_CURRENT_LIST_DIR}/trigger.idl")
-# The host's IDL, which trigger.idl imports: the add-in's contract IConnect and ICommand is there.
+# The host IDL, which trigger.idl imports. It holds IConnect and ICommand, the add-in contract.
 set(TRIGGER_HOST_IDL "${CMAKE_CURRENT_LIST_DIR}/../host/vireo_host.idl")
 
 # trigger_class_fields(<entry>): CLASS, CLSID, SCRIPT, THREADING and AGGREGATABLE (yes or no)

@@ -1,6 +1,6 @@
-// The add-in's process-wide state: the host application it is connected to, the bridge to the
-// host's debugger services, and the context of triggers made by their ProgIDs outside any
-// registry (they use the process-wide registry's checks once a connection has made one).
+// The process-wide state of the add-in: the host application it is connected to, the bridge to
+// the debugger services of the host, and the context of triggers made by their ProgIDs outside
+// any registry (they use the checks of the process-wide registry once a connection has made one).
 #pragma once
 
 #include <windows.h>

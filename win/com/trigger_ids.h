@@ -1,6 +1,6 @@
-// The add-in's interfaces and identifiers as widl generates them from trigger.idl (with the
-// host's IConnect and ICommand, which it imports), and the toolkit's names the add-in's classes
-// use.
+// The interfaces and identifiers of the add-in as widl generates them from trigger.idl (with
+// IConnect and ICommand from the host, which it imports), and the toolkit names that the add-in
+// classes use.
 #pragma once
 
 // ICommand has a member named GetObject, which the GDI header turns into a macro.

@@ -121,7 +121,7 @@ class ComObject : public Interface, public ISupportErrorInfo {
     return iid == InterfaceId<Interface>::value() ? S_OK : S_FALSE;
   }
 
-  // The controlling unknown: the outer object's when aggregated, else the object's own.
+  // The controlling unknown: that of the outer object when aggregated, else the object's own.
   IUnknown* ControllingUnknown() const { return outer_; }
 
  protected:

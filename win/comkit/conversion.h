@@ -37,7 +37,7 @@ std::string HResultText(HRESULT hr);
 // The key under which a text of the ANSI code page is compared as a name: two names are the same
 // when their keys are equal, as automation compares BSTRs (VarBstrCmp) in the user's default
 // locale without flags: case-sensitive, but a sharp s is "ss" and a soft hyphen counts for
-// nothing. The key is the locale's sort key, which compares as the locale's comparison does; an
+// nothing. The key is the sort key of the locale, so keys compare as the locale compares names; an
 // empty name and one beginning with a NUL (which VarBstrCmp takes for an empty one) have the
 // empty key. Keys are remembered by text. Throws std::bad_alloc.
 std::string NameKeyInUserLocale(const std::string& name);

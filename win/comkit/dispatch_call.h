@@ -117,8 +117,8 @@ HRESULT InvokeWithParams(IDispatch* object, DISPID id, WORD flags, DISPPARAMS* p
 // carries none.
 HRESULT InvokeMember(IDispatch* object, DISPID id, WORD flags, DispArgs args, VARIANT* result);
 
-// The same by the member's name, as a script reaches it: the look-up's failure, or the member's
-// own result.
+// The same by the name of the member, as a script reaches it. Returns the failure of the name
+// look-up, or the result of the member itself.
 HRESULT InvokeByName(IDispatch* object, const wchar_t* name, WORD flags, DispArgs args = {},
                      VARIANT* result = nullptr);
 

@@ -42,7 +42,7 @@ struct LibraryVersion {
 };
 
 // Every version of the type library that is registered ("TypeLib\{libid}\1.2", in hexadecimal).
-// The library's version follows the product's, so an earlier version may have been registered, and
+// The library version follows the product version, so an earlier one may have been registered, and
 // the file beside the module need not be there to tell which.
 std::vector<LibraryVersion> RegisteredVersions(REFGUID libid) {
   std::vector<LibraryVersion> versions;

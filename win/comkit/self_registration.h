@@ -17,7 +17,7 @@ HRESULT RegisterModule(const std::vector<UINT>& scripts);
 // registration: S_OK. SELFREG_E_CLASS, with nothing touched, when there is no registrar.
 HRESULT UnregisterModule(const std::vector<UINT>& scripts, REFGUID libid);
 
-// The body of a module's DllMain: attach and detach of the module's state.
+// The body of a module's DllMain: it attaches and detaches the module state.
 BOOL ModuleDllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
 
 }  // namespace win::comkit

@@ -1,7 +1,7 @@
-// The host application's members that the add-in calls by DISPID (vireo_host.idl): the command
-// registration as the core's CommandHost, the trigger window's notices, the withdrawal of a
-// window kind, the help path, and the member "Object", by which the help code reaches a named
-// service.
+// The members of the host application that the add-in calls by DISPID (vireo_host.idl): the
+// command registration, which serves as the CommandHost of the core; the notices from the trigger
+// window; the withdrawal of a window kind; the help path; and the member "Object", by which the
+// help code reaches a named service.
 #pragma once
 
 #include <windows.h>

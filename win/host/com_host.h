@@ -1,6 +1,6 @@
-// The add-in's view of its host over COM: the core's host ports (core/bridge/ports.h) on the host
-// application's IDispatch and on the host's service interfaces (vireo_host.idl), called at the
-// vtable positions the host fixes.
+// How the add-in sees its host over COM. The host ports of the core (core/bridge/ports.h) are
+// built on the IDispatch of the host application and on the host service interfaces
+// (vireo_host.idl), which are called at the vtable positions the host fixes.
 #pragma once
 
 #include <windows.h>

@@ -1,8 +1,8 @@
-// Context help: the help path of a topic for the project's CPU family, read through the host's
-// Pennant.Service, and HTML Help, which shows it. HTML Help is the registered HTML Help control
-// (hhctrl.ocx), loaded on first use, or else the one in the system directory; never a module of
-// that name found along the search path. Its narrow entry point is its export number 14. When it
-// cannot be loaded, or lacks that export, help stays off for the rest of the process.
+// Context help: the help path of a topic for the CPU family of the project, read through the
+// host's Pennant.Service, and HTML Help, which shows it. HTML Help is the registered HTML Help
+// control (hhctrl.ocx), loaded on first use, or else the one in the system directory; never a
+// module of that name found along the search path. Its narrow entry point is its export number 14.
+// When it cannot be loaded, or lacks that export, help stays off for the rest of the process.
 #pragma once
 
 #include <windows.h>
@@ -15,8 +15,9 @@
 
 namespace win::host {
 
-// The topic behind the prefix of the project's CPU family's help file; empty when the host has
-// no Pennant.Service (reached through the application's member "Object").
+// The help path of the topic: the prefix of the help file for the CPU family of the project, then
+// the topic. Empty when the host has no Pennant.Service (reached through the member "Object" of
+// the application).
 std::string BuildHelpPath(IDispatch* application, const std::string& topic);
 
 // HH_DISPLAY_TOPIC of HTML Help.
@@ -58,12 +59,12 @@ std::wstring RegisteredHtmlHelpPath();
 // hhctrl.ocx in the system directory.
 std::wstring SystemHtmlHelpPath();
 
-// The process's HTML Help, never unloaded.
+// The HTML Help that this process uses, never unloaded.
 HtmlHelp& ProcessHtmlHelp();
 
 // Opens a help topic: the help path of `topic` as BuildHelpPath makes it, shown by HTML Help in
-// the host's HelpPath file. The result is HTML Help's, which callers may ignore; null without a
-// host application.
+// the HelpPath file of the host. The result is that of HTML Help, which callers may ignore; null
+// without a host application.
 HWND ShowHelp(IDispatch* application, const std::string& topic, HtmlHelp& help = ProcessHtmlHelp());
 
 }  // namespace win::host

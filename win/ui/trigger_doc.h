@@ -1,6 +1,6 @@
-// TriggerDoc: the trigger window's document, a thin front of the add-in's registry (the core's
-// TriggerDocument) with one frame and one view. It is the template's one document: closing its
-// frame closes it, and closing it closes its frame.
+// TriggerDoc: the document of the trigger window. It is a thin front of the add-in registry (the
+// TriggerDocument of the core) with one frame and one view. It is the only document of the
+// template: closing its frame closes it, and closing it closes its frame.
 #pragma once
 
 #include <windows.h>

@@ -32,7 +32,8 @@ TriggerFrame::~TriggerFrame() {
 }
 
 bool TriggerFrame::Open(HWND mdi_client) {
-  // A top-level window has the template's menu bar; an MDI child leaves the host's alone.
+  // A top-level window gets the menu bar of the template; an MDI child leaves the host menu bar
+  // alone.
   const HMENU menu = mdi_client ? nullptr
                                 : LoadMenuW(win::comkit::ResourceInstance(),
                                             MAKEINTRESOURCEW(IDR_TRIGGER_TEMPLATE));

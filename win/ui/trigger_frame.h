@@ -1,5 +1,5 @@
-// TriggerFrame: the trigger window's frame, with its toolbar of the window's commands. Its title
-// is the window's name, never decorated with a document name. Activating it with the mouse tells
+// TriggerFrame: the frame of the trigger window, with a toolbar of the window commands. Its title
+// is the window name, never decorated with a document name. Activating it with the mouse tells
 // the host.
 #pragma once
 

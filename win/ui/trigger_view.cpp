@@ -223,7 +223,7 @@ LRESULT TriggerView::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
         return 0;
       }
       break;
-    case WM_MENUSELECT:  // the context menu's items, as the frame's own
+    case WM_MENUSELECT:  // context menu items show their prompts as the frame menu items do
       if (MDIChildFrame* frame = GetParentFrame()) {
         frame->ShowPrompt(MenuSelectCommand(wparam, lparam));
       }

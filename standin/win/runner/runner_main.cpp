@@ -215,8 +215,8 @@ int LoadTriggers(IVireoStandin* standin) {
   return FAILED(hr) ? Fail(problem) : 0;
 }
 
-// The IDE window: the project's triggers loaded, the start-up commands and the script run, then
-// the window's own message loop until it is closed.
+// The IDE window: loads the triggers of the project, runs the start-up commands and the script,
+// then runs the window's own message loop until the window is closed.
 int RunWindow(const Options& options, IVireoStandin* standin) {
   if (!options.no_connect) {
     std::string problem;

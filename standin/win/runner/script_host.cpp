@@ -134,7 +134,7 @@ class WScriptObject : public win::DispatchObject {
   int exit_code_ = 0;
 };
 
-// The site lives on the runner's stack for the engine's whole life, so its count is nominal.
+// The site lives on the stack of the runner as long as the engine does, so its count is nominal.
 class ScriptSite : public IActiveScriptSite {
  public:
   ScriptSite(std::wstring path, IDispatch* vireo, WScriptObject* wscript)

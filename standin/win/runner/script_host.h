@@ -1,8 +1,8 @@
-// The runner's script host: JScript through the platform's script engine (IActiveScript), run
-// in the runner's own process so that the script drives the very stand-in the runner opened,
-// with the add-in loaded in-process. The script sees two global objects: "Vireo", the stand-in's
-// automation object, and "WScript" with Echo, Quit, ScriptFullName and ScriptName, enough for
-// scripts written for cscript.
+// The script host of the runner: JScript through the script engine of the platform
+// (IActiveScript). It runs in the runner's own process so that the script drives the very
+// stand-in the runner opened, with the add-in loaded in-process. The script sees two global
+// objects: "Vireo", the automation object of the stand-in, and "WScript" with Echo, Quit,
+// ScriptFullName and ScriptName, enough for scripts written for cscript.
 //
 // WScript.Quit ends the script by raising an error that the host recognises, because the engine
 // offers no other way to stop a running script: call it outside try blocks, or a catch will

@@ -27,8 +27,8 @@ class TriggerCommandTest : public ::testing::Test {
  protected:
   TriggerCommandTest() { host_.SetApplication(std::make_shared<fakes::FakeApplication>(state_)); }
 
-  // Each step's result (the bridge's 0 or 1, or an HRESULT), then the host calls it made, the log
-  // lines it wrote and the host objects the add-in holds afterwards.
+  // The result of each step (0 or 1 from the bridge, or an HRESULT), then the host calls it made,
+  // the log lines it wrote and the host objects the add-in holds afterwards.
   using Step = std::pair<std::string, std::function<std::string()>>;
   std::string Transcript(const std::vector<Step>& steps) {
     std::string text;
@@ -123,7 +123,7 @@ TEST_F(TriggerCommandTest, OperationsAsTheTranscriptSays) {
        [&] { return bridge_.SetLoading(true), state_.command_result = 0, none; }},
       {"delete marks even while loading",
        [&] { return Int(bridge_.DeleteTriggerCommand(102, "pump")); }},
-      // Tables: the active table stays the simulator's, the source table becomes the caller's.
+      // Tables: the simulator keeps the active table, and the caller takes over the source table.
       {"tables", [&] {
          sources = fakes::MallocBlock({1, 0, 'I', 'R', 'Q', 0, 0, 0, 0, 0, 3, 0});
          state_.reply = [&](const uint8_t* block) {

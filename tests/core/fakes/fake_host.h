@@ -58,7 +58,7 @@ struct HostState {
   };
   int live_objects = 0;  // host objects the add-in holds
 
-  // What a service object's GetIDsOfNames and Invoke answer: the log service's, or another's.
+  // What GetIDsOfNames and Invoke answer on a service object, the log service or any other.
   HResult lookup_result = 0, invoke_result = 0;
   Variant answer;
   std::vector<std::string> log;

@@ -93,8 +93,8 @@ TEST_F(RegistryTest, NameChecksExcludeOnlyTheGivenNumber) {
 }
 
 // Deletion drops only triggers in the simulator and keeps one the simulator refuses; the
-// commands carry the slot's id or -1; the Active flags come from the simulator's table, read
-// afresh; the interrupt sources are fetched until the table holds entries.
+// commands carry the id of the slot or -1; the Active flags come from the table of the
+// simulator, read afresh; the interrupt sources are fetched until the table holds entries.
 TEST_F(RegistryTest, DeletionCommandsActiveFlagsAndSourcesAsTheTranscriptSays) {
   uint32_t active[256] = {};
   std::string name;

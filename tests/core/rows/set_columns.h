@@ -1,6 +1,7 @@
-// Sets a trigger's columns through its row adapter's setters, as the trigger window does, from a
-// text "Column=value;Column=value" (values may hold commas). Besides the list's columns it knows
-// the transfer's mode values and the stream's data list, stream source and source kind.
+// Sets the columns of a trigger through the setters of its row adapter, as the trigger window
+// does, from a text "Column=value;Column=value" (values may hold commas). Besides the list
+// columns it knows the mode values of a transfer and the data list, stream source and source
+// kind of a stream.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -107,8 +107,9 @@ TEST(TriggerInfoTest, ClearFlagRegisterResultsMembersAndRefusedNames) {
   info.SetClearInterrupt(false);  // the interrupt dialog's choice
   EXPECT_FALSE(info.ClearInterrupt());
 
-  // Register gives 1 only for a failure result: a kind's own refusal, or the message kind's
-  // E_FAIL for a refused record. The bridge's 1 (S_FALSE) of the other kinds is no failure.
+  // Register gives 1 only for a failure result: a kind refusing on its own, or the E_FAIL that
+  // the message kind gives for a refused record. For the other kinds, 1 (S_FALSE) from the bridge
+  // is no failure.
   context->define_result = 1;
   EXPECT_EQ(Fresh(TriggerKind::FileStream, context)->Register(), 0);
   const std::unique_ptr<TriggerInfo> message = Fresh(TriggerKind::Message, context);

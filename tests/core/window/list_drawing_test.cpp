@@ -20,7 +20,7 @@ class Measure : public win::ui::TextMeasure {
 };
 
 TEST(ListDrawing, ShortenToFit) {
-  // The text, the column's width and the text's offset in it; what is drawn.
+  // The text, the width of the column and the offset of the text in it; what is drawn.
   const std::tuple<const char*, int, int, const char*> cases[] = {
       {"", 0, 12, ""},
       {"Transfer", 60, 12, "Transfer"},   // 48 + 12: an exact fit keeps the text

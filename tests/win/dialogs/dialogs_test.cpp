@@ -1,8 +1,8 @@
-// The six trigger dialogs, real and modal from TriggerRES.dll, driven as a user drives them
-// through the trigger window's edit-or-create loop against a registry over the core's fake host:
-// each shows every field of its trigger, writes back what the user changed, enables and names
-// as the user chooses, marks a refused field and explains one it cannot mark. With
-// TRIGGER_SCREENSHOTS set to a folder, each dialog and message is saved there as a picture.
+// The six trigger dialogs, real and modal from TriggerRES.dll, driven as a user drives them through
+// the edit-or-create loop of the trigger window, against a registry over the fake host of the core:
+// each shows every field of its trigger, writes back what the user changed, enables and names as
+// the user chooses, marks a refused field and explains one it cannot mark. With TRIGGER_SCREENSHOTS
+// set to a folder, each dialog and message is saved there as a picture.
 #include <gtest/gtest.h>
 
 #include "core/window/edit_loop.h"

@@ -188,9 +188,9 @@ bool LeftErrorInfo() {
   return GetErrorInfo(0, info.Put()) == S_OK && info;
 }
 
-// The answers a method may give a text or VARIANT it cannot use: the contract's S_OK, the
-// bridge's 1 and E_FAIL. Anything else (an exception caught at the boundary, a failed
-// conversion) is a fault.
+// The answers a method may give a text or VARIANT it cannot use: S_OK as the contract says, 1
+// (S_FALSE) from the bridge, and E_FAIL. Anything else (an exception caught at the boundary, a
+// failed conversion) is a fault.
 bool DocumentedAnswer(HRESULT hr) { return hr == S_OK || hr == S_FALSE || hr == E_FAIL; }
 
 class DoorsTest : public HostTest {

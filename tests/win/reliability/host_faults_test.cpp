@@ -1,8 +1,8 @@
 // The add-in with a host that fails it: registration calls refused one at a time, a simulator
 // that refuses commands, a service the host does not have, a project that cannot be
 // written, and a module whose resource library is missing. Each ends in the documented result, a
-// line in the host's log where the user would otherwise not know, nothing of the project lost,
-// and nothing of the host's held afterwards.
+// line in the host log where the user would otherwise not know, nothing of the project lost, and
+// no host object held afterwards.
 #include <functional>
 
 #include "tests/win/support/win_test.h"

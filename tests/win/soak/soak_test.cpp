@@ -189,7 +189,7 @@ class SoakTest : public WindowTest {
     Pump();
     EXPECT_HR(S_OK, TriggerCanUnload()) << "an object of the add-in lives on";
     EXPECT_EQ(Held(), std::vector<std::string>{}) << "the add-in holds the host's objects";
-    // What the host recorded of the cycle is the host's, not the add-in's.
+    // What the host recorded during the cycle belongs to the host, not to the add-in: clear it.
     for (auto clear : {&IVireoStandin::ClearLog, &IVireoStandin::ClearCalls,
                        &IVireoStandin::ClearJournal, &IVireoStandin::ClearSimulatorJournal}) {
       EXPECT_HR(S_OK, (standin_.Get()->*clear)());

@@ -18,9 +18,9 @@ struct ProcessResources {
   int gdi = 0;
   int user = 0;
   uint64_t private_bytes = 0;
-  // Heap blocks, less the records Wine's version 6 common controls keep for every control given
-  // a dialog's font after the dialog is gone: 24 bytes, a font handle no longer valid (type 0x0A
-  // in bits 16 to 23), then zeros.
+  // Heap blocks, less the records that the version 6 common controls of Wine keep for every
+  // control given the font of a dialog, after the dialog is gone: 24 bytes, a font handle no longer
+  // valid (type 0x0A in bits 16 to 23), then zeros.
   int64_t heap_blocks = 0;
 };
 

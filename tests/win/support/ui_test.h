@@ -52,7 +52,7 @@ inline std::vector<HWND> TriggerFrames(HWND client = nullptr) {
   }
   return frames;
 }
-// A frame's list: its view, with the usual identifier of a frame's first view.
+// The list of a frame: its view, found by the identifier a frame usually gives its first view.
 inline HWND ListOf(HWND frame) { return GetDlgItem(frame, 0xE900); }
 
 inline int RowCount(HWND list) {
@@ -67,7 +67,8 @@ inline std::string ItemText(HWND list, int row, int column) {
   const LRESULT length = SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
   return std::string(text, length > 0 ? static_cast<size_t>(length) : 0);
 }
-// A column's texts, row by row; or a row's texts joined with ", " as the list export writes them.
+// The texts of a column, row by row; or the texts of a row joined with ", " as the list export
+// writes them.
 inline std::vector<std::string> Column(HWND list, int column) {
   std::vector<std::string> texts;
   for (int row = 0; row < RowCount(list); ++row) texts.push_back(ItemText(list, row, column));
@@ -345,9 +346,9 @@ inline void Screenshot(HWND window, const char* name) {
   std::fclose(out);
 }
 
-// The add-in connected to the stand-in with the sample's triggers loaded; Open runs the trigger
-// command as the host's menu does, and Ide opens the stand-in's IDE window, an MDI frame. Closing
-// and disconnecting leave no window behind.
+// The add-in connected to the stand-in with the sample triggers loaded. Open runs the trigger
+// command as the host menu does, and Ide opens the IDE window of the stand-in, an MDI frame.
+// Closing and disconnecting leave no window behind.
 class WindowTest : public HostTest {
  protected:
   void SetUp() override {

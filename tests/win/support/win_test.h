@@ -242,7 +242,8 @@ class HostTest : public ::testing::Test {
     EXPECT_HR(S_OK, standin_->SectionText(Bstr(name).Get(), text.Put()));
     return Narrow(text.Get());
   }
-  // The add-in's lines in the log, or the host's own notes ("Vireo: ...") about the add-in.
+  // The lines the add-in wrote to the log, or the notes the host itself wrote ("Vireo: ...")
+  // about the add-in.
   std::vector<std::string> LogLines(bool host_notes = false) {
     std::vector<std::string> lines;
     for (const std::string& line : Lines(Log())) {

@@ -30,7 +30,7 @@ class CommandTarget {
   virtual ~CommandTarget() = default;
   // Runs the command; false when it is not this target's.
   virtual bool OnCommand(UINT /*id*/) { return false; }
-  // Sets the command's state with ui.Enable; false when it is not this target's.
+  // Sets the state of the command with ui.Enable; false when the command is not this target's.
   virtual bool OnUpdateCommand(CommandUI& /*ui*/) { return false; }
 };
 

@@ -1,7 +1,7 @@
 // CVireoBaseDocTemplate: a document template with one document, its frame and view, as the host
-// knows it: under a window-kind key. It opens the document when the host's command runs, brings
+// knows it: under a window-kind key. It opens the document when the host command runs, brings
 // its frame to the front when it is open already, and refreshes it when the host reports that
-// the simulator's event states may have changed.
+// the event states in the simulator may have changed.
 //
 // The document, frame and view classes plug in through DocumentClasses (the template's run-time
 // classes).

@@ -1,5 +1,5 @@
-// The owners of the window system's handles the framework's windows use: comkit's (menus, GDI
-// objects, objects selected into a device context) and icons and image lists.
+// Owners of the window-system handles that the framework windows use: those from comkit (menus,
+// GDI objects, objects selected into a device context) and icons and image lists.
 #pragma once
 
 #include <windows.h>

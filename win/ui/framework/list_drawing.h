@@ -50,12 +50,13 @@ inline constexpr int kColumnCenter = 2;
 // its selection always; a drop target is always drawn selected.
 bool DrawnSelected(uint32_t state, bool has_focus, bool show_selection_always);
 
-// The highlight of a row: its bounds from the label's left edge (so the state image stays
-// unhighlighted), reaching the client's right edge when the columns end earlier and the list
-// highlights to the client width.
+// The highlight of a row: its bounds from the left edge of the label (so the state image stays
+// unhighlighted), reaching the right edge of the client when the columns end earlier and the
+// list highlights to the client width.
 Rect HighlightRect(const Rect& bounds, int label_left, bool to_client_width, int client_width);
 
-// The column's alignment: a shortened text starts at the left whatever the column's format.
+// The alignment of the text in a column: a shortened text starts at the left whatever the format
+// of the column.
 enum class Align { Left, Right, Center };
 Align TextAlign(int column_format, bool shortened);
 
@@ -66,8 +67,8 @@ struct ImageBlend {
 };
 ImageBlend ImageBlendOf(uint32_t state, bool drawn_selected);
 
-// What a paint of `clip_box` repaints when the columns end left of the client's edge: the clip
-// box widened to the client's right edge and to the last column's right edge, so that the
+// What a paint of `clip_box` repaints when the columns end left of the client edge: the clip box
+// widened to the right edge of the client and to the right edge of the last column, so that the
 // highlight past the columns is never left stale.
 Rect PastLastColumn(const Rect& clip_box, int columns_right, int client_width);
 

@@ -23,7 +23,7 @@ class CListViewEx : public View {
 
   bool Create(MDIChildFrame& frame, UINT id) override;
 
-  // Whether a selected row's highlight reaches the client's right edge (on by default).
+  // Whether the highlight of a selected row reaches the right edge of the client (on by default).
   void SetClientWidthSelection(bool on) { client_width_selection_ = on; }
   // Repaints the focused row and, unless the list shows its selection always, the selected ones.
   void InvalidateSelection();

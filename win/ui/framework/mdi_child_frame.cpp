@@ -40,7 +40,8 @@ UINT MenuSelectCommand(WPARAM wparam, LPARAM lparam) {
 MDIChildFrame::MDIChildFrame(const wchar_t* class_name) : class_name_(class_name) {}
 
 MDIChildFrame::~MDIChildFrame() {
-  // The view's window is a child of the frame's: it goes first, while the view object exists.
+  // The view window is a child of the frame window, so it is destroyed first, while the view
+  // object still exists.
   DestroyWindow();
 }
 

@@ -45,9 +45,9 @@ class MDIChildFrame : public Window, public CommandTarget {
   // The toolbar follows the commands' states once the frame's queue comes to this request; many
   // requests before then make one update.
   void RequestCommandUIUpdate();
-  // Shows the command's prompt in the status bar of the host's main window while a button or
-  // menu item is under the pointer; 0 gives the host back its idle text. An MDI child sends the
-  // host's frame WM_SETMESSAGESTRING; a frame of its own has no status bar and shows nothing.
+  // Shows the prompt of the command in the status bar of the host main window while a button or
+  // menu item is under the pointer; 0 gives the host back its idle text. An MDI child sends
+  // WM_SETMESSAGESTRING to the host frame; a frame of its own has no status bar and shows nothing.
   void ShowPrompt(UINT command);
 
  protected:

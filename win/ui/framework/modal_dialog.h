@@ -3,9 +3,10 @@
 // request, and the helpers the add-in's dialogs share (spins, list selection, marking a field
 // that fails a test).
 //
-// The list items of a template's drop-down and list boxes are kept beside it in the resource
-// library, as an RCDATA resource with the template's identifier: for each list a 16-bit control
-// identifier, its items as NUL-terminated strings and an empty string; a 0 identifier ends it.
+// The list items of the drop-down and list boxes in a template are kept beside it in the resource
+// library, as an RCDATA resource with the identifier of the template: for each list a 16-bit
+// control identifier, its items as NUL-terminated strings and an empty string; a 0 identifier ends
+// it.
 #pragma once
 
 #include <windows.h>

@@ -41,7 +41,7 @@ class ToolBar {
   bool Create(HWND parent, UINT id, HINSTANCE resources, UINT bitmap,
               const std::vector<uint32_t>& commands, Layout layout = Layout::Images);
   HWND hwnd() const { return hwnd_; }
-  // The bar's height after fitting it to its parent's width; 0 without a bar.
+  // Fits the bar to the width of its parent and returns its height; 0 without a bar.
   int Fit();
   // Enables each button as `enabled` says for its command.
   void Update(const std::function<bool(UINT command)>& enabled);
@@ -54,8 +54,8 @@ class ToolBar {
   static std::wstring PromptText(HINSTANCE resources, UINT command);
 
  private:
-  // The image's index in the bar's list: a copy of the bitmap brought to the list's image size;
-  // I_IMAGENONE when there is none.
+  // Adds a copy of the bitmap, brought to the image size of the list, to the image list of the
+  // bar and returns its index; I_IMAGENONE when there is none.
   int AddImage(HBITMAP bitmap);
   BYTE ButtonStyle() const;
 
