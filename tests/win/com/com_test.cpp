@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "tests/win/support/win_test.h"
-#include "win/com/self_registration.h"
 #include "win/com/version_object.h"
+#include "win/comkit/self_registration.h"
 
 namespace {
 
@@ -148,7 +148,7 @@ TEST_F(ComTest, RegistrationWritesEveryClassAndUnregistrationRemovesIt) {
   ASSERT_HR(S_OK, Call("DllRegisterServer"));
   // This program holds none of the module's scripts, so each removal of one fails here; the type
   // library is unregistered all the same.
-  EXPECT_HR(S_OK, win::com::UnregisterModule({14324, 14325}, LIBID_Trigger));
+  EXPECT_HR(S_OK, win::comkit::UnregisterModule({14324, 14325}, LIBID_Trigger));
   EXPECT_FALSE(KeyExists(L"TypeLib\\" + GuidText(LIBID_Trigger)));
   ASSERT_HR(S_OK, Call("DllRegisterServer"));
   EXPECT_EQ(Registration(false), Registration(true));

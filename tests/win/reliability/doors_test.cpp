@@ -179,8 +179,8 @@ HRESULT CallThroughDispatch(const Method& method, const VARIANT& value) {
   ComPtr<IDispatch> dispatch;
   EXPECT_HR(S_OK, method.object->QueryInterface(IID_IDispatch, dispatch.PutVoid()));
   UniqueVariant result;
-  return win::com::InvokeWithParams(dispatch.Get(), method.id, static_cast<WORD>(method.kind),
-                                    &params, result.Get());
+  return win::comkit::InvokeWithParams(dispatch.Get(), method.id, static_cast<WORD>(method.kind),
+                                       &params, result.Get());
 }
 
 bool LeftErrorInfo() {

@@ -17,30 +17,30 @@
 
 #include "tests/core/test_support.h"
 #include "vireo_standin.h"
-#include "win/com/conversion.h"
-#include "win/com/dispatch_call.h"
-#include "win/com/raii.h"
 #include "win/com/trigger_ids.h"
+#include "win/comkit/conversion.h"
+#include "win/comkit/dispatch_call.h"
+#include "win/comkit/raii.h"
 
 #undef GetObject
 
 namespace wintest {
 
 using core::automation::HResultText;
-using win::com::ComPtr;
-using win::com::InvokeByName;
-using win::com::InvokeMember;
-using win::com::LongArg;
-using win::com::TextArg;
-using win::com::UniqueBstr;
-using win::com::UniqueVariant;
+using win::comkit::ComPtr;
+using win::comkit::InvokeByName;
+using win::comkit::InvokeMember;
+using win::comkit::LongArg;
+using win::comkit::TextArg;
+using win::comkit::UniqueBstr;
+using win::comkit::UniqueVariant;
 
 inline UniqueBstr Bstr(const std::wstring& text) {
   return UniqueBstr(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
 }
-inline std::string Narrow(BSTR text) { return win::com::ToNarrow(text); }
+inline std::string Narrow(BSTR text) { return win::comkit::ToNarrow(text); }
 inline std::string Narrow(const std::wstring& text) {
-  return win::com::ToNarrow(text.data(), text.size());
+  return win::comkit::ToNarrow(text.data(), text.size());
 }
 inline std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
