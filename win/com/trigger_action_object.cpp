@@ -5,8 +5,8 @@
 #include <mutex>
 #include <vector>
 
+#include "win/com/addin.h"
 #include "win/com/kind_objects.h"
-#include "win/com/process.h"
 #include "win/comkit/boundary.h"
 #include "win/comkit/conversion.h"
 
@@ -40,14 +40,9 @@ TriggerActionObject::~TriggerActionObject() {
 }
 
 TriggerActionObject::TriggerActionObject() {
-  core::registry::WindowHooks hooks;
-  hooks.refresh_trigger_window = [] { ProcessServices::RefreshTriggerWindow(); };
-  hooks.register_window_message = [](const std::string& name) {
-    return ProcessServices::RegisterMessageName(name);
-  };
-  hooks.name_key = NameKeyInUserLocale;
-  registry_ = std::make_unique<core::registry::CTriggerAction>(ProcessBridge(), ProcessHost(),
-                                                               std::move(hooks));
+  Addin& addin = Addin::Get();
+  registry_ = std::make_unique<core::registry::CTriggerAction>(addin.Bridge(), addin.Host(),
+                                                               addin.WindowHooks());
   std::lock_guard<std::mutex> lock(g_live_mutex);
   LiveRegistries().push_back(this);
 }

@@ -11,7 +11,7 @@
 #include <utility>
 
 #include "core/triggers/trigger.h"
-#include "win/com/process.h"
+#include "win/com/addin.h"
 #include "win/comkit/boundary.h"
 
 namespace win::com {
@@ -75,7 +75,7 @@ class TriggerObject : public ComObject<Derived, Interface, Model> {
 
  public:
   // Made by its ProgID: a trigger of its own, outside any registry.
-  TriggerObject() : TriggerObject(std::make_shared<Core>(ProcessTriggerContext())) {}
+  TriggerObject() : TriggerObject(std::make_shared<Core>(Addin::Get().ProgIdContext())) {}
   explicit TriggerObject(std::shared_ptr<Core> core) : core_(std::move(core)) {
     core_->SetPeer(static_cast<Derived*>(this));
   }

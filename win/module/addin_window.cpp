@@ -2,7 +2,6 @@
 #include "win/module/addin_window.h"
 
 #include "win/com/addin.h"
-#include "win/com/process.h"
 #include "win/com/trigger_action_object.h"
 #include "win/host/application_calls.h"
 #include "win/module/trigger_editor_factory.h"
@@ -22,7 +21,7 @@ class AddinWindowHost : public TriggerFrameHost {
       win::host::NotifyViews(application);
     }
   }
-  void WriteLog(const std::string& line) override { win::com::ProcessServices::WriteLog(line); }
+  void WriteLog(const std::string& line) override { Addin::Get().WriteLog(line); }
   void ShowHelp(const std::string& topic) override { Addin::Get().ShowHelp(topic); }
   void WindowActivated() override {
     if (IVireoApplication* application = Addin::Get().Application()) {

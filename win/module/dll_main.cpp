@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "win/com/addin.h"
 #include "win/com/class_table.h"
 #include "win/comkit/class_factory.h"
 #include "win/comkit/module.h"
@@ -23,6 +24,10 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, 
   return win::comkit::GetClassObject(classes.data(), classes.size(), clsid, iid, out);
 }
 
+// With no object of the module left, the add-in's state goes too: what it still holds of a host is
+// released now, while COM runs, rather than never.
 extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {
-  return win::comkit::ModuleLockCount() == 0 ? S_OK : S_FALSE;
+  if (win::comkit::ModuleLockCount() != 0) return S_FALSE;
+  win::com::Addin::Unload();
+  return S_OK;
 }

@@ -455,4 +455,23 @@ TEST_F(TriggerWindowTest, AWindowTheSystemRefusesIsToldAndOpeningLeavesNothingBe
   EXPECT_HR(S_OK, TriggerCanUnload());
 }
 
+// The add-in unloads and loads again while the IDE window, which uses the same window framework,
+// stays open: the add-in unregisters its window classes as it unloads and registers them afresh
+// under the new module, so its window opens and paints as before.
+TEST_F(TriggerWindowTest, TheAddinUnloadsAndLoadsAgainBesideTheIdeWindow) {
+  const HWND client = GetDlgItem(Ide(), IDC_MDI_CLIENT);
+  Close(Open(client));
+  ASSERT_HR(S_OK, standin_->Disconnect());
+  registry_.Reset();
+  CoFreeUnusedLibrariesEx(0, 0);
+  ASSERT_EQ(GetModuleHandleW(L"Trigger.dll"), nullptr) << "the add-in stays loaded";
+
+  ConnectAndLoad();
+  const HWND frame = Open(client);
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(GetParent(frame), client);
+  EXPECT_EQ(RowCount(ListOf(frame)), 13);
+  Capture(frame);  // painted
+}
+
 }  // namespace
