@@ -30,6 +30,9 @@
 
 namespace standin::win {
 
+// The title of the window and of its message boxes.
+inline constexpr wchar_t kIdeCaption[] = L"Vireo stand-in";
+
 using ::win::ui::UniqueGdi;
 
 class IdeFrame : public ::win::ui::Window {
