@@ -6,18 +6,6 @@
 namespace core::window {
 namespace {
 
-// Nested changes of the list end however the command ends.
-class Changes {
- public:
-  explicit Changes(TriggerListPort& list) : list_(list) { list_.BeginChanges(); }
-  ~Changes() { list_.EndChanges(); }
-  Changes(const Changes&) = delete;
-  Changes& operator=(const Changes&) = delete;
-
- private:
-  TriggerListPort& list_;
-};
-
 bool NeedsSelection(uint32_t command) {
   switch (command) {
     case kCommandDelete:
@@ -86,6 +74,26 @@ std::vector<MenuItemState> ContextMenuStates(int selected_rows, int trigger_coun
 TriggerList::TriggerList(TriggerDocument& document, TriggerListPort& list, TriggerWindowHost& host)
     : document_(document), list_(list), host_(host) {}
 
+// A command that changes several triggers refreshes the document once per change. Each refresh
+// purges and tells the host as before, but the rows are filled once, when the outermost command
+// ends or before a message box or dialog opens, so the user never sees a stale list.
+class TriggerList::Batch {
+ public:
+  explicit Batch(TriggerList& list) : list_(list) {
+    ++list_.batch_depth_;
+    list_.list_.BeginChanges();
+  }
+  ~Batch() {
+    if (--list_.batch_depth_ == 0) list_.FillIfPending();
+    list_.list_.EndChanges();
+  }
+  Batch(const Batch&) = delete;
+  Batch& operator=(const Batch&) = delete;
+
+ private:
+  TriggerList& list_;
+};
+
 void TriggerList::Rebuild() {
   if (rebuilding_) return;
   rebuilding_ = true;
@@ -94,9 +102,8 @@ void TriggerList::Rebuild() {
     ~Done() { flag = false; }
   } done{rebuilding_};
   ++rebuilds_;
-  Changes changes(list_);
+  Batch batch(*this);
 
-  list_.DeleteAllRows();
   if (document_.GetTriggerCount() > 0) {
     for (int slot = 0; slot < document_.GetSlotCount(); ++slot) {
       rows::TriggerInfo* adapter = document_.GetTriggerInfo(slot);
@@ -104,7 +111,13 @@ void TriggerList::Rebuild() {
     }
   }
   host_.TriggersChanged();
+  fill_pending_ = true;
+}
 
+void TriggerList::FillIfPending() {
+  if (!fill_pending_) return;
+  fill_pending_ = false;
+  list_.DeleteAllRows();
   const int count = document_.GetTriggerCount();
   RowTexts texts;
   int row = 0;
@@ -181,26 +194,28 @@ void TriggerList::Edit(EditKind kind, std::optional<int> slot) {
     host_.WriteLog(kNoDialogsLine);
     return;
   }
+  FillIfPending();
   editor_->EditOrCreate(kind, slot);
 }
 
-// From the last selected row up, as the user sees them; each deletion rebuilds the list at once,
-// so the rows' slots are read before the first one.
+// From the last selected row up, as the user sees them. The slots are read before the first
+// deletion, since each deletion refreshes the document. A refusal shows the list as it stands.
 void TriggerList::DeleteSelected() {
   const std::vector<int> slots = SelectedSlots();
-  Changes changes(list_);
+  Batch batch(*this);
   for (auto slot = slots.rbegin(); slot != slots.rend(); ++slot) {
     if (document_.DeleteTrigger(document_.GetTriggerInfo(*slot), false) != 0) {
+      FillIfPending();
       list_.ShowDeleteRefused();
     }
   }
   document_.Refresh();
 }
 
-// Each command that succeeds refreshes the document and so rebuilds the rows.
+// Each command that succeeds refreshes the document; the rows are filled once at the end.
 void TriggerList::SimulatorCommand(int (TriggerDocument::*command)(int)) {
   const std::vector<int> slots = SelectedSlots();
-  Changes changes(list_);
+  Batch batch(*this);
   for (int slot : slots) (document_.*command)(slot);
 }
 

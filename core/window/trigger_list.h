@@ -91,10 +91,11 @@ class TriggerList {
   void SetEditor(std::unique_ptr<TriggerEditor> editor) { editor_ = std::move(editor); }
   bool HasEditor() const { return editor_ != nullptr; }
 
-  // Deletes every row, drops the triggers that never reached the simulator, tells the host and
-  // fills one row per trigger in slot order. Dropping a trigger refreshes the document, which
-  // asks for a rebuild while this one runs: that request is left out, since the fill that
-  // follows reads the registry as the drops left it.
+  // Drops the triggers that never reached the simulator, tells the host and fills one row per
+  // trigger in slot order. Dropping a trigger refreshes the document, which asks for a rebuild
+  // while this one runs: that request is left out, since the fill that follows reads the
+  // registry as the drops left it. Inside a command of the window the fill waits until the
+  // command ends, or until a message box or dialog opens, and is then done once.
   void Rebuild();
   int Rebuilds() const { return rebuilds_; }
 
@@ -107,6 +108,9 @@ class TriggerList {
   void Help();
 
  private:
+  class Batch;
+  // Deletes every row and fills them again, when a rebuild asked for it.
+  void FillIfPending();
   std::vector<SelectedRow> Selection() const;
   std::vector<int> SelectedSlots() const;
   void EditOrCreate(EditKind kind);
@@ -120,6 +124,8 @@ class TriggerList {
   std::unique_ptr<TriggerEditor> editor_;
   bool rebuilding_ = false;
   int rebuilds_ = 0;
+  int batch_depth_ = 0;
+  bool fill_pending_ = false;
 };
 
 }  // namespace core::window
