@@ -44,9 +44,10 @@ inline void WriteBytes(const std::filesystem::path& path, const std::string& byt
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-#ifdef TRIGGER_SOURCE_DIR
-// The source tree, as the build of the test program names it.
-inline std::filesystem::path SourceDir() { return TRIGGER_SOURCE_DIR; }
+// The source tree, as the build of the test program names it (the library test_paths, which a
+// test program that reads golden files or the sample project links).
+extern const char* const kSourceDir;
+inline std::filesystem::path SourceDir() { return kSourceDir; }
 
 // Compares a text with the golden file tests/<name>. With TRIGGER_WRITE_GOLDEN=1 in the
 // environment the file is written afresh instead, after a change meant to alter it; the diff
@@ -60,7 +61,6 @@ inline void ExpectGolden(const std::string& name, const std::string& text) {
   ASSERT_TRUE(std::filesystem::exists(file)) << file;
   EXPECT_EQ(text, ReadBytes(file)) << "differs from " << name;
 }
-#endif
 
 // An empty folder of the running test's own, removed with this object. The process id keeps
 // apart the runs of other build trees at the same time.

@@ -135,7 +135,8 @@ class HostTest : public ::testing::Test {
     ASSERT_HR(S_OK, CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IVireoStandin,
                                      standin_.PutVoid()));
     // A fresh copy of the sample project (Wine maps / to drive Z:).
-    std::wstring sample = L"Z:" + Wide(STANDIN_EXAMPLES_DIR "/sample.vpj");
+    std::wstring sample =
+        L"Z:" + Wide((test_support::SourceDir() / "examples/sample.vpj").string());
     std::replace(sample.begin(), sample.end(), L'/', L'\\');
     project_ = TempPath(L"host_test.vpj");
     CopyFileW(sample.c_str(), project_.c_str(), FALSE);
