@@ -67,7 +67,7 @@ std::vector<LibraryVersion> RegisteredVersions(REFGUID libid) {
 
 }  // namespace
 
-HRESULT RegisterModule(const std::vector<UINT>& scripts) {
+HRESULT RegisterScripts(const std::vector<UINT>& scripts) {
   ComScope com;
   ComPtr<IRegistrar> registrar;
   HRESULT hr = MakeRegistrar(&registrar);
@@ -77,6 +77,13 @@ HRESULT RegisterModule(const std::vector<UINT>& scripts) {
     hr = registrar->ResourceRegister(module.c_str(), script, L"REGISTRY");
     if (FAILED(hr)) return hr;
   }
+  return S_OK;
+}
+
+HRESULT RegisterModule(const std::vector<UINT>& scripts) {
+  ComScope com;
+  HRESULT hr = RegisterScripts(scripts);
+  if (FAILED(hr)) return hr;
   std::wstring path = TypeLibraryPath();
   ComPtr<ITypeLib> library;
   hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.Put());

@@ -13,6 +13,8 @@ namespace win::comkit {
 // The scripts first, then the type library: a missing type-library file fails after the scripts
 // have run.
 HRESULT RegisterModule(const std::vector<UINT>& scripts);
+// The scripts alone, for a module without a type library.
+HRESULT RegisterScripts(const std::vector<UINT>& scripts);
 // The scripts in removal mode, each whatever became of the one before, then the type library's
 // registration: S_OK. SELFREG_E_CLASS, with nothing touched, when there is no registrar.
 HRESULT UnregisterModule(const std::vector<UINT>& scripts, REFGUID libid);
