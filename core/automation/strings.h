@@ -54,7 +54,7 @@ inline size_t FindChar(std::string_view text, char c, size_t from = 0) {
 inline std::string_view TextUpToNul(const std::string& text) { return text.c_str(); }
 
 // The C locale's white space: space, \t, \n, \v, \f, \r.
-inline bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+constexpr bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 // Numbers as printf writes them with "%d", "%u" and "0x%08x", appended to a text. These are the
 // texts of definition lines, list columns and records' addresses, written often enough that

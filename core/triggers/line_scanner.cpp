@@ -98,16 +98,21 @@ void ScanSteps(std::string_view line, std::initializer_list<ScanField> fields, N
     stop.position = static_cast<size_t>(at - begin);
   };
   while (const ScanPattern::Step* step = next_step()) {
-    for (const char c : step->literals) {
-      if (step->literals_hold_space && IsSpace(c)) {
-        at = SkipSpace(at, end);
-      } else if (at == end) {
-        return stopped(Cause::EndOfLine);
-      } else if (*at != c) {
-        stop.literal = c;
-        return stopped(Cause::Literal);
-      } else {
-        ++at;
+    const std::string_view literals = step->literals;
+    if (literals.size() == 1 && at != end && *at == literals[0] && !step->literals_hold_space) {
+      ++at;  // the usual comma between two fields
+    } else {
+      for (const char c : literals) {
+        if (step->literals_hold_space && IsSpace(c)) {
+          at = SkipSpace(at, end);
+        } else if (at == end) {
+          return stopped(Cause::EndOfLine);
+        } else if (*at != c) {
+          stop.literal = c;
+          return stopped(Cause::Literal);
+        } else {
+          ++at;
+        }
       }
     }
     if (step->directive == Directive::None) continue;

@@ -22,6 +22,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/automation/strings.h"
+
 namespace core::triggers {
 
 inline constexpr size_t kMaxTextField = 259;
@@ -76,10 +78,11 @@ bool ReadDecimal(std::string_view line, size_t& pos, uint32_t* value);
 
 class ScanPattern {
  public:
+  // Slip: a directive the reader does not know, or a set it cannot read (a caller's slip).
   enum class Directive : uint8_t { None, Decimal, Run, Word, Slip };
   struct Step {
-    std::string_view literals;  // matched before the directive
-    bool literals_hold_space = false;
+    std::string_view literals;         // matched before the directive
+    bool literals_hold_space = false;  // white space in them skips any white space of the line
     Directive directive = Directive::None;
     std::string_view stop_set;  // the characters that end a Run (%[^set])
   };
@@ -90,9 +93,7 @@ class ScanPattern {
     const size_t start = p;
     while (p < text.size() && !(text[p] == '%' && p + 1 < text.size())) ++p;
     step->literals = text.substr(start, p - start);
-    for (const char c : step->literals) {
-      step->literals_hold_space |= c == ' ' || (c >= '\t' && c <= '\r');
-    }
+    for (const char c : step->literals) step->literals_hold_space |= automation::IsSpace(c);
     if (p == text.size()) return p;
     const char directive = text[p + 1];
     p += 2;
