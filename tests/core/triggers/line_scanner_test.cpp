@@ -87,16 +87,26 @@ TEST(LineScannerTest, APatternTakenApartOnceReadsAsItsText) {
 }
 
 // Fields are found sixteen characters at a time: a comma before, at and after each boundary of
-// that, from every start, is found where a plain search finds it.
+// that, from every start, is found where a plain search finds it; a word ends at any white space
+// (and at nothing else, such as the bytes next to \t and \r).
 TEST(LineScannerTest, FieldEndsAcrossSixteenCharacterBlocks) {
   for (size_t size = 0; size <= 40; ++size) {
-    for (size_t comma = 0; comma <= size; ++comma) {
+    for (size_t end = 0; end <= size; ++end) {
       std::string text(size, 'a');
-      if (comma < size) text[comma] = ',';
+      if (end < size) text[end] = ',';
       for (size_t from = 0; from <= size + 1; ++from) {
         EXPECT_EQ(core::automation::FindChar(text, ',', from),
                   std::string_view(text).find(',', from))
-            << size << " " << comma << " " << from;
+            << size << " " << end << " " << from;
+      }
+      for (const char space : {' ', '\t', '\n', '\v', '\f', '\r', '\x08', '\x0E', '\x88'}) {
+        std::string word(size + 2, 'a');
+        word[end + 1] = space;
+        std::string read;
+        ScanLine(word, "%s", {&read});
+        const bool white = space == ' ' || (space >= '\t' && space <= '\r');
+        EXPECT_EQ(read.size(), white ? end + 1 : size + 2)
+            << size << " " << end << " " << int{space};
       }
     }
   }
