@@ -143,16 +143,17 @@ void ScanSteps(std::string_view line, std::initializer_list<ScanField> fields, N
         text_end = WordEnd(at, end);
       }
       const size_t length = static_cast<size_t>(text_end - at);
-      if (field->kind_ != Kind::Text && field->kind_ != Kind::View) return stopped(Cause::Pattern);
+      const Kind kind = field->kind_;
+      if (kind != Kind::View && kind != Kind::Text) return stopped(Cause::Pattern);
       if (length == 0) return stopped(at == end ? Cause::EndOfLine : Cause::EmptyText);
       if (length > field->max_length_) {
         stop.max_length = field->max_length_;
         return stopped(Cause::LongText);
       }
-      if (field->kind_ == Kind::Text) {
-        field->text_->assign(at, length);
-      } else {
+      if (kind == Kind::View) {
         *field->view_ = std::string_view(at, length);
+      } else {
+        field->text_->assign(at, length);
       }
       at = text_end;
     } else {
@@ -182,9 +183,10 @@ ScanStop ScanLineStop(std::string_view line, std::string_view pattern,
 ScanStop ScanLineStop(std::string_view line, const ScanPattern& pattern,
                       std::initializer_list<ScanField> fields) {
   const ScanPattern::Step* step = pattern.begin();
+  const ScanPattern::Step* const last = pattern.end();
   ScanStop stop;
   ScanSteps(
-      line, fields, [&]() { return step == pattern.end() ? nullptr : step++; }, stop);
+      line, fields, [&]() { return step == last ? nullptr : step++; }, stop);
   return stop;
 }
 
