@@ -6,6 +6,10 @@
 #include <string>
 #include <string_view>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace core::automation {
 
 inline char ToLowerAscii(char c) {
@@ -18,11 +22,29 @@ inline bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
   }
   return true;
 }
-// The first `c` in `text` from `from` on, npos when there is none. A plain loop: the fields and
-// list items searched are a few characters long, where a library search costs more in its call
-// than in its work.
+// The first `c` in `text` from `from` on, npos when there is none. The fields and list items
+// searched are a few characters long, where a library search costs more in its call than in its
+// work. Where the processor has SSE2 (every x86-64 one), sixteen bytes are compared at once while
+// sixteen are left, and the bytes after them in the text's last sixteen, leaving out those already
+// compared; a short text, or a processor without it, takes a plain loop.
 inline size_t FindChar(std::string_view text, char c, size_t from = 0) {
-  for (size_t i = from; i < text.size(); ++i) {
+  size_t i = from;
+#if defined(__SSE2__)
+  const __m128i wanted = _mm_set1_epi8(c);
+  const auto equal_bits = [&](size_t at) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, wanted)));
+  };
+  for (; i + 16 <= text.size(); i += 16) {
+    if (const unsigned equal = equal_bits(i)) return i + static_cast<size_t>(__builtin_ctz(equal));
+  }
+  if (i < text.size() && text.size() >= 16) {
+    const size_t last = text.size() - 16;
+    const unsigned equal = equal_bits(last) >> (i - last);
+    return equal != 0 ? i + static_cast<size_t>(__builtin_ctz(equal)) : std::string_view::npos;
+  }
+#endif
+  for (; i < text.size(); ++i) {
     if (text[i] == c) return i;
   }
   return std::string_view::npos;
@@ -32,7 +54,7 @@ inline size_t FindChar(std::string_view text, char c, size_t from = 0) {
 inline std::string_view TextUpToNul(const std::string& text) { return text.c_str(); }
 
 // The C locale's white space: space, \t, \n, \v, \f, \r.
-inline bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+constexpr bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 // Numbers as printf writes them with "%d", "%u" and "0x%08x", appended to a text. These are the
 // texts of definition lines, list columns and records' addresses, written often enough that

@@ -11,6 +11,7 @@ namespace core::triggers {
 namespace {
 
 using automation::EqualsIgnoreCase;
+using namespace std::string_view_literals;
 
 // Cuts a stream line from the left, keeping what it could not read as notes.
 class LineCursor {
@@ -46,7 +47,7 @@ class LineCursor {
   // Without the mark the list is empty and the reading resumes two characters on, where it
   // would had the mark stood just before them; Register then judges what is left.
   std::string_view DataList() {
-    const size_t mark = line_.find(",)", pos_);
+    const size_t mark = FindMark();
     std::string_view list;
     if (mark == std::string_view::npos) {
       if (!ended_) {
@@ -70,6 +71,16 @@ class LineCursor {
   }
 
  private:
+  // Where the first ",)" from the cursor on is. The list holds many commas but no parenthesis, so
+  // the search looks for the parenthesis and then for the comma before it.
+  size_t FindMark() const {
+    size_t close = automation::FindChar(line_, ')', pos_ + 1);
+    while (close != std::string_view::npos && line_[close - 1] != ',') {
+      close = automation::FindChar(line_, ')', close + 1);
+    }
+    return close == std::string_view::npos ? close : close - 1;
+  }
+
   void Note(const char* name, std::string why) {
     if (notes_ != nullptr) notes_->emplace_back(name, std::move(why));
   }
@@ -83,33 +94,26 @@ class LineCursor {
 }  // namespace
 
 ScanStop InterruptLine::Read(std::string_view line) {
-  return ScanLineStop(line, "%d,%[^,],%[^,],%[^,],%d,%d",
-                      {&id, &keyword, &name, &source, &cycle, &wait});
+  static constexpr ScanPattern kPattern("%d,%[^,],%[^,],%[^,],%d,%d");
+  return ScanLineStop(line, kPattern, {&id, &keyword, &name, &source, &cycle, &wait});
 }
 
 std::string InterruptLine::Write() const {
   // A clearing trigger writes its Cycle and Wait too, although its own parse ignores them.
-  return LineWriter()
-      .Number(id)
-      .Text(EqualsIgnoreCase(keyword, "interrupt") ? "interrupt" : "clearInterrupt")
-      .Text(name)
-      .Text(source)
-      .Number(cycle)
-      .Number(wait)
-      .Take();
+  return WriteLine(id, EqualsIgnoreCase(keyword, "interrupt") ? "interrupt"sv : "clearInterrupt"sv,
+                   name, source, cycle, wait);
 }
 
 ScanStop IOAccessLine::Read(std::string_view line) {
-  return ScanLineStop(line, "%d,%[^,],%[^,],%d,%d", {&id, &keyword, &name, &cycle, &wait});
+  static constexpr ScanPattern kPattern("%d,%[^,],%[^,],%d,%d");
+  return ScanLineStop(line, kPattern, {&id, &keyword, &name, &cycle, &wait});
 }
 
-std::string IOAccessLine::Write() const {
-  return LineWriter().Number(id).Text("ioaccess").Text(name).Number(cycle).Number(wait).Take();
-}
+std::string IOAccessLine::Write() const { return WriteLine(id, "ioaccess"sv, name, cycle, wait); }
 
 ScanStop IOStreamLine::Read(std::string_view line) {
-  const ScanStop stop =
-      ScanLineStop(line, "%d,%[^,],%[^,],%[^,]", {&id, &keyword, &name, &destination_text});
+  static constexpr ScanPattern kPattern("%d,%[^,],%[^,],%[^,]");
+  const ScanStop stop = ScanLineStop(line, kPattern, {&id, &keyword, &name, &destination_text});
   const automation::NumberRead<int32_t> read = automation::ReadLong(destination_text, 0);
   destination = static_cast<int16_t>(static_cast<uint16_t>(read.value));
   // A port is 16 bits, written signed or unsigned.
@@ -119,36 +123,20 @@ ScanStop IOStreamLine::Read(std::string_view line) {
 }
 
 std::string IOStreamLine::Write() const {
-  return LineWriter()
-      .Number(id)
-      .Text("iostream")
-      .Text(name)
-      .Number(static_cast<int32_t>(destination))
-      .Take();
+  return WriteLine(id, "iostream"sv, name, static_cast<int32_t>(destination));
 }
 
 ScanStop TransferLine::Read(std::string_view line) {
-  return ScanLineStop(line, "%d,transfer,%[^,],%u,%[^,],%[^,],%[^,],%[^,],%[^,],%u,%u,%d,%d",
+  static constexpr ScanPattern kPattern(
+      "%d,transfer,%[^,],%u,%[^,],%[^,],%[^,],%[^,],%[^,],%u,%u,%d,%d");
+  return ScanLineStop(line, kPattern,
                       {&id, &name, &count, &size, &source, &src_mode, &destination, &dst_mode,
                        &cycle, &wait, &src_mode_value, &dst_mode_value});
 }
 
 std::string TransferLine::Write() const {
-  return LineWriter()
-      .Number(id)
-      .Text("transfer")
-      .Text(name)
-      .Number(count)
-      .Text(size)
-      .Text(source)
-      .Text(src_mode)
-      .Text(destination)
-      .Text(dst_mode)
-      .Number(cycle)
-      .Number(wait)
-      .Number(src_mode_value)
-      .Number(dst_mode_value)
-      .Take();
+  return WriteLine(id, "transfer"sv, name, count, size, source, src_mode, destination, dst_mode,
+                   cycle, wait, src_mode_value, dst_mode_value);
 }
 
 void StreamLine::Read(std::string_view line, Notes* notes) {
@@ -177,87 +165,73 @@ void StreamLine::Read(std::string_view line, Notes* notes) {
 }
 
 std::string StreamLine::Write() const {
-  const bool data = IsData();
-  if (!data && !IsStream()) return {};
-  LineWriter line;
-  line.Number(id).Text(kind).Text(name).Text(destination).Text(size).Text(repeat_mode);
-  if (data) {
-    line.Text(generate_mode).Text(data_list).Text(")");
-  } else {
-    line.Text(stream_source).Number(static_cast<int32_t>(count));
+  // The count is written signed, Cycle and Wait unsigned, as LineCursor::Number reads them.
+  if (IsData()) {
+    return WriteLine(id, kind, name, destination, size, repeat_mode, generate_mode, data_list,
+                     ")"sv, cycle, wait, mask);
   }
-  return line.Number(cycle).Number(wait).Text(mask).Take();
+  if (IsStream()) {
+    return WriteLine(id, kind, name, destination, size, repeat_mode, stream_source,
+                     static_cast<int32_t>(count), cycle, wait, mask);
+  }
+  return {};
 }
 
 ScanStop ConnectLine::Read(std::string_view line) {
-  return ScanLineStop(line, "%d,connect,%[^,],%s", {&id, &name, &members});
+  static constexpr ScanPattern kPattern("%d,connect,%[^,],%s");
+  return ScanLineStop(line, kPattern, {&id, &name, &members});
 }
 
 std::string ConnectLine::Write() const {
-  LineWriter line;
-  line.Number(id).Text("connect").Text(name);
-  if (!members.empty()) line.Text(members);
-  return line.Take();
+  if (members.empty()) return WriteLine(id, "connect"sv, name);
+  return WriteLine(id, "connect"sv, name, members);
 }
 
 std::string ConnectLine::Write(int32_t id, std::string_view name,
                                const std::vector<std::string>& members, size_t count) {
-  LineWriter line;
-  line.Number(id).Text("connect").Text(name);
-  for (size_t i = 0; i < count && i < members.size(); ++i) line.Text(members[i]);
-  return line.Take();
+  count = std::min(count, members.size());
+  std::string line = WriteLine(id, "connect"sv, name);
+  size_t length = line.size();
+  for (size_t i = 0; i < count; ++i) length += 1 + members[i].size();
+  line.reserve(length);
+  for (size_t i = 0; i < count; ++i) line.append(",").append(members[i]);
+  return line;
 }
 
 ScanStop ControlLine::Read(std::string_view line) {
-  return ScanLineStop(line, "%d,%[^,],%[^,],%[^,],%[^,]", {&id, &keyword, &name, &action, &target});
+  static constexpr ScanPattern kPattern("%d,%[^,],%[^,],%[^,],%[^,]");
+  return ScanLineStop(line, kPattern, {&id, &keyword, &name, &action, &target});
 }
 
-std::string ControlLine::Write() const {
-  return LineWriter().Number(id).Text("control").Text(name).Text(action).Text(target).Take();
-}
+std::string ControlLine::Write() const { return WriteLine(id, "control"sv, name, action, target); }
 
 ScanStop MessageLine::Read(std::string_view line) {
+  static constexpr ScanPattern kPattern("%d,%[^,],%[^,],%[^,],%[^,],%d,%d,%d");
   return ScanLineStop(
-      line, "%d,%[^,],%[^,],%[^,],%[^,],%d,%d,%d",
+      line, kPattern,
       {&id, &keyword, &name, {&option, kMaxOption}, &destination, &source, &wait, &cycle});
 }
 
 std::string MessageLine::Write() const {
-  return LineWriter()
-      .Number(id)
-      .Text("message")
-      .Text(name)
-      .Text(EqualsIgnoreCase(option, "true") ? "true" : "false")
-      .Text(destination)
-      .Number(source)
-      .Number(wait)
-      .Number(cycle)
-      .Take();
+  return WriteLine(id, "message"sv, name, EqualsIgnoreCase(option, "true") ? "true"sv : "false"sv,
+                   destination, source, wait, cycle);
 }
 
 ScanStop SioLine::Read(std::string_view line) {
-  return ScanLineStop(line, "%d,%[^,],%[^,],%[^,],%[^,],%[^,],%[^,]",
+  static constexpr ScanPattern kPattern("%d,%[^,],%[^,],%[^,],%[^,],%[^,],%[^,]");
+  return ScanLineStop(line, kPattern,
                       {&id, &keyword, &name, &source, &dst_mode, &src_mode, &destination});
 }
 
 std::string SioLine::Write() const {
-  return LineWriter()
-      .Number(id)
-      .Text("sio")
-      .Text(name)
-      .Text(source)
-      .Text(dst_mode)
-      .Text(src_mode)
-      .Text(destination)
-      .Take();
+  return WriteLine(id, "sio"sv, name, source, dst_mode, src_mode, destination);
 }
 
 ScanStop FileStreamLine::Read(std::string_view line) {
-  return ScanLineStop(line, "%d,%[^,],%[^,]", {&id, &keyword, &name});
+  static constexpr ScanPattern kPattern("%d,%[^,],%[^,]");
+  return ScanLineStop(line, kPattern, {&id, &keyword, &name});
 }
 
-std::string FileStreamLine::Write() const {
-  return LineWriter().Number(id).Text("filestream").Text(name).Take();
-}
+std::string FileStreamLine::Write() const { return WriteLine(id, "filestream"sv, name); }
 
 }  // namespace core::triggers

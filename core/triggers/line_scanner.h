@@ -11,12 +11,18 @@
 // Decimal fields wrap modulo 2^32 when they overflow (the value the classic run-time's scanf
 // gives). A text field holds at most its maximum (259 characters unless said otherwise): a
 // longer field ends the scan at that field, stored nothing.
+//
+// A pattern is read as steps: the literal characters before a directive, then the directive. A
+// ScanPattern keeps the steps of its text, so that a pattern that reads many lines is taken apart
+// once; ScanLine with a text takes the text apart as it goes.
 #pragma once
 
 #include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <string_view>
+
+#include "core/automation/strings.h"
 
 namespace core::triggers {
 
@@ -46,32 +52,94 @@ class ScanField {
   ScanField(int32_t* value) : kind_(Kind::Int), int_(value) {}     // NOLINT: implicit by design
   ScanField(uint32_t* value) : kind_(Kind::UInt), uint_(value) {}  // NOLINT
   ScanField(std::string* text, size_t max_length = kMaxTextField)  // NOLINT
-      : kind_(Kind::Text), text_(text), max_length_(max_length) {}
+      : kind_(Kind::Text), max_length_(max_length), text_(text) {}
   // A text field that views the line instead of copying it: valid while the line is.
   ScanField(std::string_view* view, size_t max_length = kMaxTextField)  // NOLINT
-      : kind_(Kind::View), view_(view), max_length_(max_length) {}
+      : kind_(Kind::View), max_length_(max_length), view_(view) {}
 
  private:
-  friend ScanStop ScanLineStop(std::string_view, std::string_view,
-                               std::initializer_list<ScanField>);
-  enum class Kind { Int, UInt, Text, View };
+  template <typename NextStep>
+  friend void ScanSteps(std::string_view, std::initializer_list<ScanField>, NextStep, ScanStop&);
+  enum class Kind : uint8_t { Int, UInt, Text, View };
   Kind kind_;
-  int32_t* int_ = nullptr;
-  uint32_t* uint_ = nullptr;
-  std::string* text_ = nullptr;
-  std::string_view* view_ = nullptr;
   size_t max_length_ = kMaxTextField;
+  // The kind says which one the field stores to.
+  union {
+    int32_t* int_;
+    uint32_t* uint_;
+    std::string* text_;
+    std::string_view* view_;
+  };
 };
 
 // The scan's decimal field on its own: white space, a sign and digits from `pos`, wrapping modulo
 // 2^32. False, and `pos` unchanged, when no digit follows; otherwise `pos` moves past the digits.
 bool ReadDecimal(std::string_view line, size_t& pos, uint32_t* value);
 
+class ScanPattern {
+ public:
+  // Slip: a directive the reader does not know, or a set it cannot read (a caller's slip).
+  enum class Directive : uint8_t { None, Decimal, Run, Word, Slip };
+  struct Step {
+    std::string_view literals;         // matched before the directive
+    bool literals_hold_space = false;  // white space in them skips any white space of the line
+    Directive directive = Directive::None;
+    std::string_view stop_set;  // the characters that end a Run (%[^set])
+  };
+
+  // Fills `step` with the step that begins at `p` and returns where the next one begins. A
+  // pattern that ends in literals ends in a step without a directive.
+  static constexpr size_t NextStep(std::string_view text, size_t p, Step* step) {
+    const size_t start = p;
+    while (p < text.size() && !(text[p] == '%' && p + 1 < text.size())) ++p;
+    step->literals = text.substr(start, p - start);
+    for (const char c : step->literals) step->literals_hold_space |= automation::IsSpace(c);
+    if (p == text.size()) return p;
+    const char directive = text[p + 1];
+    p += 2;
+    if (directive == 'd' || directive == 'u') {
+      step->directive = Directive::Decimal;
+    } else if (directive == 's') {
+      step->directive = Directive::Word;
+    } else if (directive == '[') {
+      // Only negated sets occur in the patterns: %[^,] and the like.
+      const size_t close = text.find(']', p + 1);
+      if (p >= text.size() || text[p] != '^' || close == std::string_view::npos) {
+        step->directive = Directive::Slip;
+        return text.size();
+      }
+      step->directive = Directive::Run;
+      step->stop_set = text.substr(p + 1, close - p - 1);
+      return close + 1;
+    } else {
+      step->directive = Directive::Slip;
+    }
+    return p;
+  }
+
+  // For a constant: a pattern of more than kMaxSteps steps does not compile.
+  constexpr explicit ScanPattern(std::string_view text) {
+    for (size_t p = 0; p < text.size(); ++count_) {
+      if (count_ == kMaxSteps) throw "a scan pattern with too many steps";
+      p = NextStep(text, p, &steps_[count_]);
+    }
+  }
+  const Step* begin() const { return steps_; }
+  const Step* end() const { return steps_ + count_; }
+
+ private:
+  static constexpr size_t kMaxSteps = 16;
+  Step steps_[kMaxSteps] = {};
+  size_t count_ = 0;
+};
+
 // Returns the number of fields stored.
 int ScanLine(std::string_view line, std::string_view pattern,
              std::initializer_list<ScanField> fields);
 // The same scan, telling where and why it ended.
 ScanStop ScanLineStop(std::string_view line, std::string_view pattern,
+                      std::initializer_list<ScanField> fields);
+ScanStop ScanLineStop(std::string_view line, const ScanPattern& pattern,
                       std::initializer_list<ScanField> fields);
 
 }  // namespace core::triggers
