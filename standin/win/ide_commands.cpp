@@ -85,7 +85,8 @@ bool IdeFrame::AddinCommandEnabled(LONG command, bool initial) const {
   return (status & 1) != 0;
 }
 
-// An add-in command's state before the add-in's status query: its menu entry's, else enabled.
+// The state of an add-in command before the add-in answers its status query: the state of its
+// menu entry, or enabled when it has none.
 bool IdeFrame::InitialState(LONG command) const {
   for (const auto& [menu, popup] : addin_menus_) {
     for (const model::MenuEntry& entry : popup.entries) {

@@ -1,11 +1,11 @@
-// Addin: the one owner of the add-in's process-wide state, from the module's first object to
-// DllCanUnloadNow. It holds the host part, which a connection fills and a disconnection empties:
-// the host application, the bridge to the host's debugger services, the registry and version
-// singletons, the trigger window's document template and the host's memory-command service from
-// OnConnection to OnDisconnection. And it holds what every trigger reaches through its context:
-// the bridge and the log, the registry's checks (those of the connection's registry, which
-// triggers made by their ProgIDs share), and the window hooks (the trigger window's refresh and
-// window-message registration).
+// Addin owns the process-wide state of the add-in, from the first object of the module to
+// DllCanUnloadNow. A connection fills its host part and a disconnection empties it: the host
+// application, the bridge to the debugger services of the host, the registry and version
+// singletons, the document template of the trigger window and the memory-command service, held
+// from OnConnection to OnDisconnection. It also holds what every trigger reaches through its
+// context: the bridge and the log, the checks of the registry (the registry of the connection,
+// which triggers made by their ProgIDs share), and the window hooks, which refresh the trigger
+// window and register window messages.
 //
 // Triggers made without a host, and objects the host still holds after disconnecting, keep
 // working: the bridge and the log then answer as a host that is not there (E_FAIL, or nothing
@@ -84,8 +84,9 @@ class Addin {
   uint32_t RegisterMessageName(const std::string& name);
   // The hooks a registry of this module calls the window through.
   core::registry::WindowHooks WindowHooks();
-  // The context of triggers made by their ProgIDs: the connection's registry's checks while it
-  // exists, this state's bridge, log and window hooks.
+  // The context of triggers made by their ProgIDs. It checks names and sources against the
+  // registry of the connection while there is one, and uses the bridge, log and window hooks of
+  // this state.
   const std::shared_ptr<core::triggers::TriggerContext>& ProgIdContext() const {
     return progid_context_;
   }
