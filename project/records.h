@@ -13,13 +13,14 @@
 #include <string>
 #include <vector>
 
+#include "core/automation/simulator_codes.h"
 #include "project/interrupt_source_table.h"
 
 namespace project {
 
 // Trigger record header: u16 0, u16 0x0100, u16 trigger id, u16 action code.
 inline constexpr size_t kRecordHeaderSize = 8;
-inline constexpr uint16_t kDefineCode = 0x0100;
+using core::automation::simulator::kDefineCode;
 
 // Action codes of the trigger kinds.
 inline constexpr uint16_t kActionInterrupt = 1;
@@ -42,13 +43,13 @@ inline constexpr size_t kMaxConnectMembers = 8;
 // Command block: u16 8, u16 command code, i32 trigger id (-1: all triggers).
 inline constexpr size_t kCommandBlockSize = 8;
 inline constexpr uint16_t kCommandBlockTag = 8;
-inline constexpr uint16_t kDropCode = 0x101;
-inline constexpr uint16_t kActivateCode = 0x102;
-inline constexpr uint16_t kDeactivateCode = 0x103;
-inline constexpr uint16_t kActiveTableCode = 0x104;
-inline constexpr uint16_t kFireCode = 0x105;
-inline constexpr uint16_t kResetCode = 0x106;
-inline constexpr uint16_t kSourceTableCode = 0x200;
+using core::automation::simulator::kActivateCode;
+using core::automation::simulator::kActiveTableCode;
+using core::automation::simulator::kDeactivateCode;
+using core::automation::simulator::kDropCode;
+using core::automation::simulator::kFireCode;
+using core::automation::simulator::kResetCode;
+using core::automation::simulator::kSourceTableCode;
 inline constexpr int32_t kAllTriggers = -1;
 
 // Trigger ids name the 256 registry slots: id = number + 100.

@@ -10,20 +10,21 @@
 #include <string>
 #include <vector>
 
+#include "core/automation/simulator_codes.h"
 #include "core/bridge/host_access.h"
 #include "core/bridge/ports.h"
 
 namespace core::bridge {
 
 // Simulator command codes carried by "SimCommand".
-inline constexpr uint16_t kDefineCode = 0x0100;
-inline constexpr uint16_t kDropCode = 0x101;
-inline constexpr uint16_t kActivateCode = 0x102;
-inline constexpr uint16_t kDeactivateCode = 0x103;
-inline constexpr uint16_t kActiveTableCode = 0x104;
-inline constexpr uint16_t kFireCode = 0x105;
-inline constexpr uint16_t kResetCode = 0x106;
-inline constexpr uint16_t kSourceTableCode = 0x200;
+using core::automation::simulator::kActivateCode;
+using core::automation::simulator::kActiveTableCode;
+using core::automation::simulator::kDeactivateCode;
+using core::automation::simulator::kDefineCode;
+using core::automation::simulator::kDropCode;
+using core::automation::simulator::kFireCode;
+using core::automation::simulator::kResetCode;
+using core::automation::simulator::kSourceTableCode;
 inline constexpr char kSimCommand[] = "SimCommand";
 
 // The 8-byte command block {u16 8, u16 code, i32 id}.
