@@ -65,30 +65,6 @@ HResult CTriggerAction::LoadTriggers(std::vector<LoadProblem>* problems) {
   // report, which writes it to the host log naming the line's key (load_log.h), so that a trigger
   // missing or behaving oddly after a load can be traced to its line.
   LoadReport report(host_);
-  // The index of names, of the triggers there before the load and then of those it loads.
-  class NamesKept {
-   public:
-    explicit NamesKept(CTriggerAction& registry) : registry_(registry) {
-      for (int32_t slot = 0; slot < triggers::kSlotCount; ++slot) {
-        if (registry_.slots_[slot]) Add(registry_.slots_[slot]->GetTrigger()->Name(), slot);
-      }
-      registry_.load_names_kept_ = true;
-    }
-    ~NamesKept() {
-      registry_.load_names_kept_ = false;
-      registry_.load_names_.clear();
-    }
-    NamesKept(const NamesKept&) = delete;
-    NamesKept& operator=(const NamesKept&) = delete;
-    void Add(const std::string& name, int32_t slot) {
-      if (name.empty()) return;
-      std::vector<int32_t>& slots = registry_.load_names_[name];
-      slots.insert(std::lower_bound(slots.begin(), slots.end(), slot), slot);
-    }
-
-   private:
-    CTriggerAction& registry_;
-  } names_kept(*this);
   int32_t found = 0;
   for (int32_t index = 0; index < triggers::kSlotCount && found < expected; ++index) {
     const std::string key = KeyOf(index);
@@ -155,14 +131,13 @@ HResult CTriggerAction::LoadTriggers(std::vector<LoadProblem>* problems) {
     // empty name was told already: it keeps the trigger out of the simulator.)
     const std::string& name = made->Name();
     if (name.empty()) continue;
-    const int32_t other = FindLoadedName(name, created);
+    const int32_t other = names_.FindExact(name, created);
     if (other >= 0) {
       report.Add(LineState::Loaded, "Name",
                  Format("\"%s\" is also the name of trigger %d; look-ups by name find the one in "
                         "slot %d",
                         name.c_str(), slots_[other]->GetTrigger()->Id(), std::min(other, created)));
     }
-    names_kept.Add(name, created);
   }
   if (found < expected) {
     report.StartLine(kLineCountKey, {});

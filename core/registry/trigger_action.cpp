@@ -49,6 +49,9 @@ class CTriggerAction::SharedContext final : public triggers::TriggerContext {
   int32_t FindNumberByName(const std::string& name) override {
     return registry_ ? registry_->FindNumberByName(name) : -1;
   }
+  void NameChanged(const CTrigger& trigger) override {
+    if (registry_) registry_->NoteRename(trigger);
+  }
 
   int DefineTrigger(int32_t id, const std::string& name, const std::vector<uint8_t>& record,
                     bool in_simulator) override {
@@ -116,8 +119,9 @@ CTriggerAction::CTriggerAction(bridge::CTriggerCommand& bridge, const bridge::Ho
     : bridge_(bridge),
       host_(host),
       context_(std::make_shared<SharedContext>(this, bridge, host, hooks)),
-      name_key_(std::move(hooks.name_key)),
-      slot_keys_(name_key_ ? triggers::kSlotCount : 0) {}
+      names_(std::move(hooks.name_key), [this](int32_t slot) -> const std::string* {
+        return slots_[slot] ? &slots_[slot]->GetTrigger()->Name() : nullptr;
+      }) {}
 
 CTriggerAction::~CTriggerAction() {
   context_->Detach();
@@ -144,15 +148,15 @@ HResult CTriggerAction::Install(TriggerKind kind, int32_t slot,
   if (!IsValidNumber(slot) || slots_[slot]) return kFail;
   std::shared_ptr<CTrigger> made = triggers::MakeTrigger(kind, context_);
   if (!made) return kFail;
-  // Most stems are free (loaded triggers are renamed by their lines at once); one direct pass
-  // settles that before the general search, which a load would otherwise run 256 times.
+  // Most stems are free (loaded triggers are renamed by their lines at once); the index settles
+  // that before the general search, which a load would otherwise run 256 times.
   const char* const stem = triggers::InfoOf(kind).stem;
-  const bool stem_taken =
-      load_names_kept_ ? FindLoadedName(stem, -1) >= 0 : FindExactName(stem) >= 0;
+  const bool stem_taken = names_.FindExact(stem) >= 0;
   const std::string name = stem_taken ? triggers::MakeUniqueName(Slots(*this), stem) : stem;
   made->SetNumber(slot);
-  made->SetNameUnchecked(name);
   slots_[slot] = rows::MakeTriggerInfo(made, this);
+  names_.Changed(slot);
+  made->SetNameUnchecked(name);
   ++count_;
   if (trigger) *trigger = std::move(made);
   return kOk;
@@ -232,6 +236,7 @@ HResult CTriggerAction::DeleteTrigger(const std::string& name) {
       bridge_.DeleteTriggerCommand(IdOf(number), adapter->GetNameText()) != 0)
     return kFail;
   slots_[number].reset();
+  names_.Changed(number);
   if (count_ > 0) --count_;
   if (number < lowest_free_) lowest_free_ = number;
   // Last, with the slots consistent: the window's refresh may come back into the registry.
@@ -280,41 +285,17 @@ HResult CTriggerAction::Command0106All() { return SendCommandAll(bridge::kResetC
 // ---- Look-up ----
 
 int32_t CTriggerAction::FindNumberByName(const std::string& name) const {
-  if (!name_key_) return FindExactName(name);
-  const std::string given = name_key_(name);
-  for (int32_t slot = 0; slot < triggers::kSlotCount; ++slot) {
-    if (!slots_[slot]) continue;
-    const std::string& stored = slots_[slot]->GetTrigger()->Name();
-    // The same text has the same key.
-    if (stored == name || SlotKey(slot, stored) == given) return slot;
-  }
-  return -1;
+  return names_.Find(name);
 }
 
-const std::string& CTriggerAction::SlotKey(int32_t slot, const std::string& name) const {
-  NameKey& cached = slot_keys_[static_cast<size_t>(slot)];
-  if (!cached.made || cached.name != name) {
-    cached.key = name_key_(name);
-    cached.name = name;
-    cached.made = true;
+void CTriggerAction::NoteRename(const CTrigger& trigger) {
+  // The number names the slot except right after a save has renumbered the triggers.
+  const int32_t number = trigger.Number();
+  if (IsValidNumber(number) && slots_[number] && slots_[number]->GetTrigger().get() == &trigger) {
+    names_.Changed(number);
+  } else {
+    names_.ChangedAnywhere();
   }
-  return cached.key;
-}
-
-int32_t CTriggerAction::FindExactName(const std::string& name) const {
-  for (int32_t slot = 0; slot < triggers::kSlotCount; ++slot) {
-    if (slots_[slot] && slots_[slot]->GetTrigger()->Name() == name) return slot;
-  }
-  return -1;
-}
-
-int32_t CTriggerAction::FindLoadedName(const std::string& name, int32_t except) const {
-  const auto named = load_names_.find(name);
-  if (named == load_names_.end()) return -1;
-  for (const int32_t slot : named->second) {
-    if (slot != except && slots_[slot] && slots_[slot]->GetTrigger()->Name() == name) return slot;
-  }
-  return -1;
 }
 
 std::shared_ptr<CTrigger> CTriggerAction::FindTrigger(const std::string& name) const {

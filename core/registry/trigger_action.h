@@ -16,7 +16,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "core/automation/hresult.h"
@@ -24,6 +23,7 @@
 #include "core/bridge/host_access.h"
 #include "core/bridge/trigger_command.h"
 #include "core/registry/load_log.h"
+#include "core/registry/name_index.h"
 #include "core/rows/trigger_info.h"
 #include "core/triggers/interrupt_sources.h"
 #include "core/triggers/kinds.h"
@@ -199,35 +199,18 @@ class CTriggerAction final : public rows::TriggerInfoOwner {
   };
   HResult SendCommandAll(uint16_t code);
   void FetchSources();
-  // The lowest slot whose trigger bears exactly this name, -1 when none does.
-  int32_t FindExactName(const std::string& name) const;
-  // The same while a load runs, by the load's index of names, the slot `except` aside.
-  int32_t FindLoadedName(const std::string& name, int32_t except) const;
-  // The name key of the name the slot's trigger bears, made again when that name changed.
-  const std::string& SlotKey(int32_t slot, const std::string& name) const;
+  // A trigger of this registry was renamed: its slot is read again at the next look-up.
+  void NoteRename(const CTrigger& trigger);
 
   bridge::CTriggerCommand& bridge_;
   const bridge::HostAccess& host_;
   std::shared_ptr<SharedContext> context_;
-  std::function<std::string(const std::string&)> name_key_;
-  // The last name seen in each slot, and its key. A trigger can be renamed without its registry
-  // knowing, so a key is checked against the name before it is used.
-  struct NameKey {
-    std::string name;
-    std::string key;
-    bool made = false;
-  };
-  mutable std::vector<NameKey> slot_keys_;  // one per slot, with a name-key hook only
   std::array<std::unique_ptr<rows::TriggerInfo>, triggers::kSlotCount> slots_;
   int32_t count_ = 0;
   int32_t lowest_free_ = 0;                 // every slot below it holds a trigger
   const uint32_t* active_table_ = nullptr;  // the simulator's; stays valid while it runs
-  // While a load runs (definition_storage.cpp): the slots of each name, in ascending order, kept
-  // as the load creates and renames its triggers, so that naming a new trigger and telling a
-  // loaded name's twin do not compare with every slot. Nothing else renames triggers during a
-  // load, and every slot found is checked against its trigger's name.
-  std::unordered_map<std::string, std::vector<int32_t>> load_names_;
-  bool load_names_kept_ = false;
+  // The slots by name, told of every slot that gains or loses a trigger and of every rename.
+  mutable NameIndex names_;
   triggers::InterruptSources sources_;
 };
 

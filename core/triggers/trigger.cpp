@@ -36,6 +36,7 @@ void CTrigger::SetNumber(int32_t number) {
 
 HResult CTrigger::SetNameUnchecked(const std::string& name) {
   name_ = name;
+  context_->NameChanged(*this);
   MarkModified();
   return automation::kOk;
 }
@@ -46,6 +47,7 @@ HResult CTrigger::PutName(const std::string& name) {
   }
   if (context_->SetEventName(Id(), name, &name_) != 0) return automation::kFail;
   name_ = name;
+  context_->NameChanged(*this);
   MarkModified();
   return automation::kOk;
 }

@@ -18,6 +18,7 @@ HResult DetachedContext::ResolveInterruptSource(const std::string&, int32_t*) {
   return automation::kOk;
 }
 int32_t DetachedContext::FindNumberByName(const std::string&) { return -1; }
+void TriggerContext::NameChanged(const CTrigger&) {}
 int DetachedContext::DefineTrigger(int32_t, const std::string&, const std::vector<uint8_t>&, bool) {
   return 1;
 }

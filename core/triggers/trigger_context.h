@@ -13,6 +13,8 @@ namespace core::triggers {
 
 using automation::HResult;
 
+class CTrigger;
+
 class TriggerContext {
  public:
   virtual ~TriggerContext() = default;
@@ -24,6 +26,8 @@ class TriggerContext {
   virtual HResult ResolveInterruptSource(const std::string& source, int32_t* code) = 0;
   // The lowest number whose trigger bears the name, -1 when none does.
   virtual int32_t FindNumberByName(const std::string& name) = 0;
+  // The trigger has just taken a new name (the registry keeps an index of names).
+  virtual void NameChanged(const CTrigger& trigger);
 
   // The bridge: 0 for success, 1 for failure (Evaluate: an HRESULT).
   virtual int DefineTrigger(int32_t id, const std::string& name, const std::vector<uint8_t>& record,

@@ -251,6 +251,8 @@ TEST_F(RegistryTest, WindowHooksServeTheTriggersAndLookUpsByName) {
   EXPECT_EQ(registry.FindNumberByName("Strasse"), 0);
   EXPECT_EQ(registry.FindTrigger("Strasse"), street);
   EXPECT_HR(kOk, registry.CheckNameUnique("Strasse")) << "uniqueness compares exactly";
+  link->SetNameUnchecked("Strasse");
+  EXPECT_EQ(registry.FindNumberByName("Strasse"), 0) << "the lowest slot wins, exact or not";
   auto& connect = static_cast<core::triggers::CConnectTrigger&>(*link);
   ASSERT_HR(kOk, connect.PutMembers(Variant::Array({Variant::Bstr("Strasse")})));
   EXPECT_EQ(connect.MemberNumbers(), std::vector<int32_t>{0});
@@ -260,10 +262,15 @@ TEST_F(RegistryTest, WindowHooksServeTheTriggersAndLookUpsByName) {
             Calls{"TargetCommand.Command(SimCommand,0,vt=0x4000,08 00 05 01 64 00 00 00)"});
   // A renamed trigger is found by its new name only, however often it was looked up before.
   street->SetNameUnchecked("Gasse");
-  EXPECT_EQ(registry.FindNumberByName("Strasse"), -1);
+  EXPECT_EQ(registry.FindNumberByName("Strasse"), 1);
   EXPECT_EQ(registry.FindNumberByName("Gasse"), 0);
   EXPECT_HR(kOk, registry.DeleteTrigger("Gasse"));
   EXPECT_EQ(registry.GetTriggerByNumber(0), nullptr);
+  // The save numbers the trigger of slot 1 as 0; renamed then, it is still found in its slot.
+  ASSERT_HR(kOk, registry.SaveTriggers());
+  link->SetNameUnchecked("Weg");
+  EXPECT_EQ(registry.FindNumberByName("Weg"), 1);
+  EXPECT_EQ(registry.FindNumberByName("Strasse"), -1);
 }
 
 }  // namespace
