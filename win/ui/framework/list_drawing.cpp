@@ -16,6 +16,16 @@ std::string_view ShortenToFit(const TextMeasure& measure, std::string_view text,
   return buffer;
 }
 
+int FittedColumnWidth(int column, int widest_text, int label_inset, int header_width, int minimum,
+                      int maximum) {
+  int width = header_width;
+  if (widest_text > 0) {
+    width =
+        std::max(width, widest_text + ColumnTextMargins(column) + (column == 0 ? label_inset : 0));
+  }
+  return std::clamp(width, minimum, std::max(minimum, maximum));
+}
+
 bool DrawnSelected(uint32_t state, bool has_focus, bool show_selection_always) {
   if (state & kItemDropHighlighted) return true;
   return (has_focus || show_selection_always) && (state & kItemSelected);

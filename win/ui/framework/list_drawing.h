@@ -38,6 +38,22 @@ inline constexpr char kEllipsis[] = "...";
 std::string_view ShortenToFit(const TextMeasure& measure, std::string_view text, int width,
                               int offset, std::string& buffer);
 
+// The pixels a column gives its text beyond the text's own width: DrawItem draws the first
+// column's text 2 pixels inside its label and the others' 6 pixels inside their columns, and
+// shortens what does not fit with these margins.
+inline constexpr int kFirstColumnMargins = 4;
+inline constexpr int kColumnMargins = 12;
+inline int ColumnTextMargins(int column) {
+  return column == 0 ? kFirstColumnMargins : kColumnMargins;
+}
+
+// The width at which a column shows every text whole: its widest row text with the margins
+// above (the first column also with `label_inset`, the part of it left of its label), or its
+// header's width (the header text with the header's own margins), whichever is wider, kept
+// within `minimum` and `maximum`.
+int FittedColumnWidth(int column, int widest_text, int label_inset, int header_width, int minimum,
+                      int maximum);
+
 // List item state bits and column formats, as the list control reports them.
 inline constexpr uint32_t kItemFocused = 0x1;
 inline constexpr uint32_t kItemSelected = 0x2;
