@@ -4,7 +4,9 @@
 #                     [LIBS <library>...]       # linked in addition to gtest_main and gmock
 #                     [ENVIRONMENT <VAR=value>...]
 #                     [NEED_DISPLAY]            # GUI tests: the Wine wrapper provides an X display
-#                     [TIMEOUT <seconds>])
+#                     [TIMEOUT <seconds>]
+#                     [WINE_PREFIX <dir>])      # cross-compiled: run in this prefix, not the
+#                                               # emulator's (one with other settings)
 #
 # Natively every test case becomes its own CTest test (gtest_discover_tests). Cross-compiled,
 # each start of the emulator boots Wine, which costs seconds, so the whole executable is one
@@ -13,7 +15,7 @@
 include(GoogleTest)
 
 function(trigger_add_gtest name)
-  cmake_parse_arguments(PARSE_ARGV 1 ARG "NEED_DISPLAY" "TIMEOUT" "LIBS;ENVIRONMENT")
+  cmake_parse_arguments(PARSE_ARGV 1 ARG "NEED_DISPLAY" "TIMEOUT;WINE_PREFIX" "LIBS;ENVIRONMENT")
   set(sources ${ARG_UNPARSED_ARGUMENTS})
   if(NOT sources)
     message(FATAL_ERROR "trigger_add_gtest(${name}): no sources")
@@ -32,7 +34,13 @@ function(trigger_add_gtest name)
 
   if(CMAKE_CROSSCOMPILING)
     # The target name makes CTest run it through CMAKE_CROSSCOMPILING_EMULATOR.
-    add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
+    if(ARG_WINE_PREFIX)
+      list(GET CMAKE_CROSSCOMPILING_EMULATOR 0 wine_run)
+      add_test(NAME ${name} COMMAND ${wine_run} ${ARG_WINE_PREFIX} $<TARGET_FILE:${name}>
+                                    --gtest_color=no)
+    else()
+      add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
+    endif()
     # Wine may end a program that dies mid-run (a stack overflow, say) with exit code 0, so the
     # exit code alone does not prove a pass: the run must reach GoogleTest's closing count and
     # report no failure.

@@ -33,6 +33,7 @@ constexpr char kDeleteRefusedCaption[] = "TriggerAction Error";
 
 TriggerView::TriggerView(TriggerDoc& document, TriggerFrameHost& host, EditorFactory make_editor)
     : document_(document),
+      host_(host),
       make_editor_(std::move(make_editor)),
       list_(document.Triggers(), *this, host) {}
 
@@ -47,11 +48,12 @@ void TriggerView::OnInitialUpdate() {
   column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
   column.fmt = LVCFMT_LEFT;
   const auto& columns = cw::TriggerListColumns();
+  const cw::ColumnWidths widths = InitialColumnWidths();
   for (size_t index = 0; index < columns.size(); ++index) {
     std::string header = win::comkit::LoadResourceString(win::comkit::ResourceInstance(),
                                                          columns[index].header_string);
     if (header.size() > kTextLimit) header.resize(kTextLimit);
-    column.cx = columns[index].width;
+    column.cx = widths[index];
     column.pszText = header.data();
     column.iSubItem = static_cast<int>(index);
     SendMessageW(hwnd(), LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column));

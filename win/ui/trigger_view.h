@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "core/window/column_widths.h"
 #include "core/window/trigger_list.h"
 #include "win/ui/framework/list_view.h"
 #include "win/ui/trigger_window.h"
@@ -28,6 +29,7 @@ class TriggerView : public CListViewEx, private core::window::TriggerListPort {
  protected:
   LRESULT WindowProc(UINT message, WPARAM wparam, LPARAM lparam) override;
   bool OnReflectedNotify(NMHDR& header, LRESULT* result) override;
+  void OnColumnWidthsChanged() override;
 
  private:
   // TriggerListPort
@@ -43,7 +45,12 @@ class TriggerView : public CListViewEx, private core::window::TriggerListPort {
   void ShowContextMenu(POINT at);
   int FocusedRow() const;
 
+  // The columns' widths at the list's DPI: the user's kept ones, else the table's
+  // (trigger_view_columns.cpp).
+  core::window::ColumnWidths InitialColumnWidths();
+
   TriggerDoc& document_;
+  TriggerFrameHost& host_;
   EditorFactory make_editor_;
   core::window::TriggerList list_;
   int changes_ = 0;

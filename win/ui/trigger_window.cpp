@@ -3,6 +3,7 @@
 
 #include <numeric>
 
+#include "win/ui/column_settings.h"
 #include "win/ui/trigger_doc.h"
 
 namespace win::ui {
@@ -62,13 +63,16 @@ HWND FindHostMDIClient() {
 }
 
 SIZE TriggerWindowSize(bool mdi_child) {
-  const auto& columns = core::window::TriggerListColumns();
+  // The columns as the list will show them, at the screen's DPI, which the window gets.
+  const int dpi = WindowDpi(nullptr);
+  const core::window::ColumnWidths widths = LoadColumnWidths().widths;
   const int columns_width = std::accumulate(
-      columns.begin(), columns.end(), 0,
-      [](int sum, const core::window::ListColumn& column) { return sum + column.width; });
-  // The columns, a vertical scroll bar and the list's border; a toolbar, the header and about a
-  // dozen rows.
-  RECT frame = {0, 0, columns_width + GetSystemMetrics(SM_CXVSCROLL) + 2, 26 + 20 + 12 * 17 + 2};
+      widths.begin(), widths.end(), 0,
+      [dpi](int sum, int width) { return sum + core::window::ScaleToDpi(width, dpi); });
+  // The columns, a vertical scroll bar and the list's border; a toolbar (its bitmaps keep their
+  // size), the header and about a dozen rows (their font grows with the DPI).
+  RECT frame = {0, 0, columns_width + GetSystemMetrics(SM_CXVSCROLL) + 2,
+                26 + core::window::ScaleToDpi(20 + 12 * 17, dpi) + 2};
   AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, mdi_child ? FALSE : TRUE,
                      mdi_child ? WS_EX_MDICHILD : 0);
   return {frame.right - frame.left, frame.bottom - frame.top};

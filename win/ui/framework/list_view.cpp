@@ -1,6 +1,7 @@
 // The owner-drawn list view.
 #include "win/ui/framework/list_view.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "win/ui/framework/handles.h"
@@ -22,6 +23,10 @@ class DeviceMeasure : public TextMeasure {
  private:
   HDC dc_;
 };
+
+// Posted to the list when the user has dragged a divider: the header takes the new width after
+// telling the list that the drag ended.
+constexpr UINT kColumnsResized = WM_APP + 0x42;
 
 constexpr UINT kTextFormat = DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP | DT_VCENTER;
 
@@ -136,7 +141,8 @@ void CListViewEx::DrawItem(const DRAWITEMSTRUCT& item) {
   // The first column's text, then the others', each shortened to its column.
   const DeviceMeasure measure(dc);
   label.right -= state_image_offset_;
-  std::string_view text = ShortenToFit(measure, text_, label.right - label.left, 4, shortened_);
+  std::string_view text =
+      ShortenToFit(measure, text_, label.right - label.left, ColumnTextMargins(0), shortened_);
   RECT cell = {label.left + 2, label.top, label.right - 2, label.bottom};
   DrawTextA(dc, text.data(), static_cast<int>(text.size()), &cell, kTextFormat);
 
@@ -156,7 +162,7 @@ void CListViewEx::DrawItem(const DRAWITEMSTRUCT& item) {
         SendMessageW(hwnd(), LVM_GETITEMTEXTA, index, reinterpret_cast<LPARAM>(&sub)));
     if (length <= 0) continue;
     const std::string_view full(text_, static_cast<size_t>(length));
-    text = ShortenToFit(measure, full, column.cx, 12, shortened_);
+    text = ShortenToFit(measure, full, column.cx, ColumnTextMargins(sub_item), shortened_);
     const bool shortened = text.data() != full.data();
     cell = {rect.left + 6, rect.top, rect.right - 6, rect.bottom};
     DrawTextA(dc, text.data(), static_cast<int>(text.size()), &cell,
@@ -227,6 +233,78 @@ bool CListViewEx::EraseBesideRows(HDC dc) {
   return true;
 }
 
+int CListViewEx::FitColumn(int column) {
+  const HWND header = reinterpret_cast<HWND>(SendMessageW(hwnd(), LVM_GETHEADER, 0, 0));
+  const HDC dc = GetDC(hwnd());
+  if (dc == nullptr) return 0;
+  const DeviceMeasure measure(dc);
+  // The rows' texts in the font they are drawn with.
+  int widest = 0;
+  {
+    const UniqueSelection font =
+        SelectInto(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
+    const int rows = static_cast<int>(SendMessageW(hwnd(), LVM_GETITEMCOUNT, 0, 0));
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = text_;
+    item.cchTextMax = static_cast<int>(sizeof(text_));
+    for (int row = 0; row < rows; ++row) {
+      const int length = static_cast<int>(
+          SendMessageW(hwnd(), LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item)));
+      if (length > 0)
+        widest = std::max(widest, measure.Width({text_, static_cast<size_t>(length)}));
+    }
+  }
+  // The first column's label starts right of its left edge (and, on old systems, ends left of
+  // its right edge by the state image).
+  int label_inset = 0;
+  if (column == 0 && SendMessageW(hwnd(), LVM_GETITEMCOUNT, 0, 0) > 0) {
+    const RECT label = ItemRect(0, LVIR_LABEL);
+    label_inset = static_cast<int>(SendMessageW(hwnd(), LVM_GETCOLUMNWIDTH, 0, 0)) -
+                  (label.right - label.left) + state_image_offset_;
+  }
+  // The header text with the header's margins (three edges each side) and its own edges.
+  int header_width = 0;
+  char header_text[260] = "";
+  HDITEMA header_item = {};
+  header_item.mask = HDI_TEXT;
+  header_item.pszText = header_text;
+  header_item.cchTextMax = static_cast<int>(sizeof(header_text));
+  if (header &&
+      SendMessageW(header, HDM_GETITEMA, column, reinterpret_cast<LPARAM>(&header_item)) &&
+      header_text[0]) {
+    const UniqueSelection font =
+        SelectInto(dc, reinterpret_cast<HFONT>(SendMessageW(header, WM_GETFONT, 0, 0)));
+    header_width = measure.Width(header_text) + 8 * GetSystemMetrics(SM_CXEDGE);
+  }
+  ReleaseDC(hwnd(), dc);
+  const int dpi = WindowDpi(hwnd());
+  const int width = FittedColumnWidth(column, widest, label_inset, header_width,
+                                      MulDiv(min_column_width_, dpi, USER_DEFAULT_SCREEN_DPI),
+                                      MulDiv(max_column_width_, dpi, USER_DEFAULT_SCREEN_DPI));
+  SendMessageW(hwnd(), LVM_SETCOLUMNWIDTH, column, MAKELPARAM(width, 0));
+  return width;
+}
+
+// Notifications of the list's own header, which come to the list before anyone else.
+bool CListViewEx::OnHeaderNotify(UINT code, int item, LRESULT* result) {
+  switch (code) {
+    case HDN_DIVIDERDBLCLICKA:
+    case HDN_DIVIDERDBLCLICKW:
+      // In place of the list's own automatic size.
+      FitColumn(item);
+      OnColumnWidthsChanged();
+      *result = 0;
+      return true;
+    case HDN_ENDTRACKA:
+    case HDN_ENDTRACKW:
+      PostMessageW(hwnd(), kColumnsResized, 0, 0);
+      return false;
+    default:
+      return false;
+  }
+}
+
 bool CListViewEx::OnReflectedNotify(NMHDR& header, LRESULT* result) {
   switch (header.code) {
     case LVN_DELETEITEM:
@@ -274,6 +352,19 @@ LRESULT CListViewEx::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
     case LVM_SETBKCOLOR:
       background_ = static_cast<COLORREF>(lparam);
       break;
+    case WM_NOTIFY: {
+      const auto& notice = *reinterpret_cast<const NMHEADERW*>(lparam);
+      LRESULT result = 0;
+      if (notice.hdr.hwndFrom ==
+              reinterpret_cast<HWND>(SendMessageW(hwnd(), LVM_GETHEADER, 0, 0)) &&
+          OnHeaderNotify(notice.hdr.code, notice.iItem, &result)) {
+        return result;
+      }
+      break;
+    }
+    case kColumnsResized:
+      OnColumnWidthsChanged();
+      return 0;
     case kReflectedBase + WM_DRAWITEM:
       DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
       return TRUE;

@@ -2,6 +2,10 @@
 // across all its columns and on to the client's right edge, with an ellipsis after texts that do
 // not fit their column. Nothing in it knows what the rows are.
 //
+// A double-click on a divider of the header fits the column to its texts as the rows draw them
+// (the list's own automatic size knows nothing of the margins of drawn rows). Once the user has
+// resized columns, by dragging or double-clicking a divider, OnColumnWidthsChanged tells the view.
+//
 // The control is the common list view, subclassed; its frame sends its WM_DRAWITEM and WM_NOTIFY
 // back to it (kReflectedBase). The background under the rows is never erased, since every row
 // fills its whole width itself: repainting does not flicker.
@@ -28,6 +32,14 @@ class CListViewEx : public View {
   // Repaints the focused row and, unless the list shows its selection always, the selected ones.
   void InvalidateSelection();
 
+  // The widths, at 96 DPI, that fitting a column keeps to; scaled to the list's DPI when used.
+  void SetColumnWidthLimits(int minimum, int maximum) {
+    min_column_width_ = minimum;
+    max_column_width_ = maximum;
+  }
+  // Makes the column as wide as its widest text, its header's included, needs; the new width.
+  int FitColumn(int column);
+
  protected:
   // The creation style: always a report view with owner-drawn rows of one height.
   virtual DWORD PreCreateWindow(DWORD style);
@@ -35,6 +47,8 @@ class CListViewEx : public View {
   virtual void DrawItem(const DRAWITEMSTRUCT& item);
   // A notification the list sent its parent, sent back; true when handled, with its result.
   virtual bool OnReflectedNotify(NMHDR& header, LRESULT* result);
+  // The user has resized columns; the list has their new widths.
+  virtual void OnColumnWidthsChanged() {}
 
  private:
   bool IsReport() const;
@@ -42,11 +56,14 @@ class CListViewEx : public View {
   void OnPaint();
   bool EraseBesideRows(HDC dc);
   RECT ItemRect(int item, int part) const;
+  bool OnHeaderNotify(UINT code, int item, LRESULT* result);
 
   bool full_row_selection_ = false;
   bool client_width_selection_ = true;
   int client_width_ = 0;
   int state_image_offset_ = 0;
+  int min_column_width_ = 1;
+  int max_column_width_ = 4096;
   COLORREF text_background_ = GetSysColor(COLOR_WINDOW);
   COLORREF background_ = GetSysColor(COLOR_WINDOW);
   // Drawing reuses these from row to row.

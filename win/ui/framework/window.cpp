@@ -168,4 +168,18 @@ LRESULT CALLBACK Window::ControlProc(HWND hwnd, UINT message, WPARAM wparam, LPA
   return object->Dispatch(message, wparam, lparam);
 }
 
+int WindowDpi(HWND window) {
+  // Windows 10 and Wine have GetDpiForWindow; older systems give every window the screen's DPI.
+  using GetDpiForWindowProc = UINT(WINAPI*)(HWND);
+  static const auto get_dpi_for_window = reinterpret_cast<GetDpiForWindowProc>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  if (window && get_dpi_for_window) {
+    if (const UINT dpi = get_dpi_for_window(window)) return static_cast<int>(dpi);
+  }
+  const HDC dc = GetDC(window);
+  const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSX) : 0;
+  if (dc) ReleaseDC(window, dc);
+  return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
+}
+
 }  // namespace win::ui

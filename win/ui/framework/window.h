@@ -24,6 +24,11 @@ namespace win::ui {
 // the control that sent them, as this base plus the original message (WM_NOTIFY, WM_DRAWITEM).
 inline constexpr UINT kReflectedBase = WM_USER + 0x1C00;
 
+// The DPI a window is shown at: the window's own where the system tells it, else its screen's
+// (a null window: the screen's). The framework does not change how aware of the DPI the process
+// is; it draws for the DPI its host's process gets.
+int WindowDpi(HWND window);
+
 class Window {
  public:
   Window() = default;
