@@ -88,8 +88,14 @@ bool IdeFrame::Create() {
       window_menu_ = popup;
     }
   }
+  // 1024 by 720 at 96 DPI, larger as the screen's DPI is, within the screen.
+  const int dpi = ::win::ui::WindowDpi(nullptr);
+  RECT screen = {0, 0, 1024, 720};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &screen, 0);
+  const int width = std::min(MulDiv(1024, dpi, 96), static_cast<int>(screen.right - screen.left));
+  const int height = std::min(MulDiv(720, dpi, 96), static_cast<int>(screen.bottom - screen.top));
   HWND window = CreateMDIFrame(kWindowClass, kIdeCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                               CW_USEDEFAULT, CW_USEDEFAULT, 1024, 720, menu);
+                               CW_USEDEFAULT, CW_USEDEFAULT, width, height, menu);
   if (window == nullptr) {
     DestroyMenu(menu);
     menu_bar_ = nullptr;
@@ -276,9 +282,14 @@ void IdeFrame::Layout() {
   MoveWindow(log_, 0, header_top + header_height_, area.right, log_height_, TRUE);
   InvalidateRect(hwnd(), nullptr, TRUE);
 
-  const int parts[] = {std::max(100, static_cast<int>(area.right) - 380),
-                       std::max(200, static_cast<int>(area.right) - 250),
-                       std::max(300, static_cast<int>(area.right) - 130), -1};
+  // The panes' widths at 96 DPI, wider as the DPI is (their text grows with it).
+  const auto scaled = [dpi = ::win::ui::WindowDpi(hwnd())](int pixels) {
+    return MulDiv(pixels, dpi, 96);
+  };
+  const int right = static_cast<int>(area.right);
+  const int parts[] = {std::max(scaled(100), right - scaled(380)),
+                       std::max(scaled(200), right - scaled(250)),
+                       std::max(scaled(300), right - scaled(130)), -1};
   SendMessageW(status_, SB_SETPARTS, ARRAYSIZE(parts), reinterpret_cast<LPARAM>(parts));
 }
 
