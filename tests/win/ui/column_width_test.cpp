@@ -1,6 +1,6 @@
-// The trigger list's column widths in the IDE window of the host stand-in, in a prefix set to
-// 144 DPI: the table's widths grow with the DPI, a double-click on a divider fits the column to
-// its texts, and the widths the user leaves are kept per user and come back the next time.
+// The trigger list's column widths in the stand-in's IDE window, in a prefix set to 144 DPI: the
+// table's widths grow with the DPI, the widths the user leaves are kept for the next time, and a
+// double-click on a divider fits the column to its texts.
 #include <gtest/gtest.h>
 
 #include "tests/win/support/ui_test.h"
@@ -8,7 +8,6 @@
 namespace {
 
 using namespace wintest;
-using Widths = std::vector<int>;
 
 constexpr char kKey[] = "Software\\Trigger\\TriggerWindow";
 
@@ -18,97 +17,60 @@ class ColumnWidthTest : public WindowTest {
     RegDeleteKeyValueA(HKEY_CURRENT_USER, kKey, "ColumnWidths");
     WindowTest::SetUp();
   }
-  HWND OpenList() {
-    const HWND frame = Open(GetDlgItem(Ide(), IDC_MDI_CLIENT));
-    return frame ? ListOf(frame) : nullptr;
-  }
-  static Widths WidthsOf(HWND list) {
-    Widths widths;
-    for (int column = 0; column < 13; ++column) {
-      widths.push_back(static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0)));
-    }
+  HWND OpenList() { return ListOf(Open(GetDlgItem(Ide(), IDC_MDI_CLIENT))); }
+  static std::string Widths(HWND list) {
+    std::string widths;
+    for (int i = 0; i < 13; ++i) widths += std::to_string(ListView_GetColumnWidth(list, i)) + " ";
     return widths;
   }
   static std::string Kept() {
-    char text[256] = "";
+    char text[256] = "(none)";
     DWORD size = sizeof text;
-    return RegGetValueA(HKEY_CURRENT_USER, kKey, "ColumnWidths", RRF_RT_REG_SZ, nullptr, text,
-                        &size) == ERROR_SUCCESS
-               ? text
-               : "(none)";
+    RegGetValueA(HKEY_CURRENT_USER, kKey, "ColumnWidths", RRF_RT_REG_SZ, nullptr, text, &size);
+    return text;
   }
-  // The mouse on the header, at the divider right of a column.
-  static void OnDivider(HWND list, int column, std::initializer_list<std::pair<UINT, int>> moves) {
-    const HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+  // The mouse on the header, at the divider right of a column and `dx` beyond it.
+  static void Mouse(HWND list, int column, std::initializer_list<std::pair<UINT, int>> moves) {
     RECT item = {};
-    SendMessageW(header, HDM_GETITEMRECT, column, reinterpret_cast<LPARAM>(&item));
+    Header_GetItemRect(ListView_GetHeader(list), column, &item);
     for (const auto& [message, dx] : moves) {
-      SendMessageW(header, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON,
-                   MAKELPARAM(item.right - 1 + dx, (item.top + item.bottom) / 2));
+      SendMessageW(ListView_GetHeader(list), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON,
+                   MAKELPARAM(item.right - 1 + dx, 5));
     }
     Pump();
   }
 };
 
-const Widths kAt144 = {60, 105, 150, 150, 150, 75, 105, 75, 105, 75, 75, 75, 150};
-
-TEST_F(ColumnWidthTest, TheTableWidthsGrowWithTheDpi) {
-  const HDC screen = GetDC(nullptr);
-  ASSERT_EQ(GetDeviceCaps(screen, LOGPIXELSX), 144) << "LogPixels of the test's prefix";
-  ReleaseDC(nullptr, screen);
-  const HWND list = OpenList();
-  ASSERT_NE(list, nullptr);
-  EXPECT_EQ(WidthsOf(list), kAt144);
-  EXPECT_EQ(Kept(), "(none)") << "nothing is kept until the user changes a width";
-}
-
-TEST_F(ColumnWidthTest, ADraggedWidthIsKeptAt96DpiAndComesBackUnlessItIsUnreadable) {
+TEST_F(ColumnWidthTest, TheTableGrowsWithTheDpiAndTheUsersWidthsAreKeptUnlessUnreadable) {
   HWND list = OpenList();
-  ASSERT_NE(list, nullptr);
-  OnDivider(list, 2, {{WM_LBUTTONDOWN, 0}, {WM_MOUSEMOVE, 30}, {WM_LBUTTONUP, 30}});
-  EXPECT_EQ(WidthsOf(list)[2], 180);
-  EXPECT_EQ(Kept(), "40,70,120,100,100,50,70,50,70,50,50,50,100");
-
+  const std::string at_144 = "60 105 150 150 150 75 105 75 105 75 75 75 150 ";
+  EXPECT_EQ(Widths(list), at_144);
+  EXPECT_EQ(Kept(), "(none)") << "nothing is kept until the user changes a width";
+  Mouse(list, 2, {{WM_LBUTTONDOWN, 0}, {WM_MOUSEMOVE, 30}, {WM_LBUTTONUP, 30}});
+  EXPECT_EQ(Kept(), "40,70,120,100,100,50,70,50,70,50,50,50,100") << "at 96 DPI";
   Close(GetParent(list));
-  list = OpenList();
-  Widths expected = kAt144;
-  expected[2] = 180;
-  EXPECT_EQ(WidthsOf(list), expected);
-
+  EXPECT_EQ(Widths(list = OpenList()), "60 105 180 150 150 75 105 75 105 75 75 75 150 ");
   Close(GetParent(list));
-  const char unreadable[] = "40,70,120";
-  ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, kKey, "ColumnWidths", REG_SZ, unreadable,
-                            sizeof unreadable),
-            ERROR_SUCCESS);
-  list = OpenList();
-  EXPECT_EQ(WidthsOf(list), kAt144);
-  EXPECT_TRUE(LogHas(
-      "Trigger add-in: the kept column widths (HKEY_CURRENT_USER\\Software\\Trigger\\"
-      "TriggerWindow, value ColumnWidths) are not 13 widths separated by commas; the trigger "
-      "window shows its standard widths"))
+  ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, kKey, "ColumnWidths", REG_SZ, "40,70", 6), 0);
+  EXPECT_EQ(Widths(OpenList()), at_144);
+  EXPECT_NE(Log().find("are not 13 widths separated by commas; the trigger window shows its "
+                       "standard widths"),
+            std::string::npos)
       << Log();
 }
 
 TEST_F(ColumnWidthTest, ADoubleClickOnADividerFitsTheColumnToItsWidestText) {
   const HWND list = OpenList();
-  ASSERT_NE(list, nullptr);
-  SendMessageW(list, LVM_SETCOLUMNWIDTH, 3, 40);  // Type: too narrow for "ClearInterrupt"
-  OnDivider(list, 3, {{WM_LBUTTONDBLCLK, 0}, {WM_LBUTTONUP, 0}});
+  ListView_SetColumnWidth(list, 3, 40);
+  Mouse(list, 3, {{WM_LBUTTONDBLCLK, 0}, {WM_LBUTTONUP, 0}});
   // The widest Type text in the list's font, with the 6 pixels each side the rows leave.
   const HDC dc = GetDC(list);
-  const HGDIOBJ old =
-      SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
-  int widest = 0;
-  for (const std::string& text : Column(list, 3)) {
-    SIZE size = {};
-    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    widest = std::max<int>(widest, size.cx);
-  }
-  SelectObject(dc, old);
+  SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
+  SIZE text = {};
+  GetTextExtentPoint32A(dc, "ClearInterrupt", 14, &text);
   ReleaseDC(list, dc);
-  EXPECT_GT(widest, 80) << "the font of 144 DPI";
-  EXPECT_EQ(WidthsOf(list)[3], widest + 12);
-  EXPECT_EQ(Kept(), "40,70,100," + std::to_string(MulDiv(widest + 12, 96, 144)) +
+  EXPECT_EQ(ListView_GetColumnWidth(list, 3), text.cx + 12);
+  EXPECT_EQ(Kept(), "40,70,100," + std::to_string(MulDiv(text.cx + 12, 96, 144)) +
                         ",100,50,70,50,70,50,50,50,100");
 }
 
