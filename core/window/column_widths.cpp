@@ -33,7 +33,14 @@ int ScaleToDpi(int width, int dpi) {
 }
 
 int ScaleFromDpi(int pixels, int dpi) {
-  return dpi > 0 ? MulDivRounded(pixels, kTableDpi, dpi) : pixels;
+  if (dpi <= 0) return pixels;
+  // The nearest width, moved to the narrowest that still scales to `pixels` or more: a column is
+  // never restored narrower than the user left it, and a width that came from the table or
+  // from a kept line comes back as it was.
+  int width = MulDivRounded(pixels, kTableDpi, dpi);
+  while (width > 0 && ScaleToDpi(width - 1, dpi) >= pixels) --width;
+  while (ScaleToDpi(width, dpi) < pixels) ++width;
+  return width;
 }
 
 std::string FormatColumnWidths(const ColumnWidths& widths) {

@@ -24,8 +24,8 @@ inline constexpr int kMaxColumnWidth = 2000;
 // The widths of the column table.
 ColumnWidths TableColumnWidths();
 
-// A width at 96 DPI in pixels at `dpi`, and pixels at `dpi` back at 96 DPI, both rounded to the
-// nearest pixel. A DPI of 0 or less counts as 96.
+// A width at 96 DPI in pixels at `dpi`, rounded to the nearest pixel; and back, the narrowest
+// width at 96 DPI that shows at least those pixels at `dpi`. A DPI of 0 or less counts as 96.
 int ScaleToDpi(int width, int dpi);
 int ScaleFromDpi(int pixels, int dpi);
 

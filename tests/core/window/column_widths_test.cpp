@@ -13,10 +13,13 @@ TEST(ColumnWidths, ScaleToTheDpiAndBackToTheSameWidth) {
       {41, 144, 62}, {70, 120, 88}, {13, 168, 23}, {12, 0, 12}};
   for (const auto& [width, dpi, pixels] : cases)
     EXPECT_EQ(cw::ScaleToDpi(width, dpi), pixels) << width;
-  // Every width comes back from every DPI from 96 up, so a kept line does not drift.
+  // Every width comes back from every DPI from 96 up, so a kept line does not drift; and a
+  // column the user left at any width comes back no narrower, and less than a step wider.
   for (int dpi = 96; dpi <= 288; dpi += 24) {
     for (int width = cw::kMinColumnWidth; width <= 400; ++width) {
       ASSERT_EQ(cw::ScaleFromDpi(cw::ScaleToDpi(width, dpi), dpi), width) << width << " " << dpi;
+      const int back = cw::ScaleToDpi(cw::ScaleFromDpi(width, dpi), dpi);
+      ASSERT_TRUE(back >= width && back - width <= dpi / 96) << width << " " << dpi << ": " << back;
     }
   }
 }
