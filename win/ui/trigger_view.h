@@ -39,9 +39,13 @@ class TriggerView : public CListViewEx, private core::window::TriggerListPort {
   void ShowDeleteRefused() override;
   void BeginChanges() override;
   void EndChanges() override;
+  int FocusedRow() const override;
+  void SetRowState(int row, bool selected, bool focused) override;
+  bool CopyToClipboard(const std::string& table, const std::string& lines) override;
+  std::string ClipboardText() const override;
+  bool ClipboardHasText() const override;
 
   void ShowContextMenu(POINT at);
-  int FocusedRow() const;
 
   TriggerDoc& document_;
   EditorFactory make_editor_;
