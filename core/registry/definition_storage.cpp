@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/automation/strings.h"
+#include "core/registry/line_transfer.h"
 #include "core/registry/trigger_action.h"
 #include "core/triggers/line_scanner.h"
 
@@ -148,6 +149,53 @@ HResult CTriggerAction::LoadTriggers(std::vector<LoadProblem>* problems) {
   std::vector<LoadProblem> found_problems = report.Finish();
   if (problems != nullptr) *problems = std::move(found_problems);
   return automation::kOk;
+}
+
+}  // namespace core::registry
+
+namespace core::registry {
+
+CTriggerAction::PlacedLine CTriggerAction::PlaceLine(const std::string& line, int32_t slot) {
+  PlacedLine placed;
+  LoadReport report(host_, false);
+  report.StartLine({}, line);
+  const auto refuse = [&](const std::string& text) {
+    report.Add(LineState::Skipped, "", text);
+    for (LoadProblem& problem : report.Finish()) placed.messages.push_back(problem.message);
+    return placed;
+  };
+  int32_t id = 0;
+  std::string keyword;
+  if (triggers::ScanLine(line, "%d,%[^,]", {&id, &keyword}) != 2) {
+    return refuse("the line does not begin with a trigger id and a kind keyword");
+  }
+  const std::optional<TriggerKind> kind = triggers::KindFromKeyword(keyword);
+  if (!kind) return refuse(Format("unknown trigger kind \"%s\"", keyword.c_str()));
+  std::shared_ptr<CTrigger> made;
+  const HResult created = triggers::IsValidNumber(slot) && !slots_[slot]
+                              ? Install(*kind, slot, &made)
+                              : CreateTrigger(*kind, &made);
+  if (automation::Failed(created)) return refuse("no free slot");
+  const int32_t number = made->Number();
+  const std::string own = ReplaceLineHead(line, triggers::IdOf(number), std::nullopt);
+  report.StartLine({}, own);
+  report.LineMade(made);
+  bool reason_given = false;
+  {
+    LineScope scope(*this, report, &reason_given);
+    slots_[number]->SetDefinition(own);
+  }
+  const bool registered = made->Flags().registered != 0;
+  if (!registered && !reason_given) {
+    report.Add(LineState::NotRegistered, "", "its trigger was not defined in the simulator");
+  }
+  for (LoadProblem& problem : report.Finish()) placed.messages.push_back(problem.message);
+  if (registered) {
+    placed.slot = number;
+  } else if (slots_[number] && slots_[number]->GetTrigger() == made) {
+    DeleteSlot(number);
+  }
+  return placed;
 }
 
 }  // namespace core::registry

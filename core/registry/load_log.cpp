@@ -65,7 +65,8 @@ automation::HResult LoadReport::Add(LineState state, const std::string& field,
   const int read = triggers::ScanLine(line_, "%d,%[^,],%[^,]", {&id, &keyword, &name});
   if (read >= 2) problem.id = id;
   if (read >= 3) problem.name = name;
-  const automation::HResult hr = host_.WriteLog(FormatLoadMessage(problem.message));
+  const automation::HResult hr =
+      write_log_ ? host_.WriteLog(FormatLoadMessage(problem.message)) : automation::kOk;
   problems_.push_back(std::move(problem));
   made_.push_back(trigger_);
   return hr;

@@ -57,7 +57,9 @@ std::string FormatLoadMessage(const LoadMessage& message);
 // The problems of one load, in the order they were found.
 class LoadReport {
  public:
-  explicit LoadReport(const bridge::HostAccess& host) : host_(host) {}
+  // With `write_log` false the problems are only collected.
+  explicit LoadReport(const bridge::HostAccess& host, bool write_log = true)
+      : host_(host), write_log_(write_log) {}
   LoadReport(const LoadReport&) = delete;
   LoadReport& operator=(const LoadReport&) = delete;
 
@@ -74,6 +76,7 @@ class LoadReport {
 
  private:
   const bridge::HostAccess& host_;
+  bool write_log_;
   std::string key_;
   std::string_view line_;
   // Held weakly, so that the report does not keep a trigger the load's refreshes drop.

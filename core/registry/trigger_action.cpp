@@ -229,7 +229,10 @@ HResult CTriggerAction::CreateTriggerByKeyword(const std::string& keyword, Varia
 // ---- Deletion ----
 
 HResult CTriggerAction::DeleteTrigger(const std::string& name) {
-  const int32_t number = FindNumberByName(name);
+  return DeleteSlot(FindNumberByName(name));
+}
+
+HResult CTriggerAction::DeleteSlot(int32_t number) {
   rows::TriggerInfo* adapter = AdapterAt(number);
   if (adapter == nullptr) return kFail;
   if (adapter->IsInSimulator() &&

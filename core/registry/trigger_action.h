@@ -104,6 +104,20 @@ class CTriggerAction final : public rows::TriggerInfoOwner {
   HResult DeleteTrigger(const std::string& name) override;
   // Every trigger in slot order; stops at the first failure and returns it.
   HResult DeleteAllTriggers();
+  // The trigger in the slot, as DeleteTrigger deletes the trigger it finds by name.
+  HResult DeleteSlot(int32_t number);
+
+  // ---- One line at a time (paste and undo; definition_storage.cpp) ----
+  struct PlacedLine {
+    int32_t slot = -1;  // of the new trigger; -1 when the line was refused
+    // What reading the line found, as a load would log it (the key left empty).
+    std::vector<LoadMessage> messages;
+  };
+  // Makes a trigger from a definition line, in `slot` when that slot is free and otherwise in the
+  // lowest free slot; the line's id becomes that of the new trigger. The line is read as a load
+  // reads it, but nothing is logged. A line that makes no trigger, or whose trigger the
+  // simulator does not hold, is refused: its trigger is deleted again.
+  PlacedLine PlaceLine(const std::string& line, int32_t slot = -1);
 
   // ---- Simulator commands ----
   // By name: E_FAIL, nothing sent, when no trigger bears the name; otherwise the code with the

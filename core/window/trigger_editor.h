@@ -26,6 +26,10 @@ inline constexpr uint32_t kCommandIOStream = 54209;
 inline constexpr uint32_t kCommandControl = 54210;
 inline constexpr uint32_t kCommandFire = 54212;
 inline constexpr uint32_t kCommandReset = 54213;
+// The window's edit commands, with the numbers such commands usually have.
+inline constexpr uint32_t kCommandCopy = 0xE122;
+inline constexpr uint32_t kCommandPaste = 0xE125;
+inline constexpr uint32_t kCommandUndo = 0xE12B;
 
 // The six kinds the window creates and edits, each with its dialog.
 enum class EditKind { Interrupt, Stream, Transfer, IOStream, Control, Connect };

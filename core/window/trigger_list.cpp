@@ -1,6 +1,8 @@
 // The trigger window's list: rebuilding the rows and the commands on the selection.
 #include "core/window/trigger_list.h"
 
+#include <algorithm>
+
 #include "core/addin/help_path.h"
 
 namespace core::window {
@@ -8,6 +10,7 @@ namespace {
 
 bool NeedsSelection(uint32_t command) {
   switch (command) {
+    case kCommandCopy:
     case kCommandDelete:
     case kCommandActivate:
     case kCommandDeactivate:
@@ -117,7 +120,19 @@ void TriggerList::Rebuild() {
 void TriggerList::FillIfPending() {
   if (!fill_pending_) return;
   fill_pending_ = false;
+  // The triggers of the selected rows and of the focused row, as the last fill placed them.
+  const auto trigger_of = [this](int row) -> const triggers::CTrigger* {
+    if (row < 0 || static_cast<size_t>(row) >= row_triggers_.size()) return nullptr;
+    return row_triggers_[static_cast<size_t>(row)].lock().get();
+  };
+  std::vector<const triggers::CTrigger*> selected;
+  if (!select_next_) {
+    for (const int row : list_.SelectedRows()) selected.push_back(trigger_of(row));
+  }
+  const triggers::CTrigger* focused = trigger_of(list_.FocusedRow());
   list_.DeleteAllRows();
+  row_triggers_.clear();
+
   const int count = document_.GetTriggerCount();
   RowTexts texts;
   int row = 0;
@@ -128,6 +143,25 @@ void TriggerList::FillIfPending() {
       texts[column] = (adapter->*rows::ListColumns()[column])();
     }
     list_.InsertRow(row++, texts, slot);
+    row_triggers_.push_back(adapter->GetTrigger());
+  }
+
+  if (select_next_) {
+    for (const int32_t slot : *select_next_) {
+      if (const rows::TriggerInfo* adapter = document_.GetTriggerInfo(slot)) {
+        selected.push_back(adapter->GetTrigger().get());
+      }
+    }
+    if (!selected.empty()) focused = selected.front();
+    select_next_.reset();
+  }
+  if (selected.empty() && focused == nullptr) return;
+  for (size_t index = 0; index < row_triggers_.size(); ++index) {
+    const triggers::CTrigger* trigger = row_triggers_[index].lock().get();
+    const bool is_selected = std::find(selected.begin(), selected.end(), trigger) != selected.end();
+    if (is_selected || trigger == focused) {
+      list_.SetRowState(static_cast<int>(index), is_selected, trigger == focused);
+    }
   }
 }
 
@@ -146,13 +180,19 @@ std::vector<int> TriggerList::SelectedSlots() const {
 }
 
 std::optional<bool> TriggerList::Enabled(uint32_t command) const {
+  if (command == kCommandPaste) return list_.ClipboardHasText();
+  if (command == kCommandUndo) return CanUndo();
   return CommandEnabled(command, static_cast<int>(list_.SelectedRows().size()),
                         document_.GetTriggerCount());
 }
 
 std::vector<MenuItemState> TriggerList::ContextMenu() const {
-  return ContextMenuStates(static_cast<int>(list_.SelectedRows().size()),
-                           document_.GetTriggerCount());
+  const int selected = static_cast<int>(list_.SelectedRows().size());
+  std::vector<MenuItemState> items = ContextMenuStates(selected, document_.GetTriggerCount());
+  items.push_back({kCommandUndo, CanUndo()});
+  items.push_back({kCommandCopy, selected > 0});
+  items.push_back({kCommandPaste, list_.ClipboardHasText()});
+  return items;
 }
 
 bool TriggerList::Execute(uint32_t command) {
@@ -162,7 +202,16 @@ bool TriggerList::Execute(uint32_t command) {
   }
   switch (command) {
     case kCommandDelete:
-      DeleteSelected();
+      Undoable([this] { DeleteSelected(); });
+      return true;
+    case kCommandCopy:
+      Copy();
+      return true;
+    case kCommandPaste:
+      Undoable([this] { Paste(); });
+      return true;
+    case kCommandUndo:
+      Undo();
       return true;
     case kCommandActivate:
       SimulatorCommand(&TriggerDocument::SimulatorCommand1);
@@ -195,7 +244,7 @@ void TriggerList::Edit(EditKind kind, std::optional<int> slot) {
     return;
   }
   FillIfPending();
-  editor_->EditOrCreate(kind, slot);
+  Undoable([&] { editor_->EditOrCreate(kind, slot); });
 }
 
 // From the last selected row up, as the user sees them. The slots are read before the first
@@ -217,6 +266,55 @@ void TriggerList::SimulatorCommand(int (TriggerDocument::*command)(int)) {
   const std::vector<int> slots = SelectedSlots();
   Batch batch(*this);
   for (int slot : slots) (document_.*command)(slot);
+}
+
+template <typename Command>
+void TriggerList::Undoable(Command command) {
+  const registry::Snapshot before = registry::TakeSnapshot(document_.Registry());
+  command();
+  std::vector<registry::SlotChange> changes =
+      registry::ChangesBetween(before, registry::TakeSnapshot(document_.Registry()));
+  if (!changes.empty()) undo_ = std::move(changes);
+}
+
+void TriggerList::Copy() {
+  const std::vector<int> slots = SelectedSlots();
+  if (slots.empty()) return;
+  if (!list_.CopyToClipboard(registry::CopiedTable(document_.Registry(), slots),
+                             registry::CopiedLines(document_.Registry(), slots))) {
+    host_.WriteLog(kClipboardBusyLine);
+  }
+}
+
+// The pasted triggers are selected once the list shows them; what was refused is logged.
+void TriggerList::Paste() {
+  const std::vector<std::string> lines = registry::DefinitionLinesIn(list_.ClipboardText());
+  if (lines.empty()) {
+    host_.WriteLog(kNothingToPasteLine);
+    return;
+  }
+  Batch batch(*this);
+  const registry::PasteResult pasted = registry::PasteLines(document_.Registry(), lines);
+  for (const std::string& line : pasted.refused) host_.WriteLog(line);
+  select_next_ = pasted.slots;
+  document_.Refresh();
+}
+
+// The triggers that come back are selected.
+void TriggerList::Undo() {
+  if (undo_.empty()) return;
+  const std::vector<registry::SlotChange> changes = std::move(undo_);
+  undo_.clear();
+  Batch batch(*this);
+  for (const std::string& line : registry::TakeBack(document_.Registry(), changes)) {
+    host_.WriteLog(line);
+  }
+  std::vector<int32_t> restored;
+  for (const registry::SlotChange& change : changes) {
+    if (!change.before.empty()) restored.push_back(change.slot);
+  }
+  select_next_ = restored;
+  document_.Refresh();
 }
 
 void TriggerList::Help() { host_.ShowHelp(addin::kTriggerWindowTopic); }

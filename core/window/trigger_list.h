@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/registry/line_transfer.h"
 #include "core/rows/trigger_info.h"
 #include "core/window/trigger_document.h"
 #include "core/window/trigger_editor.h"
@@ -32,7 +33,8 @@ const std::array<uint32_t, 13>& ToolbarCommands();
 
 // Whether the window's command is enabled with this many rows selected and triggers defined;
 // none for a command that is not the window's. The five kind commands are always enabled;
-// connect needs two triggers to connect; delete and the simulator commands need a selection.
+// connect needs two triggers to connect; delete, copy and the simulator commands need a
+// selection. Paste and undo depend on the clipboard and the last change: TriggerList decides.
 std::optional<bool> CommandEnabled(uint32_t command, int selected_rows, int trigger_count);
 
 // The context menu's items: the commands as above, and connect only with two or more rows
@@ -63,6 +65,18 @@ class TriggerListPort {
   // The list is redrawn once when the outermost of nested changes ends, not at every row.
   virtual void BeginChanges() = 0;
   virtual void EndChanges() = 0;
+  // The focused row, -1 when none; a row's selected and focused states (a focused row is
+  // scrolled into view).
+  virtual int FocusedRow() const = 0;
+  virtual void SetRowState(int row, bool selected, bool focused) = 0;
+
+  // The clipboard. Copy puts the triggers there as the list's text and as definition lines in
+  // a format of the add-in's own; false when the clipboard could not be opened.
+  virtual bool CopyToClipboard(const std::string& table, const std::string& lines) = 0;
+  // The lines of that format when the clipboard holds them, otherwise its plain text (empty
+  // when it holds neither).
+  virtual std::string ClipboardText() const = 0;
+  virtual bool ClipboardHasText() const = 0;
 };
 
 // What the window asks of its host.
@@ -80,6 +94,12 @@ class TriggerWindowHost {
 inline constexpr char kNoDialogsLine[] =
     "Trigger add-in: the trigger dialogs are not available in this version; triggers are "
     "created and edited through the add-in's TriggerAction object";
+
+// The log lines of a copy the clipboard refused, and of a paste that found no lines.
+inline constexpr char kClipboardBusyLine[] =
+    "Trigger add-in: the clipboard is in use by another program; nothing was copied";
+inline constexpr char kNothingToPasteLine[] =
+    "Trigger add-in: the clipboard holds no trigger definition lines to paste";
 
 class TriggerList {
  public:
@@ -102,6 +122,8 @@ class TriggerList {
   // Runs a command of the window; false when the command is not the window's.
   bool Execute(uint32_t command);
   std::optional<bool> Enabled(uint32_t command) const;
+  // Whether Undo has something to take back.
+  bool CanUndo() const { return !undo_.empty(); }
   std::vector<MenuItemState> ContextMenu() const;
   // Edits the row's trigger when its kind has a dialog; -1 (no row) does nothing.
   void DoubleClick(int row);
@@ -117,6 +139,12 @@ class TriggerList {
   void Edit(EditKind kind, std::optional<int> slot);
   void DeleteSelected();
   void SimulatorCommand(int (TriggerDocument::*command)(int));
+  void Copy();
+  void Paste();
+  void Undo();
+  // Runs a command that changes triggers, and keeps what it changed for Undo.
+  template <typename Command>
+  void Undoable(Command command);
 
   TriggerDocument& document_;
   TriggerListPort& list_;
@@ -126,6 +154,12 @@ class TriggerList {
   int rebuilds_ = 0;
   int batch_depth_ = 0;
   bool fill_pending_ = false;
+  // The trigger of each row as the last fill made them, so that the selection and the focus
+  // follow their triggers into the next fill.
+  std::vector<std::weak_ptr<triggers::CTrigger>> row_triggers_;
+  // Slots the next fill selects instead (the triggers a paste or an undo made).
+  std::optional<std::vector<int32_t>> select_next_;
+  std::vector<registry::SlotChange> undo_;
 };
 
 }  // namespace core::window

@@ -99,6 +99,13 @@ bool IdeFrame::InitialState(LONG command) const {
 HRESULT IdeFrame::RunCommand(LONG command, std::string* problem) {
   const bool host = IsHostCommand(command);
   if (!host && !session_->addin_commands().Offers(command)) {
+    // Any other command is the active window's (the trigger window's Paste, say), as the
+    // frame routes the shortcuts and menu commands it does not know.
+    const HWND active = reinterpret_cast<HWND>(SendMessageW(client_, WM_MDIGETACTIVE, 0, 0));
+    if (command < model::kFirstChildWindowCommand && active != nullptr) {
+      SendMessageW(active, WM_COMMAND, static_cast<WPARAM>(command), 0);
+      return S_OK;
+    }
     *problem = Format("no menu entry or toolbar button has the command %ld", command);
     return E_INVALIDARG;
   }

@@ -52,4 +52,7 @@
 /* Commands of the window's own menu bar, with the numbers such commands usually have. */
 #define ID_WINDOW_CLOSE 0xE102
 #define ID_WINDOW_SAVE_AS 0xE104
+#define ID_EDIT_COPY 0xE122
+#define ID_EDIT_PASTE 0xE125
+#define ID_EDIT_UNDO 0xE12B
 #define ID_WINDOW_HELP 0xE146

@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "win/comkit/module.h"
 #include "win/resources/resource_ids.h"
@@ -22,12 +23,52 @@ static_assert(
         cw::kCommandConnect == ID_TRIGGER_CONNECT && cw::kCommandActivate == ID_TRIGGER_ACTIVATE &&
         cw::kCommandDeactivate == ID_TRIGGER_DEACTIVATE &&
         cw::kCommandIOStream == ID_TRIGGER_IOSTREAM && cw::kCommandControl == ID_TRIGGER_CONTROL &&
-        cw::kCommandFire == ID_TRIGGER_FIRE && cw::kCommandReset == ID_TRIGGER_RESET,
+        cw::kCommandFire == ID_TRIGGER_FIRE && cw::kCommandReset == ID_TRIGGER_RESET &&
+        cw::kCommandCopy == ID_EDIT_COPY && cw::kCommandPaste == ID_EDIT_PASTE &&
+        cw::kCommandUndo == ID_EDIT_UNDO,
     "the resources name the window's commands by these numbers");
 
 constexpr size_t kTextLimit = 260;
 constexpr char kDeleteRefused[] = "Can not delete TriggerAction associated with event";
 constexpr char kDeleteRefusedCaption[] = "TriggerAction Error";
+
+// The clipboard format of copied triggers: their definition lines, as ANSI text.
+UINT LinesFormat() {
+  static const UINT format = RegisterClipboardFormatW(L"Trigger Definition Lines");
+  return format;
+}
+
+// Another program may hold the clipboard for a moment.
+bool OpenClipboardSoon(HWND owner) {
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    if (OpenClipboard(owner)) return true;
+    Sleep(10);
+  }
+  return false;
+}
+
+// Puts an ANSI text on the open clipboard under the format.
+void PutText(UINT format, const std::string& text) {
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  if (memory == nullptr) return;
+  if (void* at = GlobalLock(memory)) {
+    memcpy(at, text.c_str(), text.size() + 1);
+    GlobalUnlock(memory);
+    if (SetClipboardData(format, memory) != nullptr) return;  // the clipboard owns it now
+  }
+  GlobalFree(memory);
+}
+
+// The text the open clipboard holds under the format, up to its first NUL.
+std::string TakeText(UINT format) {
+  HANDLE memory = GetClipboardData(format);
+  if (memory == nullptr) return {};
+  const char* at = static_cast<const char*>(GlobalLock(memory));
+  if (at == nullptr) return {};
+  const std::string text(at, strnlen(at, GlobalSize(memory)));
+  GlobalUnlock(memory);
+  return text;
+}
 
 }  // namespace
 
@@ -157,12 +198,43 @@ void TriggerView::EndChanges() {
   if (MDIChildFrame* frame = GetParentFrame()) frame->RequestCommandUIUpdate();
 }
 
-// ---- Menus, keys and notifications ----
-
 int TriggerView::FocusedRow() const {
   return static_cast<int>(
       SendMessageW(hwnd(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
 }
+
+void TriggerView::SetRowState(int row, bool selected, bool focused) {
+  LVITEMW item = {};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  item.state = (selected ? LVIS_SELECTED : 0) | (focused ? LVIS_FOCUSED : 0);
+  SendMessageW(hwnd(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+  if (focused) SendMessageW(hwnd(), LVM_ENSUREVISIBLE, row, FALSE);
+}
+
+// ---- The clipboard ----
+
+bool TriggerView::CopyToClipboard(const std::string& table, const std::string& lines) {
+  if (!OpenClipboardSoon(hwnd())) return false;
+  EmptyClipboard();
+  PutText(CF_TEXT, table);
+  PutText(LinesFormat(), lines);
+  CloseClipboard();
+  return true;
+}
+
+std::string TriggerView::ClipboardText() const {
+  if (!OpenClipboardSoon(hwnd())) return {};
+  const UINT format = IsClipboardFormatAvailable(LinesFormat()) ? LinesFormat() : CF_TEXT;
+  std::string text = TakeText(format);
+  CloseClipboard();
+  return text;
+}
+
+bool TriggerView::ClipboardHasText() const {
+  return IsClipboardFormatAvailable(LinesFormat()) || IsClipboardFormatAvailable(CF_TEXT);
+}
+
+// ---- Menus, keys and notifications ----
 
 void TriggerView::ShowContextMenu(POINT at) {
   if (at.x == -1 && at.y == -1) {
@@ -236,6 +308,13 @@ LRESULT TriggerView::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_KEYDOWN:
       if (wparam == VK_DELETE) {
         if (MDIChildFrame* frame = GetParentFrame()) frame->RouteCommand(cw::kCommandDelete);
+        return 0;
+      }
+      if (GetKeyState(VK_CONTROL) < 0 && (wparam == 'C' || wparam == 'V' || wparam == 'Z')) {
+        const UINT command = wparam == 'C'   ? cw::kCommandCopy
+                             : wparam == 'V' ? cw::kCommandPaste
+                                             : cw::kCommandUndo;
+        if (MDIChildFrame* frame = GetParentFrame()) frame->RouteCommand(command);
         return 0;
       }
       if (wparam == 'A' && GetKeyState(VK_CONTROL) < 0) {

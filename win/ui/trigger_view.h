@@ -41,9 +41,13 @@ class TriggerView : public CListViewEx, private core::window::TriggerListPort {
   void ShowDeleteRefused() override;
   void BeginChanges() override;
   void EndChanges() override;
+  int FocusedRow() const override;
+  void SetRowState(int row, bool selected, bool focused) override;
+  bool CopyToClipboard(const std::string& table, const std::string& lines) override;
+  std::string ClipboardText() const override;
+  bool ClipboardHasText() const override;
 
   void ShowContextMenu(POINT at);
-  int FocusedRow() const;
 
   // The columns' widths at the list's DPI: the user's kept ones, else the table's
   // (trigger_view_columns.cpp).

@@ -17,7 +17,7 @@ using core::window::RowTexts;
 class FakeList : public core::window::TriggerListPort {
  public:
   void DeleteAllRows() override {
-    rows.clear(), slots.clear(), selected.clear();
+    rows.clear(), slots.clear(), selected.clear(), focused = -1;
     events.push_back("delete all");
   }
   void InsertRow(int row, const RowTexts& texts, int slot) override {
@@ -34,9 +34,22 @@ class FakeList : public core::window::TriggerListPort {
   void EndChanges() override {
     if (--depth == 0) events.push_back("redraw");
   }
+  int FocusedRow() const override { return focused; }
+  void SetRowState(int row, bool is_selected, bool is_focused) override {
+    if (is_selected) selected.push_back(row);
+    if (is_focused) focused = row;
+  }
+  bool CopyToClipboard(const std::string& table, const std::string& lines) override {
+    clipboard_table = table, clipboard = lines;
+    return true;
+  }
+  std::string ClipboardText() const override { return clipboard; }
+  bool ClipboardHasText() const override { return !clipboard.empty(); }
 
   std::vector<RowTexts> rows;
   std::vector<int> slots, selected;
+  int focused = -1;
+  std::string clipboard, clipboard_table;
   Calls events;
   int depth = 0;
 };
@@ -209,6 +222,86 @@ TEST_F(TriggerListTest, EditCommandsAndDoubleClicksGoToTheDialogs) {
             (Calls{"edit interrupt 4", "edit stream new", "edit connect new", "edit connect 6"}));
   EXPECT_EQ(list_.Enabled(54205), true) << "a row is selected";
   EXPECT_EQ(list_.Enabled(54206), false) << "no triggers to connect";
+}
+
+TEST(LineTransferRules, LinesInATextAndTheirHeads) {
+  using core::registry::DefinitionLinesIn;
+  EXPECT_EQ(DefinitionLinesIn("No\tStatus\tName\r\n 100,ioaccess,a,1,2 \r\nTrigger7=101,sio,b\n"
+                              "dear all,\n5,\n12,3\n,x,y\nx=,y\n"),
+            (std::vector<std::string>{"100,ioaccess,a,1,2", "101,sio,b"}));
+  const struct {
+    const char* line;
+    std::optional<int32_t> id;
+    std::optional<std::string_view> name;
+    const char* written;
+  } heads[] = {
+      {"100,ioaccess,a,1,2", 105, std::nullopt, "105,ioaccess,a,1,2"},
+      {"100,ioaccess,a,1,2", std::nullopt, "b1", "100,ioaccess,b1,1,2"},
+      {"100,connect,g", 101, "h", "101,connect,h"},
+      {"100,connect", 101, "h", "101,connect"},
+      {"nothing", 101, "h", "nothing"},
+  };
+  for (const auto& c : heads) {
+    EXPECT_EQ(core::registry::ReplaceLineHead(c.line, c.id, c.name), c.written) << c.line;
+  }
+}
+
+// Pasting into the project the lines came from: names that clash get counters and references
+// follow them; what cannot be pasted is logged, once a line. Undo takes the paste back, and a
+// deletion, whose trigger comes back into its slot; the selection follows the triggers.
+TEST_F(TriggerListTest, PasteUndoAndTheSelection) {
+  rows_.clipboard = "100,ioaccess,poll,50,1\r\n";
+  list_.Execute(core::window::kCommandPaste);
+  Registered("ioaccess");  // slot 1
+  list_.Rebuild();
+  rows_.selected = {0};
+  list_.Execute(core::window::kCommandCopy);
+  EXPECT_EQ(rows_.clipboard, "100,ioaccess,poll,50,1\r\n");
+  EXPECT_EQ(rows_.clipboard_table.substr(0, 14), "No\tStatus\tName");
+  TakeLog();
+
+  rows_.clipboard =
+      "copied:\r\n101,connect,group,poll\r\nTrigger0=100,ioaccess,poll,50,1\r\n"
+      "102,control,stopper,STOP,group\r\n103,bogus,x\r\n104,control,lost,STOP,nobody\r\n";
+  rows_.selected = {1};
+  list_.Execute(core::window::kCommandPaste);
+  const auto line_of = [&](int slot) {
+    const TriggerInfo* adapter = document_.GetTriggerInfo(slot);
+    return adapter ? adapter->GetDefinitionText() : std::string("free");
+  };
+  EXPECT_EQ(line_of(2), "102,ioaccess,poll1,50,1");
+  EXPECT_EQ(line_of(3), "103,connect,group,poll1");
+  EXPECT_EQ(line_of(4), "104,control,stopper,STOP,group");
+  EXPECT_EQ(line_of(5), "free");
+  Calls logged;
+  for (const std::string& event : rows_.events) {
+    if (event.rfind("log ", 0) == 0) logged.push_back(event);
+  }
+  EXPECT_EQ(logged,
+            (Calls{"log Trigger add-in: line 4 not pasted (x): unknown trigger kind \"bogus\"",
+                   "log Trigger add-in: line 5 not pasted (lost): Target: no trigger is named "
+                   "\"nobody\""}));
+  EXPECT_EQ(rows_.selected, (std::vector<int>{2, 3, 4})) << "the pasted rows";
+
+  list_.Execute(core::window::kCommandUndo);
+  EXPECT_EQ(window_registry_.Count(), 2);
+  EXPECT_FALSE(list_.CanUndo());
+
+  // The selected trigger in slot 1 stays selected when the trigger above it goes.
+  rows_.selected = {1};
+  rows_.focused = 1;
+  window_registry_.DeleteSlot(0);
+  EXPECT_EQ(rows_.selected, (std::vector<int>{0}));
+  EXPECT_EQ(rows_.focused, 0);
+  rows_.clipboard = "100,ioaccess,poll,50,1\r\n";
+  list_.Execute(core::window::kCommandPaste);  // into slot 0
+  rows_.selected = {0, 1};
+  list_.Execute(core::window::kCommandDelete);
+  EXPECT_EQ(window_registry_.Count(), 0);
+  list_.Execute(core::window::kCommandUndo);
+  EXPECT_EQ(line_of(0), "100,ioaccess,poll,50,1");
+  EXPECT_EQ(line_of(1), "101,ioaccess,ioaccess,0,0");
+  EXPECT_EQ(rows_.selected, (std::vector<int>{0, 1}));
 }
 
 }  // namespace

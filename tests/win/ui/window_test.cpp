@@ -273,14 +273,15 @@ void ExpectOwnAccessKeys(HMENU menu) {
 TEST_F(TriggerWindowTest, ItsMenusEnableWhatAppliesAndComeFromTheResourcesWithItsTips) {
   const HWND frame = Open();
   const HWND list = ListOf(frame);
-  SetWindowPos(frame, HWND_TOP, 0, 0, 700, 400, SWP_NOZORDER);  // at the screen's left edge
+  SetWindowPos(frame, HWND_TOP, 0, 0, 700, 400, SWP_NOZORDER);     // at the screen's left edge
+  if (OpenClipboard(nullptr)) EmptyClipboard(), CloseClipboard();  // nothing to paste
   // The item count, then the enabled items: the connect command (54206) wants two rows.
   SelectRows(list, {1});
   POINT at = {40, 40};
   ClientToScreen(list, &at);
   EXPECT_EQ(ReadMenu([&] { SendMessageW(list, WM_CONTEXTMENU, 0, MAKELPARAM(at.x, at.y)); }),
-            (std::vector<UINT>{12, 54202, 54203, 54204, 54209, 54210, 54205, 54207, 54208, 54212,
-                               54213, ID_WINDOW_SAVE_AS}));
+            (std::vector<UINT>{15, 54202, 54203, 54204, 54209, 54210, 54205, ID_EDIT_COPY, 54207,
+                               54208, 54212, 54213, ID_WINDOW_SAVE_AS}));
   // By key it opens below the focused row, inside the list.
   RECT list_place, menu;
   GetWindowRect(list, &list_place);
@@ -299,10 +300,12 @@ TEST_F(TriggerWindowTest, ItsMenusEnableWhatAppliesAndComeFromTheResourcesWithIt
   ExpectOwnAccessKeys(bar);
   // A menu that opens shows which of its commands apply, with no row selected.
   SelectRows(list, {});
-  for (int index : {0, 1}) {
+  for (int index : {0, 1, 2}) {
     SendMessageW(frame, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(GetSubMenu(bar, index)), index);
   }
   EXPECT_EQ(GetMenuState(bar, ID_TRIGGER_ACTIVATE, MF_BYCOMMAND) & MF_GRAYED, MF_GRAYED);
+  EXPECT_EQ(GetMenuState(bar, ID_EDIT_UNDO, MF_BYCOMMAND) & MF_GRAYED, MF_GRAYED);
+  EXPECT_EQ(GetMenuState(bar, ID_EDIT_COPY, MF_BYCOMMAND) & MF_GRAYED, MF_GRAYED);
   EXPECT_EQ(GetMenuState(bar, ID_WINDOW_CLOSE, MF_BYCOMMAND) & MF_GRAYED, 0u);
   const HMENU context =
       LoadMenuW(GetModuleHandleW(L"TriggerRES.dll"), MAKEINTRESOURCEW(IDR_TRIGGER_CONTEXT_MENU));
@@ -458,6 +461,94 @@ TEST_F(TriggerWindowTest, AWindowTheSystemRefusesIsToldAndOpeningLeavesNothingBe
 // The add-in unloads and loads again while the IDE window, which uses the same window framework,
 // stays open: the add-in unregisters its window classes as it unloads and registers them afresh
 // under the new module, so its window opens and paints as before.
+// Ctrl+C copies the selected triggers as the list's text and as their lines; another stand-in
+// process, on its own copy of the project, pastes them: clashing names get counters and the
+// references between the pasted triggers follow. Here Delete and Ctrl+Z take a deletion back,
+// and the rows the user had selected stay selected.
+TEST_F(TriggerWindowTest, CopiedTriggersArePastedIntoAnotherIdeAndADeletionIsUndone) {
+  const HWND frame = Open();
+  const HWND list = ListOf(frame);
+  const std::vector<int> rows = {RowOf(list, "tick"), RowOf(list, "port1_wave"),
+                                 RowOf(list, "start_all"), RowOf(list, "stop_wave")};
+  SelectRows(list, rows);
+  // A key with Ctrl held, as the view reads Ctrl from the keyboard state.
+  const auto press_with_ctrl = [&](WPARAM key) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    PressKey(list, key);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+  };
+  press_with_ctrl('C');
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  const auto text_of = [](UINT format) {
+    const HANDLE data = GetClipboardData(format);
+    const char* text = data ? static_cast<const char*>(GlobalLock(data)) : nullptr;
+    std::string copy = text ? text : "";
+    if (text) GlobalUnlock(data);
+    return copy;
+  };
+  const std::string table = text_of(CF_TEXT);
+  const std::string lines = text_of(RegisterClipboardFormatW(L"Trigger Definition Lines"));
+  CloseClipboard();
+  EXPECT_EQ(Lines(table).size(), 5u) << table;
+  EXPECT_EQ(table.rfind("No\tStatus\tName\tAction\t", 0), 0u) << table;
+  EXPECT_NE(lines.find("107,connect,start_all,tick,uart_hello,port1_wave\r\n"), lines.npos);
+
+  // The other IDE: opens the trigger window, pastes, saves its project and quits.
+  const std::wstring other = TempPath(L"paste_target.vpj");
+  ASSERT_TRUE(CopyFileW(project_.c_str(), other.c_str(), FALSE));
+  const std::wstring script = TempPath(L"paste_target.js");
+  {
+    FILE* out = _wfopen(script.c_str(), L"w");
+    ASSERT_NE(out, nullptr);
+    std::fputs(
+        "var r = Vireo.GetObject('Trigger.TriggerAction');\n"
+        "r.SaveTriggers(); Vireo.SaveProject(); WScript.Quit(0);\n",
+        out);
+    std::fclose(out);
+  }
+  std::wstring command = L"vireo-standin.exe --project \"" + other + L"\" --gui --exec 54201 " +
+                         L"--exec " + std::to_wstring(ID_EDIT_PASTE) + L" --script \"" + script +
+                         L"\"";
+  STARTUPINFOW startup = {sizeof startup};
+  PROCESS_INFORMATION process = {};
+  ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &process));
+  EXPECT_EQ(WaitForSingleObject(process.hProcess, 60000), WAIT_OBJECT_0);
+  DWORD exit_code = 1;
+  GetExitCodeProcess(process.hProcess, &exit_code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  EXPECT_EQ(exit_code, 0u);
+  char saved[4096] = "";
+  std::string pasted;
+  for (int key = 13; key < 17; ++key) {
+    GetPrivateProfileStringA("Trigger", std::to_string(key).c_str(), "", saved, sizeof saved,
+                             Narrow(other).c_str());
+    pasted += std::string(saved) + "\n";
+  }
+  EXPECT_EQ(pasted,
+            "113,interrupt,tick1,TIMER0_OVF,1000,10\n"
+            "114,Stream,port1_wave1,PORT1,8BIT,REPEAT,WAVE_TABLE,16,50,5,0x0000000f\n"
+            "115,connect,start_all1,tick1,uart_hello,port1_wave1\n"
+            "116,control,stop_wave1,STOP,port1_wave1\n");
+
+  // Delete and Ctrl+Z here: the deleted rows come back, selected.
+  SelectRows(list, {RowOf(list, "tick_ack"), RowOf(list, "rx_to_tx")});
+  PressKey(list, VK_DELETE);
+  EXPECT_EQ(RowCount(list), 11);
+  press_with_ctrl('Z');
+  EXPECT_EQ(RowCount(list), 13);
+  std::vector<std::string> selected;
+  for (int row = -1; (row = ListView_GetNextItem(list, row, LVNI_SELECTED)) >= 0;) {
+    selected.push_back(ItemText(list, row, 2));
+  }
+  EXPECT_EQ(selected, (Strings{"tick_ack", "rx_to_tx"}));
+}
+
 TEST_F(TriggerWindowTest, TheAddinUnloadsAndLoadsAgainBesideTheIdeWindow) {
   const HWND client = GetDlgItem(Ide(), IDC_MDI_CLIENT);
   Close(Open(client));
