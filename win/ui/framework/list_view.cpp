@@ -251,8 +251,9 @@ int CListViewEx::FitColumn(int column) {
     for (int row = 0; row < rows; ++row) {
       const int length = static_cast<int>(
           SendMessageW(hwnd(), LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item)));
-      if (length > 0)
+      if (length > 0) {
         widest = std::max(widest, measure.Width({text_, static_cast<size_t>(length)}));
+      }
     }
   }
   // The first column's label starts right of its left edge (and, on old systems, ends left of
