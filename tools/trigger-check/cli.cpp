@@ -9,7 +9,8 @@ namespace trigger_check {
 namespace {
 
 constexpr char kUsage[] =
-    "usage: trigger-check [--json] [--records] [--list] [--export FILE] [--fix] PROJECT.vpj...\n"
+    "usage: trigger-check [--json] [--records] [--list] [--export FILE] [--fix] [--html DIR]\n"
+    "                     PROJECT.vpj...\n"
     "       trigger-check --help\n";
 
 struct Options : ReportOptions {
@@ -42,6 +43,14 @@ std::string ParseArguments(const std::vector<std::string>& args, Options* option
         options->export_file = args[++i];
       } else {
         options->export_file = arg.substr(9);
+      }
+    } else if (arg == "--html" || arg.rfind("--html=", 0) == 0) {
+      if (options->html_folder) return "--html is given twice";
+      if (arg == "--html") {
+        if (i + 1 == args.size()) return "--html needs a folder";
+        options->html_folder = args[++i];
+      } else {
+        options->html_folder = arg.substr(7);
       }
     } else {
       return "unknown option \"" + arg + "\"";
