@@ -249,7 +249,6 @@ TEST_F(DialogsTest, DataChartFollowsThePatternAsItIsTyped) {
     Type(d, IDC_DATA_LIST, "10,0,127");
     const ChartPixels band = ChartOf(d);
     EXPECT_NEAR(band.left_top, (bars.right_top + bars.bottom) / 2, 2) << "127 is half of 8BIT";
-    EXPECT_EQ(band.bottom, bars.bottom);
     Screenshot(d, "data_chart");
     Type(d, IDC_DATA_LIST, "10,-1,3");
     const ChartPixels reason = ChartOf(d);
