@@ -2,6 +2,7 @@
 #include "core/triggers/pattern_chart.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstring>
 
@@ -194,12 +195,12 @@ PatternChart ChartOfPattern(std::string_view size, std::string_view generate_mod
   if (range != nullptr) {
     chart.low = 0;
     chart.high = range->high;
-    chart.scale_note = Format("%s: 0 to %s", range->name, Whole(range->high).c_str());
+    chart.scale_note = Format("the range of %s, 0 to %s", range->name, Whole(range->high).c_str());
     const auto beyond = std::count_if(drawn.begin(), drawn.end(),
                                       [&](double v) { return v < chart.low || v > chart.high; });
     if (beyond > 0) {
-      AddWarning(&chart, listed ? Format("%u beyond the %s range", static_cast<unsigned>(beyond),
-                                         range->name)
+      AddWarning(&chart, listed ? Format("%u %s beyond the %s range", static_cast<unsigned>(beyond),
+                                         beyond == 1 ? "value lies" : "values lie", range->name)
                                 : Format("the band reaches beyond the %s range", range->name));
     }
   } else {
@@ -213,10 +214,19 @@ PatternChart ChartOfPattern(std::string_view size, std::string_view generate_mod
       chart.high = std::max(chart.high, value);
     }
     if (!(chart.high > chart.low)) chart.high = chart.low + 1;
-    chart.scale_note = "DOUBLE has no fixed range: the scale spans 0 and the pattern";
   }
   chart.low_text = real ? Real(chart.low) : Whole(chart.low);
   chart.high_text = real ? Real(chart.high) : Whole(chart.high);
+  if (real) {
+    chart.scale_note = chart.low_text + " to " + chart.high_text +
+                       ", spanning 0 and the pattern (DOUBLE has no fixed range)";
+  }
+  // The warnings make one sentence.
+  if (!chart.warning.empty()) {
+    chart.warning[0] =
+        static_cast<char>(std::toupper(static_cast<unsigned char>(chart.warning[0])));
+    chart.warning += '.';
+  }
   return chart;
 }
 

@@ -22,7 +22,7 @@ struct PatternChart {
   std::string reason;
 
   // The scale, bottom to top: the range of an integer size; for DOUBLE, which has no range of
-  // its own, from 0 (or the lowest value) to the highest value, as `scale_note` says.
+  // its own, from 0 (or the lowest value) to the highest value. `scale_note` says which.
   double low = 0;
   double high = 1;
   std::string low_text;
@@ -35,7 +35,7 @@ struct PatternChart {
   uint32_t count = 0;  // the number of values sent or drawn
 
   std::string label;    // one line to show under the chart
-  std::string warning;  // where what is sent differs from what was typed; may be empty
+  std::string warning;  // a sentence on what is sent other than typed; may be empty
 
   bool Drawable() const { return shape != Shape::None; }
   // Where a value sits on the scale: 0 at `low`, 1 at `high`, clamped to that range.

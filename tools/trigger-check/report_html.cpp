@@ -31,7 +31,7 @@ th { background: #e9edf1; }
 tbody tr:nth-child(even) { background: #f6f8fa; }
 ul.problems { padding-left: 20px; font-family: "DejaVu Sans Mono", monospace; font-size: 12px; }
 li.error { color: #a31515; } li.warning { color: #8a5a00; } li.note { color: #4a5560; }
-.patterns { display: flex; flex-wrap: wrap; gap: 16px; }
+.patterns { display: flex; flex-wrap: wrap; align-items: flex-start; gap: 16px; }
 figure { margin: 0; padding: 8px; border: 1px solid #c8ced4; width: 420px; }
 figcaption { font-weight: bold; margin-bottom: 4px; overflow-wrap: anywhere; }
 figure p { margin: 2px 0; } .warning { color: #a31515; } .reason { color: #a31515; }
@@ -117,8 +117,8 @@ void WritePatterns(const core::registry::CTriggerAction& registry, std::ostream&
             << HtmlText(stream->GetNameText()) << ": " << HtmlText(mode) << ' ' << HtmlText(list)
             << " (" << HtmlText(size) << ")</figcaption>\n";
     if (chart.Drawable()) {
-      figures << PatternSvg(chart) << "\n<p>" << HtmlText(chart.label) << ". Scale "
-              << HtmlText(chart.scale_note) << ".</p>\n";
+      figures << PatternSvg(chart) << "\n<p>" << HtmlText(chart.label)
+              << ".<br/>Scale: " << HtmlText(chart.scale_note) << ".</p>\n";
       if (!chart.warning.empty()) {
         figures << "<p class=\"warning\">" << HtmlText(chart.warning) << "</p>\n";
       }

@@ -22,19 +22,19 @@ struct Case {
 TEST(PatternChartTest, DrawsWhatTheSimulatorGetsOrSaysWhyNot) {
   // clang-format off
   const Case cases[] = {
-      {"8BIT", "DEFAULT", "0x48,1,,020", Shape::Values, "3 values | 8BIT: 0 to 255", ""},
-      {"word", "default", "70000", Shape::Values, "1 value | 16BIT: 0 to 65535",
-       "1 beyond the 16BIT range"},
+      {"8BIT", "DEFAULT", "0x48,1,,020", Shape::Values, "3 values | 0 to 255", ""},
+      {"word", "default", "70000", Shape::Values, "1 value | 0 to 65535",
+       "1 value lies beyond the 16BIT range."},
       {"DOUBLE", "DEFAULT", "3,6", Shape::Values, "2 values | 0 to 6", ""},
       {"32BIT", "RANDOM2", "32,0,1023", Shape::Band,
-       "32 values drawn by the simulator between 0 and 1023 | 32BIT: 0 to 4294967295", ""},
+       "32 values drawn by the simulator between 0 and 1023 | 0 to 4294967295", ""},
       {"16BIT", "RANDOM2", "5,9,3", Shape::Band,
-       "5 values drawn by the simulator between 0 and 0 | 16BIT: 0 to 65535",
-       "min lies above max: both are sent as 0"},
+       "5 values drawn by the simulator between 0 and 0 | 0 to 65535",
+       "Min lies above max: both are sent as 0."},
       {"8BIT", "RANDOM", "x,2.5,-1", Shape::Band,
-       "0 values drawn by the simulator between 2.5 and -1 | 8BIT: 0 to 255",
-       "the count \"x\" is not a whole number: 0 is sent; min lies above max; "
-       "the band reaches beyond the 8BIT range"},
+       "0 values drawn by the simulator between 2.5 and -1 | 0 to 255",
+       "The count \"x\" is not a whole number: 0 is sent; min lies above max; "
+       "the band reaches beyond the 8BIT range."},
       {"DOUBLE", "RANDOM", "4,-2.5,1e999", Shape::Band,
        "4 values drawn by the simulator between -2.5 and inf | -2.5 to 0", ""},
       {"8BIT", "DEFAULT", "1, abc ,3", Shape::None, "Value 2, \"abc\", is not a whole number.", ""},
@@ -58,9 +58,7 @@ TEST(PatternChartTest, DrawsWhatTheSimulatorGetsOrSaysWhyNot) {
     const auto chart = ChartOfPattern(c.size, c.mode, c.list);
     const std::string where = std::string(c.size) + " " + c.mode + " " + c.list;
     EXPECT_EQ(chart.shape, c.shape) << where;
-    const std::string scale = chart.scale_note.rfind("DOUBLE", 0) == 0
-                                  ? chart.low_text + " to " + chart.high_text
-                                  : chart.scale_note;
+    const std::string scale = chart.low_text + " to " + chart.high_text;
     EXPECT_EQ(chart.Drawable() ? chart.label + " | " + scale : chart.reason, c.text) << where;
     EXPECT_EQ(chart.warning, c.warning) << where;
     // A bad item is what the dialog refuses on OK; every other reason is not.
@@ -75,7 +73,7 @@ TEST(PatternChartTest, ValuesAreSentAsReadAndPlacedOnTheScale) {
   const auto chart = ChartOfPattern("8bit", "DEFAULT", list);
   ASSERT_EQ(chart.values.size(), 100u);
   EXPECT_EQ(chart.values[99], 198.0);
-  EXPECT_EQ(chart.warning, "only the first 100 of 150 values are sent");
+  EXPECT_EQ(chart.warning, "Only the first 100 of 150 values are sent.");
   EXPECT_EQ(std::pair(chart.Place(255), chart.Place(300)), std::pair(1.0, 1.0));
   EXPECT_DOUBLE_EQ(chart.Place(51), 0.2);
 }
