@@ -2,6 +2,8 @@
 #include "tools/trigger-check/cli.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <set>
 
 #include "tools/trigger-check/report.h"
 
@@ -60,6 +62,14 @@ std::string ParseArguments(const std::vector<std::string>& args, Options* option
   if (options->projects.empty()) return "no project given";
   if (options->export_file && options->projects.size() > 1) {
     return "--export writes one list: give one project";
+  }
+  // Pages are named after their projects; one could not be told from another of its name.
+  std::set<std::string> pages;
+  for (const std::string& project : options->projects) {
+    const std::string page = std::filesystem::path(project).stem().string();
+    if (options->html_folder && !pages.insert(page).second) {
+      return "--html writes one page per project name: two projects are named \"" + page + "\"";
+    }
   }
   return {};
 }

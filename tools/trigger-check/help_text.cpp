@@ -57,13 +57,14 @@ OPTIONS
         section is already as a save writes it.
     --html DIR
         Also write a page for people to review: DIR/NAME.html for each project NAME.vpj (DIR
-        is made when missing). The page stands alone (its style is inline; it runs no script
-        and loads nothing) and holds the summary, the trigger table with the columns of the
-        export, the problems as the text report gives them, and a chart of each data pattern:
-        the values of a list, or the band from min to max of a random pattern with the count
-        the simulator draws, on the scale of the size (8BIT 0 to 255, 16BIT 0 to 65535, 32BIT
-        0 to 4294967295; DOUBLE, which has no fixed range, from 0 to the pattern's own values).
-        A pattern that cannot be read gives the reason in place of its chart.
+        is made when missing; two projects of one NAME are a usage error). The page stands
+        alone (its style is inline; it runs no script and loads nothing) and holds the
+        summary, the trigger table with the columns of the export, the problems as the text
+        report gives them, and a chart of each data pattern: the values of a list, or the band
+        from min to max of a random pattern with the count the simulator draws, on the scale
+        of the size (8BIT 0 to 255, 16BIT 0 to 65535, 32BIT 0 to 4294967295; DOUBLE, which has
+        no fixed range, from 0 to the pattern's own values). A pattern that cannot be read
+        gives the reason in place of its chart.
     --json
         Report as JSON lines (below) instead of text.
     -h, --help

@@ -101,12 +101,15 @@ void DrawPatternChart(const DRAWITEMSTRUCT& item, const PatternChart& chart, boo
   }
 
   // From the top: the scale's top value, the plot, the scale's bottom value, then the label and
-  // the warning in room for five lines, kept whatever they hold, so that the plot stays in place
-  // while the user types.
+  // the warning. Those get room for five lines, or more when they need it, so that the plot
+  // stays in place while the user types.
   TEXTMETRICW metrics = {};
   GetTextMetricsW(dc, &metrics);
   const int line = metrics.tmHeight;
-  const RECT plot = {area.left, area.top + line + 1, area.right, area.bottom - 6 * line - 8};
+  const int wrapped = WrappedHeight(dc, chart.label, area) + 2 +
+                      (chart.warning.empty() ? 0 : WrappedHeight(dc, chart.warning, area) + 2);
+  const int room = std::max(5 * line + 4, wrapped) + line + 4;
+  const RECT plot = {area.left, area.top + line + 1, area.right, area.bottom - room};
   SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
   TextOutA(dc, area.left, area.top, chart.high_text.c_str(),
            static_cast<int>(chart.high_text.size()));
