@@ -117,8 +117,9 @@ void DrawPatternChart(const DRAWITEMSTRUCT& item, const PatternChart& chart, boo
            static_cast<int>(chart.low_text.size()));
   // The scale's top and bottom as dotted lines across the plot.
   for (const LONG y : {plot.top, plot.bottom}) {
-    for (LONG x = plot.left; x < plot.right; x += 2)
+    for (LONG x = plot.left; x < plot.right; x += 2) {
       SetPixel(dc, x, y, GetSysColor(COLOR_GRAYTEXT));
+    }
   }
   DrawPlot(dc, {plot.left, plot.top + 1, plot.right, plot.bottom}, chart);
 
