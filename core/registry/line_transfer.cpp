@@ -188,6 +188,13 @@ PasteResult PasteLines(CTriggerAction& registry, const std::vector<std::string>&
     return PasteOrder(KindOfLine(lines[a])) < PasteOrder(KindOfLine(lines[b]));
   });
 
+  // The lines take the lowest free slots in their order, whatever the order they are made in.
+  std::vector<int32_t> free_slots;
+  for (int32_t slot = 0; slot < triggers::kSlotCount && free_slots.size() < lines.size(); ++slot) {
+    if (registry.AdapterAt(slot) == nullptr) free_slots.push_back(slot);
+  }
+  free_slots.resize(lines.size(), -1);
+
   PasteResult result;
   std::vector<int32_t> slots(lines.size(), -1);
   std::vector<std::string> refusals(lines.size());
@@ -195,11 +202,11 @@ PasteResult PasteLines(CTriggerAction& registry, const std::vector<std::string>&
     const std::optional<TriggerKind> kind = KindOfLine(lines[i]);
     std::string line = ReplaceLineHead(lines[i], std::nullopt, heads[i]);
     if (kind) line = FollowRenames(line, *kind, renamed);
-    const CTriggerAction::PlacedLine placed = registry.PlaceLine(line);
+    const CTriggerAction::PlacedLine placed = registry.PlaceLine(line, free_slots[i]);
     slots[i] = placed.slot;
     if (placed.slot < 0) {
-      refusals[i] = Format("%sline %zu not pasted (%s): %s", kLogPrefix, i + 1,
-                           std::string(Field(lines[i], 2)).c_str(), Reason(placed).c_str());
+      refusals[i] = Format("%sline \"%s\" not pasted: %s", kLogPrefix, lines[i].c_str(),
+                           Reason(placed).c_str());
     }
   }
   for (size_t i = 0; i < lines.size(); ++i) {

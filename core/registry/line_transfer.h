@@ -34,7 +34,7 @@ std::vector<std::string> DefinitionLinesIn(std::string_view text);
 std::string CopiedLines(const CTriggerAction& registry, const std::vector<int>& slots);
 std::string CopiedTable(const CTriggerAction& registry, const std::vector<int>& slots);
 
-// Pastes definition lines: each trigger goes into the lowest free slot; a name some trigger
+// Pastes definition lines into the lowest free slots, in line order; a name some trigger
 // already bears gets the lowest counter after it that makes it unique, as new triggers are
 // named; connect members and control targets that name a pasted trigger follow its new name.
 // Triggers that others name are made first, so that references resolve.

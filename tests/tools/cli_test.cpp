@@ -32,7 +32,8 @@ TEST(CliTest, ExitStatusTellsCleanProblemsAndUnusable) {
       {{"--lsit", sample}, 2, "trigger-check: unknown option \"--lsit\""},
       {{sample, "--export"}, 2, "trigger-check: --export needs a file"},
       {{"--export", "a.txt", sample, sample}, 2, "trigger-check: --export writes one list"},
-      {{"--export=a.txt", "--export", "b.txt", sample}, 2, "trigger-check: --export is given"}};
+      {{"--export=a.txt", "--export", "b.txt", sample}, 2, "trigger-check: --export is given"},
+      {{"--html=d", sample, sample}, 2, "trigger-check: --html writes one page per project name"}};
   // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(test_support::Joined(c.args, " "));

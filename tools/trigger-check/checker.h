@@ -105,6 +105,7 @@ class ProjectCheck {
   FixOutcome Fix();
 
   core::registry::CTriggerAction& registry() { return *registry_; }
+  const core::registry::CTriggerAction& registry() const { return *registry_; }
   // The host log, every line followed by a line feed.
   std::string LogText() const;
 

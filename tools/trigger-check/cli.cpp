@@ -2,6 +2,8 @@
 #include "tools/trigger-check/cli.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <set>
 
 #include "tools/trigger-check/report.h"
 
@@ -9,7 +11,8 @@ namespace trigger_check {
 namespace {
 
 constexpr char kUsage[] =
-    "usage: trigger-check [--json] [--records] [--list] [--export FILE] [--fix] PROJECT.vpj...\n"
+    "usage: trigger-check [--json] [--records] [--list] [--export FILE] [--fix] [--html DIR]\n"
+    "                     PROJECT.vpj...\n"
     "       trigger-check --help\n";
 
 struct Options : ReportOptions {
@@ -43,6 +46,14 @@ std::string ParseArguments(const std::vector<std::string>& args, Options* option
       } else {
         options->export_file = arg.substr(9);
       }
+    } else if (arg == "--html" || arg.rfind("--html=", 0) == 0) {
+      if (options->html_folder) return "--html is given twice";
+      if (arg == "--html") {
+        if (i + 1 == args.size()) return "--html needs a folder";
+        options->html_folder = args[++i];
+      } else {
+        options->html_folder = arg.substr(7);
+      }
     } else {
       return "unknown option \"" + arg + "\"";
     }
@@ -51,6 +62,14 @@ std::string ParseArguments(const std::vector<std::string>& args, Options* option
   if (options->projects.empty()) return "no project given";
   if (options->export_file && options->projects.size() > 1) {
     return "--export writes one list: give one project";
+  }
+  // Pages are named after their projects; one could not be told from another of its name.
+  std::set<std::string> pages;
+  for (const std::string& project : options->projects) {
+    const std::string page = std::filesystem::path(project).stem().string();
+    if (options->html_folder && !pages.insert(page).second) {
+      return "--html writes one page per project name: two projects are named \"" + page + "\"";
+    }
   }
   return {};
 }

@@ -10,7 +10,8 @@ NAME
     trigger-check - check the triggers of Vireo projects as the Trigger add-in loads them
 
 SYNOPSIS
-    trigger-check [--json] [--records] [--list] [--export FILE] [--fix] PROJECT.vpj...
+    trigger-check [--json] [--records] [--list] [--export FILE] [--fix] [--html DIR]
+                  PROJECT.vpj...
     trigger-check --help
 
 DESCRIPTION
@@ -54,6 +55,16 @@ OPTIONS
         section, key, comment and line end stays byte for byte. Keys of the old list past the
         new count are left, as the add-in's save leaves them. Nothing is written when the
         section is already as a save writes it.
+    --html DIR
+        Also write a page for people to review: DIR/NAME.html for each project NAME.vpj (DIR
+        is made when missing; two projects of one NAME are a usage error). The page stands
+        alone (its style is inline; it runs no script and loads nothing) and holds the
+        summary, the trigger table with the columns of the export, the problems as the text
+        report gives them, and a chart of each data pattern: the values of a list, or the band
+        from min to max of a random pattern with the count the simulator draws, on the scale
+        of the size (8BIT 0 to 255, 16BIT 0 to 65535, 32BIT 0 to 4294967295; DOUBLE, which has
+        no fixed range, from 0 to the pattern's own values). A pattern that cannot be read
+        gives the reason in place of its chart.
     --json
         Report as JSON lines (below) instead of text.
     -h, --help
@@ -80,6 +91,7 @@ JSON LINES
      "rewritten":[S...],"left":[S...][,"error":S]}            with --fix
         The keys of the lines the save dropped (they made no trigger), of the lines it wrote
         as their unregistered triggers hold them, and of the old lines it left behind.
+    {"type":"html","file":F,"path":S[,"error":S]}           with --html
     {"type":"summary","file":F,"lines":N,"loaded":N,"registered":N,"errors":N,
      "warnings":N,"notes":N,"status":N}
         Last for each project; "status" is the project's exit status.
@@ -87,14 +99,15 @@ JSON LINES
 EXIT STATUS
     0   every trigger line loads and registers and nothing else is wrong (notes allowed)
     1   problems found: an error or a warning
-    2   a usage error, a project that cannot be read, or an export or fix that cannot be
-        written
+    2   a usage error, a project that cannot be read, or an export, fix or page that cannot
+        be written
     With several projects, the highest of their statuses.
 
 EXAMPLES
     trigger-check project.vpj
     trigger-check --json project.vpj | jq -c 'select(.type == "diagnostic")'
     trigger-check --fix project.vpj
+    trigger-check --html review project.vpj && xdg-open review/project.html
 
 SEE ALSO
     README.md, section "trigger-check"; docs/trigger-check-ci.md for a CI step.

@@ -6,6 +6,7 @@
 #include "core/automation/strings.h"
 #include "tools/trigger-check/checker.h"
 #include "tools/trigger-check/json_line.h"
+#include "tools/trigger-check/report_html.h"
 #include "tools/trigger-check/report_text.h"
 
 namespace trigger_check {
@@ -22,6 +23,8 @@ std::string HexBytes(const std::vector<uint8_t>& bytes) {
   for (const uint8_t byte : bytes) text += Format(text.empty() ? "%02X" : " %02X", byte);
   return text;
 }
+
+}  // namespace
 
 // FILE:LINE: SEVERITY: key KEY (trigger ID "NAME")[ STATE][, field FIELD]: REASON
 void PrintDiagnostic(const std::string& file, const Diagnostic& d, std::ostream& out) {
@@ -44,6 +47,8 @@ void PrintDiagnostic(const std::string& file, const Diagnostic& d, std::ostream&
   if (!d.section.empty()) out << ": ";
   out << Printable(d.message) << '\n';
 }
+
+namespace {
 
 std::string DiagnosticJson(const std::string& file, const Diagnostic& d) {
   JsonLine line("diagnostic");
@@ -69,6 +74,8 @@ std::string DiagnosticJson(const std::string& file, const Diagnostic& d) {
       .Done();
 }
 
+}  // namespace
+
 std::string SummaryText(const ProjectCheck& check) {
   std::string text =
       Format("%s: %s, %s loaded, %d registered", check.path().c_str(),
@@ -83,6 +90,8 @@ std::string SummaryText(const ProjectCheck& check) {
   if (notes > 0) text += ", " + Plural(notes, "note", "notes");
   return text;
 }
+
+namespace {
 
 // The parts of one project's report, in the order CheckProject writes them.
 class Report {
@@ -203,6 +212,23 @@ class Report {
     return fix.ok;
   }
 
+  // False when the page could not be written.
+  bool Html(const ProjectCheck& check, const std::string& folder) {
+    std::string path, error;
+    const bool written = WriteHtmlReport(check, folder, &path, &error);
+    if (json_) {
+      JsonLine line("html");
+      line.Text("file", file_).Text("path", path);
+      if (!written) line.Text("error", error);
+      out_ << line.Done();
+    } else if (written) {
+      out_ << file_ << ": report written to " << path << '\n';
+    } else {
+      out_ << file_ << ": error: --html " << path << ": " << error << '\n';
+    }
+    return written;
+  }
+
   void Summary(const ProjectCheck& check, int status) {
     if (!json_) {
       out_ << SummaryText(check) << '\n';
@@ -249,6 +275,7 @@ int CheckProject(const std::string& file, const ReportOptions& options, std::ost
   if (options.records) report.Records(check);
   if (options.export_file && !report.Export(check, *options.export_file)) status = 2;
   if (options.fix && !report.Fix(check)) status = 2;
+  if (options.html_folder && !report.Html(check, *options.html_folder)) status = 2;
   report.Summary(check, status);
   return status;
 }

@@ -59,6 +59,7 @@
 #define IDC_DATA_LIST_LABEL 14362
 #define IDC_DATA_STREAM_SOURCE_LABEL 14363
 #define IDC_DATA_COUNT_LABEL 14364
+#define IDC_DATA_CHART 14365 /* the chart of the pattern, drawn by the dialog */
 
 /* Interrupt dialog. */
 #define IDC_INTERRUPT_SOURCE 14302

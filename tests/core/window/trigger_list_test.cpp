@@ -269,8 +269,8 @@ TEST_F(TriggerListTest, PasteUndoAndTheSelection) {
     const TriggerInfo* adapter = document_.GetTriggerInfo(slot);
     return adapter ? adapter->GetDefinitionText() : std::string("free");
   };
-  EXPECT_EQ(line_of(2), "102,ioaccess,poll1,50,1");
-  EXPECT_EQ(line_of(3), "103,connect,group,poll1");
+  EXPECT_EQ(line_of(2), "102,connect,group,poll1");
+  EXPECT_EQ(line_of(3), "103,ioaccess,poll1,50,1");
   EXPECT_EQ(line_of(4), "104,control,stopper,STOP,group");
   EXPECT_EQ(line_of(5), "free");
   Calls logged;
@@ -278,9 +278,10 @@ TEST_F(TriggerListTest, PasteUndoAndTheSelection) {
     if (event.rfind("log ", 0) == 0) logged.push_back(event);
   }
   EXPECT_EQ(logged,
-            (Calls{"log Trigger add-in: line 4 not pasted (x): unknown trigger kind \"bogus\"",
-                   "log Trigger add-in: line 5 not pasted (lost): Target: no trigger is named "
-                   "\"nobody\""}));
+            (Calls{"log Trigger add-in: line \"103,bogus,x\" not pasted: unknown trigger kind "
+                   "\"bogus\"",
+                   "log Trigger add-in: line \"104,control,lost,STOP,nobody\" not pasted: Target: "
+                   "no trigger is named \"nobody\""}));
   EXPECT_EQ(rows_.selected, (std::vector<int>{2, 3, 4})) << "the pasted rows";
 
   list_.Execute(core::window::kCommandUndo);

@@ -5,6 +5,9 @@
 // set to a folder, each dialog and message is saved there as a picture.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
+
 #include "core/window/edit_loop.h"
 #include "tests/core/registry/registry_fixture.h"
 #include "tests/win/support/ui_test.h"
@@ -207,6 +210,57 @@ TEST_F(DialogsTest, DataCreatedAfterTheBadPatternMessageThenEditedIntoAMemoryStr
   Edit(EditKind::Stream, 0);
   EXPECT_NE(message.find("choose \"Memory stream\""), std::string::npos) << message;
   EXPECT_EQ(Line(0), "100,Stream,stream,0x20,8BIT,REPEAT,0x600,5,7,8,0x000000ff");
+}
+
+// What the pattern's chart shows once the dialog has redrawn it by itself: the rows its
+// highlight colour spans in the left and the right half, and how many pixels have the colour of
+// its text and of grey text.
+struct ChartPixels {
+  int left_top = INT_MAX, right_top = INT_MAX, bottom = -1, text = 0, grey = 0;
+};
+ChartPixels ChartOf(HWND dialog) {
+  RECT place;
+  GetWindowRect(Control(dialog, IDC_DATA_CHART), &place);
+  MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&place), 2);
+  InflateRect(&place, -3, -3);  // inside its frame
+  const Image image = Capture(dialog, true, false);
+  ChartPixels seen;
+  for (int y = place.top; y < place.bottom; ++y) {
+    for (int x = place.left; x < place.right; ++x) {
+      const uint32_t pixel = image.At(x, y);
+      seen.text += pixel == Rgb(COLOR_WINDOWTEXT);
+      seen.grey += pixel == Rgb(COLOR_GRAYTEXT);
+      if (pixel != Rgb(COLOR_HIGHLIGHT)) continue;
+      int& top = 2 * x < place.left + place.right ? seen.left_top : seen.right_top;
+      top = std::min(top, y);
+      seen.bottom = std::max(seen.bottom, y);
+    }
+  }
+  return seen;
+}
+
+TEST_F(DialogsTest, DataChartFollowsThePatternAsItIsTyped) {
+  user_.Then([&](HWND d) {
+    Type(d, IDC_DATA_LIST, "0,255");
+    const ChartPixels bars = ChartOf(d);
+    EXPECT_GE(bars.left_top, bars.bottom - 1) << "0 is a line at the bottom";
+    EXPECT_LT(bars.right_top, bars.bottom - 80) << "255 reaches the top of 8BIT";
+    Pick(d, IDC_DATA_GENERATE, "RANDOM2");
+    Type(d, IDC_DATA_LIST, "10,0,127");
+    const ChartPixels band = ChartOf(d);
+    EXPECT_NEAR(band.left_top, (bars.right_top + bars.bottom) / 2, 2) << "127 is half of 8BIT";
+    Screenshot(d, "data_chart");
+    Type(d, IDC_DATA_LIST, "10,-1,3");
+    const ChartPixels reason = ChartOf(d);
+    EXPECT_EQ(reason.bottom, -1);
+    EXPECT_GT(reason.text, 20) << "the reason is written in place";
+    Click(d, IDC_DATA_KIND_STREAM);
+    const ChartPixels stream = ChartOf(d);
+    EXPECT_EQ(stream.bottom + stream.text, -1);
+    EXPECT_GT(stream.grey, 20);
+    Click(d, IDCANCEL);
+  });
+  Create(EditKind::Stream);
 }
 
 TEST_F(DialogsTest, InterruptNamedAfterItsSourceAndWhetherItClearsThenEditedIntoARaise) {

@@ -302,10 +302,13 @@ inline uint32_t Rgb(int system_colour) {
 inline BITMAPINFOHEADER Header(int width, int height) {
   return {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
 }
-// What the screen shows of a window's client area (or of the whole window, frame included).
-inline Image Capture(HWND window, bool client_only = true) {
-  RedrawWindow(window, nullptr, nullptr,
-               RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+// What the screen shows of a window's client area (or of the whole window, frame included),
+// drawn afresh, or with `redraw` false as the window's own updates left it.
+inline Image Capture(HWND window, bool client_only = true, bool redraw = true) {
+  if (redraw) {
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+  }
   Pump();
   RECT area;
   client_only ? GetClientRect(window, &area) : GetWindowRect(window, &area);

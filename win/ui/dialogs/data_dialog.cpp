@@ -1,6 +1,8 @@
 // CTriggerData: a stream trigger, which writes data to its destination either from a pattern the
 // user types (a value list or a random range) or from a memory stream.
+#include "core/triggers/pattern_chart.h"
 #include "win/resources/dialog_ids.h"
+#include "win/ui/dialogs/pattern_chart_drawing.h"
 #include "win/ui/dialogs/trigger_dialog.h"
 
 namespace win::ui {
@@ -46,9 +48,31 @@ int CTriggerData::OnInitDialog() {
 }
 
 void CTriggerData::OnCommand(int id, int code) {
+  // The chart follows every change of what it shows.
+  const bool chart_changes =
+      (id == IDC_DATA_LIST && code == EN_CHANGE) ||
+      ((id == IDC_DATA_SIZE || id == IDC_DATA_GENERATE) && code == CBN_SELCHANGE);
+  if (chart_changes) InvalidateRect(Item(IDC_DATA_CHART), nullptr, FALSE);
   if (code != BN_CLICKED || (id != IDC_DATA_KIND_DATA && id != IDC_DATA_KIND_STREAM)) return;
   data_.data_kind = id == IDC_DATA_KIND_DATA;
   EnableKindFields();
+}
+
+// The chart of the pattern as the fields stand, not as they were when the dialog opened.
+bool CTriggerData::OnDrawItem(const DRAWITEMSTRUCT& item) {
+  if (item.CtlID != IDC_DATA_CHART) return false;
+  if (!data_.data_kind) {
+    core::triggers::PatternChart none;
+    none.reason = core::triggers::kStreamHasNoPattern;
+    DrawPatternChart(item, none, true);
+    return true;
+  }
+  DrawPatternChart(
+      item,
+      core::triggers::ChartOfPattern(ItemText(IDC_DATA_SIZE), ItemText(IDC_DATA_GENERATE),
+                                     ItemText(IDC_DATA_LIST)),
+      false);
+  return true;
 }
 
 // The fields of the other kind keep their texts while they are disabled.
@@ -58,6 +82,7 @@ void CTriggerData::EnableKindFields() {
   EnableAll({IDC_DATA_STREAM_SOURCE_LABEL, IDC_DATA_STREAM_SOURCE, IDC_DATA_COUNT_LABEL,
              IDC_DATA_COUNT, IDC_DATA_COUNT_SPIN},
             !data_.data_kind);
+  InvalidateRect(Item(IDC_DATA_CHART), nullptr, FALSE);
 }
 
 }  // namespace win::ui

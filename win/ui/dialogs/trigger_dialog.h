@@ -74,6 +74,7 @@ class CTriggerData : public TriggerDialog {
   void DoDataExchange(DataExchange& exchange) override;
   int OnInitDialog() override;
   void OnCommand(int id, int code) override;
+  bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
   void EnableKindFields();
 };
 

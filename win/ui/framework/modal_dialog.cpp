@@ -108,7 +108,7 @@ INT_PTR CALLBACK ModalDialog::Procedure(HWND window, UINT message, WPARAM wparam
   return self ? self->HandleMessage(message, wparam, lparam) : FALSE;
 }
 
-INT_PTR ModalDialog::HandleMessage(UINT message, WPARAM wparam, LPARAM) {
+INT_PTR ModalDialog::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_INITDIALOG: {
       FillLists();
@@ -135,6 +135,8 @@ INT_PTR ModalDialog::HandleMessage(UINT message, WPARAM wparam, LPARAM) {
           OnCommand(LOWORD(wparam), HIWORD(wparam));
           return TRUE;
       }
+    case WM_DRAWITEM:
+      return OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam)) ? TRUE : FALSE;
     case WM_HELP:  // F1
       if (show_help_) show_help_(help_topic_);
       return TRUE;

@@ -63,6 +63,8 @@ class ModalDialog {
   virtual bool OnOk() { return true; }
   // WM_COMMAND from a control other than OK, Cancel and Help.
   virtual void OnCommand(int /*id*/, int /*code*/) {}
+  // WM_DRAWITEM from an owner-drawn control: true when the dialog drew it.
+  virtual bool OnDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
 
   void UpdateData(bool saving);
   HWND Item(int id) const { return GetDlgItem(window_, id); }
