@@ -513,7 +513,8 @@ TEST_F(TriggerWindowTest, CopiedTriggersArePastedIntoAnotherIdeAndADeletionIsUnd
   std::wstring command = L"vireo-standin.exe --project \"" + other + L"\" --gui --exec 54201 " +
                          L"--exec " + std::to_wstring(ID_EDIT_PASTE) + L" --script \"" + script +
                          L"\"";
-  STARTUPINFOW startup = {sizeof startup};
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
   ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                              &startup, &process));
