@@ -80,7 +80,11 @@ bool IdeFrame::Create() {
   }
   HMENU menu = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_IDE_MENU));
   if (menu == nullptr) return false;
-  accelerators_ = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_IDE_ACCELERATORS));
+  // Loaded once for the process: each load makes a new table that nothing may destroy, so a
+  // load per window would keep one more table for every window opened.
+  static const HACCEL accelerators =
+      LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_IDE_ACCELERATORS));
+  accelerators_ = accelerators;
   menu_bar_ = menu;
   for (int i = 0; i < GetMenuItemCount(menu); ++i) {
     HMENU popup = GetSubMenu(menu, i);

@@ -260,4 +260,21 @@ TEST(ProcessResources, SeesWhatTheProcessMakesAndFrees) {
   DestroyWindow(parent);
 }
 
+// The stand-in's IDE window, opened and closed again and again, keeps nothing of its own: no
+// window object, menu, accelerator table or bitmap, no heap block beyond a few of Wine's.
+TEST_F(SoakTest, TheIdeWindowOpensAndClosesWithoutKeepingAnything) {
+  ProcessResources first;
+  for (int cycle = 0; cycle < 4; ++cycle) {
+    Ide();
+    VARIANT_BOOL closed = VARIANT_FALSE;
+    ASSERT_HR(S_OK, standin_->CloseWindow(VARIANT_FALSE, &closed));
+    Pump();
+    const ProcessResources now = MeasureProcessResources();
+    if (cycle == 0) first = now;
+    EXPECT_EQ(now.user - first.user, 0) << cycle;
+    EXPECT_EQ(now.gdi - first.gdi, 0) << cycle;
+    EXPECT_LE(now.heap_blocks - first.heap_blocks, kHeapBlocksTolerance) << cycle;
+  }
+}
+
 }  // namespace
