@@ -6,7 +6,6 @@
 namespace core::rows {
 
 using automation::Variant;
-using automation::VarType;
 
 // ---- Interrupt and I/O access ----
 
@@ -147,20 +146,6 @@ int IOStreamTriggerInfo::SetDestination(std::string text) {
 
 // ---- Connect ----
 
-namespace {
-
-// The member names of a Members value; false when it is not an array of strings.
-bool MemberTexts(const Variant& members, std::vector<std::string>* texts) {
-  if (!members.Is(VarType::Array | VarType::Variant)) return false;
-  for (const Variant& item : members.Items()) {
-    if (!item.Is(VarType::Bstr)) return false;
-    texts->push_back(item.Text());
-  }
-  return true;
-}
-
-}  // namespace
-
 std::string JoinMembers(const std::vector<std::string>& members) {
   std::string joined;
   for (size_t i = 0; i < members.size(); ++i) {
@@ -181,16 +166,14 @@ std::vector<std::string> SplitMembers(const std::string& text) {
   return members;
 }
 
+// Read from the trigger's names, not through its Members array: the list asks for both
+// columns of every connect trigger on every rebuild and export.
 std::string ConnectTriggerInfo::GetDestinationText() const {
-  std::vector<std::string> members;
-  if (!MemberTexts(Typed().GetMembers(), &members)) return kNoColumn;
-  return JoinMembers(members);
+  return JoinMembers(Typed().Members());
 }
 
 std::string ConnectTriggerInfo::GetCountText() const {
-  std::vector<std::string> members;
-  if (!MemberTexts(Typed().GetMembers(), &members)) return kNoColumn;
-  return SignedText(static_cast<int32_t>(members.size()));
+  return SignedText(static_cast<int32_t>(Typed().Members().size()));
 }
 
 int ConnectTriggerInfo::SetDestination(std::string text) {
@@ -206,8 +189,7 @@ int ConnectTriggerInfo::SetDestination(std::string text) {
 
 std::string MessageTriggerInfo::GetDestinationText() const { return Typed().Destination(); }
 std::string MessageTriggerInfo::GetSourceText() const {
-  const Variant source = Typed().GetSource();
-  return source.Is(VarType::Bstr) ? source.Text() : kNoColumn;
+  return triggers::CMessageTrigger::MessageTypeText(Typed().SourceIndex());
 }
 std::string MessageTriggerInfo::GetCycleText() const {
   return UnsignedText(static_cast<uint32_t>(Typed().Cycle()));
