@@ -1,4 +1,5 @@
-// The trigger list's column widths in the stand-in's IDE window, in a prefix set to 144 DPI.
+// Checks how wide the trigger list shows its columns in the IDE window of the stand-in, with the
+// Wine prefix set to 144 DPI.
 #include <gtest/gtest.h>
 
 #include "tests/win/support/ui_test.h"
