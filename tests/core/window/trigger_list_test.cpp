@@ -303,6 +303,24 @@ TEST_F(TriggerListTest, PasteUndoAndTheSelection) {
   EXPECT_EQ(line_of(0), "100,ioaccess,poll,50,1");
   EXPECT_EQ(line_of(1), "101,ioaccess,ioaccess,0,0");
   EXPECT_EQ(rows_.selected, (std::vector<int>{0, 1}));
+
+  // An edit in a dialog is taken back to the line the trigger had before it.
+  struct Renamer : core::window::TriggerEditor {
+    core::window::TriggerDocument& document;
+    explicit Renamer(core::window::TriggerDocument& d) : document(d) {}
+    void EditOrCreate(EditKind, std::optional<int> slot) override {
+      document.GetTriggerInfo(*slot)->SetName("renamed");
+      document.Refresh();
+    }
+  };
+  list_.SetEditor(std::make_unique<Renamer>(document_));
+  list_.DoubleClick(0);  // an I/O access row: no dialog, nothing to undo
+  EXPECT_FALSE(list_.CanUndo());
+  rows_.rows[1][3] = "Control";  // the dialog of a kind that has one
+  list_.DoubleClick(1);
+  EXPECT_EQ(line_of(1), "101,ioaccess,renamed,0,0");
+  list_.Execute(core::window::kCommandUndo);
+  EXPECT_EQ(line_of(1), "101,ioaccess,ioaccess,0,0");
 }
 
 }  // namespace
