@@ -10,6 +10,7 @@
 #include "core/registry/list_export.h"
 #include "core/registry/trigger_action.h"
 #include "core/triggers/definition_lines.h"
+#include "core/triggers/numbering.h"
 
 namespace core::registry {
 namespace {
@@ -41,30 +42,25 @@ std::optional<TriggerKind> KindOfLine(std::string_view line) {
   return triggers::KindFromKeyword(Field(line, 1));
 }
 
-// What a line gives the log when it was refused: its first message, or a general reason.
+// What a line gives the log when it was refused: the first message that says why no trigger
+// was kept, or else its first message, or a general reason.
 std::string Reason(const CTriggerAction::PlacedLine& placed) {
-  for (const LoadMessage& message : placed.messages) {
-    if (message.state == LineState::Loaded) continue;
+  const auto text_of = [](const LoadMessage& message) {
     return message.field.empty() ? message.text : message.field + ": " + message.text;
+  };
+  for (const LoadMessage& message : placed.messages) {
+    if (message.state != LineState::Loaded) return text_of(message);
   }
-  if (!placed.messages.empty()) {
-    const LoadMessage& first = placed.messages.front();
-    return first.field.empty() ? first.text : first.field + ": " + first.text;
-  }
+  if (!placed.messages.empty()) return text_of(placed.messages.front());
   return "its trigger was not defined in the simulator";
 }
 
-// A name no trigger bears and no name in `taken` is: the name itself, or the name followed by
-// the lowest counter from 1 that is free.
+// A name no trigger bears and no name in `taken` is, as new triggers are named.
 std::string UniqueName(const CTriggerAction& registry, const std::string& name,
                        const std::set<std::string>& taken) {
-  const auto free = [&](const std::string& candidate) {
-    return taken.count(candidate) == 0 &&
-           automation::Succeeded(registry.CheckNameUnique(candidate));
-  };
-  std::string candidate = name;
-  for (int counter = 1; !free(candidate); ++counter) candidate = name + std::to_string(counter);
-  return candidate;
+  return triggers::MakeUniqueName(name, [&](const std::string& candidate) {
+    return taken.count(candidate) != 0 || automation::Failed(registry.CheckNameUnique(candidate));
+  });
 }
 
 // The line with the names of other pasted triggers in it (connect members, a control target)

@@ -15,16 +15,21 @@ int32_t AllocateNumber(const SlotView& slots, int32_t from) {
 
 std::string MakeUniqueName(const SlotView& slots, std::string_view stem,
                            std::optional<int32_t> excluded) {
-  std::string candidate(stem);
-  int counter = 0;
-  for (int32_t slot = 0; slot < kSlotCount; ++slot) {
-    if (!slots.Occupied(slot)) continue;
-    if (excluded && slots.NumberAt(slot) == *excluded) continue;
-    if (slots.NameAt(slot) == candidate) {
-      ++counter;
-      candidate = std::string(stem) + std::to_string(counter);
-      slot = -1;  // restart the scan at slot 0
+  return MakeUniqueName(stem, [&](const std::string& candidate) {
+    for (int32_t slot = 0; slot < kSlotCount; ++slot) {
+      if (!slots.Occupied(slot)) continue;
+      if (excluded && slots.NumberAt(slot) == *excluded) continue;
+      if (slots.NameAt(slot) == candidate) return true;
     }
+    return false;
+  });
+}
+
+std::string MakeUniqueName(std::string_view stem,
+                           const std::function<bool(const std::string&)>& taken) {
+  std::string candidate(stem);
+  for (int counter = 1; taken(candidate); ++counter) {
+    candidate = std::string(stem) + std::to_string(counter);
   }
   return candidate;
 }

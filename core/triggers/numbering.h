@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,5 +31,9 @@ int32_t AllocateNumber(const SlotView& slots, int32_t from = 0);
 // never goes back.
 std::string MakeUniqueName(const SlotView& slots, std::string_view stem,
                            std::optional<int32_t> excluded = std::nullopt);
+// The same rule over any set of names: the stem itself when `taken` says it is free, else the
+// stem followed by the smallest counter from 1 that gives a free name.
+std::string MakeUniqueName(std::string_view stem,
+                           const std::function<bool(const std::string&)>& taken);
 
 }  // namespace core::triggers
